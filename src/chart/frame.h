@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vector>
+
+#include "chart/chart_types.h"
+#include "chart/note.h"
+
+namespace pavaneflow {
+
+// One instant of a Lane and the Notes stepped, held or released there. Notes keep the order in
+// which they were added; no two share an ArrowCode. A beat Frame has no Notes.
+class Frame {
+ public:
+  Frame() = default;
+  explicit Frame(Tick t) : tick(t) {}
+
+  // Appends a tap for every arrow not already present; present Notes keep their kind.
+  void AddNotes(ArrowCodesView arrows);
+  // Makes every arrow a freeze start, appending a Note for an arrow not yet present.
+  void MarkFreezeStarts(ArrowCodesView arrows);
+
+  Note* FindNote(ArrowCode arrow);
+
+  Tick tick = 0;
+  std::vector<Note> notes;
+};
+
+}  // namespace pavaneflow

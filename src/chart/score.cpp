@@ -1,0 +1,68 @@
+#include "chart/score.h"
+
+#include <cstdint>
+
+namespace pavaneflow {
+
+Lane* Score::GetLane(std::int32_t key) {
+  if (Lane* lane = FindLane(key)) return lane;
+  lanes.push_back(std::make_unique<Lane>(key));
+  laneIndex_.emplace(key, lanes.back().get());
+  return lanes.back().get();
+}
+
+Lane* Score::FindLane(std::int32_t key) {
+  // The index is only a cache: Lanes added to `lanes` directly are still found.
+  if (auto it = laneIndex_.find(key); it != laneIndex_.end()) return it->second;
+  if (laneIndex_.size() != lanes.size()) {
+    for (auto& lane : lanes) {
+      if (lane->key == key) return lane.get();
+    }
+  }
+  return nullptr;
+}
+
+const Lane* Score::FindLane(std::int32_t key) const {
+  return const_cast<Score*>(this)->FindLane(key);
+}
+
+Frame* Score::AddFreezeStarts(std::int32_t key, Tick tick, ArrowCodesView arrows) {
+  Frame* frame = GetLane(key)->GetFrame(tick);
+  frame->MarkFreezeStarts(arrows);
+  return frame;
+}
+
+void Score::FillBeats(std::int32_t key, Tick endTick) {
+  Lane* lane = FindLane(key);
+  if (lane == nullptr || endTick <= 0) return;
+
+  // Merge the beats into the sorted Frames in one pass. The counter is 64-bit: a 32-bit one
+  // would overflow before passing an end tick near the top of the range.
+  const std::int64_t end = endTick;
+  std::vector<Frame>& frames = lane->frames;
+  std::size_t missing = 0;
+  {
+    std::size_t i = 0;
+    for (std::int64_t t = 0; t < end; t += kTicksPerBeat) {
+      while (i < frames.size() && frames[i].tick < t) ++i;
+      if (i == frames.size() || frames[i].tick != t) ++missing;
+    }
+  }
+  if (missing == 0) return;
+
+  std::vector<Frame> merged;
+  merged.reserve(frames.size() + missing);
+  std::size_t i = 0;
+  for (std::int64_t t = 0; t < end; t += kTicksPerBeat) {
+    while (i < frames.size() && frames[i].tick < t) merged.push_back(std::move(frames[i++]));
+    if (i < frames.size() && frames[i].tick == t) {
+      merged.push_back(std::move(frames[i++]));
+    } else {
+      merged.emplace_back(static_cast<Tick>(t));
+    }
+  }
+  while (i < frames.size()) merged.push_back(std::move(frames[i++]));
+  frames = std::move(merged);
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,15 @@
+#include "chart/song_document.h"
+
+namespace pavaneflow {
+
+void SongDocument::DeleteContents() {
+  title.clear();
+  artist.clear();
+  file.clear();
+  bpm = 0.0f;
+  gap = 0;
+  scores.clear();
+  Document::DeleteContents();
+}
+
+}  // namespace pavaneflow

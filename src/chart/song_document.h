@@ -1,0 +1,27 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/chart_types.h"
+#include "chart/document.h"
+#include "chart/score.h"
+
+namespace pavaneflow {
+
+// A song read from a chart file: its header values and one Score per chart, in file order.
+// Owns the Scores; Score pointers stay valid until the next DeleteContents.
+class SongDocument : public Document {
+ public:
+  void DeleteContents() override;
+
+  std::u16string title;
+  std::u16string artist;
+  float bpm = 0.0f;
+  std::u16string file;  // music file name; stored only
+  std::int32_t gap = 0;  // milliseconds
+  std::vector<std::unique_ptr<Score>> scores;
+};
+
+}  // namespace pavaneflow

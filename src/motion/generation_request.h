@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+namespace pavaneflow {
+
+class SongDocument;
+class Score;
+
+// What Generate hands to the synthesiser. Owns nothing: the song and the Score must outlive the
+// generation.
+struct GenerationRequest {
+  const SongDocument* song = nullptr;
+  const Score* score = nullptr;
+  std::int32_t player = 0;  // 0 for 1P; 1 for 2P, used only with a COUPLE chart
+  bool twist = true;        // also turn the upper body and the neck
+};
+
+}  // namespace pavaneflow
