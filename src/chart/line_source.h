@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace pavaneflow {
+
+// A source of text lines, decoded to UTF-16, without their terminators.
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // The next line into `line`; false (and `line` empty) at end of input. Throws FileError when
+  // the input cannot be read.
+  virtual bool ReadLine(std::u16string& line) = 0;
+};
+
+}  // namespace pavaneflow
