@@ -1,0 +1,26 @@
+#pragma once
+
+#include "chart/error_reporter.h"
+#include "chart/text_document.h"
+
+namespace pavaneflow {
+
+// The DWI step file document: ReadText runs the DWI reader, shows the error text through the
+// error reporter when there were problems, and clears the modified flag.
+class DWIDocument : public TextDocument {
+ public:
+  void ReadText(LineSource& input) override;
+  bool IsUtf8() const override { return true; }
+
+  // Where the error text goes after reading; null shows nothing. Not owned.
+  void SetErrorReporter(ErrorReporter* reporter) { errorReporter_ = reporter; }
+
+  // The error text of the last read ("N行目:..." entries joined by "\r\n"), empty if none.
+  const std::u16string& LastErrors() const { return lastErrors_; }
+
+ private:
+  ErrorReporter* errorReporter_ = nullptr;
+  std::u16string lastErrors_;
+};
+
+}  // namespace pavaneflow

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+#include "vmd/motion_document.h"
+
+namespace pavaneflow {
+
+struct VmdWriteOptions {
+  // Append the four empty section counts (morph, camera, light, self-shadow): 16 zero bytes that
+  // some readers require. Off by default: the file then ends after the bone key frames.
+  bool appendEmptySections = false;
+};
+
+// The VMD bytes of `document`.
+std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
+                                       const VmdWriteOptions& options = {});
+
+// Writes `document` as a VMD file at `path`, all or nothing: a temporary file beside the target,
+// flushed, synced and renamed over it. Throws FileError naming `path` and the reason; on failure
+// the previous file at `path` is left untouched and no temporary file remains.
+void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
+                 const VmdWriteOptions& options = {});
+
+}  // namespace pavaneflow
