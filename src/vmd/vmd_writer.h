@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "vmd/byte_archive.h"
 #include "vmd/motion_document.h"
 
 namespace pavaneflow {
@@ -13,6 +14,13 @@ struct VmdWriteOptions {
   // some readers require. Off by default: the file then ends after the bone key frames.
   bool appendEmptySections = false;
 };
+
+// Writes `document` to `archive` as VMD: a 54-byte header and 111 bytes per key frame (plus the
+// optional 16 bytes). Names are converted to code page 932 and cut to their field by bytes. A
+// loading archive is refused with NotSupportedError before anything is written; errors of the
+// archive's sink pass through. The bytes may still sit in the archive's buffer afterwards.
+void Serialize(const MotionDocument& document, ByteArchive& archive,
+               const VmdWriteOptions& options = {});
 
 // The VMD bytes of `document`.
 std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,

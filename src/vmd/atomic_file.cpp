@@ -1,0 +1,121 @@
+#include "vmd/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+#include "chart/file_error.h"
+
+namespace pavaneflow {
+
+namespace {
+
+constexpr int kNameAttempts = 100;
+// Leaves room for the dot, the suffix and its dot within the 255-byte limit of a name.
+constexpr std::size_t kMaxNameStem = 64;
+
+std::string RandomSuffix() {
+  static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 2);
+  std::string suffix(8, ' ');
+  for (char& c : suffix) c = kAlphabet[pick(generator)];
+  return suffix;
+}
+
+ssize_t SystemWrite(int fd, const void* data, std::size_t size) {
+  return ::write(fd, data, size);
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::filesystem::path target, WriteCall write)
+    : target_(std::move(target)), write_(std::move(write)) {
+  if (!write_) write_ = SystemWrite;
+  struct stat existing {};
+  const bool replacing = ::stat(target_.c_str(), &existing) == 0;
+  // Replacing a read-only file by renaming would get around its protection.
+  if (replacing && S_ISREG(existing.st_mode) && ::access(target_.c_str(), W_OK) != 0) {
+    throw FileError::FromErrno(target_, errno);
+  }
+
+  std::filesystem::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  const std::string stem = target_.filename().string().substr(0, kMaxNameStem);
+  // Our own exclusive create rather than mkstemp: mode 0666 lets the umask and default ACLs
+  // apply as for any new file, where mkstemp would give 0600.
+  for (int attempt = 0; attempt < kNameAttempts && fd_ < 0; ++attempt) {
+    temporary_ = folder / ("." + stem + "." + RandomSuffix());
+    fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+  if (fd_ < 0) throw FileError::FromErrno(target_, errno);
+  if (replacing && S_ISREG(existing.st_mode) && ::fchmod(fd_, existing.st_mode & 07777) != 0) {
+    Fail(errno);
+  }
+}
+
+AtomicFile::~AtomicFile() {
+  Discard();
+}
+
+void AtomicFile::Discard() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  ::unlink(temporary_.c_str());
+  fd_ = -1;
+}
+
+void AtomicFile::Fail(int error) {
+  Discard();
+  throw FileError::FromErrno(target_, error);
+}
+
+void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
+  if (fd_ < 0) throw std::logic_error("AtomicFile written after it was closed");
+  while (size > 0) {
+    const ssize_t written = write_(fd_, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    // A regular file that takes nothing is full.
+    if (written == 0) Fail(ENOSPC);
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+void AtomicFile::Commit() {
+  if (fd_ < 0) throw std::logic_error("AtomicFile committed after it was closed");
+  if (::fsync(fd_) != 0) Fail(errno);
+  // close may report a late write error (network file systems); the data is then not safe.
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    const int error = errno;
+    ::unlink(temporary_.c_str());
+    throw FileError::FromErrno(target_, error);
+  }
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary_.c_str());
+    throw FileError::FromErrno(target_, error);
+  }
+  // Make the rename itself durable. The new file is already in place, so a failure here is not
+  // reported: the data is safe as far as the file system promises without it.
+  std::filesystem::path folder = target_.parent_path();
+  if (folder.empty()) folder = ".";
+  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    ::fsync(folderFd);
+    ::close(folderFd);
+  }
+}
+
+}  // namespace pavaneflow

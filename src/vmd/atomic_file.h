@@ -1,0 +1,50 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+
+#include "vmd/byte_sink.h"
+
+namespace pavaneflow {
+
+// A file written all or nothing. The bytes go to a new temporary file in the target's folder;
+// Commit syncs it to disk and renames it over the target. Until then the target is untouched,
+// and an AtomicFile destroyed without a successful Commit removes its temporary file.
+//
+// A new file gets the permissions 0666 less the umask; a replaced file keeps its permissions. An
+// existing target that is not writable is refused, as opening it for writing would be. Every
+// failure throws FileError naming the target and the operating system's reason, after removing
+// the temporary file.
+class AtomicFile : public ByteSink {
+ public:
+  // The call that writes to a file descriptor, with the contract of POSIX write(); replaceable
+  // so that a test can make writing fail.
+  using WriteCall = std::function<ssize_t(int fd, const void* data, std::size_t size)>;
+
+  explicit AtomicFile(std::filesystem::path target, WriteCall write = {});
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+  ~AtomicFile() override;
+
+  // Writes all bytes to the temporary file (unbuffered: the caller buffers).
+  void Write(const std::uint8_t* data, std::size_t size) override;
+  // Syncs, closes and renames the temporary file over the target. Once only.
+  void Commit();
+
+  const std::filesystem::path& target() const { return target_; }
+
+ private:
+  [[noreturn]] void Fail(int error);
+  void Discard();
+
+  std::filesystem::path target_;
+  std::filesystem::path temporary_;
+  WriteCall write_;
+  int fd_ = -1;
+};
+
+}  // namespace pavaneflow

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace pavaneflow {
+
+// Where a ByteArchive sends its bytes. Write takes all `size` bytes or throws.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual void Write(const std::uint8_t* data, std::size_t size) = 0;
+};
+
+}  // namespace pavaneflow

@@ -1,0 +1,102 @@
+#include "vmd/vmd_writer.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_map>
+
+#include "vmd/atomic_file.h"
+#include "vmd/cp932.h"
+#include "vmd/not_supported_error.h"
+
+namespace pavaneflow {
+
+namespace {
+
+constexpr std::size_t kSignatureSize = 30;
+constexpr std::size_t kModelNameSize = 20;
+constexpr std::size_t kBoneNameSize = 15;
+constexpr std::size_t kHeaderSize = kSignatureSize + kModelNameSize + 4;
+constexpr std::size_t kBoneFrameSize = kBoneNameSize + 4 + 3 * 4 + 4 * 4 + 64;
+constexpr std::size_t kEmptySectionCounts = 4;  // morph, camera, light, self-shadow
+constexpr std::string_view kSignature = "Vocaloid Motion Data 0002";
+
+template <std::size_t N>
+using Field = std::array<std::uint8_t, N>;
+
+// The first N bytes of `bytes`, zero-filled behind a shorter text; a cut may split a character.
+template <std::size_t N>
+Field<N> ToField(std::string_view bytes) {
+  Field<N> field{};
+  std::copy_n(bytes.begin(), std::min(bytes.size(), N), field.begin());
+  return field;
+}
+
+void WriteBoneFrame(const MotionFrame& frame, const Field<kBoneNameSize>& boneName,
+                    ByteArchive& archive) {
+  archive.Write(boneName);
+  archive.WriteInt32(frame.frameNumber());
+  for (float value : frame.position) archive.WriteFloat(value);
+  for (float value : frame.rotation) archive.WriteFloat(value);
+  archive.Write(frame.interpolation);
+}
+
+class VectorSink : public ByteSink {
+ public:
+  explicit VectorSink(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+  void Write(const std::uint8_t* data, std::size_t size) override {
+    bytes_.insert(bytes_.end(), data, data + size);
+  }
+
+ private:
+  std::vector<std::uint8_t>& bytes_;
+};
+
+}  // namespace
+
+void Serialize(const MotionDocument& document, ByteArchive& archive,
+               const VmdWriteOptions& options) {
+  if (archive.IsLoading()) throw NotSupportedError("reading VMD files is not supported");
+  if (document.FrameCount() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::length_error("too many key frames for a VMD file");
+  }
+  // Each distinct bone name is encoded once, not once per frame.
+  std::unordered_map<const std::u16string*, Field<kBoneNameSize>> boneNames;
+  for (const std::u16string* name : document.BoneNames()) {
+    boneNames.emplace(name, ToField<kBoneNameSize>(EncodeCp932(*name)));
+  }
+  archive.Write(ToField<kSignatureSize>(kSignature));
+  archive.Write(ToField<kModelNameSize>(EncodeCp932(document.modelName)));
+  archive.WriteInt32(static_cast<std::int32_t>(document.FrameCount()));
+  for (const MotionFrame* frame : document.KeyFrames()) {
+    WriteBoneFrame(*frame, boneNames.at(frame->internedBoneName()), archive);
+  }
+  if (options.appendEmptySections) {
+    for (std::size_t i = 0; i < kEmptySectionCounts; ++i) archive.WriteInt32(0);
+  }
+}
+
+std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
+                                       const VmdWriteOptions& options) {
+  std::vector<std::uint8_t> bytes;
+  bytes.reserve(kHeaderSize + kBoneFrameSize * document.FrameCount() +
+                (options.appendEmptySections ? 4 * kEmptySectionCounts : 0));
+  VectorSink sink(bytes);
+  ByteArchive archive(sink, ByteArchive::Mode::kStore);
+  Serialize(document, archive, options);
+  archive.Flush();
+  return bytes;
+}
+
+void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
+                 const VmdWriteOptions& options) {
+  AtomicFile file(path);
+  ByteArchive archive(file, ByteArchive::Mode::kStore);
+  Serialize(document, archive, options);
+  archive.Flush();
+  file.Commit();
+}
+
+}  // namespace pavaneflow
