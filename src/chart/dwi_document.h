@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "chart/error_reporter.h"
 #include "chart/text_document.h"
 
@@ -9,6 +12,8 @@ namespace pavaneflow {
 // error reporter when there were problems, and clears the modified flag.
 class DWIDocument : public TextDocument {
  public:
+  // Also forgets the error text of the last read.
+  void DeleteContents() override;
   void ReadText(LineSource& input) override;
   bool IsUtf8() const override { return true; }
 
@@ -17,10 +22,14 @@ class DWIDocument : public TextDocument {
 
   // The error text of the last read ("N行目:..." entries joined by "\r\n"), empty if none.
   const std::u16string& LastErrors() const { return lastErrors_; }
+  // How many problems the last read found; past DWIReader::kMaxErrorEntries the error text lists
+  // only the first ones.
+  std::int64_t LastErrorCount() const { return lastErrorCount_; }
 
  private:
   ErrorReporter* errorReporter_ = nullptr;
   std::u16string lastErrors_;
+  std::int64_t lastErrorCount_ = 0;
 };
 
 }  // namespace pavaneflow

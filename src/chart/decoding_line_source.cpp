@@ -1,0 +1,45 @@
+#include "chart/decoding_line_source.h"
+
+#include <algorithm>
+
+namespace pavaneflow {
+
+namespace {
+
+// Large enough that a 50 MB line takes few reads, small enough to stay in cache.
+constexpr std::size_t kChunkSize = 1 << 20;
+
+}  // namespace
+
+bool DecodingLineSource::ReadLine(std::u16string& line) {
+  line.clear();
+  for (;;) {
+    const auto begin = decoded_.begin() + static_cast<std::ptrdiff_t>(position_);
+    const auto lf = std::find(begin, decoded_.end(), u'\n');
+    line.append(begin, lf);
+    if (lf != decoded_.end()) {
+      position_ = static_cast<std::size_t>(lf - decoded_.begin()) + 1;
+      // The CR of a CR LF pair may have come in the previous chunk, so look at the line itself.
+      if (!line.empty() && line.back() == u'\r') line.pop_back();
+      return true;
+    }
+    decoded_.clear();
+    position_ = 0;
+    if (!Refill()) return !line.empty();
+  }
+}
+
+bool DecodingLineSource::Refill() {
+  if (finished_) return false;
+  bytes_.resize(kChunkSize);
+  const std::size_t count = ReadBytes(bytes_.data(), bytes_.size());
+  if (count == 0) {
+    finished_ = true;
+    decoder_.Finish(decoded_);
+    return !decoded_.empty();
+  }
+  decoder_.Decode(std::string_view(bytes_.data(), count), decoded_);
+  return true;
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,22 @@
+#include "chart/dwi_document.h"
+
+#include "chart/dwi_reader.h"
+
+namespace pavaneflow {
+
+void DWIDocument::DeleteContents() {
+  lastErrors_.clear();
+  lastErrorCount_ = 0;
+  TextDocument::DeleteContents();
+}
+
+void DWIDocument::ReadText(LineSource& input) {
+  DWIReader reader(*this, input);
+  reader.ReadTags();
+  lastErrors_ = reader.Errors();
+  lastErrorCount_ = reader.ErrorCount();
+  if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
+  SetModifiedFlag(false);
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,294 @@
+#include "chart/dwi_reader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <memory>
+
+#include "chart/dwi_numbers.h"
+#include "chart/dwi_text.h"
+
+namespace pavaneflow {
+
+namespace {
+
+constexpr std::int32_t kStepLength = 24;
+constexpr std::int32_t kShortStepLength = 12;
+// A "[" group shares two beats among its characters.
+constexpr std::int32_t kGroupLength = 96;
+// The second pad of a DOUBLE chart: its ArrowCodes follow the first pad's by this much.
+constexpr std::int32_t kSecondPadOffset = 16;
+constexpr ArrowCode kLeft = u'0';
+constexpr ArrowCode kDown = u'1';
+constexpr ArrowCode kUp = u'2';
+constexpr ArrowCode kRight = u'3';
+
+void AppendNumber(std::u16string& out, std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
+
+}  // namespace
+
+void DWIReader::ReadTags() {
+  for (;;) {
+    if (column_ >= line_.size()) {
+      if (!NextLine()) return;
+      continue;
+    }
+    const std::size_t hash = line_.find(u'#', column_);
+    if (hash == std::u16string::npos) {
+      column_ = line_.size();
+      continue;
+    }
+    column_ = hash + 1;
+    ReadTag();
+  }
+}
+
+bool DWIReader::ReadTag() {
+  std::u16string name;
+  if (!ReadUntil(name, u':')) return false;
+  UpperCaseAscii(name);
+
+  if (name == u"TITLE" || name == u"ARTIST" || name == u"BPM" || name == u"FILE" ||
+      name == u"GAP") {
+    std::u16string value;
+    ReadUntil(value, u';');
+    StoreHeader(name, value);
+    // The views show each header value as soon as it is read.
+    document_.SetModifiedFlag(true);
+    document_.UpdateAllViews();
+  } else if (name == u"SINGLE") {
+    ReadChart(kSingle, name);
+  } else if (name == u"DOUBLE") {
+    ReadChart(kDouble, name);
+  } else if (name == u"COUPLE") {
+    ReadChart(kCouple, name);
+  } else if (name == u"CHANGEBPM" || name == u"FREEZE") {
+    // The value is not read: scanning for "#" goes on right after the ":".
+    AddError(u"\"" + name + u"\" には対応していません。");
+  } else {
+    SkipValue();
+  }
+  return true;
+}
+
+void DWIReader::StoreHeader(std::u16string_view name, std::u16string& value) {
+  if (name == u"TITLE") {
+    document_.title = std::move(value);
+  } else if (name == u"ARTIST") {
+    document_.artist = std::move(value);
+  } else if (name == u"BPM") {
+    document_.bpm = ParseBpm(value);
+  } else if (name == u"FILE") {
+    document_.file = std::move(value);
+  } else {
+    document_.gap = ParseGap(value);
+  }
+}
+
+void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
+  std::u16string difficulty;
+  ReadUntil(difficulty, u':');
+  UpperCaseAscii(difficulty);
+  std::u16string rating;
+  ReadUntil(rating, u':');
+
+  document_.scores.push_back(std::make_unique<Score>());
+  Score& score = *document_.scores.back();
+  score.name.assign(word).append(u" ").append(difficulty);
+  score.mode = mode;
+  arrowOffset_ = 0;
+
+  char16_t c;
+  while (Next(c) && c != u';') {
+    switch (c) {
+      case u'!': {
+        char16_t arrow;
+        if (!ReadChar(arrow)) break;
+        const ArrowCodes arrows = ArrowsFor(arrow);
+        score.AddFreezeStarts(laneKey_, lastStepTick_, arrows);
+        for (ArrowCode code : arrows) pendingFreezes_.set(code);
+        break;
+      }
+      case u'(':
+        stepLength_ = kShortStepLength;
+        break;
+      case u')':
+      case u']':
+        stepLength_ = kStepLength;
+        break;
+      case u'[': {
+        // Past kGroupLength characters the length is 0 whatever the count, so the count stops
+        // there: a line of "[" alone must not cost quadratic time.
+        const std::size_t limit = std::min(line_.size(), column_ + kGroupLength + 1);
+        std::size_t n = 0;
+        while (column_ + n < limit && line_[column_ + n] != u']') ++n;
+        if (n > 0) stepLength_ = kGroupLength / static_cast<std::int32_t>(n);
+        break;
+      }
+      case u':':
+        if (mode == kDouble) {
+          arrowOffset_ = WrappingAdd(arrowOffset_, kSecondPadOffset);
+        } else {
+          score.FillBeats(laneKey_, lastStepTick_);
+          laneKey_ = WrappingAdd(laneKey_, 1);
+        }
+        currentTick_ = 0;
+        stepLength_ = kStepLength;
+        break;
+      default:
+        ReadStep(score, c);
+        break;
+    }
+  }
+
+  score.FillBeats(laneKey_, lastStepTick_);
+  // Whatever follows the ";" on its line is dropped.
+  line_.clear();
+  column_ = 0;
+  laneKey_ = 0;
+  currentTick_ = 0;
+  stepLength_ = kStepLength;
+}
+
+void DWIReader::ReadStep(Score& score, char16_t c) {
+  const ArrowCodes arrows = ArrowsFor(c);
+  if (!arrows.empty()) {
+    Frame* frame = score.GetLane(laneKey_)->GetFrame(currentTick_);
+    frame->AddNotes(arrows);
+    for (ArrowCode code : arrows) {
+      if (pendingFreezes_.test(code)) {
+        frame->FindNote(code)->kind = kFreezeEnd;
+        pendingFreezes_.reset(code);
+      }
+    }
+  }
+  lastStepTick_ = currentTick_;
+  currentTick_ = WrappingAdd(currentTick_, stepLength_);
+}
+
+ArrowCodes DWIReader::ArrowsFor(char16_t c) {
+  // The offset is added as a 16-bit value: only its low 16 bits count.
+  const auto o = static_cast<std::uint32_t>(arrowOffset_);
+  auto code = [o](ArrowCode panel) { return static_cast<ArrowCode>(o + panel); };
+  switch (c) {
+    case u'0':
+      return {};
+    case u'1':
+      return {code(kLeft), code(kDown)};
+    case u'2':
+      return {code(kDown)};
+    case u'3':
+      return {code(kDown), code(kRight)};
+    case u'4':
+      return {code(kLeft)};
+    case u'6':
+      return {code(kRight)};
+    case u'7':
+      return {code(kLeft), code(kUp)};
+    case u'8':
+      return {code(kUp)};
+    case u'9':
+      return {code(kUp), code(kRight)};
+    case u'A':
+      return {code(kDown), code(kUp)};
+    case u'B':
+      return {code(kLeft), code(kRight)};
+    default:
+      AddUnsupported(c);
+      return {};
+  }
+}
+
+bool DWIReader::ReadUntil(std::u16string& out, char16_t delimiter) {
+  out.clear();
+  bool any = false;
+  for (;;) {
+    if (column_ >= line_.size()) {
+      if (!NextLine()) break;
+      continue;
+    }
+    const std::size_t found = line_.find(delimiter, column_);
+    const std::size_t end = found == std::u16string::npos ? line_.size() : found;
+    if (end > column_) {
+      out.append(line_, column_, end - column_);
+      any = true;
+    }
+    column_ = end;
+    if (found != std::u16string::npos) {
+      ++column_;
+      break;
+    }
+  }
+  TrimDwiWhiteSpace(out);
+  return any;
+}
+
+bool DWIReader::ReadChar(char16_t& out) {
+  return Next(out);
+}
+
+bool DWIReader::SkipValue() {
+  for (;;) {
+    if (column_ >= line_.size()) {
+      if (!NextLine()) return false;
+      continue;
+    }
+    const std::size_t found = line_.find(u';', column_);
+    if (found != std::u16string::npos) {
+      column_ = found + 1;
+      return true;
+    }
+    column_ = line_.size();
+  }
+}
+
+void DWIReader::AddError(std::u16string_view message) {
+  ++errorCount_;
+  if (errorCount_ > kMaxErrorEntries) return;
+  if (!errors_.empty()) errors_ += u"\r\n";
+  AppendNumber(errors_, lineNumber_);
+  errors_ += u"行目:";
+  errors_ += message;
+}
+
+void DWIReader::AddUnsupported(char16_t c) {
+  std::u16string message(1, u'\'');
+  message += c;
+  message += u"' には対応していません。";
+  AddError(message);
+}
+
+std::u16string DWIReader::Errors() const {
+  if (errorCount_ <= kMaxErrorEntries) return errors_;
+  std::u16string text = errors_;
+  text += u"\r\nほか ";
+  AppendNumber(text, errorCount_ - kMaxErrorEntries);
+  text += u" 件のエラーは省略しました。";
+  return text;
+}
+
+bool DWIReader::Next(char16_t& c) {
+  while (column_ >= line_.size()) {
+    if (!NextLine()) return false;
+  }
+  c = line_[column_++];
+  return true;
+}
+
+bool DWIReader::NextLine() {
+  const bool read = input_.ReadLine(line_);
+  lineNumber_ = WrappingAdd(lineNumber_, 1);
+  column_ = 0;
+  if (!read) {
+    line_.clear();
+    return false;
+  }
+  // A NUL ends its line: the rest is never seen.
+  line_.erase(std::min(line_.find(u'\0'), line_.size()));
+  return true;
+}
+
+}  // namespace pavaneflow

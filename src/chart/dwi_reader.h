@@ -1,0 +1,86 @@
+#pragma once
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "chart/chart_types.h"
+#include "chart/line_source.h"
+#include "chart/score.h"
+#include "chart/song_document.h"
+
+namespace pavaneflow {
+
+// Reads a DWI step file into a SongDocument: header tags, chart bodies and one numbered error
+// entry per place it cannot read. Never stops and never throws for bad content; only the line
+// source throws (FileError) when the input itself cannot be read.
+//
+// The cursor sees the input as one stream of UTF-16 code units in which line breaks do not exist;
+// a NUL ends its line. The chart state (lane, offset, ticks, step length, open freezes) lives here
+// and is partly carried from one chart to the next on purpose.
+class DWIReader {
+ public:
+  // At most this many error entries are kept; the rest are only counted, and one last entry
+  // says how many were left out.
+  static constexpr std::int64_t kMaxErrorEntries = 10000;
+
+  DWIReader(SongDocument& document, LineSource& input) : document_(document), input_(input) {}
+
+  // Reads the whole input, dispatching every tag that follows a "#".
+  void ReadTags();
+  // Reads one tag, the cursor just after its "#"; false when the name is empty.
+  bool ReadTag();
+  // Reads one chart body into a new Score named `word` + " " + difficulty.
+  void ReadChart(ChartMode mode, std::u16string_view word);
+  // The arrows stepped by DWI character `c`; an unsupported character adds an error entry and
+  // steps on nothing.
+  ArrowCodes ArrowsFor(char16_t c);
+
+  // Takes characters up to `delimiter` (consumed, not stored) or the end of input into `out`,
+  // trimmed; true if any character came before the delimiter.
+  bool ReadUntil(std::u16string& out, char16_t delimiter);
+  // Takes the next character; false at the end of input.
+  bool ReadChar(char16_t& out);
+  // Takes characters up to and including the next ";"; false at the end of input.
+  bool SkipValue();
+  // Adds the entry "<line>行目:<message>" to the error text.
+  void AddError(std::u16string_view message);
+
+  // The error text: entries joined by "\r\n", and past kMaxErrorEntries one entry
+  // "ほか N 件のエラーは省略しました。" (without a line prefix) counting those left out.
+  std::u16string Errors() const;
+  // How many problems were found, those left out of the text included.
+  std::int64_t ErrorCount() const { return errorCount_; }
+  std::int32_t LineNumber() const { return lineNumber_; }
+
+ private:
+  // The advance rule: the next character, reading further lines as needed; false at the end of
+  // input (each attempt past the end still counts one more line).
+  bool Next(char16_t& c);
+  // Past the end of the current line: reads the next one. False at the end of input.
+  bool NextLine();
+  // Stores the value of header tag `name` (one of TITLE, ARTIST, BPM, FILE, GAP).
+  void StoreHeader(std::u16string_view name, std::u16string& value);
+  void ReadStep(Score& score, char16_t c);
+  void AddUnsupported(char16_t c);
+
+  SongDocument& document_;
+  LineSource& input_;
+  std::int32_t lineNumber_ = 0;
+  std::u16string line_;
+  std::size_t column_ = 0;
+
+  std::int32_t laneKey_ = 0;
+  std::int32_t arrowOffset_ = 0;
+  Tick currentTick_ = 0;
+  Tick lastStepTick_ = 0;
+  std::int32_t stepLength_ = 24;
+  // Freezes started and not yet ended, by ArrowCode: only membership matters.
+  std::bitset<65536> pendingFreezes_;
+
+  std::u16string errors_;
+  std::int64_t errorCount_ = 0;
+};
+
+}  // namespace pavaneflow
