@@ -1,0 +1,43 @@
+#include "vmd/cp932.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pavaneflow {
+namespace {
+
+struct EncodingCase {
+  const char* label;
+  std::u16string text;
+  std::string bytes;
+};
+
+TEST(EncodeCp932, EncodesTheNamesAndReplacesWhatHasNoEncoding) {
+  const EncodingCase cases[] = {
+      {"model", u"初音ミク", "\x8F\x89\x89\xB9\x83\x7E\x83\x4E"},
+      {"centre", u"センター", "\x83\x5A\x83\x93\x83\x5E\x81\x5B"},
+      {"left foot IK", u"左足ＩＫ", "\x8D\xB6\x91\xAB\x82\x68\x82\x6A"},
+      {"right foot IK", u"右足ＩＫ", "\x89\x45\x91\xAB\x82\x68\x82\x6A"},
+      {"upper body", u"上半身", "\x8F\xE3\x94\xBC\x90\x67"},
+      {"neck", u"首", "\x8E\xF1"},
+      {"empty", u"", ""},
+      {"ASCII with backslash", u"a\\b", "a\\b"},
+      {"half-width katakana", u"ｱ", "\xB1"},
+      // Characters that the plain Shift_JIS tables lack.
+      {"circled one", u"①", "\x87\x40"},
+      {"full-width tilde", u"～", "\x81\x60"},
+      {"no encoding", u"a€b", "a?b"},
+      {"pair without encoding is one ?", u"a\U0001F600b", "a?b"},
+      {"lone high surrogate", std::u16string{u'a', char16_t{0xD800}, u'b'}, "a?b"},
+      {"lone low surrogate", std::u16string{char16_t{0xDC00}, u'b'}, "?b"},
+      {"high surrogate at the end", std::u16string{u'a', char16_t{0xDBFF}}, "a?"},
+      {"two high surrogates", std::u16string{char16_t{0xD800}, char16_t{0xD800}}, "??"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EncodeCp932(c.text), c.bytes) << c.label;
+  }
+}
+
+}  // namespace
+}  // namespace pavaneflow

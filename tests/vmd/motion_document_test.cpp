@@ -1,0 +1,92 @@
+#include "vmd/motion_document.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pavaneflow {
+namespace {
+
+using Key = std::pair<std::u16string, std::int32_t>;
+
+std::vector<Key> Order(const MotionDocument& document) {
+  std::vector<Key> order;
+  for (const MotionFrame* frame : document.KeyFrames()) {
+    order.emplace_back(frame->boneName(), frame->frameNumber());
+  }
+  return order;
+}
+
+struct OrderCase {
+  const char* label;
+  std::vector<Key> inserted;
+  std::vector<Key> expected;
+};
+
+TEST(MotionDocument, KeepsFramesByNumberAndEqualNumbersInInsertionOrder) {
+  const OrderCase cases[] = {
+      {"stable",
+       {{u"A", 10}, {u"B", 5}, {u"C", 10}, {u"D", 0}},
+       {{u"D", 0}, {u"B", 5}, {u"A", 10}, {u"C", 10}}},
+      {"increasing appends", {{u"A", 0}, {u"B", 1}, {u"C", 2}}, {{u"A", 0}, {u"B", 1}, {u"C", 2}}},
+      {"same bone and number twice",
+       {{u"A", 3}, {u"A", 3}, {u"B", 1}},
+       {{u"B", 1}, {u"A", 3}, {u"A", 3}}},
+      {"behind all equal ones in the middle",
+       {{u"A", 0}, {u"B", 5}, {u"C", 5}, {u"D", 9}, {u"E", 5}},
+       {{u"A", 0}, {u"B", 5}, {u"C", 5}, {u"E", 5}, {u"D", 9}}},
+      {"negative refused", {{u"A", 1}, {u"B", -1}, {u"C", 0}}, {{u"C", 0}, {u"A", 1}}},
+  };
+  for (const auto& c : cases) {
+    MotionDocument document;
+    for (const auto& [bone, number] : c.inserted) {
+      MotionFrame* frame = document.InsertFrame(bone, number);
+      EXPECT_EQ(frame == nullptr, number < 0) << c.label;
+    }
+    EXPECT_EQ(Order(document), c.expected) << c.label;
+  }
+}
+
+TEST(MotionDocument, NewFrameHasTheDefaultsAndStaysPutWhenChanged) {
+  MotionDocument document;
+  EXPECT_TRUE(document.modelName.empty());
+  EXPECT_EQ(document.FrameCount(), 0u);
+  MotionFrame* frame = document.InsertFrame(u"センター", 0);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->position, (std::array<float, 3>{0, 0, 0}));
+  EXPECT_EQ(frame->rotation, (std::array<float, 4>{0, 0, 0, 1.0f}));
+  EXPECT_EQ(frame->interpolation, (std::array<std::uint8_t, 64>{}));
+  document.InsertFrame(u"首", 1);
+  frame->position = {1, 2, 3};
+  EXPECT_EQ(&document.At(0), frame);
+  EXPECT_THROW(document.At(2), std::out_of_range);
+}
+
+TEST(MotionDocument, PointersSurviveManyInsertionsAndNamesAreShared) {
+  MotionDocument document;
+  MotionFrame* first = document.InsertFrame(u"センター", 5000);
+  for (int i = 0; i < 10000; ++i) document.InsertFrame(i % 2 ? u"センター" : u"首", i);
+  EXPECT_EQ(first->frameNumber(), 5000);
+  EXPECT_EQ(first->boneName(), u"センター");
+  EXPECT_EQ(document.BoneNames().size(), 2u);
+  EXPECT_EQ(document.At(0).internedBoneName(), document.At(2).internedBoneName());
+  EXPECT_EQ(document.At(1).internedBoneName(), first->internedBoneName());
+}
+
+TEST(MotionDocument, DeleteContentsMakesItAsNew) {
+  MotionDocument document;
+  document.modelName = u"初音ミク";
+  document.InsertFrame(u"A", 4);
+  document.InsertFrame(u"B", 2);
+  document.DeleteContents();
+  EXPECT_TRUE(document.modelName.empty());
+  EXPECT_EQ(document.FrameCount(), 0u);
+  EXPECT_TRUE(document.BoneNames().empty());
+  document.InsertFrame(u"C", 1);
+  EXPECT_EQ(Order(document), (std::vector<Key>{{u"C", 1}}));
+}
+
+}  // namespace
+}  // namespace pavaneflow
