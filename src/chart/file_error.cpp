@@ -1,12 +1,18 @@
 #include "chart/file_error.h"
 
-#include <system_error>
+#include <locale.h>
+#include <string.h>
 
 namespace pavaneflow {
 
 FileError FileError::FromErrno(std::filesystem::path path, int error) {
-  // std::generic_category gives the C library's English text, not the user's locale.
-  return FileError(std::move(path), std::generic_category().message(error));
+  // strerror (and std::generic_category, which uses it) follows LC_MESSAGES; the "C" locale
+  // gives the C library's English text whatever the user's locale.
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  if (cLocale == locale_t{}) {
+    return FileError(std::move(path), "error " + std::to_string(error));
+  }
+  return FileError(std::move(path), strerror_l(error, cLocale));
 }
 
 }  // namespace pavaneflow
