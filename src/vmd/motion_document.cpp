@@ -15,15 +15,28 @@ const std::u16string* MotionDocument::Intern(std::u16string_view name) {
 
 MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int32_t frameNumber) {
   if (frameNumber < 0) return nullptr;
-  MotionFrame* frame = &storage_.emplace_back(Intern(boneName), frameNumber);
-  // New frames almost always belong at the end; otherwise bisect for the first greater number.
-  if (keyFrames_.empty() || keyFrames_.back()->frameNumber() <= frameNumber) {
-    keyFrames_.push_back(frame);
-  } else {
-    auto it = std::upper_bound(
-        keyFrames_.begin(), keyFrames_.end(), frameNumber,
-        [](std::int32_t number, const MotionFrame* f) { return number < f->frameNumber(); });
-    keyFrames_.insert(it, frame);
+  if (storage_.empty() || storage_.back()->size() == kChunkSize) {
+    // Reserved before it joins the storage: a chunk that could grow would move its frames.
+    auto fresh = std::make_unique<std::vector<MotionFrame>>();
+    fresh->reserve(kChunkSize);
+    storage_.push_back(std::move(fresh));
+  }
+  std::vector<MotionFrame>& chunk = *storage_.back();
+  MotionFrame* frame = &chunk.emplace_back(Intern(boneName), frameNumber);
+  try {
+    // New frames almost always belong at the end; otherwise bisect for the first greater number.
+    if (keyFrames_.empty() || keyFrames_.back()->frameNumber() <= frameNumber) {
+      keyFrames_.push_back(frame);
+    } else {
+      auto it = std::upper_bound(
+          keyFrames_.begin(), keyFrames_.end(), frameNumber,
+          [](std::int32_t number, const MotionFrame* f) { return number < f->frameNumber(); });
+      keyFrames_.insert(it, frame);
+    }
+  } catch (...) {
+    // Out of memory growing the order: the frame was never inserted.
+    chunk.pop_back();
+    throw;
   }
   return frame;
 }
@@ -31,6 +44,7 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
 void MotionDocument::DeleteContents() {
   modelName.clear();
   keyFrames_.clear();
+  keyFrames_.shrink_to_fit();
   storage_.clear();
   names_.clear();
   MmdDocument::DeleteContents();

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,7 +38,10 @@ class MotionDocument : public MmdDocument {
  private:
   const std::u16string* Intern(std::u16string_view name);
 
-  std::deque<MotionFrame> storage_;  // stable addresses
+  // Frames live in chunks reserved up front and never grown, so their addresses are stable and
+  // the only per-frame cost besides the frame itself is its pointer in keyFrames_.
+  static constexpr std::size_t kChunkSize = 4096;
+  std::vector<std::unique_ptr<std::vector<MotionFrame>>> storage_;
   std::vector<MotionFrame*> keyFrames_;  // the order
   std::vector<std::unique_ptr<std::u16string>> names_;
 };

@@ -9,6 +9,10 @@ namespace pavaneflow {
 // One bone key frame. Created only by MotionDocument::InsertFrame, which fixes the bone and the
 // frame number; position, rotation and interpolation belong to whoever created it.
 class MotionFrame {
+  // First, so that the floats and bytes behind them pack with no padding: 104 bytes a frame.
+  const std::u16string* boneName_;
+  std::int32_t frameNumber_;
+
  public:
   MotionFrame(const std::u16string* boneName, std::int32_t frameNumber)
       : boneName_(boneName), frameNumber_(frameNumber) {}
@@ -21,10 +25,6 @@ class MotionFrame {
   std::array<float, 3> position{0.0f, 0.0f, 0.0f};        // x, y, z
   std::array<float, 4> rotation{0.0f, 0.0f, 0.0f, 1.0f};  // quaternion x, y, z, w
   std::array<std::uint8_t, 64> interpolation{};           // raw VMD interpolation bytes
-
- private:
-  const std::u16string* boneName_;
-  std::int32_t frameNumber_;
 };
 
 }  // namespace pavaneflow
