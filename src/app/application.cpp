@@ -1,0 +1,49 @@
+#include "app/application.h"
+
+#include <iostream>
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+
+namespace pavaneflow {
+
+Application::Application() {
+  QApplication::setOrganizationName(
+      QStringLiteral("アプリケーション ウィザードで生成されたローカル アプリケーション"));
+  QApplication::setApplicationName(QStringLiteral("Pavaneflow"));
+  QApplication::setApplicationVersion(QStringLiteral(PAVANEFLOW_VERSION));
+
+  // The interface is Japanese whatever the user's locale, and so are Qt's own dialogs.
+  if (qtTranslator_.load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTranslator_);
+  }
+
+  QIcon icon;
+  for (const int size : {16, 32, 48, 64, 128, 256}) {
+    icon.addFile(QStringLiteral(":/icons/pavaneflow-%1.png").arg(size), QSize(size, size));
+  }
+  QApplication::setWindowIcon(icon);
+
+  window_ = std::make_unique<MainWindow>(document_, fileDialogs_, messageBoxes_);
+  errorReporter_ = std::make_unique<ErrorDialogReporter>(window_.get());
+  document_.SetErrorReporter(errorReporter_.get());
+}
+
+Application::~Application() {
+  document_.SetErrorReporter(nullptr);
+}
+
+bool Application::InitInstance(const QString& path) {
+  if (path.isEmpty()) {
+    window_->NewDocument();
+  } else if (!window_->OpenDocument(path)) {
+    std::cerr << "pavaneflow: " << window_->LastOpenError().toStdString() << '\n';
+    return false;
+  }
+  window_->show();
+  return true;
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,185 @@
+#include "app/main_window.h"
+
+#include <exception>
+
+#include <QAction>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QUrl>
+
+#include "app/about_dialog.h"
+#include "app/file_dialogs.h"
+#include "app/file_filter.h"
+#include "app/main_view.h"
+#include "app/message_boxes.h"
+#include "app/native_path.h"
+#include "chart/dwi_document.h"
+
+namespace pavaneflow {
+
+namespace {
+
+const QString kApplicationTitle = QStringLiteral("Pavaneflow");
+const QString kUntitled = QStringLiteral("無題");
+const QString kOpenFilter = QStringLiteral("DWI ファイル (*.DWI)|*.DWI|すべてのファイル (*.*)|*.*");
+
+// The first local file among the dropped URLs; empty when there is none.
+QString FirstLocalFile(const QMimeData* mimeData) {
+  if (mimeData == nullptr || !mimeData->hasUrls()) return {};
+  for (const QUrl& url : mimeData->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
+}
+
+QString RecentFileLabel(qsizetype index, const QString& path) {
+  QString shown = QDir::toNativeSeparators(path);
+  shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageBoxes& messageBoxes,
+                       QWidget* parent)
+    : QMainWindow(parent),
+      document_(document),
+      fileDialogs_(fileDialogs),
+      messageBoxes_(messageBoxes),
+      scrollArea_(new QScrollArea(this)),
+      view_(new MainView(document, fileDialogs, messageBoxes)) {
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setAcceptDrops(true);
+
+  fileMenu_ = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  QAction* openAction = fileMenu_->addAction(QStringLiteral("開く(&O)..."));
+  openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  connect(openAction, &QAction::triggered, this, &MainWindow::OnFileOpen);
+  fileMenu_->addSeparator();
+  recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("最近使ったファイル"));
+  recentPlaceholder_->setEnabled(false);
+  exitSeparator_ = fileMenu_->addSeparator();
+  QAction* exitAction = fileMenu_->addAction(QStringLiteral("終了(&X)"));
+  connect(exitAction, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* helpMenu = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  QAction* aboutAction = helpMenu->addAction(QStringLiteral("バージョン情報(&A)..."));
+  connect(aboutAction, &QAction::triggered, this, &MainWindow::OnAppAbout);
+
+  scrollArea_->setWidgetResizable(true);
+  scrollArea_->setWidget(view_);
+  setCentralWidget(scrollArea_);
+
+  UpdateRecentFileMenu();
+  SetDocumentTitle({});
+  resize(FitSize());
+}
+
+void MainWindow::NewDocument() {
+  document_.DeleteContents();
+  document_.SetModifiedFlag(false);
+  SetDocumentTitle({});
+  view_->OnInitialUpdate();
+  ShrinkToFit();
+}
+
+bool MainWindow::OpenDocument(const QString& path) {
+  bool opened = false;
+  try {
+    opened = document_.OnOpenDocument(ToNativePath(path));
+    if (!opened) lastOpenError_ = QString::fromStdString(document_.OpenError());
+  } catch (const std::exception& error) {
+    lastOpenError_ = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
+                     QString::fromStdString(error.what());
+  }
+  // A read that broke off leaves part of the song behind; generating from it would give a
+  // motion that silently stops early, so nothing of it is kept.
+  if (!opened) document_.DeleteContents();
+
+  if (opened) {
+    recentFiles_.Add(path);
+    UpdateRecentFileMenu();
+  }
+  // Refreshed after a failed open as well: the list must never show charts that are gone.
+  SetDocumentTitle(opened ? path : QString());
+  view_->OnInitialUpdate();
+  ShrinkToFit();
+
+  if (!opened) {
+    messageBoxes_.critical(this, QStringLiteral("ファイルを開けませんでした。\n") + lastOpenError_);
+  }
+  return opened;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (!FirstLocalFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  // Of several files dropped at once the first is opened: there is one document.
+  const QString path = FirstLocalFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  OpenDocument(path);
+}
+
+void MainWindow::OnFileOpen() {
+  const QString path = fileDialogs_.getOpenFileName(this, ToQtFilter(kOpenFilter));
+  if (!path.isEmpty()) OpenDocument(path);
+}
+
+void MainWindow::OnRecentFile(const QString& path) {
+  if (OpenDocument(path)) return;
+  // An entry that no longer opens is dropped, so the list does not keep offering it.
+  recentFiles_.Remove(path);
+  UpdateRecentFileMenu();
+}
+
+void MainWindow::OnAppAbout() {
+  AboutDialog dialog(this);
+  dialog.exec();
+}
+
+void MainWindow::UpdateRecentFileMenu() {
+  for (QAction* action : recentActions_) {
+    fileMenu_->removeAction(action);
+    action->deleteLater();
+  }
+  recentActions_.clear();
+
+  const QStringList& files = recentFiles_.Files();
+  recentPlaceholder_->setVisible(files.isEmpty());
+  for (qsizetype i = 0; i < files.size(); ++i) {
+    const QString path = files[i];
+    auto* action = new QAction(RecentFileLabel(i, path), fileMenu_);
+    action->setToolTip(QDir::toNativeSeparators(path));
+    connect(action, &QAction::triggered, this, [this, path] { OnRecentFile(path); });
+    fileMenu_->insertAction(exitSeparator_, action);
+    recentActions_ += action;
+  }
+}
+
+void MainWindow::SetDocumentTitle(const QString& path) {
+  const QString name = path.isEmpty() ? kUntitled : QFileInfo(path).fileName();
+  setWindowTitle(name + QStringLiteral(" - ") + kApplicationTitle);
+}
+
+void MainWindow::ShrinkToFit() {
+  resize(size().boundedTo(FitSize()));
+}
+
+QSize MainWindow::FitSize() const {
+  const int frame = 2 * scrollArea_->frameWidth();
+  return view_->sizeHint() + QSize(frame, frame + menuBar()->sizeHint().height());
+}
+
+}  // namespace pavaneflow

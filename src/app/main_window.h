@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include "app/recent_file_list.h"
+
+class QAction;
+class QMenu;
+class QScrollArea;
+
+namespace pavaneflow {
+
+class DWIDocument;
+class FileDialogs;
+class MainView;
+class MessageBoxes;
+
+// The main window: the File and Help menus and, as its whole client area, the scrollable
+// MainView. Opens files into the one document from the Open dialog, the recent-file list, a drop
+// and the command line. No maximise button; the border resizes. The document and the dialogs are
+// not owned and must outlive the window.
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageBoxes& messageBoxes,
+             QWidget* parent = nullptr);
+
+  // Empties the document and shows it untitled.
+  void NewDocument();
+
+  // Opens `path` into the document and refreshes the view. When the file cannot be opened the
+  // document is left empty and untitled, the reason is shown in a message box, and false is
+  // returned (LastOpenError() then holds the reason).
+  bool OpenDocument(const QString& path);
+
+  // "<path>: <reason>" of the last failed open.
+  const QString& LastOpenError() const { return lastOpenError_; }
+
+  MainView* View() const { return view_; }
+  const RecentFileList& RecentFiles() const { return recentFiles_; }
+
+ protected:
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void OnFileOpen();
+  void OnRecentFile(const QString& path);
+  void OnAppAbout();
+
+  void UpdateRecentFileMenu();
+  void SetDocumentTitle(const QString& path);
+  // Shrinks the window to the size the form needs; a smaller window keeps its size.
+  void ShrinkToFit();
+  QSize FitSize() const;
+
+  DWIDocument& document_;
+  FileDialogs& fileDialogs_;
+  MessageBoxes& messageBoxes_;
+  RecentFileList recentFiles_;
+  QString lastOpenError_;
+
+  QScrollArea* scrollArea_;
+  MainView* view_;
+  QMenu* fileMenu_ = nullptr;
+  QAction* recentPlaceholder_ = nullptr;
+  QAction* exitSeparator_ = nullptr;
+  QList<QAction*> recentActions_;
+};
+
+}  // namespace pavaneflow

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "app/file_dialogs.h"
+
+namespace pavaneflow {
+
+// The platform's open and save dialogs, titled by Qt's own (translated) default captions.
+class SystemFileDialogs : public FileDialogs {
+ public:
+  QString getOpenFileName(QWidget* parent, const QString& filter) override;
+  QString getSaveFileName(QWidget* parent, const QString& filter) override;
+};
+
+}  // namespace pavaneflow
