@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+#include "chart/chart_types.h"
+
+namespace pavaneflow {
+
+// The motion frame (30 per second) at which `tick` falls for a song of `bpm` beats per minute
+// starting `gap` milliseconds late, truncated toward zero. The beat time, the gap time and their
+// sum are each rounded to single precision on the way, which decides the frame whenever the exact
+// time lies just below a whole frame. A time that is not a number or beyond the 32-bit range
+// (bpm 0, for instance) gives INT32_MIN, a frame at which nothing is emitted.
+std::int32_t TickToFrameNumber(float bpm, std::int32_t gap, Tick tick);
+
+}  // namespace pavaneflow

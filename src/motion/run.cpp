@@ -1,0 +1,53 @@
+#include "motion/run.h"
+
+#include "chart/score.h"
+#include "chart/song_document.h"
+#include "motion/assign_feet.h"
+#include "motion/bone_names.h"
+#include "motion/emit_in_between.h"
+#include "motion/emit_pose.h"
+#include "motion/frame_number.h"
+#include "motion/pad_geometry.h"
+#include "motion/step_pose.h"
+
+namespace pavaneflow {
+namespace {
+
+// The first Lane whose key is the player, in stored order; null when the chart has none.
+const Lane* FindPlayerLane(const GenerationRequest& request) {
+  if (request.score == nullptr) return nullptr;
+  for (const auto& lane : request.score->lanes) {
+    if (lane->key == request.player) return lane.get();
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void Synthesize(const GenerationRequest& request, MotionDocument& document) {
+  document.DeleteContents();
+  document.modelName = kModelName;
+  const Lane* lane = FindPlayerLane(request);
+  if (lane == nullptr || request.song == nullptr) return;
+
+  StepPose previous(0, true);
+  StartPose(request, previous);
+  EmitPose(document, previous, request);
+  for (const Frame& frame : lane->frames) {
+    StepPose current(TickToFrameNumber(request.song->bpm, request.song->gap, frame.tick),
+                     frame.tick % kTicksPerBeat == 0);
+    AssignFeet(previous, frame, current, request);
+    EmitInBetween(document, current, previous);
+    EmitPose(document, current, request);
+    previous = current;
+  }
+}
+
+void Run(const GenerationRequest& request, const std::filesystem::path& path,
+         const VmdWriteOptions& options) {
+  MotionDocument document;
+  Synthesize(request, document);
+  SaveVmdFile(document, path, options);
+}
+
+}  // namespace pavaneflow
