@@ -1,0 +1,122 @@
+#include "app/error_dialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTimer>
+
+#include "app/about_dialog.h"
+#include "app/error_dialog_reporter.h"
+#include "app_tests.h"
+#include "chart/dwi_document.h"
+#include "test_files.h"
+
+namespace pavaneflow {
+
+namespace {
+
+// Closes every modal dialog that appears while it lives, recording the text of its error edit.
+class ModalCloser {
+ public:
+  ModalCloser() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      auto* edit = modal->findChild<QPlainTextEdit*>(QStringLiteral("errorEdit"));
+      texts += edit != nullptr ? edit->toPlainText() : modal->windowTitle();
+      modal->close();
+    });
+    timer_.start(20);
+  }
+
+  QStringList texts;
+
+ private:
+  QTimer timer_;
+};
+
+}  // namespace
+
+class ErrorDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void ShowsEachEntryOnItsOwnUnwrappedReadOnlyLine();
+  void ReaderShowsTheDialogOnceAfterAFileWithProblems();
+  void ReaderShowsNoDialogForAGoodFile();
+  void AboutTextHasNameVersionAndAuthor();
+};
+
+void ErrorDialogTest::ShowsEachEntryOnItsOwnUnwrappedReadOnlyLine() {
+  ErrorDialog dialog;
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("エラー"));
+  const QString longEntry = QStringLiteral("3行目:") + QString(300, QLatin1Char('x'));
+  dialog.SetErrorText(
+      QStringLiteral(
+          "1行目:'5' には対応していません。\r\n2行目:\"FREEZE\" には対応していません。\r\n") +
+      longEntry);
+  QCOMPARE(dialog.ErrorText().split(QLatin1Char('\n')),
+           QStringList({QStringLiteral("1行目:'5' には対応していません。"),
+                        QStringLiteral("2行目:\"FREEZE\" には対応していません。"), longEntry}));
+
+  auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("errorEdit"));
+  QVERIFY(edit != nullptr);
+  QVERIFY(edit->isReadOnly());
+  QCOMPARE(edit->lineWrapMode(), QPlainTextEdit::NoWrap);
+  QVERIFY(edit->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+  QVERIFY(edit->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard));
+  QVERIFY(dialog.findChild<QLabel*>() != nullptr);
+}
+
+void ErrorDialogTest::ReaderShowsTheDialogOnceAfterAFileWithProblems() {
+  testing::TestFolder folder;
+  const QString path =
+      folder.Write(QStringLiteral("bad.dwi"),
+                   "#TITLE:Bad;\n#CHANGEBPM:96=180;\n#FREEZE:1=2;\n#SINGLE:BASIC:1:2x8;\n");
+  DWIDocument document;
+  ErrorDialogReporter reporter(nullptr);
+  document.SetErrorReporter(&reporter);
+
+  ModalCloser closer;
+  QVERIFY(document.OnOpenDocument(QFile::encodeName(path).toStdString()));
+  QCOMPARE(closer.texts.size(), 1);
+  QCOMPARE(closer.texts.first().count(QLatin1Char('\n')), 2);
+  QVERIFY(closer.texts.first().startsWith(QStringLiteral("2行目:\"CHANGEBPM\"")));
+}
+
+void ErrorDialogTest::ReaderShowsNoDialogForAGoodFile() {
+  testing::TestFolder folder;
+  const QString path = folder.Write(QStringLiteral("good.dwi"), testing::kThreeModes);
+  DWIDocument document;
+  ErrorDialogReporter reporter(nullptr);
+  document.SetErrorReporter(&reporter);
+
+  ModalCloser closer;
+  QVERIFY(document.OnOpenDocument(QFile::encodeName(path).toStdString()));
+  QVERIFY(closer.texts.isEmpty());
+}
+
+void ErrorDialogTest::AboutTextHasNameVersionAndAuthor() {
+  const QStringList lines = AboutDialog::AboutText().split(QLatin1Char('\n'));
+  QCOMPARE(lines.size(), 3);
+  QCOMPARE(lines[0], QStringLiteral("Pavaneflow"));
+  QCOMPARE(lines[1], QStringLiteral("バージョン:\t1.2.0"));
+  QVERIFY(lines[2].startsWith(QStringLiteral("作成者:\t")));
+  QVERIFY(lines[2].size() > QStringLiteral("作成者:\t").size());
+
+  AboutDialog dialog;
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("バージョン情報"));
+  auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("aboutEdit"));
+  QVERIFY(edit != nullptr);
+  QCOMPARE(edit->toPlainText(), AboutDialog::AboutText());
+}
+
+}  // namespace pavaneflow
+
+int RunErrorDialogTest(int argc, char* argv[]) {
+  pavaneflow::ErrorDialogTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "error_dialog_test.moc"

@@ -1,0 +1,327 @@
+#include "app/main_view.h"
+
+#include <vector>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "app_tests.h"
+#include "chart/dwi_document.h"
+#include "fakes.h"
+#include "motion/run.h"
+#include "test_files.h"
+#include "vmd/vmd_writer.h"
+
+namespace pavaneflow {
+// The player radio clicked before the case runs.
+enum class Radio { kNone, k1P, k2P };
+}  // namespace pavaneflow
+Q_DECLARE_METATYPE(pavaneflow::Radio)
+
+namespace pavaneflow {
+
+namespace {
+
+// A view over its own document, with the controls at hand.
+struct Form {
+  Form() : view(document, dialogs, boxes) {
+    title = view.findChild<QLineEdit*>(QStringLiteral("titleEdit"));
+    artist = view.findChild<QLineEdit*>(QStringLiteral("artistEdit"));
+    bpm = view.findChild<QLineEdit*>(QStringLiteral("bpmEdit"));
+    charts = view.findChild<QListWidget*>(QStringLiteral("chartList"));
+    player1 = view.findChild<QRadioButton*>(QStringLiteral("player1Radio"));
+    player2 = view.findChild<QRadioButton*>(QStringLiteral("player2Radio"));
+    generate = view.findChild<QPushButton*>(QStringLiteral("generateButton"));
+    twist = view.findChild<QCheckBox*>(QStringLiteral("twistCheck"));
+  }
+
+  bool Open(const QString& path) {
+    const bool opened = document.OnOpenDocument(QFile::encodeName(path).toStdString());
+    view.OnInitialUpdate();
+    return opened;
+  }
+
+  // Selects a chart row as a click does, with the selection-changed notification.
+  void Select(int row) { charts->setCurrentRow(row, QItemSelectionModel::ClearAndSelect); }
+
+  void Click(Radio radio) {
+    if (radio == Radio::k1P) player1->click();
+    if (radio == Radio::k2P) player2->click();
+  }
+
+  DWIDocument document;
+  testing::FakeFileDialogs dialogs;
+  testing::FakeMessageBoxes boxes;
+  MainView view;
+  QLineEdit* title;
+  QLineEdit* artist;
+  QLineEdit* bpm;
+  QListWidget* charts;
+  QRadioButton* player1;
+  QRadioButton* player2;
+  QPushButton* generate;
+  QCheckBox* twist;
+};
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray ExpectedVmd(const SongDocument& song, int scoreIndex, std::int32_t player, bool twist) {
+  GenerationRequest request;
+  request.song = &song;
+  request.score = song.scores.at(static_cast<std::size_t>(scoreIndex)).get();
+  request.player = player;
+  request.twist = twist;
+  MotionDocument motion;
+  Synthesize(request, motion);
+  const std::vector<std::uint8_t> bytes = SerializeVmd(motion);
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+class MainViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void EmptyDocumentShowsNothingToGenerate();
+  void EnablingFollowsModeAndRememberedPlayer_data();
+  void EnablingFollowsModeAndRememberedPlayer();
+  void OpeningRefillsListAndChecksTwistButKeepsRadios();
+  void BpmHasThreeDecimalsAndAPointInAnyLocale();
+  void GenerateHandsPlayerAndTwistToTheSynthesiser_data();
+  void GenerateHandsPlayerAndTwistToTheSynthesiser();
+  void SaveNameGetsTheExtensionAndOverwritingIsConfirmed();
+  void CancellingWritesNothing();
+  void WriteFailureIsShownWithFileAndReason();
+};
+
+void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
+  Form form;
+  form.twist->setChecked(false);
+  form.view.OnInitialUpdate();
+  QCOMPARE(form.title->text(), QString());
+  QCOMPARE(form.artist->text(), QString());
+  QCOMPARE(form.bpm->text(), QStringLiteral("0.000"));
+  QCOMPARE(form.charts->count(), 0);
+  QVERIFY(!form.player1->isEnabled());
+  QVERIFY(!form.player2->isEnabled());
+  QVERIFY(!form.generate->isEnabled());
+  QVERIFY(form.twist->isChecked());
+  QVERIFY(!form.player1->isChecked());
+  QVERIFY(!form.player2->isChecked());
+}
+
+void MainViewTest::EnablingFollowsModeAndRememberedPlayer_data() {
+  QTest::addColumn<Radio>("chosenOnCouple");
+  QTest::addColumn<int>("row");
+  QTest::addColumn<bool>("radiosEnabled");
+  QTest::addColumn<bool>("generateEnabled");
+  // Rows 0, 1, 2 of kThreeModes are SINGLE, DOUBLE and COUPLE.
+  QTest::newRow("single") << Radio::kNone << 0 << false << true;
+  QTest::newRow("double") << Radio::kNone << 1 << false << true;
+  QTest::newRow("couple, no player yet") << Radio::kNone << 2 << true << false;
+  QTest::newRow("couple, 1P remembered") << Radio::k1P << 2 << true << true;
+  QTest::newRow("couple, 2P remembered") << Radio::k2P << 2 << true << true;
+  QTest::newRow("single, 2P chosen") << Radio::k2P << 0 << false << true;
+}
+
+void MainViewTest::EnablingFollowsModeAndRememberedPlayer() {
+  QFETCH(Radio, chosenOnCouple);
+  QFETCH(int, row);
+  QFETCH(bool, radiosEnabled);
+  QFETCH(bool, generateEnabled);
+
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+  QCOMPARE(form.charts->currentRow(), 0);
+  form.Select(2);
+  form.Click(chosenOnCouple);
+  form.Select(0);
+  form.Select(row);
+
+  QCOMPARE(form.charts->currentRow(), row);
+  QCOMPARE(form.player1->isEnabled(), radiosEnabled);
+  QCOMPARE(form.player2->isEnabled(), radiosEnabled);
+  QCOMPARE(form.generate->isEnabled(), generateEnabled);
+  // Disabling never clears the choice.
+  QCOMPARE(form.player1->isChecked(), chosenOnCouple == Radio::k1P);
+  QCOMPARE(form.player2->isChecked(), chosenOnCouple == Radio::k2P);
+}
+
+void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+  QCOMPARE(form.title->text(), QStringLiteral("Three Modes"));
+  QCOMPARE(form.artist->text(), QStringLiteral("Tester"));
+  QCOMPARE(form.charts->count(), 3);
+  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("COUPLE MANIAC"));
+  form.Select(2);
+  form.Click(Radio::k2P);
+  form.twist->setChecked(false);
+
+  QVERIFY(form.Open(folder.Write(QStringLiteral("couple.dwi"),
+                                 "#TITLE:Pair;#ARTIST:Two;#BPM:120;"
+                                 "#COUPLE:BASIC:1:2468:8642;\n#SINGLE:HEAVY:9:2;\n")));
+  QCOMPARE(form.title->text(), QStringLiteral("Pair"));
+  QCOMPARE(form.artist->text(), QStringLiteral("Two"));
+  QCOMPARE(form.charts->count(), 2);
+  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("COUPLE BASIC"));
+  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE HEAVY"));
+  QCOMPARE(form.charts->selectedItems().size(), 1);
+  QCOMPARE(form.charts->currentRow(), 0);
+  QVERIFY(form.twist->isChecked());
+  QVERIFY(form.player2->isChecked());
+  QVERIFY(form.generate->isEnabled());
+
+  // A file that cannot be opened leaves the document empty; the form shows that.
+  QVERIFY(!form.Open(folder.Path(QStringLiteral("missing.dwi"))));
+  QCOMPARE(form.charts->count(), 0);
+  QCOMPARE(form.title->text(), QString());
+  QVERIFY(!form.generate->isEnabled());
+}
+
+void MainViewTest::BpmHasThreeDecimalsAndAPointInAnyLocale() {
+  struct Case {
+    QByteArray bpm;
+    QString shown;
+  };
+  const Case cases[] = {
+      {"150", QStringLiteral("150.000")},    {"7.5", QStringLiteral("7.500")},
+      {"95.5", QStringLiteral("95.500")},    {"0", QStringLiteral("0.000")},
+      {"-12.25", QStringLiteral("-12.250")},
+  };
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  testing::TestFolder folder;
+  Form form;
+  for (const Case& c : cases) {
+    QVERIFY(form.Open(folder.Write(QStringLiteral("bpm.dwi"), "#BPM:" + c.bpm + ";")));
+    QCOMPARE(form.bpm->text(), c.shown);
+  }
+  QLocale::setDefault(previous);
+}
+
+void MainViewTest::GenerateHandsPlayerAndTwistToTheSynthesiser_data() {
+  QTest::addColumn<int>("row");
+  QTest::addColumn<Radio>("radio");
+  QTest::addColumn<bool>("twist");
+  QTest::addColumn<int>("player");
+  QTest::newRow("single with 2P checked dances player 0") << 0 << Radio::k2P << true << 0;
+  QTest::newRow("double, twist off") << 1 << Radio::kNone << false << 0;
+  QTest::newRow("couple 1P") << 2 << Radio::k1P << true << 0;
+  QTest::newRow("couple 2P") << 2 << Radio::k2P << true << 1;
+  QTest::newRow("couple 2P, twist off") << 2 << Radio::k2P << false << 1;
+}
+
+void MainViewTest::GenerateHandsPlayerAndTwistToTheSynthesiser() {
+  QFETCH(int, row);
+  QFETCH(Radio, radio);
+  QFETCH(bool, twist);
+  QFETCH(int, player);
+
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+  form.Select(2);
+  form.Click(radio);
+  form.Select(row);
+  form.twist->setChecked(twist);
+
+  const QString output = folder.Path(QStringLiteral("out.vmd"));
+  form.dialogs.saveAnswers = {output};
+  QVERIFY(form.generate->isEnabled());
+  form.generate->click();
+
+  QCOMPARE(form.dialogs.saveFilters.size(), 1);
+  QVERIFY(form.boxes.criticals.isEmpty());
+  const QByteArray written = ReadAll(output);
+  QVERIFY(!written.isEmpty());
+  QCOMPARE(written, ExpectedVmd(form.document, row, player, twist));
+  // The choice matters: the other player or twist setting gives another file.
+  if (form.document.scores[static_cast<std::size_t>(row)]->mode == kCouple) {
+    QVERIFY(written != ExpectedVmd(form.document, row, 1 - player, twist));
+  }
+  QVERIFY(written != ExpectedVmd(form.document, row, player, !twist));
+}
+
+void MainViewTest::SaveNameGetsTheExtensionAndOverwritingIsConfirmed() {
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+
+  // A dot in a folder name does not count as an extension.
+  form.dialogs.saveAnswers = {folder.Path(QStringLiteral("my.motions/dance"))};
+  QDir().mkpath(folder.Path(QStringLiteral("my.motions")));
+  form.view.OnGenerate();
+  QVERIFY(QFile::exists(folder.Path(QStringLiteral("my.motions/dance.vmd"))));
+  QVERIFY(!QFile::exists(folder.Path(QStringLiteral("my.motions/dance"))));
+  QVERIFY(form.boxes.questions.isEmpty());
+
+  // The existing name with the extension added is confirmed; "no" asks for another name.
+  const QString existing = folder.Write(QStringLiteral("taken.vmd"), "keep");
+  form.boxes.answer = false;
+  form.dialogs.saveAnswers = {folder.Path(QStringLiteral("taken")),
+                              folder.Path(QStringLiteral("fresh.vmd"))};
+  form.view.OnGenerate();
+  QCOMPARE(form.boxes.questions.size(), 1);
+  QVERIFY(form.boxes.questions.first().contains(existing));
+  QCOMPARE(ReadAll(existing), QByteArray("keep"));
+  QVERIFY(QFile::exists(folder.Path(QStringLiteral("fresh.vmd"))));
+
+  form.boxes.answer = true;
+  form.dialogs.saveAnswers = {existing};
+  form.view.OnGenerate();
+  QCOMPARE(form.boxes.questions.size(), 2);
+  QCOMPARE(ReadAll(existing), ReadAll(folder.Path(QStringLiteral("fresh.vmd"))));
+}
+
+void MainViewTest::CancellingWritesNothing() {
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+  const QString existing = folder.Write(QStringLiteral("taken.vmd"), "keep");
+  form.boxes.answer = false;
+  form.dialogs.saveAnswers = {existing};  // then the queue is empty: cancel
+  form.view.OnGenerate();
+  form.view.OnGenerate();
+  QCOMPARE(form.dialogs.saveFilters.size(), 3);
+  QCOMPARE(folder.Entries(),
+           QStringList({QStringLiteral("modes.dwi"), QStringLiteral("taken.vmd")}));
+  QCOMPARE(ReadAll(existing), QByteArray("keep"));
+  QVERIFY(form.boxes.criticals.isEmpty());
+}
+
+void MainViewTest::WriteFailureIsShownWithFileAndReason() {
+  testing::TestFolder folder;
+  Form form;
+  QVERIFY(form.Open(folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes)));
+  const QString target = folder.Path(QStringLiteral("no such folder/out.vmd"));
+  form.dialogs.saveAnswers = {target};
+  form.view.OnGenerate();
+  QCOMPARE(form.boxes.criticals.size(), 1);
+  QVERIFY2(form.boxes.criticals.first().contains(target), qPrintable(form.boxes.criticals.first()));
+  QVERIFY2(form.boxes.criticals.first().contains(QStringLiteral("No such file or directory")),
+           qPrintable(form.boxes.criticals.first()));
+  QCOMPARE(form.charts->count(), 3);
+}
+
+}  // namespace pavaneflow
+
+int RunMainViewTest(int argc, char* argv[]) {
+  pavaneflow::MainViewTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_view_test.moc"

@@ -1,0 +1,221 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/main_view.h"
+#include "app_tests.h"
+#include "chart/dwi_document.h"
+#include "fakes.h"
+#include "test_files.h"
+
+namespace pavaneflow {
+
+namespace {
+
+// A main window over its own document.
+struct Shell {
+  Shell() : window(document, dialogs, boxes) {}
+
+  QMenu* Menu(int index) const { return window.menuBar()->actions().at(index)->menu(); }
+  QStringList FileMenuTexts() const {
+    QStringList texts;
+    for (const QAction* action : Menu(0)->actions()) {
+      if (action->isVisible())
+        texts += action->isSeparator() ? QStringLiteral("-") : action->text();
+    }
+    return texts;
+  }
+  QAction* FileMenuAction(const QString& text) const {
+    for (QAction* action : Menu(0)->actions()) {
+      if (action->text() == text) return action;
+    }
+    return nullptr;
+  }
+  QStringList ChartNames() const {
+    QStringList names;
+    const auto* list = window.View()->findChild<QListWidget*>(QStringLiteral("chartList"));
+    for (int i = 0; i < list->count(); ++i) names += list->item(i)->text();
+    return names;
+  }
+
+  DWIDocument document;
+  testing::FakeFileDialogs dialogs;
+  testing::FakeMessageBoxes boxes;
+  MainWindow window;
+};
+
+QString RecentLabel(int number, const QString& path) {
+  return QStringLiteral("&%1 %2").arg(number).arg(path);
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void MenuFlagsAndTitleOfAnEmptyDocument();
+  void CtrlOOpensTheChosenFileAndTitlesTheWindow();
+  void RecentFilesKeepTheFourLatestAcrossRestarts();
+  void RecentEntryThatNoLongerOpensIsDropped();
+  void DroppedFileIsOpened();
+  void FailedOpenIsReportedAndLeavesAnEmptyUntitledDocument();
+};
+
+void MainWindowTest::init() {
+  QSettings().clear();
+}
+
+void MainWindowTest::MenuFlagsAndTitleOfAnEmptyDocument() {
+  Shell shell;
+  shell.window.NewDocument();
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("無題 - Pavaneflow"));
+  QCOMPARE(shell.Menu(0)->title(), QStringLiteral("ファイル(&F)"));
+  QCOMPARE(shell.FileMenuTexts(), QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("-"),
+                                               QStringLiteral("最近使ったファイル"),
+                                               QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+  QVERIFY(!shell.FileMenuAction(QStringLiteral("最近使ったファイル"))->isEnabled());
+  QCOMPARE(shell.FileMenuAction(QStringLiteral("開く(&O)..."))->shortcut(),
+           QKeySequence(Qt::CTRL | Qt::Key_O));
+  QCOMPARE(shell.Menu(1)->title(), QStringLiteral("ヘルプ(&H)"));
+  QCOMPARE(shell.Menu(1)->actions().size(), 1);
+  QCOMPARE(shell.Menu(1)->actions().first()->text(), QStringLiteral("バージョン情報(&A)..."));
+
+  QVERIFY(shell.window.findChildren<QToolBar*>().isEmpty());
+  QVERIFY(shell.window.findChild<QStatusBar*>() == nullptr);
+  const Qt::WindowFlags flags = shell.window.windowFlags();
+  QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+  QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+  QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+  QVERIFY(shell.window.maximumSize().width() > shell.window.width());
+}
+
+void MainWindowTest::CtrlOOpensTheChosenFileAndTitlesTheWindow() {
+  testing::TestFolder folder;
+  Shell shell;
+  shell.dialogs.openAnswers = {folder.Write(QStringLiteral("Three.DWI"), testing::kThreeModes)};
+  shell.window.show();
+  shell.window.activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&shell.window));
+
+  QTest::keyClick(&shell.window, Qt::Key_O, Qt::ControlModifier);
+  QCOMPARE(shell.dialogs.openFilters.size(), 1);
+  QVERIFY(shell.dialogs.openFilters.first().startsWith(QStringLiteral("DWI ファイル (*.DWI) (")));
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("Three.DWI - Pavaneflow"));
+  QCOMPARE(shell.ChartNames(),
+           QStringList({QStringLiteral("SINGLE BASIC"), QStringLiteral("DOUBLE ANOTHER"),
+                        QStringLiteral("COUPLE MANIAC")}));
+
+  // Cancelling the dialog keeps the open file.
+  QTest::keyClick(&shell.window, Qt::Key_O, Qt::ControlModifier);
+  QCOMPARE(shell.dialogs.openFilters.size(), 2);
+  QCOMPARE(shell.ChartNames().size(), 3);
+}
+
+void MainWindowTest::RecentFilesKeepTheFourLatestAcrossRestarts() {
+  testing::TestFolder folder;
+  QStringList paths;
+  for (const char* name : {"a.dwi", "b.dwi", "c.dwi", "d.dwi", "e.dwi"}) {
+    paths += folder.Write(QString::fromLatin1(name), testing::kThreeModes);
+  }
+  {
+    Shell shell;
+    for (const QString& path : paths) QVERIFY(shell.window.OpenDocument(path));
+    QVERIFY(shell.window.OpenDocument(paths[2]));  // again: moves to the front
+    QCOMPARE(shell.window.RecentFiles().Files(),
+             QStringList({paths[2], paths[4], paths[3], paths[1]}));
+    QCOMPARE(shell.FileMenuTexts(), QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("-"),
+                                                 RecentLabel(1, paths[2]), RecentLabel(2, paths[4]),
+                                                 RecentLabel(3, paths[3]), RecentLabel(4, paths[1]),
+                                                 QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+  }
+
+  Shell restarted;
+  QCOMPARE(restarted.window.RecentFiles().Files(),
+           QStringList({paths[2], paths[4], paths[3], paths[1]}));
+  restarted.FileMenuAction(RecentLabel(3, paths[3]))->trigger();
+  QCOMPARE(restarted.window.windowTitle(), QStringLiteral("d.dwi - Pavaneflow"));
+  QCOMPARE(restarted.window.RecentFiles().Files(),
+           QStringList({paths[3], paths[2], paths[4], paths[1]}));
+}
+
+void MainWindowTest::RecentEntryThatNoLongerOpensIsDropped() {
+  testing::TestFolder folder;
+  const QString gone = folder.Write(QStringLiteral("gone.dwi"), testing::kThreeModes);
+  const QString kept = folder.Write(QStringLiteral("kept.dwi"), testing::kThreeModes);
+  Shell shell;
+  QVERIFY(shell.window.OpenDocument(gone));
+  QVERIFY(shell.window.OpenDocument(kept));
+  QVERIFY(QFile::remove(gone));
+
+  shell.FileMenuAction(RecentLabel(2, gone))->trigger();
+  QCOMPARE(shell.boxes.criticals.size(), 1);
+  QCOMPARE(shell.window.RecentFiles().Files(), QStringList({kept}));
+  QCOMPARE(Shell().window.RecentFiles().Files(), QStringList({kept}));
+}
+
+void MainWindowTest::DroppedFileIsOpened() {
+  testing::TestFolder folder;
+  const QString path = folder.Write(QStringLiteral("dropped.dwi"), testing::kThreeModes);
+  Shell shell;
+
+  QMimeData text;
+  text.setText(QStringLiteral("not a file"));
+  QDragEnterEvent textEnter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shell.window, &textEnter);
+  QVERIFY(!textEnter.isAccepted());
+
+  QMimeData files;
+  files.setUrls(
+      {QUrl(QStringLiteral("https://example.invalid/remote.dwi")), QUrl::fromLocalFile(path)});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shell.window, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shell.window, &drop);
+  QVERIFY(drop.isAccepted());
+
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("dropped.dwi - Pavaneflow"));
+  QCOMPARE(shell.ChartNames().size(), 3);
+  QCOMPARE(shell.window.RecentFiles().Files(), QStringList({path}));
+}
+
+void MainWindowTest::FailedOpenIsReportedAndLeavesAnEmptyUntitledDocument() {
+  testing::TestFolder folder;
+  Shell shell;
+  QVERIFY(
+      shell.window.OpenDocument(folder.Write(QStringLiteral("good.dwi"), testing::kThreeModes)));
+  const QString missing = folder.Path(QStringLiteral("missing.dwi"));
+
+  QVERIFY(!shell.window.OpenDocument(missing));
+  QCOMPARE(shell.boxes.criticals.size(), 1);
+  QVERIFY2(shell.boxes.criticals.first().contains(missing),
+           qPrintable(shell.boxes.criticals.first()));
+  QVERIFY(shell.window.LastOpenError().contains(missing));
+  QVERIFY(shell.window.LastOpenError().contains(QStringLiteral("No such file or directory")));
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("無題 - Pavaneflow"));
+  QVERIFY(shell.ChartNames().isEmpty());
+  QVERIFY(shell.document.scores.empty());
+  QCOMPARE(shell.window.RecentFiles().Files().size(), 1);
+}
+
+}  // namespace pavaneflow
+
+int RunMainWindowTest(int argc, char* argv[]) {
+  pavaneflow::MainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "main_window_test.moc"
