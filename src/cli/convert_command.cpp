@@ -1,0 +1,208 @@
+#include "cli/convert_command.h"
+
+#include <set>
+#include <string>
+#include <system_error>
+
+#include "chart/dwi_document.h"
+#include "chart/file_error.h"
+#include "chart/score.h"
+#include "chart/utf8.h"
+#include "cli/output_name.h"
+#include "motion/run.h"
+#include "vmd/vmd_writer.h"
+
+namespace pavaneflow {
+namespace {
+
+const char* ModeName(ChartMode mode) {
+  switch (mode) {
+    case kDouble:
+      return "DOUBLE";
+    case kCouple:
+      return "COUPLE";
+    default:
+      return "SINGLE";
+  }
+}
+
+// One file to write: which chart, for which player, where.
+struct Job {
+  const Score* score;
+  int chartNumber;
+  std::int32_t player;
+  std::filesystem::path path;
+};
+
+class Converter {
+ public:
+  Converter(const ConvertOptions& options, std::ostream& out, std::ostream& err)
+      : options_(options), out_(out), err_(err) {}
+
+  int Run() {
+    const bool toFolder = options_.all || options_.inputs.size() > 1;
+    if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
+    for (const auto& input : options_.inputs) Convert(input, toFolder);
+    return failed_ ? 1 : 0;
+  }
+
+ private:
+  bool MakeFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && !std::filesystem::is_directory(folder, error)) {
+      error = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (error) {
+      err_ << "pavaneflow-cli: " << folder.string()
+           << ": cannot use as output folder: " << error.message() << '\n';
+      return false;
+    }
+    return true;
+  }
+
+  void Convert(const std::filesystem::path& input, bool toFolder) {
+    DWIDocument document;
+    if (!document.OnOpenDocument(input)) {
+      Fail(document.OpenError());
+      return;
+    }
+    PrintReadingProblems(input, document.LastErrors());
+
+    std::vector<Job> jobs;
+    if (options_.all) {
+      for (std::size_t i = 0; i < document.scores.size(); ++i) {
+        const Score& score = *document.scores[i];
+        const int number = static_cast<int>(i) + 1;
+        if (score.mode == kCouple) {
+          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "_1P")});
+          jobs.push_back({&score, number, 1, OutputPath(input, score.name, "_2P")});
+        } else {
+          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "")});
+        }
+      }
+    } else {
+      const auto count = document.scores.size();
+      if (options_.chart < 1 || static_cast<std::size_t>(options_.chart) > count) {
+        Fail(input.string() + ": there is no chart " + std::to_string(options_.chart) +
+             " (the file has " + std::to_string(count) + ")");
+        return;
+      }
+      const Score& score = *document.scores[static_cast<std::size_t>(options_.chart) - 1];
+      std::int32_t player = 0;
+      if (options_.player == 2) {
+        if (score.mode == kCouple) {
+          player = 1;
+        } else {
+          err_ << "pavaneflow-cli: " << input.string() << ": chart " << options_.chart << " ("
+               << ToUtf8(score.name) << ") is not a COUPLE chart: dancing 1P\n";
+        }
+      }
+      std::filesystem::path path;
+      if (toFolder) {
+        path = Unique(Folder(input) / input.stem().concat(".vmd"));
+      } else {
+        path = options_.output ? *options_.output
+                               : std::filesystem::path(input).replace_extension(".vmd");
+      }
+      jobs.push_back({&score, options_.chart, player, path});
+    }
+
+    for (const Job& job : jobs) Write(document, input, job);
+  }
+
+  std::filesystem::path Folder(const std::filesystem::path& input) const {
+    return options_.output ? *options_.output : input.parent_path();
+  }
+
+  std::filesystem::path OutputPath(const std::filesystem::path& input, std::u16string_view name,
+                                   std::string_view suffix) {
+    return Unique(Folder(input) / ChartFileName(input, name, suffix));
+  }
+
+  // Two charts of one name, or two inputs of one stem sent to one folder, would overwrite each
+  // other's motion: later ones get "-2", "-3", ... before the extension.
+  std::filesystem::path Unique(std::filesystem::path path) {
+    const auto stem = path.stem().string();
+    for (int n = 2; !planned_.insert(path.lexically_normal()).second; ++n) {
+      path.replace_filename(stem + "-" + std::to_string(n) + ".vmd");
+    }
+    return path;
+  }
+
+  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
+    std::error_code error;
+    if (std::filesystem::equivalent(input, job.path, error)) {
+      Fail(job.path.string() + ": would overwrite the input file");
+      return;
+    }
+    const GenerationRequest request{&song, job.score, job.player, options_.twist};
+    MotionDocument motion;
+    Synthesize(request, motion);
+    try {
+      SaveVmdFile(motion, job.path, {.appendEmptySections = options_.compat});
+    } catch (const FileError& e) {
+      Fail(e.what());
+      return;
+    }
+    out_ << job.path.string() << ": chart " << job.chartNumber << " (" << ToUtf8(job.score->name)
+         << ", " << ModeName(job.score->mode) << ", " << (job.player == 0 ? "1P" : "2P") << "), "
+         << motion.FrameCount() << " key frames\n";
+  }
+
+  void PrintReadingProblems(const std::filesystem::path& input, const std::u16string& errors) {
+    std::size_t start = 0;
+    while (start < errors.size()) {
+      auto end = errors.find(u"\r\n", start);
+      if (end == std::u16string::npos) end = errors.size();
+      err_ << input.string() << ": "
+           << ToUtf8(std::u16string_view(errors).substr(start, end - start)) << '\n';
+      start = end + 2;
+    }
+  }
+
+  void Fail(const std::string& message) {
+    err_ << "pavaneflow-cli: " << message << '\n';
+    failed_ = true;
+  }
+
+  const ConvertOptions& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  std::set<std::filesystem::path> planned_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
+  CLI::App* convert =
+      app.add_subcommand("convert", "Write the dance of a chart as a VMD motion file");
+  convert->add_option("FILE", options.inputs, "DWI files to convert")->required();
+  CLI::Option* chart =
+      convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
+          ->check(CLI::PositiveNumber);
+  CLI::Option* player =
+      convert
+          ->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
+          ->check(CLI::IsMember({1, 2}));
+  convert->add_flag_callback(
+      "--no-twist", [&options] { options.twist = false; },
+      "Do not turn the upper body and the neck with the steps");
+  convert->add_flag("--compat", options.compat,
+                    "Append the empty morph, camera, light and shadow counts");
+  convert
+      ->add_flag("--all", options.all,
+                 "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
+      ->excludes(chart)
+      ->excludes(player);
+  convert->add_option("-o,--output", options.output,
+                      "Output file; with several files or --all, an output folder");
+  return convert;
+}
+
+int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err) {
+  return Converter(options, out, err).Run();
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+namespace pavaneflow {
+
+// What `pavaneflow-cli convert` was asked to do.
+struct ConvertOptions {
+  std::vector<std::filesystem::path> inputs;
+  int chart = 1;   // 1-based, as `info` numbers the charts
+  int player = 1;  // 1 or 2; 2 only counts for a COUPLE chart
+  bool twist = true;
+  bool compat = false;  // append the empty section counts
+  bool all = false;     // every chart to its own file
+  // The output file; a folder (created if missing) with several inputs or with `all`.
+  std::optional<std::filesystem::path> output;
+};
+
+// Declares the `convert` subcommand and its options on `app`; parsing fills `options`.
+CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options);
+
+// Converts every input, reporting written files on `out` and reading problems, notes and
+// failures on `err`. A bad input is reported and skipped. Returns the exit status: 0 when
+// everything was written, 1 when any input, chart or output failed.
+int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace pavaneflow
