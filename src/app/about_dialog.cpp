@@ -43,13 +43,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   }
   const int gap = metrics.averageCharWidth() * 2;
   aboutEdit->setTabStopDistance(labelWidth + gap);
-  aboutEdit->setMinimumSize(labelWidth + valueWidth + gap * 4,
+  aboutEdit->setFixedSize(labelWidth + valueWidth + gap * 4,
                             metrics.lineSpacing() * (static_cast<int>(lines.size()) + 1));
   layout->addWidget(aboutEdit);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, Qt::Horizontal, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace pavaneflow

@@ -119,6 +119,15 @@ void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
   QVERIFY(form.twist->isChecked());
   QVERIFY(!form.player1->isChecked());
   QVERIFY(!form.player2->isChecked());
+
+  // Tab order: the three fields, the list, Generate, twist; the radios are no tab stops.
+  QStringList tabOrder;
+  for (QWidget* w = form.title; tabOrder.size() < 6; w = w->nextInFocusChain()) {
+    if (w->focusPolicy() & Qt::TabFocus) tabOrder += w->objectName();
+  }
+  QCOMPARE(tabOrder, QStringList({QStringLiteral("titleEdit"), QStringLiteral("artistEdit"),
+                                  QStringLiteral("bpmEdit"), QStringLiteral("chartList"),
+                                  QStringLiteral("generateButton"), QStringLiteral("twistCheck")}));
 }
 
 void MainViewTest::EnablingFollowsModeAndRememberedPlayer_data() {
