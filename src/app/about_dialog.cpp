@@ -44,7 +44,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   const int gap = metrics.averageCharWidth() * 2;
   aboutEdit->setTabStopDistance(labelWidth + gap);
   aboutEdit->setFixedSize(labelWidth + valueWidth + gap * 4,
-                            metrics.lineSpacing() * (static_cast<int>(lines.size()) + 1));
+                          metrics.lineSpacing() * (static_cast<int>(lines.size()) + 1));
   layout->addWidget(aboutEdit);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, Qt::Horizontal, this);
