@@ -58,6 +58,7 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
+  // The form's fields refuse drops, so a file dropped anywhere on the window arrives here.
   setAcceptDrops(true);
 
   fileMenu_ = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
