@@ -102,13 +102,13 @@ bool MainWindow::OpenDocument(const QString& path) {
     lastOpenError_ = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
                      QString::fromStdString(error.what());
   }
-  // A read that broke off leaves part of the song behind; generating from it would give a
-  // motion that silently stops early, so nothing of it is kept.
-  if (!opened) document_.DeleteContents();
-
   if (opened) {
     recentFiles_.Add(path);
     UpdateRecentFileMenu();
+  } else {
+    // A read that broke off leaves part of the song behind; generating from it would give a
+    // motion that silently stops early, so nothing of it is kept.
+    document_.DeleteContents();
   }
   // Refreshed after a failed open as well: the list must never show charts that are gone.
   SetDocumentTitle(opened ? path : QString());
@@ -130,7 +130,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const QString path = FirstLocalFile(event->mimeData());
   if (path.isEmpty()) return;
   event->acceptProposedAction();
-  OpenDocument(path);
+  // Opened once the drop has ended: the error dialog or message box of the open must not keep the
+  // application the file came from waiting for the drop to finish.
+  QMetaObject::invokeMethod(
+      this, [this, path] { OpenDocument(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::OnFileOpen() {

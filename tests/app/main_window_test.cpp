@@ -187,7 +187,7 @@ void MainWindowTest::DroppedFileIsOpened() {
   QApplication::sendEvent(&shell.window, &drop);
   QVERIFY(drop.isAccepted());
 
-  QCOMPARE(shell.window.windowTitle(), QStringLiteral("dropped.dwi - Pavaneflow"));
+  QTRY_COMPARE(shell.window.windowTitle(), QStringLiteral("dropped.dwi - Pavaneflow"));
   QCOMPARE(shell.ChartNames().size(), 3);
   QCOMPARE(shell.window.RecentFiles().Files(), QStringList({path}));
 }
