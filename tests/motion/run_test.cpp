@@ -1,8 +1,10 @@
 #include "motion/run.h"
 
 #include <bit>
+#include <cmath>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -114,6 +116,34 @@ TEST(Synthesize, WhichKeyFramesAChartGives) {
     Synthesize(request, document);
     EXPECT_EQ(document.modelName, kModelName);
     EXPECT_EQ(document.FrameCount(), c.frames);
+  }
+}
+
+TEST(Synthesize, ExtremeTemposAndGapsStayOnTheTimeLine) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const std::int32_t gaps[] = {0, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::int32_t>::max()};
+  for (const float bpm : {-120.0f, 1e-45f, 1e-30f, inf, -inf, std::nanf(""), 3.4e38f}) {
+    for (const std::int32_t gap : gaps) {
+      SCOPED_TRACE(testing::Message() << "bpm " << bpm << " gap " << gap);
+      SmallSong small;
+      small.song.bpm = bpm;
+      small.song.gap = gap;
+      Lane& lane = *small.song.scores[0]->lanes[0];
+      for (const Tick tick : {24, 48, 1 << 20, std::numeric_limits<Tick>::max()}) {
+        lane.GetFrame(tick)->AddNotes(tick % 48 == 0 ? u"03" : u"2");
+      }
+      MotionDocument document;
+      Synthesize(small.Request(), document);
+      for (std::size_t i = 0; i < document.FrameCount(); ++i) {
+        const MotionFrame& frame = document.At(i);
+        ASSERT_GE(frame.frameNumber(), 0);
+        for (const float v : frame.position) ASSERT_TRUE(std::isfinite(v)) << i;
+        if (i > 0) {
+          ASSERT_LE(document.At(i - 1).frameNumber(), frame.frameNumber());
+        }
+      }
+    }
   }
 }
 
