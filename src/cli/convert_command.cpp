@@ -12,7 +12,7 @@
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
-namespace pavaneflow {
+namespace pavaneflow::cli {
 namespace {
 
 const char* ModeName(ChartMode mode) {
@@ -43,6 +43,8 @@ class Converter {
     const bool toFolder = options_.all || options_.inputs.size() > 1;
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
     for (const auto& input : options_.inputs) Convert(input, toFolder);
+    // The list of written files is the user's record of the run; losing it is a failure too.
+    if (!out_.flush()) Fail("standard output: the list of written files could not be printed");
     return failed_ ? 1 : 0;
   }
 
@@ -54,8 +56,7 @@ class Converter {
       error = std::make_error_code(std::errc::not_a_directory);
     }
     if (error) {
-      err_ << "pavaneflow-cli: " << folder.string()
-           << ": cannot use as output folder: " << error.message() << '\n';
+      err_ << folder.string() << ": cannot use as output folder: " << error.message() << '\n';
       return false;
     }
     return true;
@@ -94,8 +95,8 @@ class Converter {
         if (score.mode == kCouple) {
           player = 1;
         } else {
-          err_ << "pavaneflow-cli: " << input.string() << ": chart " << options_.chart << " ("
-               << ToUtf8(score.name) << ") is not a COUPLE chart: dancing 1P\n";
+          err_ << input.string() << ": chart " << options_.chart << " (" << ToUtf8(score.name)
+               << ") is not a COUPLE chart: dancing 1P\n";
         }
       }
       std::filesystem::path path;
@@ -162,7 +163,7 @@ class Converter {
   }
 
   void Fail(const std::string& message) {
-    err_ << "pavaneflow-cli: " << message << '\n';
+    err_ << message << '\n';
     failed_ = true;
   }
 
@@ -205,4 +206,4 @@ int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& e
   return Converter(options, out, err).Run();
 }
 
-}  // namespace pavaneflow
+}  // namespace pavaneflow::cli

@@ -7,7 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-namespace pavaneflow {
+namespace pavaneflow::cli {
 
 // What `pavaneflow-cli convert` was asked to do.
 struct ConvertOptions {
@@ -29,4 +29,4 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options);
 // everything was written, 1 when any input, chart or output failed.
 int RunConvert(const ConvertOptions& options, std::ostream& out, std::ostream& err);
 
-}  // namespace pavaneflow
+}  // namespace pavaneflow::cli

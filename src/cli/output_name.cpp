@@ -2,7 +2,7 @@
 
 #include "chart/utf8.h"
 
-namespace pavaneflow {
+namespace pavaneflow::cli {
 namespace {
 
 bool IsUnsafe(char32_t c) {
@@ -42,4 +42,4 @@ std::filesystem::path ChartFileName(const std::filesystem::path& input,
   return name;
 }
 
-}  // namespace pavaneflow
+}  // namespace pavaneflow::cli

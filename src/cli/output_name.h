@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace pavaneflow {
+namespace pavaneflow::cli {
 
 // A chart name made fit for a file name: blanks become "_", and so do path separators ("/" and
 // "\\"), control characters and unpaired surrogates. Cut to at most kMaxChartNameBytes of UTF-8, at
@@ -19,4 +19,4 @@ std::filesystem::path ChartFileName(const std::filesystem::path& input,
                                     std::u16string_view chartName,
                                     std::string_view playerSuffix = {});
 
-}  // namespace pavaneflow
+}  // namespace pavaneflow::cli
