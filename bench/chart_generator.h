@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pavaneflow::bench {
+
+// DWI files for measuring: a header and one SINGLE chart whose body repeats one line of steps
+// with the mix of the public chart corpus: about 60% rests, the rest taps, jumps, freezes and
+// "(" and "[" groups, so that every path of the reader and of the synthesis is taken. Lines end
+// in CR LF.
+
+// A file whose chart has exactly `steps` step characters (those that take time: rests count,
+// "!" and the arrow after it, brackets and parentheses do not).
+std::string GenerateChart(std::int64_t steps);
+
+// A file of `bytes` bytes or a few more: as many steps as it takes to get there.
+std::string GenerateChartOfSize(std::size_t bytes);
+
+}  // namespace pavaneflow::bench

@@ -1,0 +1,68 @@
+// The whole convert, as `pavaneflow-cli convert` does it: open and read the DWI file, synthesise
+// the first chart, write the VMD file. Copying the output file is measured beside it, in the
+// same run, as the floor that no converter can go below.
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "bench_support.h"
+#include "chart_generator.h"
+#include "motion/run.h"
+#include "vmd/vmd_writer.h"
+
+namespace pavaneflow::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path ChartPath(std::int64_t steps) {
+  return BenchDirectory() / ("pavaneflow-bench-" + std::to_string(steps) + ".dwi");
+}
+
+fs::path OutputPath(std::int64_t steps) {
+  return BenchDirectory() / ("pavaneflow-bench-" + std::to_string(steps) + ".vmd");
+}
+
+void WriteChart(std::int64_t steps) {
+  std::ofstream(ChartPath(steps), std::ios::binary) << GenerateChart(steps);
+}
+
+void Convert(const fs::path& input, const fs::path& output) {
+  DWIDocument song;
+  if (!song.OnOpenDocument(input)) throw std::runtime_error(song.OpenError());
+  MotionDocument motion;
+  Synthesize(FirstChartRequest(song), motion);
+  SaveVmdFile(motion, output);
+}
+
+void BM_Convert(benchmark::State& state) {
+  const std::int64_t steps = state.range(0);
+  WriteChart(steps);
+  for (auto _ : state) Convert(ChartPath(steps), OutputPath(steps));
+  state.counters["key_frames"] = static_cast<double>((fs::file_size(OutputPath(steps)) - 54) / 111);
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(fs::file_size(OutputPath(steps))));
+  fs::remove(ChartPath(steps));
+}
+
+// Runs after BM_Convert of the same size, whose output it copies.
+void BM_CopyOutput(benchmark::State& state) {
+  const fs::path source = OutputPath(state.range(0));
+  const fs::path copy = BenchDirectory() / "pavaneflow-bench-copy.vmd";
+  if (!fs::exists(source)) {
+    state.SkipWithError("no output to copy: run BM_Convert first");
+    return;
+  }
+  for (auto _ : state) fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fs::file_size(source)));
+  fs::remove(copy);
+  fs::remove(source);
+}
+
+BENCHMARK(BM_Convert)->Arg(50'000)->Arg(400'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopyOutput)->Arg(400'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace pavaneflow::bench
