@@ -31,14 +31,15 @@ bool DecodingLineSource::ReadLine(std::u16string& line) {
 
 bool DecodingLineSource::Refill() {
   if (finished_) return false;
-  bytes_.resize(kChunkSize);
-  const std::size_t count = ReadBytes(bytes_.data(), bytes_.size());
+  // Left uninitialised: clearing a megabyte would cost more than reading a small file.
+  if (!bytes_) bytes_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
+  const std::size_t count = ReadBytes(bytes_.get(), kChunkSize);
   if (count == 0) {
     finished_ = true;
     decoder_.Finish(decoded_);
     return !decoded_.empty();
   }
-  decoder_.Decode(std::string_view(bytes_.data(), count), decoded_);
+  decoder_.Decode(std::string_view(bytes_.get(), count), decoded_);
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 
 #include "chart/line_source.h"
@@ -27,7 +28,7 @@ class DecodingLineSource : public LineSource {
   bool Refill();
 
   TextDecoder decoder_;
-  std::string bytes_;
+  std::unique_ptr<char[]> bytes_;  // one chunk, allocated on first use
   std::u16string decoded_;
   std::size_t position_ = 0;  // next unread code unit of decoded_
   bool finished_ = false;

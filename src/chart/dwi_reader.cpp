@@ -100,6 +100,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   score.name.assign(word).append(u" ").append(difficulty);
   score.mode = mode;
   arrowOffset_ = 0;
+  lane_ = nullptr;
 
   char16_t c;
   while (Next(c) && c != u';') {
@@ -107,7 +108,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
       case u'!': {
         char16_t arrow;
         if (!ReadChar(arrow)) break;
-        const ArrowCodes arrows = ArrowsFor(arrow);
+        const StepArrows arrows = ArrowsFor(arrow);
         score.AddFreezeStarts(laneKey_, lastStepTick_, arrows);
         for (ArrowCode code : arrows) pendingFreezes_.set(code);
         break;
@@ -134,6 +135,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
         } else {
           score.FillBeats(laneKey_, lastStepTick_);
           laneKey_ = WrappingAdd(laneKey_, 1);
+          lane_ = nullptr;
         }
         currentTick_ = 0;
         stepLength_ = kStepLength;
@@ -149,14 +151,16 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   line_.clear();
   column_ = 0;
   laneKey_ = 0;
+  lane_ = nullptr;
   currentTick_ = 0;
   stepLength_ = kStepLength;
 }
 
 void DWIReader::ReadStep(Score& score, char16_t c) {
-  const ArrowCodes arrows = ArrowsFor(c);
+  const StepArrows arrows = ArrowsFor(c);
   if (!arrows.empty()) {
-    Frame* frame = score.GetLane(laneKey_)->GetFrame(currentTick_);
+    if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
+    Frame* frame = lane_->GetFrame(currentTick_);
     frame->AddNotes(arrows);
     for (ArrowCode code : arrows) {
       if (pendingFreezes_.test(code)) {
@@ -169,7 +173,7 @@ void DWIReader::ReadStep(Score& score, char16_t c) {
   currentTick_ = WrappingAdd(currentTick_, stepLength_);
 }
 
-ArrowCodes DWIReader::ArrowsFor(char16_t c) {
+StepArrows DWIReader::ArrowsFor(char16_t c) {
   // The offset is added as a 16-bit value: only its low 16 bits count.
   const auto o = static_cast<std::uint32_t>(arrowOffset_);
   auto code = [o](ArrowCode panel) { return static_cast<ArrowCode>(o + panel); };
@@ -179,17 +183,17 @@ ArrowCodes DWIReader::ArrowsFor(char16_t c) {
     case u'1':
       return {code(kLeft), code(kDown)};
     case u'2':
-      return {code(kDown)};
+      return StepArrows(code(kDown));
     case u'3':
       return {code(kDown), code(kRight)};
     case u'4':
-      return {code(kLeft)};
+      return StepArrows(code(kLeft));
     case u'6':
-      return {code(kRight)};
+      return StepArrows(code(kRight));
     case u'7':
       return {code(kLeft), code(kUp)};
     case u'8':
-      return {code(kUp)};
+      return StepArrows(code(kUp));
     case u'9':
       return {code(kUp), code(kRight)};
     case u'A':

@@ -9,6 +9,7 @@
 #include "chart/line_source.h"
 #include "chart/score.h"
 #include "chart/song_document.h"
+#include "chart/step_arrows.h"
 
 namespace pavaneflow {
 
@@ -35,7 +36,7 @@ class DWIReader {
   void ReadChart(ChartMode mode, std::u16string_view word);
   // The arrows stepped by DWI character `c`; an unsupported character adds an error entry and
   // steps on nothing.
-  ArrowCodes ArrowsFor(char16_t c);
+  StepArrows ArrowsFor(char16_t c);
 
   // Takes characters up to `delimiter` (consumed, not stored) or the end of input into `out`,
   // trimmed; true if any character came before the delimiter.
@@ -72,6 +73,9 @@ class DWIReader {
   std::size_t column_ = 0;
 
   std::int32_t laneKey_ = 0;
+  // The Lane of laneKey_ in the chart being read, once a step has needed it: saves a lookup per
+  // step. Null whenever the key or the Score changes.
+  Lane* lane_ = nullptr;
   std::int32_t arrowOffset_ = 0;
   Tick currentTick_ = 0;
   Tick lastStepTick_ = 0;

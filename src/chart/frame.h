@@ -1,9 +1,8 @@
 #pragma once
 
-#include <vector>
-
 #include "chart/chart_types.h"
 #include "chart/note.h"
+#include "chart/note_list.h"
 
 namespace pavaneflow {
 
@@ -22,7 +21,7 @@ class Frame {
   Note* FindNote(ArrowCode arrow);
 
   Tick tick = 0;
-  std::vector<Note> notes;
+  NoteList notes;
 };
 
 }  // namespace pavaneflow

@@ -41,28 +41,31 @@ void Score::FillBeats(std::int32_t key, Tick endTick) {
   const std::int64_t end = endTick;
   std::vector<Frame>& frames = lane->frames;
   std::size_t missing = 0;
+  std::int64_t lastBeat = 0;
   {
     std::size_t i = 0;
     for (std::int64_t t = 0; t < end; t += kTicksPerBeat) {
       while (i < frames.size() && frames[i].tick < t) ++i;
       if (i == frames.size() || frames[i].tick != t) ++missing;
+      lastBeat = t;
     }
   }
   if (missing == 0) return;
 
-  std::vector<Frame> merged;
-  merged.reserve(frames.size() + missing);
-  std::size_t i = 0;
-  for (std::int64_t t = 0; t < end; t += kTicksPerBeat) {
-    while (i < frames.size() && frames[i].tick < t) merged.push_back(std::move(frames[i++]));
-    if (i < frames.size() && frames[i].tick == t) {
-      merged.push_back(std::move(frames[i++]));
+  // In place, from the back: the Frames move up to make room for the new beats, with no second
+  // array of Frames built beside the first.
+  std::size_t from = frames.size();
+  frames.reserve(frames.size() + missing);
+  frames.resize(frames.size() + missing);
+  std::size_t to = frames.size();
+  for (std::int64_t t = lastBeat; t >= 0; t -= kTicksPerBeat) {
+    while (from > 0 && frames[from - 1].tick > t) frames[--to] = std::move(frames[--from]);
+    if (from > 0 && frames[from - 1].tick == t) {
+      frames[--to] = std::move(frames[--from]);
     } else {
-      merged.emplace_back(static_cast<Tick>(t));
+      frames[--to] = Frame(static_cast<Tick>(t));
     }
   }
-  while (i < frames.size()) merged.push_back(std::move(frames[i++]));
-  frames = std::move(merged);
 }
 
 }  // namespace pavaneflow

@@ -1,0 +1,81 @@
+#include "chart/note_list.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace pavaneflow {
+
+NoteList::NoteList(NoteList&& other) noexcept {
+  *this = std::move(other);
+}
+
+NoteList& NoteList::operator=(const NoteList& other) {
+  if (this != &other) Assign(other);
+  return *this;
+}
+
+NoteList& NoteList::operator=(NoteList&& other) noexcept {
+  if (this == &other) return *this;
+  Release();
+  if (other.IsInline()) {
+    std::copy_n(other.storage_.inline_, other.size_, storage_.inline_);
+  } else {
+    // Take the other's heap block; it is left empty and inline.
+    storage_.heap_ = other.storage_.heap_;
+    capacity_ = other.capacity_;
+    other.capacity_ = kInline;
+  }
+  size_ = other.size_;
+  other.size_ = 0;
+  return *this;
+}
+
+NoteList& NoteList::operator=(std::span<const Note> notes) {
+  if (notes.data() >= begin() && notes.data() < end()) {
+    // Part of this very list: copy it out first.
+    const std::vector<Note> copy(notes.begin(), notes.end());
+    Assign(copy);
+  } else {
+    Assign(notes);
+  }
+  return *this;
+}
+
+void NoteList::push_back(const Note& note) {
+  if (size_ == capacity_) {
+    const Note copy = note;  // `note` may live in the block that is about to move
+    Reserve(std::size_t{capacity_} * 2);
+    data()[size_++] = copy;
+    return;
+  }
+  data()[size_++] = note;
+}
+
+bool NoteList::Equal(std::span<const Note> a, std::span<const Note> b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+void NoteList::Assign(std::span<const Note> notes) {
+  size_ = 0;
+  Reserve(notes.size());
+  std::copy(notes.begin(), notes.end(), data());
+  size_ = static_cast<std::uint32_t>(notes.size());
+}
+
+void NoteList::Reserve(std::size_t capacity) {
+  if (capacity <= capacity_) return;
+  if (capacity > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  Note* block = new Note[capacity];
+  std::copy_n(data(), size_, block);
+  Release();
+  storage_.heap_ = block;
+  capacity_ = static_cast<std::uint32_t>(capacity);
+}
+
+void NoteList::Release() {
+  if (!IsInline()) delete[] storage_.heap_;
+  capacity_ = kInline;
+}
+
+}  // namespace pavaneflow
