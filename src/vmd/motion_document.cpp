@@ -24,7 +24,8 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
   std::vector<MotionFrame>& chunk = *storage_.back();
   MotionFrame* frame = &chunk.emplace_back(Intern(boneName), frameNumber);
   try {
-    // New frames almost always belong at the end; otherwise bisect for the first greater number.
+    // New frames almost always belong at the end (or, as frame numbers fall, at the front);
+    // otherwise bisect for the first greater number.
     if (keyFrames_.empty() || keyFrames_.back()->frameNumber() <= frameNumber) {
       keyFrames_.push_back(frame);
     } else {
@@ -43,8 +44,7 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
 
 void MotionDocument::DeleteContents() {
   modelName.clear();
-  keyFrames_.clear();
-  keyFrames_.shrink_to_fit();
+  keyFrames_ = {};
   storage_.clear();
   names_.clear();
   MmdDocument::DeleteContents();

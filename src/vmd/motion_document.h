@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,7 +30,7 @@ class MotionDocument : public MmdDocument {
   std::size_t FrameCount() const { return keyFrames_.size(); }
   const MotionFrame& At(std::size_t index) const { return *keyFrames_.at(index); }
   MotionFrame& At(std::size_t index) { return *keyFrames_.at(index); }
-  const std::vector<MotionFrame*>& KeyFrames() const { return keyFrames_; }
+  const std::deque<MotionFrame*>& KeyFrames() const { return keyFrames_; }
   // The distinct bone names used so far, in order of first use.
   std::vector<const std::u16string*> BoneNames() const;
 
@@ -42,7 +43,9 @@ class MotionDocument : public MmdDocument {
   // the only per-frame cost besides the frame itself is its pointer in keyFrames_.
   static constexpr std::size_t kChunkSize = 4096;
   std::vector<std::unique_ptr<std::vector<MotionFrame>>> storage_;
-  std::vector<MotionFrame*> keyFrames_;  // the order
+  // The order. A deque, because frame numbers that fall with the tick (a negative BPM) put every
+  // new frame at the front, which a vector makes quadratic.
+  std::deque<MotionFrame*> keyFrames_;
   std::vector<std::unique_ptr<std::u16string>> names_;
 };
 
