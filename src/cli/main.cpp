@@ -1,1 +1,37 @@
-int main() { return 0; }
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "cli/convert_command.h"
+#include "cli/info_command.h"
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+// Parses the command line and hands over to the chosen command.
+int main(int argc, char** argv) {
+  CLI::App app{"Pavaneflow: DWI step charts to dance motions.", "pavaneflow-cli"};
+  app.require_subcommand(1);
+
+  pavaneflow::cli::InfoOptions info;
+  CLI::App* infoCommand = app.add_subcommand("info", "Print the song and the charts of a DWI file");
+  infoCommand->add_option("FILE", info.file, "DWI file to read")->required();
+  infoCommand->add_flag("--json", info.json, "Print the whole chart model as JSON");
+
+  pavaneflow::cli::ConvertOptions convert;
+  CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // --help ends with 0; everything else the parser refuses is a usage error.
+    return app.exit(error) == 0 ? 0 : kUsageError;
+  }
+
+  if (infoCommand->parsed()) return pavaneflow::cli::RunInfo(info);
+  if (convertCommand->parsed()) return pavaneflow::cli::RunConvert(convert, std::cout, std::cerr);
+  return 0;
+}

@@ -1,0 +1,157 @@
+#include "cli/info_command.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+#include "chart/dwi_document.h"
+#include "chart/file_error.h"
+#include "chart/utf8.h"
+#include "cli/json.h"
+
+namespace pavaneflow::cli {
+
+namespace {
+
+// The entries of an error text, without their "\r\n" separators.
+template <typename Visit>
+void ForEachEntry(std::u16string_view text, Visit visit) {
+  if (text.empty()) return;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find(u"\r\n", start);
+    visit(text.substr(start, end - start));
+    if (end == std::u16string_view::npos) return;
+    start = end + 2;
+  }
+}
+
+template <typename Number>
+void AppendNumber(std::string& out, Number value) {
+  char digits[24];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+// "%3.3f", whatever the locale.
+void AppendBpm(std::string& out, float bpm) {
+  // Wide enough for the largest float in fixed notation.
+  char digits[64];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, static_cast<double>(bpm),
+                                   std::chars_format::fixed, 3)
+                         .ptr);
+}
+
+std::string Summary(const DWIDocument& song) {
+  std::string out = "title: " + ToUtf8(song.title) + "\nartist: " + ToUtf8(song.artist);
+  out += "\nbpm: ";
+  AppendBpm(out, song.bpm);
+  out += "\ngap: ";
+  AppendNumber(out, song.gap);
+  out += '\n';
+  int number = 0;
+  for (const auto& score : song.scores) {
+    out += "chart ";
+    AppendNumber(out, ++number);
+    out += ": " + ToUtf8(score->name) + " (mode ";
+    AppendNumber(out, score->mode);
+    out += ")\n";
+    for (const auto& lane : score->lanes) {
+      std::size_t notes = 0;
+      for (const Frame& frame : lane->frames) notes += frame.notes.size();
+      out += "  lane ";
+      AppendNumber(out, lane->key);
+      out += ": ";
+      AppendNumber(out, lane->frames.size());
+      out += " frames, ";
+      AppendNumber(out, notes);
+      out += " notes\n";
+    }
+  }
+  return out;
+}
+
+std::string Json(const DWIDocument& song) {
+  std::string out = "{\"title\": ";
+  AppendJsonString(out, song.title);
+  out += ", \"artist\": ";
+  AppendJsonString(out, song.artist);
+  out += ", \"bpm\": ";
+  AppendJsonFloat(out, song.bpm);
+  out += ", \"file\": ";
+  AppendJsonString(out, song.file);
+  out += ", \"gap\": ";
+  AppendNumber(out, song.gap);
+  out += ", \"errors\": [";
+  const char* separator = "";
+  ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
+    out += separator;
+    AppendJsonString(out, entry);
+    separator = ", ";
+  });
+  out += "], \"scores\": [";
+  for (std::size_t s = 0; s < song.scores.size(); ++s) {
+    const Score& score = *song.scores[s];
+    out += s == 0 ? "{\"name\": " : ", {\"name\": ";
+    AppendJsonString(out, score.name);
+    out += ", \"mode\": ";
+    AppendNumber(out, score.mode);
+    out += ", \"lanes\": [";
+    for (std::size_t l = 0; l < score.lanes.size(); ++l) {
+      const Lane& lane = *score.lanes[l];
+      out += l == 0 ? "{\"key\": " : ", {\"key\": ";
+      AppendNumber(out, lane.key);
+      out += ", \"frames\": [";
+      for (std::size_t f = 0; f < lane.frames.size(); ++f) {
+        const Frame& frame = lane.frames[f];
+        out += f == 0 ? "{\"tick\": " : ", {\"tick\": ";
+        AppendNumber(out, frame.tick);
+        out += ", \"notes\": [";
+        for (std::size_t n = 0; n < frame.notes.size(); ++n) {
+          out += n == 0 ? "{\"arrow\": " : ", {\"arrow\": ";
+          AppendNumber(out, static_cast<int>(frame.notes[n].arrow));
+          out += ", \"kind\": ";
+          AppendNumber(out, frame.notes[n].kind);
+          out += '}';
+        }
+        out += "]}";
+      }
+      out += "]}";
+    }
+    out += "]}";
+  }
+  out += "]}\n";
+  return out;
+}
+
+void PrintError(const std::string& message) {
+  const std::string line = message + '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+}
+
+}  // namespace
+
+int RunInfo(const InfoOptions& options) {
+  DWIDocument song;
+  if (!song.OnOpenDocument(options.file)) {
+    PrintError(song.OpenError());
+    return 1;
+  }
+
+  std::string problems;
+  ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
+    problems += options.file + ": " + ToUtf8(entry) + '\n';
+  });
+  std::fwrite(problems.data(), 1, problems.size(), stderr);
+
+  const std::string out = options.json ? Json(song) : Summary(song);
+  errno = 0;
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    const int error = errno;
+    PrintError(FileError::FromErrno("standard output", error != 0 ? error : EIO).what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace pavaneflow::cli
