@@ -1,57 +1,33 @@
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "cli/cli_runner.h"
+
+namespace pavaneflow::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs the executable with `arguments` (already quoted) inside `dir`.
-Result Convert(const fs::path& dir, const std::string& arguments) {
-  const std::string command = "cd '" + dir.string() + "' && '" PAVANEFLOW_CLI "' convert " +
-                              arguments + " >stdout.txt 2>stderr.txt";
-  const int raw = std::system(command.c_str());
-  Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadText(dir / "stdout.txt"),
-                ReadText(dir / "stderr.txt")};
-  fs::remove(dir / "stdout.txt");
-  fs::remove(dir / "stderr.txt");
-  return result;
+// Runs `convert` with blank-separated `arguments` inside `dir`.
+CliRun Convert(const fs::path& dir, const std::string& arguments) {
+  std::vector<std::string> words{"convert"};
+  std::istringstream in(arguments);
+  for (std::string word; in >> word;) words.push_back(word);
+  return RunCli(dir, words);
 }
 
 class ConvertCommand : public testing::Test {
  protected:
-  void SetUp() override {
-    dir_ =
-        fs::temp_directory_path() / ("pavaneflow-convert-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
+  void SetUp() override { dir_ = MakeTestFolder("pavaneflow-convert"); }
   void TearDown() override { fs::remove_all(dir_); }
 
   void Write(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ / name, std::ios::binary) << text;
+    WriteFileBytes(dir_ / name, text);
   }
   std::uintmax_t SizeOf(const std::string& name) const { return fs::file_size(dir_ / name); }
   std::vector<std::string> FilesIn(const fs::path& folder) const {
@@ -76,7 +52,7 @@ constexpr const char* kThreeCharts =
 
 TEST_F(ConvertCommand, WritesBesideTheInputByDefault) {
   Write("small.dwi", kSmall);
-  const Result result = Convert(dir_, "small.dwi");
+  const CliRun result = Convert(dir_, "small.dwi");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(SizeOf("small.vmd"), kSmallSize);
   EXPECT_NE(result.out.find("small.vmd"), std::string::npos);
@@ -101,7 +77,7 @@ TEST_F(ConvertCommand, OptionsShapeTheFile) {
   Write("three.dwi", kThreeCharts);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const Result result = Convert(dir_, c.arguments);
+    const CliRun result = Convert(dir_, c.arguments);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.err.find(c.errContains), std::string::npos) << result.err;
     if (c.size != 0) {
@@ -110,12 +86,12 @@ TEST_F(ConvertCommand, OptionsShapeTheFile) {
   }
   // The COUPLE chart's second player dances on the right-hand pad.
   EXPECT_EQ(Convert(dir_, "three.dwi --chart 3 -o e.vmd").status, 0);
-  EXPECT_NE(ReadText(dir_ / "d.vmd"), ReadText(dir_ / "e.vmd"));
+  EXPECT_NE(ReadFileBytes(dir_ / "d.vmd"), ReadFileBytes(dir_ / "e.vmd"));
 }
 
 TEST_F(ConvertCommand, AllChartsGetTheirOwnFiles) {
   Write("three.dwi", kThreeCharts);
-  const Result result = Convert(dir_, "--all three.dwi -o motions/new");
+  const CliRun result = Convert(dir_, "--all three.dwi -o motions/new");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(FilesIn("motions/new"),
             (std::vector<std::string>{"three_COUPLE_MANIAC_1P.vmd", "three_COUPLE_MANIAC_2P.vmd",
@@ -124,7 +100,7 @@ TEST_F(ConvertCommand, AllChartsGetTheirOwnFiles) {
 
 TEST_F(ConvertCommand, UnsafeAndRepeatedChartNamesStayApart) {
   Write("odd.dwi", "#BPM:120;\n#SINGLE:a/b:1:2;\n#SINGLE:A/B:1:8;\n#SINGLE:..\\x:1:4;\n");
-  const Result result = Convert(dir_, "--all odd.dwi");
+  const CliRun result = Convert(dir_, "--all odd.dwi");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(FilesIn(""), (std::vector<std::string>{"odd.dwi", "odd_SINGLE_.._X.vmd",
                                                    "odd_SINGLE_A_B-2.vmd", "odd_SINGLE_A_B.vmd"}));
@@ -133,7 +109,7 @@ TEST_F(ConvertCommand, UnsafeAndRepeatedChartNamesStayApart) {
 TEST_F(ConvertCommand, ABadFileIsReportedAndSkipped) {
   Write("small.dwi", kSmall);
   Write("three.dwi", kThreeCharts);
-  const Result result = Convert(dir_, "small.dwi missing.dwi three.dwi -o out");
+  const CliRun result = Convert(dir_, "small.dwi missing.dwi three.dwi -o out");
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("missing.dwi: No such file or directory"), std::string::npos)
       << result.err;
@@ -154,16 +130,16 @@ TEST_F(ConvertCommand, FailuresExitWithOne) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const Result result = Convert(dir_, c.arguments);
+    const CliRun result = Convert(dir_, c.arguments);
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find(c.errContains), std::string::npos) << result.err;
   }
-  EXPECT_EQ(ReadText(dir_ / "small.vmd"), "keep");
+  EXPECT_EQ(ReadFileBytes(dir_ / "small.vmd"), "keep");
 }
 
 TEST_F(ConvertCommand, ReadingProblemsDoNotFail) {
   Write("bad.dwi", "#BPM:120;\n#SINGLE:BASIC:1:2x;\n");
-  const Result result = Convert(dir_, "bad.dwi");
+  const CliRun result = Convert(dir_, "bad.dwi");
   EXPECT_EQ(result.status, 0);
   EXPECT_NE(result.err.find("bad.dwi: 2行目:"), std::string::npos) << result.err;
   EXPECT_TRUE(fs::exists(dir_ / "bad.vmd"));
@@ -181,3 +157,4 @@ TEST_F(ConvertCommand, UsageErrorsExitWithTwo) {
 }
 
 }  // namespace
+}  // namespace pavaneflow::test
