@@ -1,5 +1,6 @@
 #include "app/main_view.h"
 
+#include <charconv>
 #include <exception>
 
 #include <QButtonGroup>
@@ -28,6 +29,17 @@ const QString kMotionFileExtension = QStringLiteral("vmd");
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
   return document.scores[static_cast<std::size_t>(index)].get();
+}
+
+// "%3.3f" with a decimal point whatever the locale; unlike QString::number it keeps the sign of
+// a negative zero, as printf does.
+QString FormatBpm(float bpm) {
+  // Wide enough for the largest float in fixed notation.
+  char digits[64];
+  const auto end = std::to_chars(digits, digits + sizeof digits, static_cast<double>(bpm),
+                                 std::chars_format::fixed, 3)
+                       .ptr;
+  return QString::fromLatin1(digits, end - digits);
 }
 
 }  // namespace
@@ -66,8 +78,7 @@ void MainView::OnInitialUpdate() {
 void MainView::OnUpdate() {
   ui_->titleEdit->setText(QString::fromStdU16String(document_.title));
   ui_->artistEdit->setText(QString::fromStdU16String(document_.artist));
-  // A decimal point whatever the locale: QString::number ignores it.
-  ui_->bpmEdit->setText(QString::number(static_cast<double>(document_.bpm), 'f', 3));
+  ui_->bpmEdit->setText(FormatBpm(document_.bpm));
 
   {
     const QSignalBlocker blocker(ui_->chartList);

@@ -46,6 +46,7 @@ class ErrorDialogTest : public QObject {
   void ReaderShowsTheDialogOnceAfterAFileWithProblems();
   void ReaderShowsNoDialogForAGoodFile();
   void AboutTextHasNameVersionAndAuthor();
+  void EnterAndEscapeCloseBothDialogs();
 };
 
 void ErrorDialogTest::ShowsEachEntryOnItsOwnUnwrappedReadOnlyLine() {
@@ -110,6 +111,22 @@ void ErrorDialogTest::AboutTextHasNameVersionAndAuthor() {
   auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("aboutEdit"));
   QVERIFY(edit != nullptr);
   QCOMPARE(edit->toPlainText(), AboutDialog::AboutText());
+}
+
+// Both close with OK, Enter or Escape, whichever control has the focus when the key is pressed.
+void ErrorDialogTest::EnterAndEscapeCloseBothDialogs() {
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    ErrorDialog error;
+    error.SetErrorText(QStringLiteral("1行目:x"));
+    AboutDialog about;
+    for (QDialog* dialog : {static_cast<QDialog*>(&error), static_cast<QDialog*>(&about)}) {
+      dialog->show();
+      QVERIFY(QTest::qWaitForWindowActive(dialog));
+      QWidget* focus = QApplication::focusWidget();
+      QTest::keyClick(focus != nullptr ? focus : dialog, key);
+      QVERIFY2(!dialog->isVisible(), qPrintable(dialog->windowTitle()));
+    }
+  }
 }
 
 }  // namespace pavaneflow

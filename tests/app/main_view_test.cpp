@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -100,6 +101,8 @@ class MainViewTest : public QObject {
   void BpmHasThreeDecimalsAndAPointInAnyLocale();
   void GenerateHandsPlayerAndTwistToTheSynthesiser_data();
   void GenerateHandsPlayerAndTwistToTheSynthesiser();
+  void GeneratedFileIsTheCommandLineConversion_data();
+  void GeneratedFileIsTheCommandLineConversion();
   void SaveNameGetsTheExtensionAndOverwritingIsConfirmed();
   void CancellingWritesNothing();
   void WriteFailureIsShownWithFileAndReason();
@@ -207,9 +210,13 @@ void MainViewTest::BpmHasThreeDecimalsAndAPointInAnyLocale() {
     QString shown;
   };
   const Case cases[] = {
-      {"150", QStringLiteral("150.000")},    {"7.5", QStringLiteral("7.500")},
-      {"95.5", QStringLiteral("95.500")},    {"0", QStringLiteral("0.000")},
+      {"150", QStringLiteral("150.000")},
+      {"7.5", QStringLiteral("7.500")},
+      {"95.5", QStringLiteral("95.500")},
+      {"0", QStringLiteral("0.000")},
       {"-12.25", QStringLiteral("-12.250")},
+      {"-0", QStringLiteral("-0.000")},
+      {"1e30", QStringLiteral("1000000015047466219876688855040.000")},
   };
   const QLocale previous;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -263,6 +270,57 @@ void MainViewTest::GenerateHandsPlayerAndTwistToTheSynthesiser() {
     QVERIFY(written != ExpectedVmd(form.document, row, 1 - player, twist));
   }
   QVERIFY(written != ExpectedVmd(form.document, row, player, !twist));
+}
+
+void MainViewTest::GeneratedFileIsTheCommandLineConversion_data() {
+  QTest::addColumn<int>("row");
+  QTest::addColumn<Radio>("radio");
+  QTest::addColumn<bool>("twist");
+  // Rows of the example song: SINGLE BASIC, SINGLE ANOTHER, DOUBLE BASIC, COUPLE BASIC.
+  QTest::newRow("single") << 0 << Radio::kNone << true;
+  QTest::newRow("single with 2P checked") << 0 << Radio::k2P << true;
+  QTest::newRow("single, twist off") << 1 << Radio::kNone << false;
+  QTest::newRow("double") << 2 << Radio::kNone << true;
+  QTest::newRow("couple 1P") << 3 << Radio::k1P << true;
+  QTest::newRow("couple 2P, twist off") << 3 << Radio::k2P << false;
+}
+
+// The window and the command line must write the same motion for the same choices.
+void MainViewTest::GeneratedFileIsTheCommandLineConversion() {
+  QFETCH(int, row);
+  QFETCH(Radio, radio);
+  QFETCH(bool, twist);
+
+  testing::TestFolder folder;
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
+  Form form;
+  QVERIFY(form.Open(song));
+  QCOMPARE(form.charts->count(), 4);
+  form.Select(3);
+  form.Click(radio);
+  form.Select(row);
+  form.twist->setChecked(twist);
+  const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+  form.dialogs.saveAnswers = {fromApp};
+  form.generate->click();
+  QVERIFY(form.boxes.criticals.isEmpty());
+
+  const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+  QStringList arguments = {
+      QStringLiteral("convert"),  song,
+      QStringLiteral("--chart"),  QString::number(row + 1),
+      QStringLiteral("--player"), radio == Radio::k2P ? QStringLiteral("2") : QStringLiteral("1"),
+      QStringLiteral("-o"),       fromCli};
+  if (!twist) arguments += QStringLiteral("--no-twist");
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI), arguments);
+  QVERIFY(cli.waitForFinished(30000));
+  QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+           cli.readAllStandardError().constData());
+
+  const QByteArray expected = ReadAll(fromCli);
+  QVERIFY(!expected.isEmpty());
+  QCOMPARE(ReadAll(fromApp), expected);
 }
 
 void MainViewTest::SaveNameGetsTheExtensionAndOverwritingIsConfirmed() {
