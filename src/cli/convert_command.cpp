@@ -7,8 +7,8 @@
 #include "chart/dwi_document.h"
 #include "chart/file_error.h"
 #include "chart/score.h"
-#include "chart/utf8.h"
 #include "cli/output_name.h"
+#include "cli/terminal_text.h"
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
@@ -68,7 +68,7 @@ class Converter {
       Fail(document.OpenError());
       return;
     }
-    PrintReadingProblems(input, document.LastErrors());
+    err_ << ReadingProblemLines(input.string(), document.LastErrors());
 
     std::vector<Job> jobs;
     if (options_.all) {
@@ -95,7 +95,7 @@ class Converter {
         if (score.mode == kCouple) {
           player = 1;
         } else {
-          err_ << input.string() << ": chart " << options_.chart << " (" << ToUtf8(score.name)
+          err_ << input.string() << ": chart " << options_.chart << " (" << TerminalText(score.name)
                << ") is not a COUPLE chart: dancing 1P\n";
         }
       }
@@ -146,20 +146,9 @@ class Converter {
       Fail(e.what());
       return;
     }
-    out_ << job.path.string() << ": chart " << job.chartNumber << " (" << ToUtf8(job.score->name)
-         << ", " << ModeName(job.score->mode) << ", " << (job.player == 0 ? "1P" : "2P") << "), "
-         << motion.FrameCount() << " key frames\n";
-  }
-
-  void PrintReadingProblems(const std::filesystem::path& input, const std::u16string& errors) {
-    std::size_t start = 0;
-    while (start < errors.size()) {
-      auto end = errors.find(u"\r\n", start);
-      if (end == std::u16string::npos) end = errors.size();
-      err_ << input.string() << ": "
-           << ToUtf8(std::u16string_view(errors).substr(start, end - start)) << '\n';
-      start = end + 2;
-    }
+    out_ << job.path.string() << ": chart " << job.chartNumber << " ("
+         << TerminalText(job.score->name) << ", " << ModeName(job.score->mode) << ", "
+         << (job.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
   }
 
   void Fail(const std::string& message) {

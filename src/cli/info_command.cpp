@@ -7,8 +7,8 @@
 
 #include "chart/dwi_document.h"
 #include "chart/file_error.h"
-#include "chart/utf8.h"
 #include "cli/json.h"
+#include "cli/terminal_text.h"
 
 namespace pavaneflow::cli {
 
@@ -42,7 +42,7 @@ void AppendBpm(std::string& out, float bpm) {
 }
 
 std::string Summary(const DWIDocument& song) {
-  std::string out = "title: " + ToUtf8(song.title) + "\nartist: " + ToUtf8(song.artist);
+  std::string out = "title: " + TerminalText(song.title) + "\nartist: " + TerminalText(song.artist);
   out += "\nbpm: ";
   AppendBpm(out, song.bpm);
   out += "\ngap: ";
@@ -52,7 +52,7 @@ std::string Summary(const DWIDocument& song) {
   for (const auto& score : song.scores) {
     out += "chart ";
     AppendNumber(out, ++number);
-    out += ": " + ToUtf8(score->name) + " (mode ";
+    out += ": " + TerminalText(score->name) + " (mode ";
     AppendNumber(out, score->mode);
     out += ")\n";
     for (const auto& lane : score->lanes) {
@@ -137,10 +137,7 @@ int RunInfo(const InfoOptions& options) {
     return 1;
   }
 
-  std::string problems;
-  ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
-    problems += options.file + ": " + ToUtf8(entry) + '\n';
-  });
+  const std::string problems = ReadingProblemLines(options.file, song.LastErrors());
   std::fwrite(problems.data(), 1, problems.size(), stderr);
 
   const std::string out = options.json ? Json(song) : Summary(song);

@@ -101,6 +101,9 @@ const Case kCases[] = {
        return std::string(kHeader) + "#SINGLE:BASIC:1:2[0\n" + std::string(22400000, '0') + "\n2;";
      },
      0, "lane 0: 2 frames, 2 notes", ""},
+    {"terminal escape sequences",
+     [] { return "#TITLE:a\x1B]0;x\x07;\n#BPM:120;\n#SINGLE:BASIC:1:2\x1B[2J\r8;"; }, 0,
+     "title: a\\x1B]0", "garbage.dwi: 3行目:'\\x1B' には対応していません。"},
     {"an unfinished tag at the end", [] { return std::string(kHeader) + "#SINGLE:BASIC:1:24#"; }, 0,
      "lane 0: 2 frames, 2 notes", ""},
 };
@@ -134,6 +137,9 @@ TEST_F(BadInput, EveryCommandEndsCleanlyWithAClearMessage) {
     EXPECT_NE(info.out.find(c.infoOut), std::string::npos) << info.out.substr(0, 2000);
     const std::string_view infoErr = c.convertStatus == 0 ? c.errText : "";
     EXPECT_NE(info.err.find(infoErr), std::string::npos) << info.Describe();
+    // Nothing from the file may reach a terminal as an escape sequence.
+    EXPECT_EQ(info.out.find('\x1B'), std::string::npos);
+    EXPECT_EQ(info.err.find('\x1B'), std::string::npos);
 
     const CliRun json = RunCli(folder_, {"info", "--json", "garbage.dwi"});
     ASSERT_TRUE(json.EndedCleanly()) << json.Describe();
@@ -143,6 +149,7 @@ TEST_F(BadInput, EveryCommandEndsCleanlyWithAClearMessage) {
     ASSERT_TRUE(convert.EndedCleanly()) << convert.Describe();
     EXPECT_EQ(convert.status, c.convertStatus) << convert.Describe();
     EXPECT_NE(convert.err.find(c.errText), std::string::npos) << convert.Describe();
+    EXPECT_EQ(convert.err.find('\x1B'), std::string::npos);
     if (convert.status == 0) {
       const auto size = fs::file_size(folder_ / "out.vmd");
       EXPECT_EQ((size - 54) % 111, 0u) << size;
