@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
@@ -67,6 +69,7 @@ class MainWindowTest : public QObject {
  private slots:
   void init();
   void MenuFlagsAndTitleOfAnEmptyDocument();
+  void WindowSmallerThanTheFormScrollsIt();
   void CtrlOOpensTheChosenFileAndTitlesTheWindow();
   void RecentFilesKeepTheFourLatestAcrossRestarts();
   void RecentEntryThatNoLongerOpensIsDropped();
@@ -100,6 +103,23 @@ void MainWindowTest::MenuFlagsAndTitleOfAnEmptyDocument() {
   QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
   QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
   QVERIFY(shell.window.maximumSize().width() > shell.window.width());
+}
+
+void MainWindowTest::WindowSmallerThanTheFormScrollsIt() {
+  Shell shell;
+  shell.window.NewDocument();
+  shell.window.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&shell.window));
+  auto* area = shell.window.findChild<QScrollArea*>();
+  QVERIFY(area != nullptr);
+  QVERIFY(!area->verticalScrollBar()->isVisible());
+  QVERIFY(!area->horizontalScrollBar()->isVisible());
+
+  shell.window.resize(shell.window.size() / 2);
+  QTRY_VERIFY(area->verticalScrollBar()->isVisible());
+  QVERIFY(area->horizontalScrollBar()->isVisible());
+  // The controls keep their size; the form is scrolled, not squeezed.
+  QVERIFY(shell.window.View()->height() >= shell.window.View()->minimumSizeHint().height());
 }
 
 void MainWindowTest::CtrlOOpensTheChosenFileAndTitlesTheWindow() {
