@@ -91,10 +91,10 @@ void BM_PlainWriteSynced(benchmark::State& state) {
   std::filesystem::remove(OutputPath());
 }
 
-BENCHMARK(BM_SerializeVmd)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SaveVmdFile)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SerializeVmd)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveVmdFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pavaneflow::bench

@@ -6,28 +6,8 @@
 
 namespace pavaneflow {
 
-NoteList::NoteList(NoteList&& other) noexcept {
-  *this = std::move(other);
-}
-
 NoteList& NoteList::operator=(const NoteList& other) {
   if (this != &other) Assign(other);
-  return *this;
-}
-
-NoteList& NoteList::operator=(NoteList&& other) noexcept {
-  if (this == &other) return *this;
-  Release();
-  if (other.IsInline()) {
-    std::copy_n(other.storage_.inline_, other.size_, storage_.inline_);
-  } else {
-    // Take the other's heap block; it is left empty and inline.
-    storage_.heap_ = other.storage_.heap_;
-    capacity_ = other.capacity_;
-    other.capacity_ = kInline;
-  }
-  size_ = other.size_;
-  other.size_ = 0;
   return *this;
 }
 
@@ -71,11 +51,6 @@ void NoteList::Reserve(std::size_t capacity) {
   Release();
   storage_.heap_ = block;
   capacity_ = static_cast<std::uint32_t>(capacity);
-}
-
-void NoteList::Release() {
-  if (!IsInline()) delete[] storage_.heap_;
-  capacity_ = kInline;
 }
 
 }  // namespace pavaneflow

@@ -23,9 +23,25 @@ class NoteList {
   NoteList() = default;
   NoteList(std::initializer_list<Note> notes) { Assign(notes); }
   NoteList(const NoteList& other) { Assign(other); }
-  NoteList(NoteList&& other) noexcept;
+  // Moves are bytewise, inline Notes and heap block alike, and leave `other` empty and inline:
+  // Frames move often (vector growth, beat insertion), so they must be cheap and inlined.
+  NoteList(NoteList&& other) noexcept
+      : size_(other.size_), capacity_(other.capacity_), storage_(other.storage_) {
+    other.size_ = 0;
+    other.capacity_ = kInline;
+  }
   NoteList& operator=(const NoteList& other);
-  NoteList& operator=(NoteList&& other) noexcept;
+  NoteList& operator=(NoteList&& other) noexcept {
+    if (this != &other) {
+      Release();
+      size_ = other.size_;
+      capacity_ = other.capacity_;
+      storage_ = other.storage_;
+      other.size_ = 0;
+      other.capacity_ = kInline;
+    }
+    return *this;
+  }
   NoteList& operator=(std::span<const Note> notes);
   NoteList& operator=(std::initializer_list<Note> notes) { return *this = std::span(notes); }
   ~NoteList() { Release(); }
@@ -59,7 +75,10 @@ class NoteList {
   // Replaces the contents; `notes` must not lie inside this list.
   void Assign(std::span<const Note> notes);
   void Reserve(std::size_t capacity);
-  void Release();
+  void Release() {
+    if (!IsInline()) delete[] storage_.heap_;
+    capacity_ = kInline;
+  }
 
   std::uint32_t size_ = 0;
   std::uint32_t capacity_ = kInline;

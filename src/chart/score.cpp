@@ -52,11 +52,28 @@ void Score::FillBeats(std::int32_t key, Tick endTick) {
   }
   if (missing == 0) return;
 
-  // In place, from the back: the Frames move up to make room for the new beats, with no second
-  // array of Frames built beside the first.
+  const std::size_t total = frames.size() + missing;
+  if (frames.capacity() < total) {
+    // Growing moves every Frame anyway: merge the beats in during that one move.
+    std::vector<Frame> merged;
+    merged.reserve(total);
+    std::size_t i = 0;
+    for (std::int64_t t = 0; t <= lastBeat; t += kTicksPerBeat) {
+      while (i < frames.size() && frames[i].tick < t) merged.push_back(std::move(frames[i++]));
+      if (i < frames.size() && frames[i].tick == t) {
+        merged.push_back(std::move(frames[i++]));
+      } else {
+        merged.emplace_back(static_cast<Tick>(t));
+      }
+    }
+    while (i < frames.size()) merged.push_back(std::move(frames[i++]));
+    frames = std::move(merged);
+    return;
+  }
+
+  // Room enough: in place, from the back, the Frames moving up to make room for the new beats.
   std::size_t from = frames.size();
-  frames.reserve(frames.size() + missing);
-  frames.resize(frames.size() + missing);
+  frames.resize(total);
   std::size_t to = frames.size();
   for (std::int64_t t = lastBeat; t >= 0; t -= kTicksPerBeat) {
     while (from > 0 && frames[from - 1].tick > t) frames[--to] = std::move(frames[--from]);

@@ -85,10 +85,19 @@ void TextDecoder::DecodeUtf8(std::string_view bytes, std::u16string& out) {
       ++i;
       continue;
     }
-    ++i;
     if (byte < 0x80) {
-      out.push_back(byte);
-    } else if (byte >= 0xC2 && byte <= 0xDF) {
+      // DWI text is nearly all ASCII: widen a whole run at once instead of byte by byte.
+      std::size_t end = i + 1;
+      while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+      const std::size_t start = out.size();
+      out.resize(start + (end - i));
+      std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                bytes.begin() + static_cast<std::ptrdiff_t>(end), out.begin() + start);
+      i = end;
+      continue;
+    }
+    ++i;
+    if (byte >= 0xC2 && byte <= 0xDF) {
       needed_ = 1;
       codePoint_ = byte & 0x1F;
       lower_ = 0x80;

@@ -1,6 +1,7 @@
 #include "vmd/byte_archive.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -17,16 +18,21 @@ std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value) {
 
 }  // namespace
 
+ByteArchive::ByteArchive(ByteSink& sink, Mode mode) : sink_(sink), mode_(mode) {
+  // Left uninitialised: only bytes written are ever handed over.
+  if (IsStoring()) buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
+}
+
 void ByteArchive::RefuseLoading() const {
   if (IsLoading()) throw NotSupportedError("this archive loads; it cannot store");
 }
 
-void ByteArchive::Write(std::span<const std::uint8_t> bytes) {
+void ByteArchive::WriteThrough(std::span<const std::uint8_t> bytes) {
   RefuseLoading();
   while (!bytes.empty()) {
-    if (used_ == buffer_.size()) Flush();
-    const std::size_t n = std::min(bytes.size(), buffer_.size() - used_);
-    std::memcpy(buffer_.data() + used_, bytes.data(), n);
+    if (used_ == kBufferSize) Flush();
+    const std::size_t n = std::min(bytes.size(), kBufferSize - used_);
+    std::memcpy(buffer_.get() + used_, bytes.data(), n);
     used_ += n;
     bytes = bytes.subspan(n);
   }
@@ -46,7 +52,7 @@ void ByteArchive::Flush() {
   // Forget the bytes before handing them over, so a failing sink is not fed them twice.
   const std::size_t n = used_;
   used_ = 0;
-  sink_.Write(buffer_.data(), n);
+  sink_.Write(buffer_.get(), n);
 }
 
 }  // namespace pavaneflow

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <span>
 
 #include "vmd/byte_sink.h"
@@ -10,23 +11,33 @@
 namespace pavaneflow {
 
 // A sequential byte output in store mode, or a stand-in for loading, which nothing supports.
-// Stored bytes collect in a 4096-byte buffer and go to the sink when it is full or on Flush;
+// Stored bytes collect in a 1 MiB buffer and go to the sink when it is full or on Flush;
 // numbers are written little-endian whatever the host. Writing to a loading archive throws
 // NotSupportedError; errors of the sink pass through unchanged.
 class ByteArchive {
  public:
   enum class Mode { kStore, kLoad };
-  static constexpr std::size_t kBufferSize = 4096;
+  // Large, because a motion of millions of key frames is hundreds of megabytes: with 4 KiB
+  // pieces the system calls alone would cost more than copying the finished file.
+  static constexpr std::size_t kBufferSize = 1 << 20;
 
   // The sink is not owned and must outlive the archive. A loading archive never touches it.
-  ByteArchive(ByteSink& sink, Mode mode) : sink_(sink), mode_(mode) {}
+  ByteArchive(ByteSink& sink, Mode mode);
   ByteArchive(const ByteArchive&) = delete;
   ByteArchive& operator=(const ByteArchive&) = delete;
 
   bool IsLoading() const { return mode_ == Mode::kLoad; }
   bool IsStoring() const { return mode_ == Mode::kStore; }
 
-  void Write(std::span<const std::uint8_t> bytes);
+  void Write(std::span<const std::uint8_t> bytes) {
+    // Inline for the common case, a field that fits: the writer calls this per field.
+    if (buffer_ && bytes.size() <= kBufferSize - used_) {
+      std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+      used_ += bytes.size();
+    } else {
+      WriteThrough(bytes);
+    }
+  }
   void WriteInt32(std::int32_t value);
   void WriteFloat(float value);
   // Hands the buffered bytes to the sink. Unflushed bytes are dropped with the archive.
@@ -34,10 +45,12 @@ class ByteArchive {
 
  private:
   void RefuseLoading() const;
+  void WriteThrough(std::span<const std::uint8_t> bytes);
 
   ByteSink& sink_;
   Mode mode_;
-  std::array<std::uint8_t, kBufferSize> buffer_{};
+  std::unique_ptr<std::uint8_t[]> buffer_;  // null when loading
+
   std::size_t used_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <limits>
 #include <stdexcept>
 #include <string_view>
@@ -34,13 +35,24 @@ Field<N> ToField(std::string_view bytes) {
   return field;
 }
 
+std::uint8_t* PutLittleEndian(std::uint8_t* out, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
+  return out + 4;
+}
+
+// The record is assembled whole and handed over in one piece: field by field it would be ten
+// trips through the archive for each of millions of frames.
 void WriteBoneFrame(const MotionFrame& frame, const Field<kBoneNameSize>& boneName,
                     ByteArchive& archive) {
-  archive.Write(boneName);
-  archive.WriteInt32(frame.frameNumber());
-  for (float value : frame.position) archive.WriteFloat(value);
-  for (float value : frame.rotation) archive.WriteFloat(value);
-  archive.Write(frame.interpolation);
+  std::array<std::uint8_t, kBoneFrameSize> record;
+  std::uint8_t* out = std::copy(boneName.begin(), boneName.end(), record.data());
+  out = PutLittleEndian(out, static_cast<std::uint32_t>(frame.frameNumber()));
+  for (float value : frame.position)
+    out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
+  for (float value : frame.rotation)
+    out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
+  std::copy(frame.interpolation.begin(), frame.interpolation.end(), out);
+  archive.Write(record);
 }
 
 class VectorSink : public ByteSink {
