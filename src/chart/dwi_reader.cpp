@@ -28,6 +28,53 @@ void AppendNumber(std::u16string& out, std::int64_t value) {
   out.append(digits, end);
 }
 
+// The arrows stepped by `c` into `out`; false for a character that is no step. Kept here where
+// the step loop inlines it: a small value returned from a call went through memory and stalled
+// every step.
+inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
+  // The offset is added as a 16-bit value: only its low 16 bits count.
+  const auto o = static_cast<std::uint32_t>(offset);
+  auto code = [o](ArrowCode panel) { return static_cast<ArrowCode>(o + panel); };
+  switch (c) {
+    case u'0':
+      out = {};
+      return true;
+    case u'1':
+      out = {code(kLeft), code(kDown)};
+      return true;
+    case u'2':
+      out = StepArrows(code(kDown));
+      return true;
+    case u'3':
+      out = {code(kDown), code(kRight)};
+      return true;
+    case u'4':
+      out = StepArrows(code(kLeft));
+      return true;
+    case u'6':
+      out = StepArrows(code(kRight));
+      return true;
+    case u'7':
+      out = {code(kLeft), code(kUp)};
+      return true;
+    case u'8':
+      out = StepArrows(code(kUp));
+      return true;
+    case u'9':
+      out = {code(kUp), code(kRight)};
+      return true;
+    case u'A':
+      out = {code(kDown), code(kUp)};
+      return true;
+    case u'B':
+      out = {code(kLeft), code(kRight)};
+      return true;
+    default:
+      out = {};
+      return false;
+  }
+}
+
 }  // namespace
 
 void DWIReader::ReadTags() {
@@ -157,7 +204,8 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
 }
 
 void DWIReader::ReadStep(Score& score, char16_t c) {
-  const StepArrows arrows = ArrowsFor(c);
+  StepArrows arrows;
+  if (!ArrowsOf(c, arrowOffset_, arrows)) AddUnsupported(c);
   if (!arrows.empty()) {
     if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
     Frame* frame = lane_->GetFrame(currentTick_);
@@ -174,36 +222,9 @@ void DWIReader::ReadStep(Score& score, char16_t c) {
 }
 
 StepArrows DWIReader::ArrowsFor(char16_t c) {
-  // The offset is added as a 16-bit value: only its low 16 bits count.
-  const auto o = static_cast<std::uint32_t>(arrowOffset_);
-  auto code = [o](ArrowCode panel) { return static_cast<ArrowCode>(o + panel); };
-  switch (c) {
-    case u'0':
-      return {};
-    case u'1':
-      return {code(kLeft), code(kDown)};
-    case u'2':
-      return StepArrows(code(kDown));
-    case u'3':
-      return {code(kDown), code(kRight)};
-    case u'4':
-      return StepArrows(code(kLeft));
-    case u'6':
-      return StepArrows(code(kRight));
-    case u'7':
-      return {code(kLeft), code(kUp)};
-    case u'8':
-      return StepArrows(code(kUp));
-    case u'9':
-      return {code(kUp), code(kRight)};
-    case u'A':
-      return {code(kDown), code(kUp)};
-    case u'B':
-      return {code(kLeft), code(kRight)};
-    default:
-      AddUnsupported(c);
-      return {};
-  }
+  StepArrows arrows;
+  if (!ArrowsOf(c, arrowOffset_, arrows)) AddUnsupported(c);
+  return arrows;
 }
 
 bool DWIReader::ReadUntil(std::u16string& out, char16_t delimiter) {
