@@ -1,6 +1,7 @@
 #include "chart/dwi_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <memory>
 
@@ -28,51 +29,51 @@ void AppendNumber(std::u16string& out, std::int64_t value) {
   out.append(digits, end);
 }
 
+// What one step character stands for: how many panels, which ones; a character that is no step
+// is not `valid`.
+struct StepPanels {
+  bool valid;
+  std::uint8_t count;
+  ArrowCode first;
+  ArrowCode second;
+};
+
+// Indexed by character - '0', up to 'B'. A table rather than a switch: step characters come in
+// no predictable order, and a jump per character was mispredicted most of the time.
+constexpr std::array<StepPanels, 19> kStepPanels = [] {
+  std::array<StepPanels, 19> table{};
+  auto set = [&table](char16_t c, std::uint8_t count, ArrowCode first, ArrowCode second) {
+    table[c - u'0'] = {true, count, first, second};
+  };
+  set(u'0', 0, 0, 0);
+  set(u'1', 2, kLeft, kDown);
+  set(u'2', 1, kDown, 0);
+  set(u'3', 2, kDown, kRight);
+  set(u'4', 1, kLeft, 0);
+  set(u'6', 1, kRight, 0);
+  set(u'7', 2, kLeft, kUp);
+  set(u'8', 1, kUp, 0);
+  set(u'9', 2, kUp, kRight);
+  set(u'A', 2, kDown, kUp);
+  set(u'B', 2, kLeft, kRight);
+  return table;
+}();
+
 // The arrows stepped by `c` into `out`; false for a character that is no step. Kept here where
 // the step loop inlines it: a small value returned from a call went through memory and stalled
 // every step.
 inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
+  const std::size_t index = static_cast<std::size_t>(c) - u'0';
+  if (index >= kStepPanels.size() || !kStepPanels[index].valid) {
+    out = {};
+    return false;
+  }
+  const StepPanels& panels = kStepPanels[index];
   // The offset is added as a 16-bit value: only its low 16 bits count.
   const auto o = static_cast<std::uint32_t>(offset);
-  auto code = [o](ArrowCode panel) { return static_cast<ArrowCode>(o + panel); };
-  switch (c) {
-    case u'0':
-      out = {};
-      return true;
-    case u'1':
-      out = {code(kLeft), code(kDown)};
-      return true;
-    case u'2':
-      out = StepArrows(code(kDown));
-      return true;
-    case u'3':
-      out = {code(kDown), code(kRight)};
-      return true;
-    case u'4':
-      out = StepArrows(code(kLeft));
-      return true;
-    case u'6':
-      out = StepArrows(code(kRight));
-      return true;
-    case u'7':
-      out = {code(kLeft), code(kUp)};
-      return true;
-    case u'8':
-      out = StepArrows(code(kUp));
-      return true;
-    case u'9':
-      out = {code(kUp), code(kRight)};
-      return true;
-    case u'A':
-      out = {code(kDown), code(kUp)};
-      return true;
-    case u'B':
-      out = {code(kLeft), code(kRight)};
-      return true;
-    default:
-      out = {};
-      return false;
-  }
+  out = StepArrows(static_cast<ArrowCode>(o + panels.first),
+                   static_cast<ArrowCode>(o + panels.second), panels.count);
+  return true;
 }
 
 }  // namespace

@@ -22,14 +22,10 @@ NoteList& NoteList::operator=(std::span<const Note> notes) {
   return *this;
 }
 
-void NoteList::push_back(const Note& note) {
-  if (size_ == capacity_) {
-    const Note copy = note;  // `note` may live in the block that is about to move
-    Reserve(std::size_t{capacity_} * 2);
-    data()[size_++] = copy;
-    return;
-  }
-  data()[size_++] = note;
+void NoteList::Grow(const Note& note) {
+  const Note copy = note;  // `note` may live in the block that is about to move
+  Reserve(std::size_t{capacity_} * 2);
+  data()[size_++] = copy;
 }
 
 bool NoteList::Equal(std::span<const Note> a, std::span<const Note> b) {

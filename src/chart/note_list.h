@@ -61,7 +61,13 @@ class NoteList {
   Note& back() { return data()[size_ - 1]; }
   const Note& back() const { return data()[size_ - 1]; }
 
-  void push_back(const Note& note);
+  void push_back(const Note& note) {
+    if (size_ == capacity_) {
+      Grow(note);
+    } else {
+      data()[size_++] = note;
+    }
+  }
   void clear() { size_ = 0; }
 
   friend bool operator==(const NoteList& a, const NoteList& b) { return Equal(a, b); }
@@ -75,6 +81,8 @@ class NoteList {
   // Replaces the contents; `notes` must not lie inside this list.
   void Assign(std::span<const Note> notes);
   void Reserve(std::size_t capacity);
+  // push_back into a full list.
+  void Grow(const Note& note);
   void Release() {
     if (!IsInline()) delete[] storage_.heap_;
     capacity_ = kInline;

@@ -15,6 +15,8 @@ class StepArrows {
   StepArrows() = default;
   explicit StepArrows(ArrowCode a) : codes_{a}, size_(1) {}
   StepArrows(ArrowCode a, ArrowCode b) : codes_{a, b}, size_(2) {}
+  // The first `count` (0 to 2) of a and b.
+  StepArrows(ArrowCode a, ArrowCode b, std::uint8_t count) : codes_{a, b}, size_(count) {}
 
   const ArrowCode* begin() const { return codes_.data(); }
   const ArrowCode* end() const { return codes_.data() + size_; }
