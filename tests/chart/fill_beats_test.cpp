@@ -37,7 +37,9 @@ TEST(FillBeats, GrowingAndInPlaceMergesAgree) {
       const Frame* before = lane->frames.data();
       score.FillBeats(0, c.end);
       EXPECT_EQ(test::ScoreText(score), c.lanes);
-      if (roomy) EXPECT_EQ(lane->frames.data(), before);
+      if (roomy) {
+        EXPECT_EQ(lane->frames.data(), before);
+      }
     }
   }
 }
