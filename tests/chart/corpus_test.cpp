@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -25,8 +26,13 @@ const std::filesystem::path kCorpus = PAVANEFLOW_CORPUS_DIR;
 // tick".
 std::string Shape(const SongDocument& song) {
   std::string text;
+  auto add = [&text](std::string_view separator, auto number) {
+    text += separator;
+    text += std::to_string(number);
+  };
   for (const auto& score : song.scores) {
-    text += Utf8(score->name) + " " + std::to_string(score->mode);
+    text += Utf8(score->name);
+    add(" ", score->mode);
     for (const auto& lane : score->lanes) {
       int notes = 0, starts = 0, ends = 0;
       for (const Frame& frame : lane->frames) {
@@ -36,9 +42,12 @@ std::string Shape(const SongDocument& song) {
           ends += note.kind == kFreezeEnd;
         }
       }
-      text += " " + std::to_string(lane->key) + ":" + std::to_string(lane->frames.size()) + "/" +
-              std::to_string(notes) + "/" + std::to_string(starts) + "/" + std::to_string(ends) +
-              "/" + std::to_string(lane->frames.empty() ? 0 : lane->frames.back().tick);
+      add(" ", lane->key);
+      add(":", lane->frames.size());
+      add("/", notes);
+      add("/", starts);
+      add("/", ends);
+      add("/", lane->frames.empty() ? 0 : lane->frames.back().tick);
     }
     text += "\n";
   }

@@ -68,7 +68,7 @@ class AtomicFileTest : public testing::Test {
 };
 
 TEST_F(AtomicFileTest, WritesANewFileWithTheUsualPermissions) {
-  const auto document = Motion(100);  // more than one 4096-byte buffer
+  const auto document = Motion(10000);  // more than one 1 MiB buffer
   SaveVmdFile(*document, target_);
   EXPECT_EQ(test::ReadFileBytes(target_), SerializeVmd(*document));
   EXPECT_EQ(Listing(), std::set<std::string>{"dance.vmd"});
@@ -99,12 +99,12 @@ TEST_F(AtomicFileTest, FailingWriteLeavesTheOldFileAndNoTemporaryFile) {
   };
   const Case cases[] = {
       {"full disk at once", 0, -1, ENOSPC, "No space left on device"},
-      {"full disk after the first buffer", 4096, -1, ENOSPC, "No space left on device"},
+      {"full disk after the first buffer", 1 << 20, -1, ENOSPC, "No space left on device"},
       {"full disk inside a record", 5000, -1, ENOSPC, "No space left on device"},
       {"input/output error", 100, -1, EIO, "Input/output error"},
       {"write takes nothing", 54, 0, 0, "No space left on device"},
   };
-  const auto document = Motion(100);
+  const auto document = Motion(10000);
   for (const auto& c : cases) {
     WriteOld(old_);
     std::size_t written = 0;
