@@ -76,4 +76,17 @@ std::string GenerateChartOfSize(std::size_t bytes) {
   return text;
 }
 
+std::string GenerateDoubleChartOfSize(std::size_t bytes) {
+  std::string pad;
+  PhraseWriter phrase(pad);
+  while (2 * pad.size() + kHeader.size() < bytes) phrase.Append();
+  std::string text(kHeader);
+  text.replace(text.find("#SINGLE:"), 7, "#DOUBLE");
+  text += pad;
+  text += ":0";
+  text += pad;
+  text += kEnd;
+  return text;
+}
+
 }  // namespace pavaneflow::bench

@@ -17,4 +17,8 @@ std::string GenerateChart(std::int64_t steps);
 // A file of `bytes` bytes or a few more: as many steps as it takes to get there.
 std::string GenerateChartOfSize(std::size_t bytes);
 
+// A DOUBLE chart of about `bytes` bytes: both pads carry the same steps, the second one a step
+// later, so that reading it inserts a Frame between every two of the first pad's.
+std::string GenerateDoubleChartOfSize(std::size_t bytes);
+
 }  // namespace pavaneflow::bench

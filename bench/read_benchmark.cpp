@@ -11,8 +11,7 @@
 namespace pavaneflow::bench {
 namespace {
 
-void BM_Read(benchmark::State& state) {
-  const std::string text = GenerateChartOfSize(static_cast<std::size_t>(state.range(0)));
+void Read(benchmark::State& state, const std::string& text) {
   for (auto _ : state) {
     // Copying the text into the line source and freeing the model are not reading.
     state.PauseTiming();
@@ -32,12 +31,24 @@ void BM_Read(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 
+void BM_Read(benchmark::State& state) {
+  Read(state, GenerateChartOfSize(static_cast<std::size_t>(state.range(0))));
+}
+
 BENCHMARK(BM_Read)
     ->Arg(10 << 10)
     ->Arg(1 << 20)
     ->Arg(10 << 20)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+// A DOUBLE chart reads its second pad from the start again: linear only if inserting Frames
+// between those already read costs little.
+void BM_ReadDouble(benchmark::State& state) {
+  Read(state, GenerateDoubleChartOfSize(static_cast<std::size_t>(state.range(0))));
+}
+
+BENCHMARK(BM_ReadDouble)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pavaneflow::bench

@@ -17,7 +17,8 @@ using ArrowCode = char16_t;
 using ArrowCodes = std::u16string;
 using ArrowCodesView = std::u16string_view;
 
-using NoteKind = std::int32_t;
+// 16 bits keep a Note at 4 bytes and a Frame at 16.
+using NoteKind = std::int16_t;
 inline constexpr NoteKind kTap = 0;
 inline constexpr NoteKind kFreezeStart = 1;
 inline constexpr NoteKind kFreezeEnd = 2;

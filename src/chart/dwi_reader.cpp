@@ -150,8 +150,15 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   arrowOffset_ = 0;
   lane_ = nullptr;
 
-  char16_t c;
-  while (Next(c) && c != u';') {
+  for (;;) {
+    if (column_ >= line_.size()) {
+      if (!NextLine()) break;
+      continue;
+    }
+    ReadSteps(score);
+    if (column_ >= line_.size()) continue;
+    const char16_t c = line_[column_++];
+    if (c == u';') break;
     switch (c) {
       case u'!': {
         char16_t arrow;
@@ -204,20 +211,48 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   stepLength_ = kStepLength;
 }
 
+void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
+  if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
+  Frame* frame = lane_->GetFrame(tick);
+  frame->AddNotes(arrows);
+  for (ArrowCode code : arrows) {
+    if (pendingFreezes_.test(code)) {
+      frame->FindNote(code)->kind = kFreezeEnd;
+      pendingFreezes_.reset(code);
+    }
+  }
+}
+
+void DWIReader::ReadSteps(Score& score) {
+  const char16_t* text = line_.data();
+  const std::size_t size = line_.size();
+  const auto offset = static_cast<std::uint32_t>(arrowOffset_);
+  const std::int32_t length = stepLength_;
+  // The ticks live in locals: as members they would go through memory around every call.
+  Tick tick = currentTick_;
+  Tick last = lastStepTick_;
+  std::size_t column = column_;
+  for (; column < size; ++column) {
+    const std::size_t index = static_cast<std::size_t>(text[column]) - u'0';
+    if (index >= kStepPanels.size() || !kStepPanels[index].valid) break;
+    const StepPanels& panels = kStepPanels[index];
+    if (panels.count != 0) {
+      AddStep(score, tick,
+              StepArrows(static_cast<ArrowCode>(offset + panels.first),
+                         static_cast<ArrowCode>(offset + panels.second), panels.count));
+    }
+    last = tick;
+    tick = WrappingAdd(tick, length);
+  }
+  column_ = column;
+  currentTick_ = tick;
+  lastStepTick_ = last;
+}
+
 void DWIReader::ReadStep(Score& score, char16_t c) {
   StepArrows arrows;
   if (!ArrowsOf(c, arrowOffset_, arrows)) AddUnsupported(c);
-  if (!arrows.empty()) {
-    if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
-    Frame* frame = lane_->GetFrame(currentTick_);
-    frame->AddNotes(arrows);
-    for (ArrowCode code : arrows) {
-      if (pendingFreezes_.test(code)) {
-        frame->FindNote(code)->kind = kFreezeEnd;
-        pendingFreezes_.reset(code);
-      }
-    }
-  }
+  if (!arrows.empty()) AddStep(score, currentTick_, arrows);
   lastStepTick_ = currentTick_;
   currentTick_ = WrappingAdd(currentTick_, stepLength_);
 }

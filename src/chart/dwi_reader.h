@@ -63,7 +63,14 @@ class DWIReader {
   bool NextLine();
   // Stores the value of header tag `name` (one of TITLE, ARTIST, BPM, FILE, GAP).
   void StoreHeader(std::u16string_view name, std::u16string& value);
+  // Reads the run of step characters at the cursor, up to the first other character or the end
+  // of the line: nearly every character of a chart is a step, and this loop is the reader's
+  // hot path.
+  void ReadSteps(Score& score);
+  // Reads one character that is no other token: a step, or an unsupported character.
   void ReadStep(Score& score, char16_t c);
+  // Puts `arrows` (not empty) on the Frame at `tick`, ending open freezes.
+  void AddStep(Score& score, Tick tick, const StepArrows& arrows);
   void AddUnsupported(char16_t c);
 
   SongDocument& document_;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <vector>
+#include <cstdint>
 
 #include "chart/chart_types.h"
-#include "chart/frame.h"
+#include "chart/frame_list.h"
 
 namespace pavaneflow {
 
@@ -15,12 +15,12 @@ class Lane {
 
   // The Frame at `tick`, inserted in tick order if there is none. The pointer stays valid until
   // the next Frame is inserted into this Lane.
-  Frame* GetFrame(Tick tick);
+  Frame* GetFrame(Tick tick) { return frames.Get(tick); }
   // The Frame at `tick`, or null.
-  const Frame* FindFrame(Tick tick) const;
+  const Frame* FindFrame(Tick tick) const { return frames.Find(tick); }
 
   std::int32_t key = 0;  // player index
-  std::vector<Frame> frames;
+  FrameList frames;
 };
 
 }  // namespace pavaneflow

@@ -1,6 +1,7 @@
 #include "chart/note_list.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <new>
 
@@ -22,10 +23,21 @@ NoteList& NoteList::operator=(std::span<const Note> notes) {
   return *this;
 }
 
-void NoteList::Grow(const Note& note) {
+std::size_t NoteList::Capacity(std::size_t size) {
+  return size <= kInline ? kInline : std::bit_ceil(size);
+}
+
+void NoteList::PushBackSlow(const Note& note) {
   const Note copy = note;  // `note` may live in the block that is about to move
-  Reserve(std::size_t{capacity_} * 2);
-  data()[size_++] = copy;
+  if (size_ == std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  if (size_ == Capacity(size_)) {
+    Note* block = new Note[Capacity(std::size_t{size_} + 1)];
+    std::copy_n(data(), size_, block);
+    Release();
+    SetHeap(block);
+  }
+  ++size_;  // first: the size tells where the Notes are
+  back() = copy;
 }
 
 bool NoteList::Equal(std::span<const Note> a, std::span<const Note> b) {
@@ -33,20 +45,12 @@ bool NoteList::Equal(std::span<const Note> a, std::span<const Note> b) {
 }
 
 void NoteList::Assign(std::span<const Note> notes) {
-  size_ = 0;
-  Reserve(notes.size());
-  std::copy(notes.begin(), notes.end(), data());
-  size_ = static_cast<std::uint32_t>(notes.size());
-}
-
-void NoteList::Reserve(std::size_t capacity) {
-  if (capacity <= capacity_) return;
-  if (capacity > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
-  Note* block = new Note[capacity];
-  std::copy_n(data(), size_, block);
+  if (notes.size() > std::numeric_limits<std::uint32_t>::max()) throw std::bad_alloc();
+  Note* block = notes.size() > kInline ? new Note[Capacity(notes.size())] : nullptr;
   Release();
-  storage_.heap_ = block;
-  capacity_ = static_cast<std::uint32_t>(capacity);
+  size_ = static_cast<std::uint32_t>(notes.size());
+  if (block != nullptr) SetHeap(block);
+  std::copy(notes.begin(), notes.end(), data());
 }
 
 }  // namespace pavaneflow

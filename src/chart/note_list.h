@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <span>
 #include <vector>
@@ -11,8 +12,10 @@
 namespace pavaneflow {
 
 // The Notes of a Frame, in order. Nearly every Frame has one or two Notes, so two are held in
-// place and only a Frame with more allocates: reading a chart costs no allocation per Frame,
-// and a Frame stays 32 bytes.
+// place and only a Frame with more allocates: reading a chart costs no allocation per Frame.
+// The list is 12 bytes at 4-byte alignment, so that a Frame is 16: the capacity follows from
+// the size (in place up to two, else the next power of two), and the block pointer is kept
+// bytewise.
 class NoteList {
  public:
   using value_type = Note;
@@ -23,22 +26,18 @@ class NoteList {
   NoteList() = default;
   NoteList(std::initializer_list<Note> notes) { Assign(notes); }
   NoteList(const NoteList& other) { Assign(other); }
-  // Moves are bytewise, inline Notes and heap block alike, and leave `other` empty and inline:
-  // Frames move often (vector growth, beat insertion), so they must be cheap and inlined.
-  NoteList(NoteList&& other) noexcept
-      : size_(other.size_), capacity_(other.capacity_), storage_(other.storage_) {
+  // Moves are bytewise, inline Notes and heap block alike, and leave `other` empty: Frames move
+  // often (block splits, beat insertion), so they must be cheap and inlined.
+  NoteList(NoteList&& other) noexcept : size_(other.size_), storage_(other.storage_) {
     other.size_ = 0;
-    other.capacity_ = kInline;
   }
   NoteList& operator=(const NoteList& other);
   NoteList& operator=(NoteList&& other) noexcept {
     if (this != &other) {
       Release();
       size_ = other.size_;
-      capacity_ = other.capacity_;
       storage_ = other.storage_;
       other.size_ = 0;
-      other.capacity_ = kInline;
     }
     return *this;
   }
@@ -48,8 +47,8 @@ class NoteList {
 
   std::size_t size() const { return size_; }
   bool empty() const { return size_ == 0; }
-  Note* data() { return IsInline() ? storage_.inline_ : storage_.heap_; }
-  const Note* data() const { return IsInline() ? storage_.inline_ : storage_.heap_; }
+  Note* data() { return IsInline() ? storage_.inline_ : Heap(); }
+  const Note* data() const { return IsInline() ? storage_.inline_ : Heap(); }
   Note* begin() { return data(); }
   Note* end() { return data() + size_; }
   const Note* begin() const { return data(); }
@@ -62,17 +61,20 @@ class NoteList {
   const Note& back() const { return data()[size_ - 1]; }
 
   void push_back(const Note& note) {
-    if (size_ == capacity_) {
-      Grow(note);
-    } else {
-      // Field by field: a whole-Note copy of a Note just built from a 16-bit and a 32-bit
-      // store stalls on store forwarding, and this is the reader's hottest line.
-      Note& slot = data()[size_++];
+    if (size_ < kInline) {
+      // Field by field: a whole-Note copy of a Note just built from two 16-bit stores stalls on
+      // store forwarding, and this is the reader's hottest line.
+      Note& slot = storage_.inline_[size_++];
       slot.arrow = note.arrow;
       slot.kind = note.kind;
+    } else {
+      PushBackSlow(note);
     }
   }
-  void clear() { size_ = 0; }
+  void clear() {
+    Release();
+    size_ = 0;
+  }
 
   friend bool operator==(const NoteList& a, const NoteList& b) { return Equal(a, b); }
   friend bool operator==(const NoteList& a, const std::vector<Note>& b) { return Equal(a, b); }
@@ -81,23 +83,28 @@ class NoteList {
   static constexpr std::uint32_t kInline = 2;
 
   static bool Equal(std::span<const Note> a, std::span<const Note> b);
-  bool IsInline() const { return capacity_ == kInline; }
+  // What a list of `size` Notes holds room for.
+  static std::size_t Capacity(std::size_t size);
+  bool IsInline() const { return size_ <= kInline; }
+  Note* Heap() const {
+    Note* block;
+    std::memcpy(&block, storage_.heap_, sizeof block);
+    return block;
+  }
+  void SetHeap(Note* block) { std::memcpy(storage_.heap_, &block, sizeof block); }
   // Replaces the contents; `notes` must not lie inside this list.
   void Assign(std::span<const Note> notes);
-  void Reserve(std::size_t capacity);
-  // push_back into a full list.
-  void Grow(const Note& note);
+  // push_back past the Notes held in place.
+  void PushBackSlow(const Note& note);
   void Release() {
-    if (!IsInline()) delete[] storage_.heap_;
-    capacity_ = kInline;
+    if (!IsInline()) delete[] Heap();
   }
 
   std::uint32_t size_ = 0;
-  std::uint32_t capacity_ = kInline;
   union Storage {
     Storage() : inline_{} {}
     Note inline_[kInline];
-    Note* heap_;
+    unsigned char heap_[sizeof(Note*)];
   } storage_;
 };
 

@@ -19,7 +19,7 @@ class SongDocument : public Document {
   std::u16string title;
   std::u16string artist;
   float bpm = 0.0f;
-  std::u16string file;  // music file name; stored only
+  std::u16string file;   // music file name; stored only
   std::int32_t gap = 0;  // milliseconds
   std::vector<std::unique_ptr<Score>> scores;
 };

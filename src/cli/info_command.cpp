@@ -101,16 +101,17 @@ std::string Json(const DWIDocument& song) {
       out += l == 0 ? "{\"key\": " : ", {\"key\": ";
       AppendNumber(out, lane.key);
       out += ", \"frames\": [";
-      for (std::size_t f = 0; f < lane.frames.size(); ++f) {
-        const Frame& frame = lane.frames[f];
-        out += f == 0 ? "{\"tick\": " : ", {\"tick\": ";
+      bool first = true;
+      for (const Frame& frame : lane.frames) {
+        out += first ? "{\"tick\": " : ", {\"tick\": ";
+        first = false;
         AppendNumber(out, frame.tick);
         out += ", \"notes\": [";
         for (std::size_t n = 0; n < frame.notes.size(); ++n) {
           out += n == 0 ? "{\"arrow\": " : ", {\"arrow\": ";
           AppendNumber(out, static_cast<int>(frame.notes[n].arrow));
           out += ", \"kind\": ";
-          AppendNumber(out, frame.notes[n].kind);
+          AppendNumber(out, static_cast<int>(frame.notes[n].kind));
           out += '}';
         }
         out += "]}";
