@@ -30,7 +30,9 @@ class AtomicFile : public ByteSink {
   AtomicFile& operator=(const AtomicFile&) = delete;
   ~AtomicFile() override;
 
-  // Writes all bytes to the temporary file (unbuffered: the caller buffers).
+  // Writes all bytes to the temporary file (unbuffered: the caller buffers). Where the system
+  // allows, every few megabytes are handed to the disk at once, so that Commit has little left
+  // to wait for.
   void Write(const std::uint8_t* data, std::size_t size) override;
   // Syncs, closes and renames the temporary file over the target. Once only.
   void Commit();
@@ -40,11 +42,14 @@ class AtomicFile : public ByteSink {
  private:
   [[noreturn]] void Fail(int error);
   void Discard();
+  void StartWriteBack();
 
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   WriteCall write_;
   int fd_ = -1;
+  std::uint64_t written_ = 0;         // bytes in the temporary file
+  std::uint64_t writeBackStart_ = 0;  // where the bytes not yet handed to the disk begin
 };
 
 }  // namespace pavaneflow

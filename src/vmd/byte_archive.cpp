@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 
 #include "vmd/not_supported_error.h"
 
@@ -36,6 +37,12 @@ void ByteArchive::WriteThrough(std::span<const std::uint8_t> bytes) {
     used_ += n;
     bytes = bytes.subspan(n);
   }
+}
+
+void ByteArchive::MakeRoom(std::size_t size) {
+  RefuseLoading();
+  if (size > kBufferSize) throw std::length_error("claimed more than the archive's buffer holds");
+  Flush();
 }
 
 void ByteArchive::WriteInt32(std::int32_t value) {

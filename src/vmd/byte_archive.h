@@ -38,6 +38,15 @@ class ByteArchive {
       WriteThrough(bytes);
     }
   }
+  // Room for `size` (at most kBufferSize) bytes in a row inside the buffer, flushing first when
+  // the rest of the buffer is too short; the caller fills every byte before the next call. Lets
+  // a writer put a record straight into the buffer instead of assembling it elsewhere.
+  std::uint8_t* Claim(std::size_t size) {
+    if (!buffer_ || size > kBufferSize - used_) MakeRoom(size);
+    std::uint8_t* room = buffer_.get() + used_;
+    used_ += size;
+    return room;
+  }
   void WriteInt32(std::int32_t value);
   void WriteFloat(float value);
   // Hands the buffered bytes to the sink. Unflushed bytes are dropped with the archive.
@@ -46,6 +55,7 @@ class ByteArchive {
  private:
   void RefuseLoading() const;
   void WriteThrough(std::span<const std::uint8_t> bytes);
+  void MakeRoom(std::size_t size);
 
   ByteSink& sink_;
   Mode mode_;

@@ -15,14 +15,7 @@ const std::u16string* MotionDocument::Intern(std::u16string_view name) {
 
 MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int32_t frameNumber) {
   if (frameNumber < 0) return nullptr;
-  if (storage_.empty() || storage_.back()->size() == kChunkSize) {
-    // Reserved before it joins the storage: a chunk that could grow would move its frames.
-    auto fresh = std::make_unique<std::vector<MotionFrame>>();
-    fresh->reserve(kChunkSize);
-    storage_.push_back(std::move(fresh));
-  }
-  std::vector<MotionFrame>& chunk = *storage_.back();
-  MotionFrame* frame = &chunk.emplace_back(Intern(boneName), frameNumber);
+  MotionFrame* frame = frames_.Create(Intern(boneName), frameNumber);
   try {
     // New frames almost always belong at the end (or, as frame numbers fall, at the front);
     // otherwise bisect for the first greater number.
@@ -36,7 +29,7 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
     }
   } catch (...) {
     // Out of memory growing the order: the frame was never inserted.
-    chunk.pop_back();
+    frames_.DropLast();
     throw;
   }
   return frame;
@@ -45,7 +38,7 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
 void MotionDocument::DeleteContents() {
   modelName.clear();
   keyFrames_ = {};
-  storage_.clear();
+  frames_.Clear();
   names_.clear();
   MmdDocument::DeleteContents();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chart/document.h"
+#include "vmd/frame_arena.h"
 #include "vmd/motion_frame.h"
 
 namespace pavaneflow {
@@ -39,10 +40,9 @@ class MotionDocument : public MmdDocument {
  private:
   const std::u16string* Intern(std::u16string_view name);
 
-  // Frames live in chunks reserved up front and never grown, so their addresses are stable and
-  // the only per-frame cost besides the frame itself is its pointer in keyFrames_.
-  static constexpr std::size_t kChunkSize = 4096;
-  std::vector<std::unique_ptr<std::vector<MotionFrame>>> storage_;
+  // Frame addresses are stable: the only per-frame cost besides the frame itself is its pointer
+  // in keyFrames_.
+  FrameArena frames_;
   // The order. A deque, because frame numbers that fall with the tick (a negative BPM) put every
   // new frame at the front, which a vector makes quadratic.
   std::deque<MotionFrame*> keyFrames_;

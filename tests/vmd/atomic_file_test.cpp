@@ -68,7 +68,8 @@ class AtomicFileTest : public testing::Test {
 };
 
 TEST_F(AtomicFileTest, WritesANewFileWithTheUsualPermissions) {
-  const auto document = Motion(10000);  // more than one 1 MiB buffer
+  // Beyond one 1 MiB buffer, and beyond the megabytes after which writing to disk starts early.
+  const auto document = Motion(100'000);
   SaveVmdFile(*document, target_);
   EXPECT_EQ(test::ReadFileBytes(target_), SerializeVmd(*document));
   EXPECT_EQ(Listing(), std::set<std::string>{"dance.vmd"});
@@ -103,8 +104,9 @@ TEST_F(AtomicFileTest, FailingWriteLeavesTheOldFileAndNoTemporaryFile) {
       {"full disk inside a record", 5000, -1, ENOSPC, "No space left on device"},
       {"input/output error", 100, -1, EIO, "Input/output error"},
       {"write takes nothing", 54, 0, 0, "No space left on device"},
+      {"full disk after writing to disk began", 9 << 20, -1, ENOSPC, "No space left on device"},
   };
-  const auto document = Motion(10000);
+  const auto document = Motion(100'000);
   for (const auto& c : cases) {
     WriteOld(old_);
     std::size_t written = 0;

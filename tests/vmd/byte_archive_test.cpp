@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <stdexcept>
 #include <vector>
 
 #include "vmd/hex_bytes.h"
@@ -64,12 +65,35 @@ TEST(ByteArchive, HandsOverFullBuffersAndTheRestOnFlush) {
   EXPECT_EQ(all, bytes);
 }
 
+TEST(ByteArchive, ClaimedRoomIsNeverSplitByAFlush) {
+  constexpr std::size_t kRecord = 111;
+  const std::size_t perBuffer = ByteArchive::kBufferSize / kRecord;
+  RecordingSink sink;
+  ByteArchive archive(sink, ByteArchive::Mode::kStore);
+  std::vector<std::uint8_t> expected;
+  for (std::size_t i = 0; i < 2 * perBuffer + 3; ++i) {
+    std::uint8_t* room = archive.Claim(kRecord);
+    for (std::size_t k = 0; k < kRecord; ++k) room[k] = static_cast<std::uint8_t>(i + k);
+    for (std::size_t k = 0; k < kRecord; ++k) expected.push_back(static_cast<std::uint8_t>(i + k));
+  }
+  archive.Flush();
+  ASSERT_EQ(sink.chunks.size(), 3u);
+  EXPECT_EQ(sink.chunks[0].size(), perBuffer * kRecord);
+  EXPECT_EQ(sink.chunks[1].size(), perBuffer * kRecord);
+  std::vector<std::uint8_t> all;
+  for (const auto& chunk : sink.chunks) all.insert(all.end(), chunk.begin(), chunk.end());
+  EXPECT_EQ(all, expected);
+
+  EXPECT_THROW(archive.Claim(ByteArchive::kBufferSize + 1), std::length_error);
+}
+
 TEST(ByteArchive, LoadingArchiveRefusesToWriteAndNeverTouchesTheSink) {
   RecordingSink sink;
   ByteArchive archive(sink, ByteArchive::Mode::kLoad);
   EXPECT_TRUE(archive.IsLoading());
   EXPECT_THROW(archive.WriteInt32(1), NotSupportedError);
   EXPECT_THROW(archive.Flush(), NotSupportedError);
+  EXPECT_THROW(archive.Claim(4), NotSupportedError);
   EXPECT_TRUE(sink.chunks.empty());
 }
 
