@@ -1,13 +1,34 @@
 #include "motion/yaw_quaternion.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 namespace pavaneflow {
+namespace {
+
+struct RecentTurn {
+  std::uint32_t angleBits = 0;
+  bool filled = false;
+  std::array<float, 4> quaternion{};
+};
+
+}  // namespace
 
 std::array<float, 4> YawQuaternion(float angle) {
+  // A dance turns between a few facings again and again, so recent turns are remembered by the
+  // angle's bits: the sine and cosine were a large share of synthesis. Equal bits, equal result.
+  thread_local std::array<RecentTurn, 64> recent;
+  const auto bits = std::bit_cast<std::uint32_t>(angle);
+  RecentTurn& turn = recent[(bits * 0x9E3779B1u) >> 26];
+  if (turn.filled && turn.angleBits == bits) return turn.quaternion;
+
   const auto half = static_cast<float>(static_cast<double>(angle) * 0.5);
-  return {0.0f, static_cast<float>(std::sin(static_cast<double>(half))), 0.0f,
-          static_cast<float>(std::cos(static_cast<double>(half)))};
+  const std::array<float, 4> quaternion{
+      0.0f, static_cast<float>(std::sin(static_cast<double>(half))), 0.0f,
+      static_cast<float>(std::cos(static_cast<double>(half)))};
+  turn = {bits, true, quaternion};
+  return quaternion;
 }
 
 }  // namespace pavaneflow

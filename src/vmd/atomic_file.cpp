@@ -96,6 +96,16 @@ void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
   if (written_ - writeBackStart_ >= kWriteBackStep) StartWriteBack();
 }
 
+void AtomicFile::Reserve(std::uint64_t size) {
+#ifdef __linux__
+  // Allocating the blocks in one go spares the file system reserving them page by page. A file
+  // system that cannot do it simply allocates as the bytes come.
+  ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
+#else
+  static_cast<void>(size);
+#endif
+}
+
 void AtomicFile::StartWriteBack() {
 #ifdef __linux__
   // Starts the disk writing without waiting for it. Only a head start: the result is not

@@ -5,11 +5,17 @@
 namespace pavaneflow {
 
 const std::u16string* MotionDocument::Intern(std::u16string_view name) {
-  // A motion uses a handful of bones: a short linear search beats hashing the name.
-  for (const auto& interned : names_) {
-    if (*interned == name) return interned.get();
+  // A motion uses a handful of bones: a short linear search beats hashing the name. It starts
+  // behind the name found last, as a dance names its bones in the same round for every pose.
+  const std::size_t count = names_.size();
+  for (std::size_t k = 0, i = nextName_; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
+    if (*names_[i] == name) {
+      nextName_ = i + 1 == count ? 0 : i + 1;
+      return names_[i].get();
+    }
   }
   names_.push_back(std::make_unique<std::u16string>(name));
+  nextName_ = 0;
   return names_.back().get();
 }
 
@@ -40,6 +46,7 @@ void MotionDocument::DeleteContents() {
   keyFrames_ = {};
   frames_.Clear();
   names_.clear();
+  nextName_ = 0;
   MmdDocument::DeleteContents();
 }
 

@@ -47,6 +47,7 @@ class MotionDocument : public MmdDocument {
   // new frame at the front, which a vector makes quadratic.
   std::deque<MotionFrame*> keyFrames_;
   std::vector<std::unique_ptr<std::u16string>> names_;
+  std::size_t nextName_ = 0;  // where Intern starts its search
 };
 
 }  // namespace pavaneflow

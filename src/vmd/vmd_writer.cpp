@@ -145,6 +145,8 @@ std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
 void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
                  const VmdWriteOptions& options) {
   AtomicFile file(path);
+  file.Reserve(kHeaderSize + kBoneFrameSize * document.FrameCount() +
+               (options.appendEmptySections ? 4 * kEmptySectionCounts : 0));
   ByteArchive archive(file, ByteArchive::Mode::kStore);
   Serialize(document, archive, options);
   archive.Flush();

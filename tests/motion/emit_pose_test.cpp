@@ -1,8 +1,12 @@
 #include "motion/emit_pose.h"
 
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +35,31 @@ TEST(YawQuaternion, TurnsAboutTheVerticalAxis) {
   EXPECT_FLOAT_EQ(half[3], -4.37113883e-8f);
   EXPECT_FALSE(std::signbit(half[0]));
   EXPECT_FALSE(std::signbit(half[2]));
+}
+
+TEST(YawQuaternion, RemembersNoTurnForAnotherAngle) {
+  // Many angles, so that remembered turns share places; each asked several times, interleaved.
+  std::vector<float> angles = {0.0f,
+                               -0.0f,
+                               kPi,
+                               kHalfPi,
+                               kThreeHalfPi,
+                               std::nanf(""),
+                               std::numeric_limits<float>::infinity()};
+  for (int i = 0; i < 500; ++i) angles.push_back(static_cast<float>(i) * 0.0125f - 1.0f);
+  auto direct = [](float angle) {
+    const auto half = static_cast<float>(static_cast<double>(angle) * 0.5);
+    return std::array<float, 4>{0.0f, static_cast<float>(std::sin(static_cast<double>(half))), 0.0f,
+                                static_cast<float>(std::cos(static_cast<double>(half)))};
+  };
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+      const float angle = angles[(i * 7 + static_cast<std::size_t>(round)) % angles.size()];
+      const auto expected = direct(angle);
+      const auto got = YawQuaternion(angle);
+      EXPECT_EQ(std::memcmp(got.data(), expected.data(), sizeof got), 0) << angle;
+    }
+  }
 }
 
 TEST(EmitPose, StartingPoseOfASingleChart) {

@@ -149,6 +149,15 @@ TEST_F(AtomicFileTest, AbandonedFileLeavesNothingBehind) {
   EXPECT_EQ(Listing(), std::set<std::string>{"dance.vmd"});
 }
 
+TEST_F(AtomicFileTest, ReservedRoomIsNotPartOfTheFile) {
+  AtomicFile file(target_);
+  file.Reserve(1 << 20);
+  const std::uint8_t bytes[] = {1, 2, 3};
+  file.Write(bytes, sizeof bytes);
+  file.Commit();
+  EXPECT_EQ(test::ReadFileBytes(target_), Bytes({1, 2, 3}));
+}
+
 TEST_F(AtomicFileTest, MissingFolderIsAClearErrorAndCreatesNothing) {
   const fs::path target = folder_ / "missing" / "dance.vmd";
   try {

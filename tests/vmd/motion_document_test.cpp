@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -73,6 +74,29 @@ TEST(MotionDocument, PointersSurviveManyInsertionsAndNamesAreShared) {
   EXPECT_EQ(document.BoneNames().size(), 2u);
   EXPECT_EQ(document.At(0).internedBoneName(), document.At(2).internedBoneName());
   EXPECT_EQ(document.At(1).internedBoneName(), first->internedBoneName());
+}
+
+TEST(MotionDocument, EqualNamesShareOneStringWhateverTheirOrder) {
+  const std::vector<std::vector<std::u16string>> sequences = {
+      {u"A", u"B", u"C", u"A", u"B", u"C"},
+      {u"A", u"B", u"C", u"B", u"A", u"C", u"C", u"A"},
+      {u"A", u"B", u"A", u"C", u"B", u"C", u"D", u"A"},
+      {u"AB", u"A", u"ABC", u"A", u"AB"},
+  };
+  for (const auto& names : sequences) {
+    MotionDocument document;
+    for (const auto& name : names) document.InsertFrame(name, 0);
+    std::set<std::u16string> distinct(names.begin(), names.end());
+    EXPECT_EQ(document.BoneNames().size(), distinct.size());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_EQ(document.At(i).boneName(), names[i]);
+      for (std::size_t k = 0; k < i; ++k) {
+        EXPECT_EQ(document.At(k).internedBoneName() == document.At(i).internedBoneName(),
+                  names[k] == names[i])
+            << i << " " << k;
+      }
+    }
+  }
 }
 
 TEST(MotionDocument, DeleteContentsMakesItAsNew) {
