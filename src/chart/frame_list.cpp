@@ -34,20 +34,34 @@ void FrameList::AddBeats(Tick endTick) {
   // is freed as soon as it is emptied, so the new blocks reuse its memory. The beat counter is
   // 64-bit: a 32-bit one would overflow before passing an end tick near the top of the range.
   const std::int64_t end = endTick;
-  std::int64_t beat = 0;
+  const auto beats = static_cast<std::size_t>((end + kTicksPerBeat - 1) / kTicksPerBeat);
+  // A small Lane gets one block of the size it needs at most, a large one whole blocks.
+  const std::size_t blockSize = std::min(kBlockFrames, size_ + beats);
   std::vector<Block> old = std::exchange(blocks_, {});
-  size_ = 0;
+  Block* out = nullptr;
+  std::size_t count = 0;
+  auto put = [&](Frame&& frame) {
+    if (out == nullptr || out->size() == blockSize) {
+      out = &blocks_.emplace_back();
+      out->reserve(blockSize);
+    }
+    out->push_back(std::move(frame));
+    ++count;
+  };
+
+  std::int64_t beat = 0;
   for (Block& block : old) {
     for (Frame& frame : block) {
       for (; beat < end && beat < frame.tick; beat += kTicksPerBeat) {
-        emplace_back(static_cast<Tick>(beat));
+        put(Frame(static_cast<Tick>(beat)));
       }
       if (beat < end && beat == frame.tick) beat += kTicksPerBeat;
-      Append(std::move(frame));
+      put(std::move(frame));
     }
     Block().swap(block);
   }
-  for (; beat < end; beat += kTicksPerBeat) emplace_back(static_cast<Tick>(beat));
+  for (; beat < end; beat += kTicksPerBeat) put(Frame(static_cast<Tick>(beat)));
+  size_ = count;
 }
 
 Frame* FrameList::GetSlow(Tick tick) {
