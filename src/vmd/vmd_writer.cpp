@@ -89,13 +89,15 @@ class BoneFields {
 void WriteBoneFrame(const MotionFrame& frame, const Field<kBoneNameSize>& boneName,
                     ByteArchive& archive) {
   std::uint8_t* out = archive.Claim(kBoneFrameSize);
-  out = std::copy(boneName.begin(), boneName.end(), out);
+  // Copies of a fixed size, which the compiler turns into a few moves instead of library calls.
+  std::memcpy(out, boneName.data(), kBoneNameSize);
+  out += kBoneNameSize;
   out = PutLittleEndian(out, static_cast<std::uint32_t>(frame.frameNumber()));
   for (float value : frame.position)
     out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
   for (float value : frame.rotation)
     out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
-  std::copy(frame.interpolation.begin(), frame.interpolation.end(), out);
+  std::memcpy(out, frame.interpolation.data(), sizeof frame.interpolation);
 }
 
 class VectorSink : public ByteSink {

@@ -1,6 +1,11 @@
 #include "motion/pad_geometry.h"
 
+#include <bit>
+#include <cstdint>
 #include <numbers>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +117,32 @@ TEST(FacingAngle, FollowsTheLineFromLeftFootToRightFoot) {
   EXPECT_EQ(FacingAngle({0, -4}, {0, 4}), kHalfPi);
   EXPECT_EQ(FacingAngle({0, 4}, {0, -4}), kThreeHalfPi);
   EXPECT_EQ(FacingAngle({-4, 0}, {4, 0}), kPi);
+}
+
+TEST(FacingAngle, ResultDoesNotDependOnTheStancesAskedBefore) {
+  // Far more stances than are remembered, asked in two orders on fresh threads: a remembered
+  // angle given for the wrong stance would make the two answers differ.
+  std::vector<std::pair<FloorPoint, FloorPoint>> stances;
+  for (int i = 0; i < 300; ++i) {
+    const auto a = static_cast<float>(i % 17) - 8.0f;
+    const auto b = static_cast<float>(i % 13) * 0.5f - 3.0f;
+    stances.push_back({{a, b}, {b, -a}});
+  }
+  stances.push_back({{0.0f, 1.0f}, {-0.0f, 2.0f}});
+  stances.push_back({{-0.0f, 1.0f}, {0.0f, 2.0f}});
+  auto answer = [&stances](bool backwards) {
+    std::vector<std::uint32_t> bits(stances.size());
+    std::thread([&] {
+      for (int round = 0; round < 3; ++round) {
+        for (std::size_t k = 0; k < stances.size(); ++k) {
+          const std::size_t i = backwards ? stances.size() - 1 - k : k;
+          bits[i] = std::bit_cast<std::uint32_t>(FacingAngle(stances[i].first, stances[i].second));
+        }
+      }
+    }).join();
+    return bits;
+  };
+  EXPECT_EQ(answer(false), answer(true));
 }
 
 TEST(CrouchHeight, SinksOnlyBeyondSixUnitsBetweenTheStoredFeet) {
