@@ -29,8 +29,9 @@ void* MapHugeBlock(std::size_t bytes) {
   auto* start = static_cast<char*>(raw);
   const auto address = reinterpret_cast<std::uintptr_t>(raw);
   const std::size_t head = (kHugePageBytes - address % kHugePageBytes) % kHugePageBytes;
+  // The reserve beyond the aligned block goes back: `head` before it, the rest behind it.
   if (head > 0) ::munmap(start, head);
-  if (kHugePageBytes - head > 0) ::munmap(start + head + bytes, kHugePageBytes - head);
+  ::munmap(start + head + bytes, kHugePageBytes - head);
   void* block = start + head;
   // Only advice: without huge pages the block works all the same.
   ::madvise(block, bytes, MADV_HUGEPAGE);
