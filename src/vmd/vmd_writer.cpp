@@ -100,6 +100,12 @@ void WriteBoneFrame(const MotionFrame& frame, const Field<kBoneNameSize>& boneNa
   std::memcpy(out, frame.interpolation.data(), sizeof frame.interpolation);
 }
 
+// The number of bytes that Serialize writes for `document`.
+std::size_t FileSize(const MotionDocument& document, const VmdWriteOptions& options) {
+  return kHeaderSize + kBoneFrameSize * document.FrameCount() +
+         (options.appendEmptySections ? 4 * kEmptySectionCounts : 0);
+}
+
 class VectorSink : public ByteSink {
  public:
   explicit VectorSink(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
@@ -135,8 +141,7 @@ void Serialize(const MotionDocument& document, ByteArchive& archive,
 std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
                                        const VmdWriteOptions& options) {
   std::vector<std::uint8_t> bytes;
-  bytes.reserve(kHeaderSize + kBoneFrameSize * document.FrameCount() +
-                (options.appendEmptySections ? 4 * kEmptySectionCounts : 0));
+  bytes.reserve(FileSize(document, options));
   VectorSink sink(bytes);
   ByteArchive archive(sink, ByteArchive::Mode::kStore);
   Serialize(document, archive, options);
@@ -147,8 +152,7 @@ std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
 void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
                  const VmdWriteOptions& options) {
   AtomicFile file(path);
-  file.Reserve(kHeaderSize + kBoneFrameSize * document.FrameCount() +
-               (options.appendEmptySections ? 4 * kEmptySectionCounts : 0));
+  file.Reserve(FileSize(document, options));
   ByteArchive archive(file, ByteArchive::Mode::kStore);
   Serialize(document, archive, options);
   archive.Flush();
