@@ -62,8 +62,8 @@ void EmitInBetween(MotionDocument& document, const StepPose& current, const Step
     auto y = static_cast<float>(static_cast<double>(k) * kJumpHeight);
     if (kLeastJumpHeight > y) y = kLeastJumpHeight;
     centre->position = {cx, y, cz};
-    centre->interpolation = kJumpInterpolation;
-    if (previous.centreFrame != nullptr) previous.centreFrame->interpolation = kJumpInterpolation;
+    centre->interpolation = &kJumpInterpolation;
+    if (previous.centreFrame != nullptr) previous.centreFrame->interpolation = &kJumpInterpolation;
     return;
   }
   // Lean over the standing foot; its stored x carries the IK offset, which is taken back off.

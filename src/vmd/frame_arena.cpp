@@ -14,6 +14,8 @@ namespace {
 
 // Frames are never destroyed one by one: the blocks are simply released.
 static_assert(std::is_trivially_destructible_v<MotionFrame>);
+// Millions of frames are most of a large motion's memory: keep them from growing unnoticed.
+static_assert(sizeof(void*) != 8 || sizeof(MotionFrame) == 48);
 
 constexpr std::size_t kFirstBlockBytes = 64 << 10;
 constexpr std::size_t kLargestBlockBytes = 32 << 20;

@@ -97,7 +97,7 @@ void WriteBoneFrame(const MotionFrame& frame, const Field<kBoneNameSize>& boneNa
     out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
   for (float value : frame.rotation)
     out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
-  std::memcpy(out, frame.interpolation.data(), sizeof frame.interpolation);
+  std::memcpy(out, frame.interpolation->data(), sizeof(InterpolationBytes));
 }
 
 // The number of bytes that Serialize writes for `document`.

@@ -80,8 +80,8 @@ TEST(EmitInBetween, JumpHeightGrowsWithTheFramesBetween) {
     const MotionFrame& centre = document.At(c.frames < 0 ? 0 : 1);
     EXPECT_EQ(centre.boneName(), kCentreBone);
     EXPECT_EQ(centre.position[1], c.height);
-    EXPECT_EQ(centre.interpolation, kJumpInterpolation);
-    EXPECT_EQ(previousCentre->interpolation, kJumpInterpolation);
+    EXPECT_EQ(*centre.interpolation, kJumpInterpolation);
+    EXPECT_EQ(*previousCentre->interpolation, kJumpInterpolation);
   }
 }
 
@@ -91,7 +91,7 @@ TEST(EmitInBetween, JumpAfterAPoseWithoutCentreKeyFrame) {
   current.left.moved = current.right.moved = true;
   EmitInBetween(document, current, Standing(-2));
   ASSERT_EQ(document.FrameCount(), 1u);
-  EXPECT_EQ(document.At(0).interpolation, kJumpInterpolation);
+  EXPECT_EQ(*document.At(0).interpolation, kJumpInterpolation);
 }
 
 TEST(EmitInBetween, JumpInterpolationBytes) {
@@ -182,7 +182,7 @@ TEST(EmitInBetween, LeansOverTheStandingFootAndLiftsTheMovingOne) {
     EXPECT_EQ(document.At(1).position[1], c.leftY);
     EXPECT_EQ(document.At(2).boneName(), kRightFootIkBone);
     EXPECT_EQ(document.At(2).position[1], c.rightY);
-    EXPECT_EQ(document.At(1).interpolation, (std::array<std::uint8_t, 64>{}));
+    EXPECT_EQ(*document.At(1).interpolation, kDefaultInterpolation);
   }
 }
 

@@ -97,7 +97,7 @@ TEST(EmitPose, StartingPoseOfASingleChart) {
     }
     for (std::size_t i = 0; i < document.FrameCount(); ++i) {
       EXPECT_EQ(document.At(i).frameNumber(), 0);
-      EXPECT_EQ(document.At(i).interpolation, (std::array<std::uint8_t, 64>{}));
+      EXPECT_EQ(*document.At(i).interpolation, kDefaultInterpolation);
     }
   }
 }

@@ -83,7 +83,7 @@ TEST(Synthesize, OneTapOnTheDownArrow) {
     EXPECT_EQ(Bits(frame.rotation[1]), expected[i].rotationY);
     EXPECT_EQ(Bits(frame.rotation[2]), 0u);
     EXPECT_EQ(Bits(frame.rotation[3]), expected[i].rotationW);
-    EXPECT_EQ(frame.interpolation, (std::array<std::uint8_t, 64>{}));
+    EXPECT_EQ(*frame.interpolation, kDefaultInterpolation);
   }
   EXPECT_EQ(SerializeVmd(document).size(), 1497u);
 }

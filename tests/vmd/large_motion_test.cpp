@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/vmd_test_reader.h"
 #include "vmd/byte_archive.h"
@@ -20,11 +21,13 @@ TEST(LargeMotion, RecordsAcrossBufferBoundariesReadBackWhole) {
   const std::size_t count = 3 * ByteArchive::kBufferSize / kRecordSize + 7;
   MotionDocument motion;
   motion.modelName = u"初音ミク";
+  std::vector<InterpolationBytes> interpolations(count);
   for (std::size_t i = 0; i < count; ++i) {
     MotionFrame* frame =
         motion.InsertFrame(i % 2 ? u"センター" : u"左足ＩＫ", static_cast<std::int32_t>(i / 3));
     frame->position = {static_cast<float>(i), -0.5f, 1.0f};
-    frame->interpolation[i % 64] = static_cast<std::uint8_t>(i);
+    interpolations[i][i % 64] = static_cast<std::uint8_t>(i);
+    frame->interpolation = &interpolations[i];
   }
 
   const std::vector<std::uint8_t> bytes = SerializeVmd(motion);
@@ -42,7 +45,7 @@ TEST(LargeMotion, RecordsAcrossBufferBoundariesReadBackWhole) {
     EXPECT_EQ(frame.frameNumber, static_cast<std::int32_t>(i / 3));
     EXPECT_EQ(frame.position[0], static_cast<float>(i));
     EXPECT_EQ(frame.rotation[3], 1.0f);
-    EXPECT_EQ(frame.interpolation[i % 64], static_cast<std::uint8_t>(i));
+    EXPECT_EQ(frame.interpolation, interpolations[i]);
     if (HasFailure()) break;
   }
 

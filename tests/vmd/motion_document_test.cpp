@@ -58,7 +58,7 @@ TEST(MotionDocument, NewFrameHasTheDefaultsAndStaysPutWhenChanged) {
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->position, (std::array<float, 3>{0, 0, 0}));
   EXPECT_EQ(frame->rotation, (std::array<float, 4>{0, 0, 0, 1.0f}));
-  EXPECT_EQ(frame->interpolation, (std::array<std::uint8_t, 64>{}));
+  EXPECT_EQ(*frame->interpolation, kDefaultInterpolation);
   document.InsertFrame(u"首", 1);
   frame->position = {1, 2, 3};
   EXPECT_EQ(&document.At(0), frame);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <numeric>
 #include <string>
 
 #include "support/vmd_test_reader.h"
@@ -24,6 +25,13 @@ const Bytes kSignature =
 const Bytes kMikuName = Concat({HexBytes("8F 89 89 B9 83 7E 83 4E"), Zeros(12)});
 const Bytes kCentreName = Concat({HexBytes("83 5A 83 93 83 5E 81 5B"), Zeros(7)});
 const Bytes kIdentity = HexBytes("00 00 00 00 00 00 00 00 00 00 00 00 00 00 80 3F");
+
+// Distinct bytes, so that the record shows where each one went.
+const InterpolationBytes kCountingInterpolation = [] {
+  InterpolationBytes bytes{};
+  std::iota(bytes.begin(), bytes.end(), std::uint8_t{0});
+  return bytes;
+}();
 
 Bytes Ascii(std::string_view text) {
   return Bytes(text.begin(), text.end());
@@ -93,12 +101,13 @@ TEST(SerializeVmd, WritesExactBytes) {
          MotionFrame* frame = d.InsertFrame(u"a", 0x01020304);
          frame->position = {1.0f, -2.5f, 0.0f};
          frame->rotation = {0.0f, 0.0f, -0.0f, 1.0f};
-         frame->interpolation.fill(0x7F);
+         frame->interpolation = &kCountingInterpolation;
        },
        {},
        Concat({kSignature, Zeros(20), HexBytes("01 00 00 00"), Ascii("a"), Zeros(14),
                HexBytes("04 03 02 01 00 00 80 3F 00 00 20 C0 00 00 00 00"),
-               HexBytes("00 00 00 00 00 00 00 00 00 00 00 80 00 00 80 3F"), Bytes(64, 0x7F)})},
+               HexBytes("00 00 00 00 00 00 00 00 00 00 00 80 00 00 80 3F"),
+               Bytes(kCountingInterpolation.begin(), kCountingInterpolation.end())})},
   };
   for (const auto& c : cases) {
     MotionDocument document;
