@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <stdexcept>
 #include <type_traits>
 
 #ifdef __linux__
@@ -63,6 +64,15 @@ void FrameArena::Grow() {
   end_ = next_ + bytes / sizeof(MotionFrame);
 }
 
+MotionFrame& FrameArena::At(std::size_t index) const {
+  // A few dozen blocks at most, each twice the one before until the largest size.
+  for (const Block& block : blocks_) {
+    if (index < Capacity(block)) return static_cast<MotionFrame*>(block.memory)[index];
+    index -= Capacity(block);
+  }
+  throw std::out_of_range("FrameArena::At beyond the last frame");
+}
+
 void FrameArena::Clear() {
   for (const Block& block : blocks_) {
 #ifdef __linux__
@@ -76,6 +86,7 @@ void FrameArena::Clear() {
   blocks_.clear();
   next_ = nullptr;
   end_ = nullptr;
+  count_ = 0;
 }
 
 }  // namespace pavaneflow

@@ -1,6 +1,8 @@
 #include "vmd/motion_document.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace pavaneflow {
 
@@ -21,17 +23,29 @@ const std::u16string* MotionDocument::Intern(std::u16string_view name) {
 
 MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int32_t frameNumber) {
   if (frameNumber < 0) return nullptr;
-  MotionFrame* frame = frames_.Create(Intern(boneName), frameNumber);
+  const std::u16string* name = Intern(boneName);
+  if (order_.empty()) {
+    if (last_ == nullptr || last_->frameNumber() <= frameNumber) {
+      last_ = frames_.Create(name, frameNumber);
+      return last_;
+    }
+    // The first frame out of creation order: from here on the order is kept apart. Should this
+    // run out of memory, the document is left as it was.
+    std::deque<MotionFrame*> order;
+    frames_.ForEach([&order](MotionFrame& frame) { order.push_back(&frame); });
+    order_ = std::move(order);
+  }
+  MotionFrame* frame = frames_.Create(name, frameNumber);
   try {
     // New frames almost always belong at the end (or, as frame numbers fall, at the front);
     // otherwise bisect for the first greater number.
-    if (keyFrames_.empty() || keyFrames_.back()->frameNumber() <= frameNumber) {
-      keyFrames_.push_back(frame);
+    if (order_.back()->frameNumber() <= frameNumber) {
+      order_.push_back(frame);
     } else {
       auto it = std::upper_bound(
-          keyFrames_.begin(), keyFrames_.end(), frameNumber,
+          order_.begin(), order_.end(), frameNumber,
           [](std::int32_t number, const MotionFrame* f) { return number < f->frameNumber(); });
-      keyFrames_.insert(it, frame);
+      order_.insert(it, frame);
     }
   } catch (...) {
     // Out of memory growing the order: the frame was never inserted.
@@ -43,11 +57,17 @@ MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int3
 
 void MotionDocument::DeleteContents() {
   modelName.clear();
-  keyFrames_ = {};
+  order_ = {};
+  last_ = nullptr;
   frames_.Clear();
   names_.clear();
   nextName_ = 0;
   MmdDocument::DeleteContents();
+}
+
+MotionFrame& MotionDocument::Frame(std::size_t index) const {
+  if (index >= frames_.Count()) throw std::out_of_range("MotionDocument::At beyond the last frame");
+  return order_.empty() ? frames_.At(index) : *order_[index];
 }
 
 std::vector<const std::u16string*> MotionDocument::BoneNames() const {

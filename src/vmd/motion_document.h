@@ -28,10 +28,19 @@ class MotionDocument : public MmdDocument {
 
   void DeleteContents() override;
 
-  std::size_t FrameCount() const { return keyFrames_.size(); }
-  const MotionFrame& At(std::size_t index) const { return *keyFrames_.at(index); }
-  MotionFrame& At(std::size_t index) { return *keyFrames_.at(index); }
-  const std::deque<MotionFrame*>& KeyFrames() const { return keyFrames_; }
+  std::size_t FrameCount() const { return frames_.Count(); }
+  // The index-th frame in order; throws std::out_of_range beyond the last.
+  const MotionFrame& At(std::size_t index) const { return Frame(index); }
+  MotionFrame& At(std::size_t index) { return Frame(index); }
+  // Calls visit(frame) for every frame, in order.
+  template <typename Visit>
+  void ForEachFrame(Visit visit) const {
+    if (order_.empty()) {
+      frames_.ForEach([&visit](const MotionFrame& frame) { visit(frame); });
+    } else {
+      for (const MotionFrame* frame : order_) visit(*frame);
+    }
+  }
   // The distinct bone names used so far, in order of first use.
   std::vector<const std::u16string*> BoneNames() const;
 
@@ -39,13 +48,16 @@ class MotionDocument : public MmdDocument {
 
  private:
   const std::u16string* Intern(std::u16string_view name);
+  MotionFrame& Frame(std::size_t index) const;
 
-  // Frame addresses are stable: the only per-frame cost besides the frame itself is its pointer
-  // in keyFrames_.
+  // In order of creation, with stable addresses. As long as every frame comes after the ones
+  // before it, which is how a dance is made, this is also the order and costs nothing more.
   FrameArena frames_;
-  // The order. A deque, because frame numbers that fall with the tick (a negative BPM) put every
-  // new frame at the front, which a vector makes quadratic.
-  std::deque<MotionFrame*> keyFrames_;
+  MotionFrame* last_ = nullptr;  // the frame created last, while order_ is empty
+  // The order once a frame came out of creation order, empty before. A deque, because frame
+  // numbers that fall with the tick (a negative BPM) put every new frame at the front, which a
+  // vector makes quadratic.
+  std::deque<MotionFrame*> order_;
   std::vector<std::unique_ptr<std::u16string>> names_;
   std::size_t nextName_ = 0;  // where Intern starts its search
 };

@@ -130,9 +130,9 @@ void Serialize(const MotionDocument& document, ByteArchive& archive,
   archive.Write(ToField<kSignatureSize>(kSignature));
   archive.Write(ToField<kModelNameSize>(EncodeCp932(document.modelName)));
   archive.WriteInt32(static_cast<std::int32_t>(document.FrameCount()));
-  for (const MotionFrame* frame : document.KeyFrames()) {
-    WriteBoneFrame(*frame, boneNames[frame->internedBoneName()], archive);
-  }
+  document.ForEachFrame([&](const MotionFrame& frame) {
+    WriteBoneFrame(frame, boneNames[frame.internedBoneName()], archive);
+  });
   if (options.appendEmptySections) {
     for (std::size_t i = 0; i < kEmptySectionCounts; ++i) archive.WriteInt32(0);
   }

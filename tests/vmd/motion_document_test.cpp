@@ -14,9 +14,9 @@ using Key = std::pair<std::u16string, std::int32_t>;
 
 std::vector<Key> Order(const MotionDocument& document) {
   std::vector<Key> order;
-  for (const MotionFrame* frame : document.KeyFrames()) {
-    order.emplace_back(frame->boneName(), frame->frameNumber());
-  }
+  document.ForEachFrame([&order](const MotionFrame& frame) {
+    order.emplace_back(frame.boneName(), frame.frameNumber());
+  });
   return order;
 }
 
@@ -47,6 +47,30 @@ TEST(MotionDocument, KeepsFramesByNumberAndEqualNumbersInInsertionOrder) {
       EXPECT_EQ(frame == nullptr, number < 0) << c.label;
     }
     EXPECT_EQ(Order(document), c.expected) << c.label;
+    ASSERT_EQ(document.FrameCount(), c.expected.size()) << c.label;
+    for (std::size_t i = 0; i < c.expected.size(); ++i) {
+      EXPECT_EQ(Key(document.At(i).boneName(), document.At(i).frameNumber()), c.expected[i])
+          << c.label << " " << i;
+    }
+    EXPECT_THROW(document.At(c.expected.size()), std::out_of_range) << c.label;
+  }
+}
+
+TEST(MotionDocument, FramesInOrderAcrossManyBlocksKeepTheirPlaceWhenOneComesEarlier) {
+  MotionDocument document;
+  std::vector<MotionFrame*> frames;
+  constexpr int kCount = 50'000;
+  for (int i = 0; i < kCount; ++i) frames.push_back(document.InsertFrame(u"首", i + 1));
+  for (int i : {0, 1364, 1365, kCount - 1}) ASSERT_EQ(&document.At(i), frames[i]) << i;
+
+  MotionFrame* early = document.InsertFrame(u"センター", 0);
+  MotionFrame* middle = document.InsertFrame(u"センター", 1000);
+  ASSERT_EQ(document.FrameCount(), kCount + 2u);
+  EXPECT_EQ(&document.At(0), early);
+  EXPECT_EQ(&document.At(1001), middle);
+  for (int i = 0; i < kCount; ++i) {
+    EXPECT_EQ(&document.At(i < 1000 ? i + 1 : i + 2), frames[i]) << i;
+    if (HasFailure()) break;
   }
 }
 
