@@ -28,10 +28,12 @@ TEST(FillBeats, MergeIsTheSameWhereverBlocksEnd) {
       {{200, 300}, 50, "0: 48: 200:1 300:1"},
       {{-24, 24}, 49, "-24:1 0: 24:1 48:"},
   };
-  // Frames far before tick 0 push the case's Frames to the end of a block, or just past it.
+  // Frames far before tick 0 push the case's Frames to the end of a block or a group of blocks,
+  // or just past it.
   constexpr std::size_t kBlock = FrameList::kBlockFrames;
   for (const Case& c : cases) {
-    for (std::size_t earlier : {std::size_t{0}, kBlock - 1, kBlock, 3 * kBlock - 2}) {
+    for (std::size_t earlier : {std::size_t{0}, kBlock - 1, kBlock, 3 * kBlock - 2,
+                                kBlock * FrameList::kGroupBlocks - 1}) {
       SCOPED_TRACE(std::string(c.lane) + ", after " + std::to_string(earlier) + " Frames");
       Score score;
       Lane* lane = score.GetLane(0);

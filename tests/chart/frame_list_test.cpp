@@ -1,5 +1,5 @@
-// FrameList against a sorted set: inserting in any order, across block splits, must keep one
-// Frame per tick in ascending order, and every Frame must keep its Notes when blocks split.
+// FrameList against a sorted set: inserting in any order, across block and group splits, must keep
+// one Frame per tick in ascending order, and every Frame must keep its Notes when blocks split.
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ std::vector<Tick> Ascending(int count, Tick from, Tick step) {
 }
 
 TEST(FrameList, InsertionInAnyOrderKeepsOneFramePerTickInOrder) {
-  constexpr int kMany = 5 * static_cast<int>(FrameList::kBlockFrames);
+  // Enough Frames to split groups of blocks, not only blocks.
+  constexpr int kMany = static_cast<int>(3 * FrameList::kBlockFrames * FrameList::kGroupBlocks / 2);
   struct Case {
     const char* name;
     std::function<std::vector<Tick>()> ticks;
@@ -47,7 +48,7 @@ TEST(FrameList, InsertionInAnyOrderKeepsOneFramePerTickInOrder) {
       {"random with repeats and the extremes",
        [] {
          std::mt19937 random(7);
-         std::uniform_int_distribution<Tick> tick(-3000, 3000);
+         std::uniform_int_distribution<Tick> tick(-kMany, kMany);
          std::vector<Tick> ticks{INT32_MIN, INT32_MAX};
          for (int i = 0; i < kMany; ++i) ticks.push_back(tick(random));
          return ticks;
