@@ -226,21 +226,16 @@ void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
 void DWIReader::ReadSteps(Score& score) {
   const char16_t* text = line_.data();
   const std::size_t size = line_.size();
-  const auto offset = static_cast<std::uint32_t>(arrowOffset_);
+  const std::int32_t offset = arrowOffset_;
   const std::int32_t length = stepLength_;
   // The ticks live in locals: as members they would go through memory around every call.
   Tick tick = currentTick_;
   Tick last = lastStepTick_;
   std::size_t column = column_;
   for (; column < size; ++column) {
-    const std::size_t index = static_cast<std::size_t>(text[column]) - u'0';
-    if (index >= kStepPanels.size() || !kStepPanels[index].valid) break;
-    const StepPanels& panels = kStepPanels[index];
-    if (panels.count != 0) {
-      AddStep(score, tick,
-              StepArrows(static_cast<ArrowCode>(offset + panels.first),
-                         static_cast<ArrowCode>(offset + panels.second), panels.count));
-    }
+    StepArrows arrows;
+    if (!ArrowsOf(text[column], offset, arrows)) break;
+    if (!arrows.empty()) AddStep(score, tick, arrows);
     last = tick;
     tick = WrappingAdd(tick, length);
   }
