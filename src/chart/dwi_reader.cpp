@@ -149,7 +149,24 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   score.mode = mode;
   arrowOffset_ = 0;
   lane_ = nullptr;
+  try {
+    ReadChartBody(score, mode);
+  } catch (...) {
+    // Beats go in ahead only for a chart read to its end.
+    for (auto& lane : score.lanes) lane->frames.DropBeatsAhead();
+    throw;
+  }
+  score.FillBeats(laneKey_, lastStepTick_);
+  // Whatever follows the ";" on its line is dropped.
+  line_.clear();
+  column_ = 0;
+  laneKey_ = 0;
+  lane_ = nullptr;
+  currentTick_ = 0;
+  stepLength_ = kStepLength;
+}
 
+void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
   for (;;) {
     if (column_ >= line_.size()) {
       if (!NextLine()) break;
@@ -200,19 +217,15 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
         break;
     }
   }
-
-  score.FillBeats(laneKey_, lastStepTick_);
-  // Whatever follows the ";" on its line is dropped.
-  line_.clear();
-  column_ = 0;
-  laneKey_ = 0;
-  lane_ = nullptr;
-  currentTick_ = 0;
-  stepLength_ = kStepLength;
 }
 
 void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
-  if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
+  if (lane_ == nullptr) {
+    lane_ = score.GetLane(laneKey_);
+    // FillBeats follows for every Lane of the chart when its section ends, so the beats can go
+    // in with the steps.
+    lane_->frames.PutBeatsAhead();
+  }
   Frame* frame = lane_->GetFrame(tick);
   frame->AddNotes(arrows);
   for (ArrowCode code : arrows) {

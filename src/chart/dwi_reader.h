@@ -63,6 +63,8 @@ class DWIReader {
   bool NextLine();
   // Stores the value of header tag `name` (one of TITLE, ARTIST, BPM, FILE, GAP).
   void StoreHeader(std::u16string_view name, std::u16string& value);
+  // Reads the chart characters up to ";" or the end of input.
+  void ReadChartBody(Score& score, ChartMode mode);
   // Reads the run of step characters at the cursor, up to the first other character or the end
   // of the line: nearly every character of a chart is a step, and this loop is the reader's
   // hot path.

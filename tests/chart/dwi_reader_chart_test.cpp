@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "chart/dwi_document.h"
 #include "chart/dwi_reader.h"
+#include "chart/file_error.h"
+#include "chart/line_source.h"
 #include "support/dwi_fixture.h"
 
 namespace pavaneflow {
@@ -51,6 +54,10 @@ const ChartCase kChartCases[] = {
     {"#DOUBLE:BASIC:5:28:46;", "DOUBLE BASIC", "0[0:1@ 24:2C]", {}},
     {"#DOUBLE:BASIC:5:2:(88);", "DOUBLE BASIC", "0[0:1B 12:B]", {}},
     {"#DOUBLE:BASIC:5:2!2:2;", "DOUBLE BASIC", "0[0:1*A]", {}},
+    // A second pad shorter than the first ends the beats early.
+    {"#DOUBLE:BASIC:5:20002:2;", "DOUBLE BASIC", "0[0:1A 96:1]", {}},
+    {"#DOUBLE:BASIC:5:200!0002:2;", "DOUBLE BASIC", "0[0:1A 48: 120:1]", {}},
+    {"#DOUBLE:BASIC:5:20002:000002;", "DOUBLE BASIC", "0[0:1 48: 96:1 120:A]", {}},
     {"#COUPLE:BASIC:5:28:46;", "COUPLE BASIC", "0[0:1 24:2] 1[0:0 24:3]", {}},
     {"#COUPLE:X:1:2!2:02;", "COUPLE X", "0[0:1*] 1[0: 24:1/]", {}},
     {"#COUPLE:X:1:00:2;", "COUPLE X", "1[0:1]", {}},
@@ -120,6 +127,31 @@ TEST(DwiReaderChart, ErrorEntriesPastTheLimitAreCountedInOneLastEntry) {
   ASSERT_EQ(read->errors.size(), static_cast<std::size_t>(DWIReader::kMaxErrorEntries + 1));
   EXPECT_EQ(read->errors[DWIReader::kMaxErrorEntries - 1], Unsupported(1, "x"));
   EXPECT_EQ(read->errors.back(), "ほか 5 件のエラーは省略しました。");
+}
+
+// Hands out its lines, then fails as a file that cannot be read further.
+class FailingLines : public LineSource {
+ public:
+  explicit FailingLines(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}
+
+  bool ReadLine(std::u16string& line) override {
+    if (next_ == lines_.size()) throw FileError("chart.dwi", "Input/output error");
+    line = lines_[next_++];
+    return true;
+  }
+
+ private:
+  std::vector<std::u16string> lines_;
+  std::size_t next_ = 0;
+};
+
+TEST(DwiReaderChart, AReadErrorInAChartLeavesOnlyTheFramesOfItsSteps) {
+  DWIDocument song;
+  FailingLines input({u"#SINGLE:A:1:2000", u"20002"});
+  DWIReader reader(song, input);
+  EXPECT_THROW(reader.ReadTags(), FileError);
+  ASSERT_EQ(song.scores.size(), 1u);
+  EXPECT_EQ(ScoreText(*song.scores[0]), "0[0:1 96:1 192:1]");
 }
 
 TEST(DwiReaderChart, HostileGroupsAndSeparatorsStayLinear) {
