@@ -160,34 +160,24 @@ void FrameList::AddBeats(Tick endTick) {
 }
 
 Frame* FrameList::Append(Tick tick) {
-  if (nextBeat_ < tick) AppendBeatsBefore(tick);
+  if (nextBeat_ < tick) {
+    if (tick - nextBeat_ > kMaxBeatsAhead * kTicksPerBeat) {
+      // Too many beats to be sure they will be wanted; those already put in ahead are settled
+      // by AddBeats.
+      nextBeat_ = kNoBeatAhead;
+    } else {
+      const auto lastBeat = static_cast<std::size_t>((tick - 1) / kTicksPerBeat);
+      if (lastBeat / 64 >= aheadBeats_.size()) aheadBeats_.resize(lastBeat / 64 + 1);
+      auto beat = static_cast<std::size_t>(nextBeat_ / kTicksPerBeat);
+      for (; nextBeat_ < tick; nextBeat_ += kTicksPerBeat, ++beat) {
+        AppendFrame(static_cast<Tick>(nextBeat_));
+        aheadBeats_[beat / 64] |= std::uint64_t{1} << beat % 64;
+      }
+    }
+  }
   Frame* frame = AppendFrame(tick);
   if (nextBeat_ == tick) nextBeat_ += kTicksPerBeat;
   return frame;
-}
-
-Frame* FrameList::AppendFrame(Tick tick) {
-  Block& block = BlockToAppend(1);
-  Frame* frame = new (block.frames + block.size) Frame(tick);
-  ++block.size;
-  ++size_;
-  return frame;
-}
-
-void FrameList::AppendBeatsBefore(Tick tick) {
-  const std::int64_t count = (tick - nextBeat_ + kTicksPerBeat - 1) / kTicksPerBeat;
-  if (count > kMaxBeatsAhead) {
-    // The beats already put in ahead are settled by AddBeats.
-    nextBeat_ = kNoBeatAhead;
-    return;
-  }
-  const auto lastBeat = static_cast<std::size_t>(nextBeat_ / kTicksPerBeat + count - 1);
-  if (lastBeat / 64 >= aheadBeats_.size()) aheadBeats_.resize(lastBeat / 64 + 1);
-  for (; nextBeat_ < tick; nextBeat_ += kTicksPerBeat) {
-    AppendFrame(static_cast<Tick>(nextBeat_));
-    const auto beat = static_cast<std::size_t>(nextBeat_ / kTicksPerBeat);
-    aheadBeats_[beat / 64] |= std::uint64_t{1} << beat % 64;
-  }
 }
 
 void FrameList::RemoveBeatsAhead(std::int64_t from) noexcept {

@@ -112,13 +112,15 @@ class FrameList {
   // The Frame at `tick`, inserted in tick order if there is none. The pointer stays valid until
   // the next Frame is inserted.
   Frame* Get(Tick tick) {
-    // Charts are read front to back: the new tick is almost always past the end, and the last
-    // block has room. The last block is kept at hand: reaching it through the groups cost a
-    // chain of dependent loads per step.
-    if (tail_ != nullptr && tail_->size < tail_->capacity &&
-        tail_->frames[tail_->size - 1].tick < tick && tick < nextBeat_) {
-      ++size_;
-      return new (tail_->frames + tail_->size++) Frame(tick);
+    // Charts are read front to back: the new tick is almost always past the end. The last
+    // block is kept at hand: reaching it through the groups cost a chain of dependent loads
+    // per step.
+    if (tail_ != nullptr && tail_->frames[tail_->size - 1].tick < tick) {
+      if (tick < nextBeat_ && tail_->size < tail_->capacity) {
+        ++size_;
+        return new (tail_->frames + tail_->size++) Frame(tick);
+      }
+      return Append(tick);
     }
     return GetSlow(tick);
   }
@@ -162,10 +164,11 @@ class FrameList {
   // Appends a Frame at `tick`, past the last one, with the beats ahead of it.
   Frame* Append(Tick tick);
   // Appends a Frame at `tick`, past the last one, and nothing else.
-  Frame* AppendFrame(Tick tick);
-  // Appends the beats from nextBeat_ up to `tick` (excluded), or gives up putting beats ahead
-  // when there are too many to be sure they will be wanted.
-  void AppendBeatsBefore(Tick tick);
+  Frame* AppendFrame(Tick tick) {
+    if (tail_ == nullptr || tail_->size == tail_->capacity) BlockToAppend(1);
+    ++size_;
+    return new (tail_->frames + tail_->size++) Frame(tick);
+  }
   // Get asked for the Frame at `tick`: if it is a beat put in ahead, it now stays.
   void Keep(Tick tick) {
     if (tick >= 0 && tick % kTicksPerBeat == 0) {
