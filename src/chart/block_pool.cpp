@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <new>
 #include <utility>
 
@@ -37,6 +38,55 @@ void* MapHugeChunk(std::size_t bytes) {
   return chunk;
 }
 #endif
+
+// Chunks from operator new that released pools left behind for the next pool on the same
+// thread: a program that reads one file after another then writes its Frames into warm memory
+// instead of faulting in fresh pages for every file.
+constexpr std::size_t kMaxSpareBytes = 2 << 20;
+
+// Set once the thread's spares are gone: a pool released later, while statics are destroyed,
+// frees its chunks itself.
+thread_local bool spareChunksClosed = false;
+
+struct SpareChunks {
+  std::vector<std::pair<void*, std::size_t>> chunks;  // memory and size
+  std::size_t total = 0;
+
+  SpareChunks() = default;
+  SpareChunks(const SpareChunks&) = delete;
+  SpareChunks& operator=(const SpareChunks&) = delete;
+  ~SpareChunks() {
+    spareChunksClosed = true;
+    for (const auto& [memory, size] : chunks) ::operator delete(memory);
+  }
+
+  // Keeps the chunk, or frees it when the spares are full.
+  void Put(void* memory, std::size_t size) noexcept {
+    if (total + size <= kMaxSpareBytes) {
+      try {
+        chunks.emplace_back(memory, size);
+        total += size;
+        return;
+      } catch (const std::bad_alloc&) {
+        // Not kept, then.
+      }
+    }
+    ::operator delete(memory);
+  }
+  // The chunk of `size` kept last (the warmest), or null.
+  void* Take(std::size_t size) noexcept {
+    for (auto it = chunks.rbegin(); it != chunks.rend(); ++it) {
+      if (it->second != size) continue;
+      void* memory = it->first;
+      chunks.erase(std::next(it).base());
+      total -= size;
+      return memory;
+    }
+    return nullptr;
+  }
+};
+
+thread_local SpareChunks spareChunks;
 
 }  // namespace
 
@@ -81,7 +131,11 @@ void BlockPool::Release() noexcept {
       continue;
     }
 #endif
-    ::operator delete(chunk.memory);
+    if (spareChunksClosed) {
+      ::operator delete(chunk.memory);
+    } else {
+      spareChunks.Put(chunk.memory, chunk.bytes);
+    }
   }
   chunks_.clear();
   free_ = nullptr;
@@ -101,6 +155,7 @@ void BlockPool::Grow() {
     chunk.mapped = true;
   }
 #endif
+  if (chunk.memory == nullptr && !spareChunksClosed) chunk.memory = spareChunks.Take(bytes);
   if (chunk.memory == nullptr) chunk.memory = ::operator new(bytes);
   chunks_.push_back(chunk);
   next_ = static_cast<char*>(chunk.memory);

@@ -9,8 +9,9 @@ namespace pavaneflow {
 // for the next Allocate; chunks go back only at Release or destruction, so every block is gone
 // then. Chunks grow from tens of kilobytes to tens of megabytes; the large ones are mapped
 // straight from the operating system and, on Linux, backed by huge pages where it offers them,
-// which spares millions of Frames most of their page faults. Allocate throws std::bad_alloc
-// when memory runs out.
+// which spares millions of Frames most of their page faults. The small chunks of a released
+// pool are kept (a few megabytes at most) for the next pool on the same thread. Allocate
+// throws std::bad_alloc when memory runs out.
 class BlockPool {
  public:
   // `blockBytes` a multiple of 16, at least 16 and at most the smallest chunk.

@@ -82,5 +82,15 @@ TEST(BlockPool, MovedAndReleasedPoolsStartAfresh) {
   }
 }
 
+TEST(BlockPool, ANewPoolReusesTheChunksOfOneReleasedBefore) {
+  void* first;
+  {
+    BlockPool pool(kBlockBytes);
+    first = pool.Allocate();
+  }
+  BlockPool next(kBlockBytes);
+  EXPECT_EQ(next.Allocate(), first);
+}
+
 }  // namespace
 }  // namespace pavaneflow
