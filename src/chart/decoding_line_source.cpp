@@ -1,6 +1,6 @@
 #include "chart/decoding_line_source.h"
 
-#include <algorithm>
+#include "chart/code_unit_search.h"
 
 namespace pavaneflow {
 
@@ -15,11 +15,12 @@ constexpr std::size_t kChunkSize = 64 << 10;
 bool DecodingLineSource::ReadLine(std::u16string& line) {
   line.clear();
   for (;;) {
-    const auto begin = decoded_.begin() + static_cast<std::ptrdiff_t>(position_);
-    const auto lf = std::find(begin, decoded_.end(), u'\n');
+    const char16_t* const begin = decoded_.data() + position_;
+    const char16_t* const end = decoded_.data() + decoded_.size();
+    const char16_t* const lf = FindCodeUnit(begin, end, u'\n');
     line.append(begin, lf);
-    if (lf != decoded_.end()) {
-      position_ = static_cast<std::size_t>(lf - decoded_.begin()) + 1;
+    if (lf != end) {
+      position_ = static_cast<std::size_t>(lf - decoded_.data()) + 1;
       // The CR of a CR LF pair may have come in the previous chunk, so look at the line itself.
       if (!line.empty() && line.back() == u'\r') line.pop_back();
       return true;

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <memory>
 
+#include "chart/code_unit_search.h"
 #include "chart/dwi_numbers.h"
 #include "chart/dwi_text.h"
 
@@ -182,7 +183,12 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
         if (!ReadChar(arrow)) break;
         const StepArrows arrows = ArrowsFor(arrow);
         score.AddFreezeStarts(laneKey_, lastStepTick_, arrows);
-        for (ArrowCode code : arrows) pendingFreezes_.set(code);
+        for (ArrowCode code : arrows) {
+          if (!pendingFreezes_.test(code)) {
+            pendingFreezes_.set(code);
+            ++pendingCount_;
+          }
+        }
         break;
       }
       case u'(':
@@ -227,11 +233,19 @@ void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
     lane_->frames.PutBeatsAhead();
   }
   Frame* frame = lane_->GetFrame(tick);
-  frame->AddNotes(arrows);
+  if (frame->notes.empty()) {
+    // A new Frame, nearly always: the arrows of one step character are distinct, so no Note
+    // needs looking for.
+    for (ArrowCode code : arrows) frame->notes.push_back(Note{code, kTap});
+  } else {
+    frame->AddNotes(arrows);
+  }
+  if (pendingCount_ == 0) return;
   for (ArrowCode code : arrows) {
     if (pendingFreezes_.test(code)) {
       frame->FindNote(code)->kind = kFreezeEnd;
       pendingFreezes_.reset(code);
+      --pendingCount_;
     }
   }
 }
@@ -356,7 +370,8 @@ bool DWIReader::NextLine() {
     return false;
   }
   // A NUL ends its line: the rest is never seen.
-  line_.erase(std::min(line_.find(u'\0'), line_.size()));
+  line_.resize(static_cast<std::size_t>(
+      FindCodeUnit(line_.data(), line_.data() + line_.size(), u'\0') - line_.data()));
   return true;
 }
 

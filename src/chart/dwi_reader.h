@@ -91,6 +91,8 @@ class DWIReader {
   std::int32_t stepLength_ = 24;
   // Freezes started and not yet ended, by ArrowCode: only membership matters.
   std::bitset<65536> pendingFreezes_;
+  // How many bits of pendingFreezes_ are set: most steps end no freeze and need not look.
+  std::size_t pendingCount_ = 0;
 
   std::u16string errors_;
   std::int64_t errorCount_ = 0;

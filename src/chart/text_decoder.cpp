@@ -1,6 +1,8 @@
 #include "chart/text_decoder.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace pavaneflow {
 
@@ -18,6 +20,17 @@ void AppendCodePoint(std::u16string& out, char32_t codePoint) {
     out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
     out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
   }
+}
+
+// Where the run of ASCII bytes from `i` ends: eight bytes are looked at at once.
+std::size_t AsciiRunEnd(std::string_view bytes, std::size_t i) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  for (std::uint64_t word; i + sizeof word <= bytes.size(); i += sizeof word) {
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    if ((word & kHighBits) != 0) break;
+  }
+  while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80) ++i;
+  return i;
 }
 
 }  // namespace
@@ -87,8 +100,7 @@ void TextDecoder::DecodeUtf8(std::string_view bytes, std::u16string& out) {
     }
     if (byte < 0x80) {
       // DWI text is nearly all ASCII: widen a whole run at once instead of byte by byte.
-      std::size_t end = i + 1;
-      while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) < 0x80) ++end;
+      const std::size_t end = AsciiRunEnd(bytes, i + 1);
       const std::size_t start = out.size();
       out.resize(start + (end - i));
       std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(i),
