@@ -82,9 +82,10 @@ class FrameList {
   using iterator = Iterator<false>;
   using const_iterator = Iterator<true>;
 
-  // 4 KiB of Frames. Larger blocks read a SINGLE chart no faster, and a DOUBLE chart, whose
-  // second pad inserts between the first pad's Frames, moves half a block per insertion.
-  static constexpr std::size_t kBlockFrames = 256;
+  // 1 KiB of Frames. A DOUBLE chart, whose second pad inserts between the first pad's Frames,
+  // moves half a block per insertion: 64 Frames read it about 1.6 times as fast as 256 did,
+  // and a SINGLE chart no slower.
+  static constexpr std::size_t kBlockFrames = 64;
   // A split block moves at most this many blocks of its group.
   static constexpr std::size_t kGroupBlocks = 256;
   // More beats than this before an appended Frame are not put in ahead: a gap that long comes
