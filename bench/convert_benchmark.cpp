@@ -10,7 +10,6 @@
 #include "bench_support.h"
 #include "chart_generator.h"
 #include "motion/run.h"
-#include "vmd/vmd_writer.h"
 
 namespace pavaneflow::bench {
 namespace {
@@ -32,9 +31,7 @@ void WriteChart(std::int64_t steps) {
 void Convert(const fs::path& input, const fs::path& output) {
   DWIDocument song;
   if (!song.OnOpenDocument(input)) throw std::runtime_error(song.OpenError());
-  MotionDocument motion;
-  Synthesize(FirstChartRequest(song), motion);
-  SaveVmdFile(motion, output);
+  pavaneflow::Run(FirstChartRequest(song), output);
 }
 
 void BM_Convert(benchmark::State& state) {

@@ -139,9 +139,8 @@ class Converter {
     }
     const GenerationRequest request{&song, job.score, job.player, options_.twist};
     MotionDocument motion;
-    Synthesize(request, motion);
     try {
-      SaveVmdFile(motion, job.path, {.appendEmptySections = options_.compat});
+      pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
     } catch (const FileError& e) {
       Fail(e.what());
       return;

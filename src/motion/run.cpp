@@ -9,6 +9,7 @@
 #include "motion/frame_number.h"
 #include "motion/pad_geometry.h"
 #include "motion/step_pose.h"
+#include "vmd/vmd_file_writer.h"
 
 namespace pavaneflow {
 namespace {
@@ -24,7 +25,8 @@ const Lane* FindPlayerLane(const GenerationRequest& request) {
 
 }  // namespace
 
-void Synthesize(const GenerationRequest& request, MotionDocument& document) {
+void Synthesize(const GenerationRequest& request, MotionDocument& document,
+                const SettledFrames& settled) {
   document.DeleteContents();
   document.modelName = kModelName;
   const Lane* lane = FindPlayerLane(request);
@@ -38,6 +40,9 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document) {
                      frame.tick % kTicksPerBeat == 0);
     AssignFeet(previous, frame, current, request);
     EmitInBetween(document, current, previous);
+    // Later steps change nothing made before this pose: only a pose's centre frame is changed
+    // again, by the step after it.
+    if (settled) settled(document.FrameCount());
     EmitPose(document, current, request);
     previous = current;
   }
@@ -46,8 +51,14 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document) {
 void Run(const GenerationRequest& request, const std::filesystem::path& path,
          const VmdWriteOptions& options) {
   MotionDocument document;
-  Synthesize(request, document);
-  SaveVmdFile(document, path, options);
+  Run(request, document, path, options);
+}
+
+void Run(const GenerationRequest& request, MotionDocument& document,
+         const std::filesystem::path& path, const VmdWriteOptions& options) {
+  VmdFileWriter writer(document, path, options);
+  Synthesize(request, document, [&writer](std::size_t count) { writer.Settled(count); });
+  writer.Commit();
 }
 
 }  // namespace pavaneflow

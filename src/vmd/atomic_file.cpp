@@ -96,6 +96,23 @@ void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
   if (written_ - writeBackStart_ >= kWriteBackStep) StartWriteBack();
 }
 
+void AtomicFile::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) {
+  if (fd_ < 0) throw std::logic_error("AtomicFile written after it was closed");
+  if (offset + size > written_)
+    throw std::logic_error("AtomicFile::WriteAt past the written bytes");
+  while (size > 0) {
+    const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(errno);
+    }
+    if (written == 0) Fail(ENOSPC);
+    data += written;
+    size -= static_cast<std::size_t>(written);
+    offset += static_cast<std::uint64_t>(written);
+  }
+}
+
 void AtomicFile::Reserve(std::uint64_t size) {
 #ifdef __linux__
   // Allocating the blocks in one go spares the file system reserving them page by page. A file

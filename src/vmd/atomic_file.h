@@ -34,6 +34,9 @@ class AtomicFile : public ByteSink {
   // allows, every few megabytes are handed to the disk at once, so that Commit has little left
   // to wait for.
   void Write(const std::uint8_t* data, std::size_t size) override;
+  // Writes over bytes already written, starting `offset` bytes into the file (a header whose
+  // count is known only at the end); the file must already reach past them.
+  void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
   // Tells how many bytes the file will have, so that the file system can set aside room for all
   // of them at once. Only a hint: the file still grows with what is written.
   void Reserve(std::uint64_t size);

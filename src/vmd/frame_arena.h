@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <new>
@@ -41,6 +42,22 @@ class FrameArena {
   std::size_t Count() const { return count_; }
   // The frame created `index`-th; index < Count().
   MotionFrame& At(std::size_t index) const;
+  // Calls visit(first, count) for the frames created `begin`-th up to `end`-th (excluded), one
+  // call per run of frames that lie one behind the other; end <= Count().
+  template <typename Visit>
+  void ForEachRun(std::size_t begin, std::size_t end, Visit visit) const {
+    std::size_t blockStart = 0;
+    for (const Block& block : blocks_) {
+      if (begin >= end) return;
+      const std::size_t blockEnd = blockStart + Capacity(block);
+      if (begin < blockEnd) {
+        const std::size_t stop = std::min(end, blockEnd);
+        visit(static_cast<const MotionFrame*>(block.memory) + (begin - blockStart), stop - begin);
+        begin = stop;
+      }
+      blockStart = blockEnd;
+    }
+  }
   // Calls visit(frame) for every frame in the order of creation.
   template <typename Visit>
   void ForEach(Visit visit) const {

@@ -41,6 +41,16 @@ class MotionDocument : public MmdDocument {
       for (const MotionFrame* frame : order_) visit(*frame);
     }
   }
+  // Whether every frame was created after those before it in order, so that the order is the
+  // order of creation.
+  bool InCreationOrder() const { return order_.empty(); }
+  // Calls visit(first, count) for runs of consecutive frames that together are the frames
+  // created `begin`-th up to `end`-th (excluded); end <= FrameCount(). The pointers stay valid
+  // while frames are created, so another thread may read frames that are no longer changed.
+  template <typename Visit>
+  void ForEachRun(std::size_t begin, std::size_t end, Visit visit) const {
+    frames_.ForEachRun(begin, end, visit);
+  }
   // The distinct bone names used so far, in order of first use.
   std::vector<const std::u16string*> BoneNames() const;
 

@@ -182,6 +182,26 @@ TEST(Run, WritesTheSynthesisedDocument) {
   EXPECT_EQ(test::ReadFileBytes(dir / "compat.vmd").size(), 1497u + 16u);
   EXPECT_THROW(pavaneflow::Run(small.Request(), dir / "missing" / "x.vmd"), FileError);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+  // A long chart is written while it is danced; with a falling tempo its key frames come out of
+  // order, and the file is written once the dance is done.
+  for (const float bpm : {150.0f, -150.0f}) {
+    SmallSong song;
+    song.song.bpm = bpm;
+    song.song.gap = 5'000'000;
+    Lane& lane = *song.song.scores[0]->lanes[0];
+    static const std::u16string_view arrows[] = {u"0", u"3", u"12", u"2"};
+    for (Tick tick = 24; tick < 24 * 20'000; tick += 24) {
+      lane.GetFrame(tick)->AddNotes(arrows[(tick / 24) % 4]);
+    }
+    MotionDocument written;
+    pavaneflow::Run(song.Request(), written, dir / "long.vmd");
+    MotionDocument expected;
+    Synthesize(song.Request(), expected);
+    EXPECT_EQ(expected.InCreationOrder(), bpm > 0);
+    EXPECT_EQ(written.FrameCount(), expected.FrameCount());
+    EXPECT_EQ(test::ReadFileBytes(dir / "long.vmd"), SerializeVmd(expected)) << bpm;
+  }
   std::filesystem::remove_all(dir);
 }
 
