@@ -77,6 +77,16 @@ inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
   return true;
 }
 
+// Taps on `arrows` at `frame`. A new Frame, nearly always: the arrows of one step character are
+// distinct, so no Note needs looking for.
+inline void PutTaps(Frame& frame, const StepArrows& arrows) {
+  if (frame.notes.empty()) {
+    frame.notes.AssignTaps(arrows[0], arrows[1], arrows.size());
+  } else {
+    frame.AddNotes(arrows);
+  }
+}
+
 }  // namespace
 
 void DWIReader::ReadTags() {
@@ -226,24 +236,25 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
 }
 
 void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
+  Frame& frame = *LaneFrames(score).Get(tick);
+  PutTaps(frame, arrows);
+  if (pendingCount_ != 0) EndFreezes(frame, arrows);
+}
+
+FrameList& DWIReader::LaneFrames(Score& score) {
   if (lane_ == nullptr) {
     lane_ = score.GetLane(laneKey_);
     // FillBeats follows for every Lane of the chart when its section ends, so the beats can go
     // in with the steps.
     lane_->frames.PutBeatsAhead();
   }
-  Frame* frame = lane_->GetFrame(tick);
-  if (frame->notes.empty()) {
-    // A new Frame, nearly always: the arrows of one step character are distinct, so no Note
-    // needs looking for.
-    for (ArrowCode code : arrows) frame->notes.push_back(Note{code, kTap});
-  } else {
-    frame->AddNotes(arrows);
-  }
-  if (pendingCount_ == 0) return;
+  return lane_->frames;
+}
+
+void DWIReader::EndFreezes(Frame& frame, const StepArrows& arrows) {
   for (ArrowCode code : arrows) {
     if (pendingFreezes_.test(code)) {
-      frame->FindNote(code)->kind = kFreezeEnd;
+      frame.FindNote(code)->kind = kFreezeEnd;
       pendingFreezes_.reset(code);
       --pendingCount_;
     }
@@ -259,10 +270,17 @@ void DWIReader::ReadSteps(Score& score) {
   Tick tick = currentTick_;
   Tick last = lastStepTick_;
   std::size_t column = column_;
+  // AddStep, inlined: a call per step cost as much as the step itself.
+  FrameList* frames = lane_ != nullptr ? &lane_->frames : nullptr;
   for (; column < size; ++column) {
     StepArrows arrows;
     if (!ArrowsOf(text[column], offset, arrows)) break;
-    if (!arrows.empty()) AddStep(score, tick, arrows);
+    if (!arrows.empty()) {
+      if (frames == nullptr) frames = &LaneFrames(score);
+      Frame& frame = *frames->Get(tick);
+      PutTaps(frame, arrows);
+      if (pendingCount_ != 0) EndFreezes(frame, arrows);
+    }
     last = tick;
     tick = WrappingAdd(tick, length);
   }

@@ -73,6 +73,10 @@ class DWIReader {
   void ReadStep(Score& score, char16_t c);
   // Puts `arrows` (not empty) on the Frame at `tick`, ending open freezes.
   void AddStep(Score& score, Tick tick, const StepArrows& arrows);
+  // Makes `arrows` freeze ends on `frame` where a freeze of theirs is open, and closes it.
+  void EndFreezes(Frame& frame, const StepArrows& arrows);
+  // The Frames of lane_, finding the Lane first if need be.
+  FrameList& LaneFrames(Score& score);
   void AddUnsupported(char16_t c);
 
   SongDocument& document_;

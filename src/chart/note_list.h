@@ -71,6 +71,13 @@ class NoteList {
       PushBackSlow(note);
     }
   }
+  // Makes an empty list hold taps on the first `count` (at most two) of `first` and `second`,
+  // both places written whatever the count: a step character's new Frame, without a branch.
+  void AssignTaps(ArrowCode first, ArrowCode second, std::uint32_t count) {
+    storage_.inline_[0] = Note{first, kTap};
+    storage_.inline_[1] = Note{second, kTap};
+    size_ = count;
+  }
   void clear() {
     Release();
     size_ = 0;

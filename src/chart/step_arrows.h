@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -21,6 +22,9 @@ class StepArrows {
   const ArrowCode* begin() const { return codes_.data(); }
   const ArrowCode* end() const { return codes_.data() + size_; }
   bool empty() const { return size_ == 0; }
+  std::uint8_t size() const { return size_; }
+  // Either of the two places, in use or not (then 0).
+  ArrowCode operator[](std::size_t i) const { return codes_[i]; }
   operator ArrowCodesView() const { return {codes_.data(), size_}; }
 
  private:
