@@ -60,31 +60,27 @@ constexpr std::array<StepPanels, 19> kStepPanels = [] {
   return table;
 }();
 
-// The arrows stepped by `c` into `out`; false for a character that is no step. Kept here where
-// the step loop inlines it: a small value returned from a call went through memory and stalled
-// every step.
-inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
+// The panels of `c`; null for a character that is no step.
+inline const StepPanels* PanelsOf(char16_t c) {
   const std::size_t index = static_cast<std::size_t>(c) - u'0';
-  if (index >= kStepPanels.size() || !kStepPanels[index].valid) {
-    out = {};
-    return false;
-  }
-  const StepPanels& panels = kStepPanels[index];
-  // The offset is added as a 16-bit value: only its low 16 bits count.
-  const auto o = static_cast<std::uint32_t>(offset);
-  out = StepArrows(static_cast<ArrowCode>(o + panels.first),
-                   static_cast<ArrowCode>(o + panels.second), panels.count);
-  return true;
+  if (index >= kStepPanels.size() || !kStepPanels[index].valid) return nullptr;
+  return &kStepPanels[index];
 }
 
-// Taps on `arrows` at `frame`. A new Frame, nearly always: the arrows of one step character are
-// distinct, so no Note needs looking for.
-inline void PutTaps(Frame& frame, const StepArrows& arrows) {
-  if (frame.notes.empty()) {
-    frame.notes.AssignTaps(arrows[0], arrows[1], arrows.size());
-  } else {
-    frame.AddNotes(arrows);
-  }
+// The arrows of `panels` on the pad at `offset`. Kept here where the step loop inlines it: a
+// small value returned from a call went through memory and stalled every step.
+inline StepArrows ArrowsOf(const StepPanels& panels, std::int32_t offset) {
+  // The offset is added as a 16-bit value: only its low 16 bits count.
+  const auto o = static_cast<std::uint32_t>(offset);
+  return StepArrows(static_cast<ArrowCode>(o + panels.first),
+                    static_cast<ArrowCode>(o + panels.second), panels.count);
+}
+
+// The arrows stepped by `c` into `out`; false for a character that is no step.
+inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
+  const StepPanels* panels = PanelsOf(c);
+  out = panels != nullptr ? ArrowsOf(*panels, offset) : StepArrows();
+  return panels != nullptr;
 }
 
 }  // namespace
@@ -235,9 +231,18 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
   }
 }
 
-void DWIReader::AddStep(Score& score, Tick tick, const StepArrows& arrows) {
-  Frame& frame = *LaneFrames(score).Get(tick);
-  PutTaps(frame, arrows);
+void DWIReader::AddStep(Score& score, Tick tick, StepArrows arrows) {
+  PutStep(*LaneFrames(score).Get(tick), arrows);
+}
+
+inline void DWIReader::PutStep(Frame& frame, StepArrows arrows) {
+  if (frame.notes.empty()) {
+    // A new Frame, nearly always: the arrows of one step character are distinct, so no Note
+    // needs looking for.
+    frame.notes.AssignTaps(arrows[0], arrows[1], arrows.size());
+  } else {
+    frame.AddNotes(arrows);
+  }
   if (pendingCount_ != 0) EndFreezes(frame, arrows);
 }
 
@@ -251,7 +256,7 @@ FrameList& DWIReader::LaneFrames(Score& score) {
   return lane_->frames;
 }
 
-void DWIReader::EndFreezes(Frame& frame, const StepArrows& arrows) {
+void DWIReader::EndFreezes(Frame& frame, StepArrows arrows) {
   for (ArrowCode code : arrows) {
     if (pendingFreezes_.test(code)) {
       frame.FindNote(code)->kind = kFreezeEnd;
@@ -273,13 +278,11 @@ void DWIReader::ReadSteps(Score& score) {
   // AddStep, inlined: a call per step cost as much as the step itself.
   FrameList* frames = lane_ != nullptr ? &lane_->frames : nullptr;
   for (; column < size; ++column) {
-    StepArrows arrows;
-    if (!ArrowsOf(text[column], offset, arrows)) break;
-    if (!arrows.empty()) {
+    const StepPanels* panels = PanelsOf(text[column]);
+    if (panels == nullptr) break;
+    if (panels->count != 0) {
       if (frames == nullptr) frames = &LaneFrames(score);
-      Frame& frame = *frames->Get(tick);
-      PutTaps(frame, arrows);
-      if (pendingCount_ != 0) EndFreezes(frame, arrows);
+      PutStep(*frames->Get(tick), ArrowsOf(*panels, offset));
     }
     last = tick;
     tick = WrappingAdd(tick, length);

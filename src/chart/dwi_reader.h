@@ -72,9 +72,11 @@ class DWIReader {
   // Reads one character that is no other token: a step, or an unsupported character.
   void ReadStep(Score& score, char16_t c);
   // Puts `arrows` (not empty) on the Frame at `tick`, ending open freezes.
-  void AddStep(Score& score, Tick tick, const StepArrows& arrows);
+  void AddStep(Score& score, Tick tick, StepArrows arrows);
+  // Puts `arrows` (not empty) on `frame`, ending open freezes.
+  void PutStep(Frame& frame, StepArrows arrows);
   // Makes `arrows` freeze ends on `frame` where a freeze of theirs is open, and closes it.
-  void EndFreezes(Frame& frame, const StepArrows& arrows);
+  void EndFreezes(Frame& frame, StepArrows arrows);
   // The Frames of lane_, finding the Lane first if need be.
   FrameList& LaneFrames(Score& score);
   void AddUnsupported(char16_t c);
