@@ -164,6 +164,8 @@ class FrameList {
   Frame* GetSlow(Tick tick);
   // Appends a Frame at `tick`, past the last one, with the beats ahead of it.
   Frame* Append(Tick tick);
+  // Append for any number of beats ahead and any room left.
+  Frame* AppendWithBeats(Tick tick);
   // Appends a Frame at `tick`, past the last one, and nothing else.
   Frame* AppendFrame(Tick tick) {
     if (tail_ == nullptr || tail_->size == tail_->capacity) BlockToAppend(1);
