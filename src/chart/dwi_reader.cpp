@@ -197,13 +197,6 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
         }
         break;
       }
-      case u'(':
-        stepLength_ = kShortStepLength;
-        break;
-      case u')':
-      case u']':
-        stepLength_ = kStepLength;
-        break;
       case u'[': {
         // Past kGroupLength characters the length is 0 whatever the count, so the count stops
         // there: a line of "[" alone must not cost quadratic time.
@@ -270,7 +263,7 @@ void DWIReader::ReadSteps(Score& score) {
   const char16_t* text = line_.data();
   const std::size_t size = line_.size();
   const std::int32_t offset = arrowOffset_;
-  const std::int32_t length = stepLength_;
+  std::int32_t length = stepLength_;
   // The ticks live in locals: as members they would go through memory around every call.
   Tick tick = currentTick_;
   Tick last = lastStepTick_;
@@ -279,7 +272,19 @@ void DWIReader::ReadSteps(Score& score) {
   FrameList* frames = lane_ != nullptr ? &lane_->frames : nullptr;
   for (; column < size; ++column) {
     const StepPanels* panels = PanelsOf(text[column]);
-    if (panels == nullptr) break;
+    if (panels == nullptr) {
+      // The brackets that only change the step length come once every few steps: leaving
+      // the loop for them cost more than the steps between them.
+      const char16_t c = text[column];
+      if (c == u'(') {
+        length = kShortStepLength;
+      } else if (c == u')' || c == u']') {
+        length = kStepLength;
+      } else {
+        break;
+      }
+      continue;
+    }
     if (panels->count != 0) {
       if (frames == nullptr) frames = &LaneFrames(score);
       PutStep(*frames->Get(tick), ArrowsOf(*panels, offset));
@@ -288,6 +293,7 @@ void DWIReader::ReadSteps(Score& score) {
     tick = WrappingAdd(tick, length);
   }
   column_ = column;
+  stepLength_ = length;
   currentTick_ = tick;
   lastStepTick_ = last;
 }

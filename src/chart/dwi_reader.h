@@ -65,9 +65,9 @@ class DWIReader {
   void StoreHeader(std::u16string_view name, std::u16string& value);
   // Reads the chart characters up to ";" or the end of input.
   void ReadChartBody(Score& score, ChartMode mode);
-  // Reads the run of step characters at the cursor, up to the first other character or the end
-  // of the line: nearly every character of a chart is a step, and this loop is the reader's
-  // hot path.
+  // Reads the run of step characters and step-length brackets ("(", ")", "]") at the cursor, up
+  // to the first other character or the end of the line: nearly every character of a chart is
+  // a step, and this loop is the reader's hot path.
   void ReadSteps(Score& score);
   // Reads one character that is no other token: a step, or an unsupported character.
   void ReadStep(Score& score, char16_t c);

@@ -42,6 +42,8 @@ const ChartCase kChartCases[] = {
     {"#SINGLE:BASIC:1:[22222]2;", "SINGLE BASIC", "0[0:1 19:1 38:1 48: 57:1 76:1 95:1]", {}},
     {"#SINGLE:BASIC:1:[]22;", "SINGLE BASIC", "0[0:1 24:1]", {}},
     {"#SINGLE:BASIC:1:(2[\n22]2;", "SINGLE BASIC", "0[0:1 12:1 24:1 36:1]", {}},
+    {"#SINGLE:BASIC:1:(24\n68)2;", "SINGLE BASIC", "0[0:1 12:0 24:3 36:2 48:1]", {}},
+    {"#SINGLE:BASIC:1:)(2x4)2;", "SINGLE BASIC", "0[0:1 24:0 36:1]", {Unsupported(1, "x")}},
     {"#SINGLE:BASIC:1:[" + std::string(97, '2') + "]8;", "SINGLE BASIC", "0[0:12]", {}},
     {std::string("#SINGLE:BASIC:1:[22\0xxx]\n2;", 27), "SINGLE BASIC", "0[0:1 48:1 96:1]", {}},
     {"#SINGLE:BASIC:1:8!808;", "SINGLE BASIC", "0[0:2* 48:2/]", {}},
