@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <stdexcept>
@@ -81,6 +82,10 @@ void AtomicFile::Fail(int error) {
 
 void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
   if (fd_ < 0) throw std::logic_error("AtomicFile written after it was closed");
+  // Room ahead, twice what the file will then hold: a file of unknown size gets its blocks in
+  // a few large pieces too. Commit gives back what is left over.
+  if (written_ + size > reserved_)
+    Reserve(std::max<std::uint64_t>(2 * (written_ + size), kWriteBackStep));
   while (size > 0) {
     const ssize_t written = write_(fd_, data, size);
     if (written < 0) {
@@ -118,9 +123,9 @@ void AtomicFile::Reserve(std::uint64_t size) {
   // Allocating the blocks in one go spares the file system reserving them page by page. A file
   // system that cannot do it simply allocates as the bytes come.
   ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(size));
-#else
-  static_cast<void>(size);
 #endif
+  // Also where it failed: asking again would fail again.
+  reserved_ = std::max(reserved_, size);
 }
 
 void AtomicFile::StartWriteBack() {
@@ -137,6 +142,8 @@ void AtomicFile::StartWriteBack() {
 
 void AtomicFile::Commit() {
   if (fd_ < 0) throw std::logic_error("AtomicFile committed after it was closed");
+  // Setting the size it already has frees the blocks reserved beyond it.
+  if (reserved_ > written_ && ::ftruncate(fd_, static_cast<off_t>(written_)) != 0) Fail(errno);
   if (::fsync(fd_) != 0) Fail(errno);
   // close may report a late write error (network file systems); the data is then not safe.
   const int fd = fd_;

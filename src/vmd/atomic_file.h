@@ -31,8 +31,8 @@ class AtomicFile : public ByteSink {
   ~AtomicFile() override;
 
   // Writes all bytes to the temporary file (unbuffered: the caller buffers). Where the system
-  // allows, every few megabytes are handed to the disk at once, so that Commit has little left
-  // to wait for.
+  // allows, room is reserved ahead in large pieces, and every few megabytes are handed to the
+  // disk at once, so that Commit has little left to wait for.
   void Write(const std::uint8_t* data, std::size_t size) override;
   // Writes over bytes already written, starting `offset` bytes into the file (a header whose
   // count is known only at the end); the file must already reach past them.
@@ -40,7 +40,8 @@ class AtomicFile : public ByteSink {
   // Tells how many bytes the file will have, so that the file system can set aside room for all
   // of them at once. Only a hint: the file still grows with what is written.
   void Reserve(std::uint64_t size);
-  // Syncs, closes and renames the temporary file over the target. Once only.
+  // Gives back reserved room beyond the bytes written, then syncs, closes and renames the
+  // temporary file over the target. Once only.
   void Commit();
 
   const std::filesystem::path& target() const { return target_; }
@@ -56,6 +57,7 @@ class AtomicFile : public ByteSink {
   int fd_ = -1;
   std::uint64_t written_ = 0;         // bytes in the temporary file
   std::uint64_t writeBackStart_ = 0;  // where the bytes not yet handed to the disk begin
+  std::uint64_t reserved_ = 0;        // bytes of room asked for
 };
 
 }  // namespace pavaneflow

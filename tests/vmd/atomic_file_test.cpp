@@ -149,13 +149,19 @@ TEST_F(AtomicFileTest, AbandonedFileLeavesNothingBehind) {
   EXPECT_EQ(Listing(), std::set<std::string>{"dance.vmd"});
 }
 
-TEST_F(AtomicFileTest, ReservedRoomIsNotPartOfTheFile) {
-  AtomicFile file(target_);
-  file.Reserve(1 << 20);
-  const std::uint8_t bytes[] = {1, 2, 3};
-  file.Write(bytes, sizeof bytes);
-  file.Commit();
-  EXPECT_EQ(test::ReadFileBytes(target_), Bytes({1, 2, 3}));
+TEST_F(AtomicFileTest, ReservedRoomIsNotPartOfTheFileNorKeptOnDisk) {
+  // Asked for, or reserved ahead by writing: either way the room left over goes back.
+  for (const std::uint64_t reserve : {std::uint64_t{0}, std::uint64_t{64} << 20}) {
+    AtomicFile file(target_);
+    if (reserve > 0) file.Reserve(reserve);
+    const std::uint8_t bytes[] = {1, 2, 3};
+    file.Write(bytes, sizeof bytes);
+    file.Commit();
+    EXPECT_EQ(test::ReadFileBytes(target_), Bytes({1, 2, 3})) << reserve;
+    struct stat info {};
+    ASSERT_EQ(::stat(target_.c_str(), &info), 0);
+    EXPECT_LE(info.st_blocks * 512, 1 << 20) << reserve;
+  }
 }
 
 TEST_F(AtomicFileTest, MissingFolderIsAClearErrorAndCreatesNothing) {
