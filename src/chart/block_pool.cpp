@@ -7,38 +7,12 @@
 #include <new>
 #include <utility>
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
-
 namespace pavaneflow {
 
 namespace {
 
 constexpr std::size_t kFirstChunkBytes = 64 << 10;
 constexpr std::size_t kLargestChunkBytes = 32 << 20;
-#ifdef __linux__
-constexpr std::size_t kHugePageBytes = 2 << 20;
-
-// A chunk of `bytes` (a multiple of the huge page size) aligned to a huge page, so that the
-// kernel can back all of it with huge pages; null when the system refuses.
-void* MapHugeChunk(std::size_t bytes) {
-  const std::size_t reserved = bytes + kHugePageBytes;
-  void* raw = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) return nullptr;
-  auto* start = static_cast<char*>(raw);
-  const auto address = reinterpret_cast<std::uintptr_t>(raw);
-  const std::size_t head = (kHugePageBytes - address % kHugePageBytes) % kHugePageBytes;
-  // The reserve beyond the aligned chunk goes back: `head` before it, the rest behind it.
-  if (head > 0) ::munmap(start, head);
-  ::munmap(start + head + bytes, kHugePageBytes - head);
-  void* chunk = start + head;
-  // Only advice: without huge pages the chunk works all the same.
-  ::madvise(chunk, bytes, MADV_HUGEPAGE);
-  return chunk;
-}
-#endif
-
 // Chunks from operator new that released pools left behind for the next pool on the same
 // thread: a program that reads one file after another then writes its Frames into warm memory
 // instead of faulting in fresh pages for every file.
@@ -124,15 +98,9 @@ void* BlockPool::PopFree() noexcept {
 }
 
 void BlockPool::Release() noexcept {
-  for (const Chunk& chunk : chunks_) {
-#ifdef __linux__
-    if (chunk.mapped) {
-      ::munmap(chunk.memory, chunk.bytes);
-      continue;
-    }
-#endif
-    if (spareChunksClosed) {
-      ::operator delete(chunk.memory);
+  for (MemoryChunk& chunk : chunks_) {
+    if (chunk.mapped || spareChunksClosed) {
+      chunk.Free();
     } else {
       spareChunks.Put(chunk.memory, chunk.bytes);
     }
@@ -147,16 +115,11 @@ void BlockPool::Grow() {
   std::size_t bytes = kFirstChunkBytes;
   if (!chunks_.empty()) bytes = std::min(chunks_.back().bytes * 2, kLargestChunkBytes);
   chunks_.reserve(chunks_.size() + 1);  // so that recording the chunk cannot fail and leak it
-  Chunk chunk{nullptr, bytes, false};
-#ifdef __linux__
-  if (bytes % kHugePageBytes == 0) {
-    chunk.memory = MapHugeChunk(bytes);
-    if (chunk.memory == nullptr) throw std::bad_alloc();
-    chunk.mapped = true;
+  MemoryChunk chunk;
+  if (!MemoryChunk::IsMapped(bytes) && !spareChunksClosed) {
+    chunk = {spareChunks.Take(bytes), bytes, false};
   }
-#endif
-  if (chunk.memory == nullptr && !spareChunksClosed) chunk.memory = spareChunks.Take(bytes);
-  if (chunk.memory == nullptr) chunk.memory = ::operator new(bytes);
+  if (chunk.memory == nullptr) chunk = MemoryChunk::Allocate(bytes);
   chunks_.push_back(chunk);
   next_ = static_cast<char*>(chunk.memory);
   // A chunk holds whole blocks only.

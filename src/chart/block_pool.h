@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "chart/memory_chunk.h"
+
 namespace pavaneflow {
 
 // Raw memory in blocks of one fixed size, carved out of larger chunks. A freed block is kept
@@ -36,17 +38,11 @@ class BlockPool {
   void Release() noexcept;
 
  private:
-  struct Chunk {
-    void* memory;
-    std::size_t bytes;
-    bool mapped;  // from the operating system rather than operator new
-  };
-
   void* PopFree() noexcept;
   void Grow();
 
   std::size_t blockBytes_;
-  std::vector<Chunk> chunks_;
+  std::vector<MemoryChunk> chunks_;
   // Freed blocks, each holding the address of the next one.
   void* free_ = nullptr;
   // The unused rest of the newest chunk.

@@ -36,6 +36,24 @@ ssize_t SystemWrite(int fd, const void* data, std::size_t size) {
   return ::write(fd, data, size);
 }
 
+// Hands all `size` bytes to `write`, which has the contract of POSIX write(), as often as it
+// takes; 0, or the error that stopped it.
+template <typename Write>
+int WriteFully(const std::uint8_t* data, std::size_t size, Write write) {
+  while (size > 0) {
+    const ssize_t written = write(data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    // A regular file that takes nothing is full.
+    if (written == 0) return ENOSPC;
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return 0;
+}
+
 }  // namespace
 
 AtomicFile::AtomicFile(std::filesystem::path target, WriteCall write)
@@ -86,18 +104,11 @@ void AtomicFile::Write(const std::uint8_t* data, std::size_t size) {
   // a few large pieces too. Commit gives back what is left over.
   if (written_ + size > reserved_)
     Reserve(std::max<std::uint64_t>(2 * (written_ + size), kWriteBackStep));
-  while (size > 0) {
-    const ssize_t written = write_(fd_, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
-    }
-    // A regular file that takes nothing is full.
-    if (written == 0) Fail(ENOSPC);
-    data += written;
-    size -= static_cast<std::size_t>(written);
-    written_ += static_cast<std::uint64_t>(written);
-  }
+  const int error = WriteFully(data, size, [this](const std::uint8_t* bytes, std::size_t n) {
+    return write_(fd_, bytes, n);
+  });
+  if (error != 0) Fail(error);
+  written_ += size;
   if (written_ - writeBackStart_ >= kWriteBackStep) StartWriteBack();
 }
 
@@ -105,17 +116,13 @@ void AtomicFile::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::si
   if (fd_ < 0) throw std::logic_error("AtomicFile written after it was closed");
   if (offset + size > written_)
     throw std::logic_error("AtomicFile::WriteAt past the written bytes");
-  while (size > 0) {
-    const ssize_t written = ::pwrite(fd_, data, size, static_cast<off_t>(offset));
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      Fail(errno);
-    }
-    if (written == 0) Fail(ENOSPC);
-    data += written;
-    size -= static_cast<std::size_t>(written);
-    offset += static_cast<std::uint64_t>(written);
-  }
+  const int error =
+      WriteFully(data, size, [this, &offset](const std::uint8_t* bytes, std::size_t n) {
+        const ssize_t written = ::pwrite(fd_, bytes, n, static_cast<off_t>(offset));
+        if (written > 0) offset += static_cast<std::uint64_t>(written);
+        return written;
+      });
+  if (error != 0) Fail(error);
 }
 
 void AtomicFile::Reserve(std::uint64_t size) {

@@ -1,13 +1,8 @@
 #include "vmd/frame_arena.h"
 
 #include <algorithm>
-#include <new>
 #include <stdexcept>
 #include <type_traits>
-
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace pavaneflow {
 
@@ -20,27 +15,6 @@ static_assert(sizeof(void*) != 8 || sizeof(MotionFrame) == 48);
 
 constexpr std::size_t kFirstBlockBytes = 64 << 10;
 constexpr std::size_t kLargestBlockBytes = 32 << 20;
-#ifdef __linux__
-constexpr std::size_t kHugePageBytes = 2 << 20;
-
-// A block of `bytes` (a multiple of the huge page size) aligned to a huge page, so that the
-// kernel can back all of it with huge pages; null when the system refuses.
-void* MapHugeBlock(std::size_t bytes) {
-  const std::size_t reserved = bytes + kHugePageBytes;
-  void* raw = ::mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (raw == MAP_FAILED) return nullptr;
-  auto* start = static_cast<char*>(raw);
-  const auto address = reinterpret_cast<std::uintptr_t>(raw);
-  const std::size_t head = (kHugePageBytes - address % kHugePageBytes) % kHugePageBytes;
-  // The reserve beyond the aligned block goes back: `head` before it, the rest behind it.
-  if (head > 0) ::munmap(start, head);
-  ::munmap(start + head + bytes, kHugePageBytes - head);
-  void* block = start + head;
-  // Only advice: without huge pages the block works all the same.
-  ::madvise(block, bytes, MADV_HUGEPAGE);
-  return block;
-}
-#endif
 
 }  // namespace
 
@@ -48,17 +22,7 @@ void FrameArena::Grow() {
   std::size_t bytes = kFirstBlockBytes;
   if (!blocks_.empty()) bytes = std::min(blocks_.back().bytes * 2, kLargestBlockBytes);
   blocks_.reserve(blocks_.size() + 1);  // so that recording the block cannot fail and leak it
-  Block block{nullptr, bytes, false};
-#ifdef __linux__
-  if (bytes % kHugePageBytes == 0) {
-    block.memory = MapHugeBlock(bytes);
-    if (block.memory == nullptr) throw std::bad_alloc();
-    block.mapped = true;
-  }
-#endif
-  if (block.memory == nullptr) {
-    block.memory = ::operator new(bytes);
-  }
+  const MemoryChunk block = MemoryChunk::Allocate(bytes);
   blocks_.push_back(block);
   next_ = static_cast<MotionFrame*>(block.memory);
   end_ = next_ + bytes / sizeof(MotionFrame);
@@ -74,15 +38,7 @@ MotionFrame& FrameArena::At(std::size_t index) const {
 }
 
 void FrameArena::Clear() {
-  for (const Block& block : blocks_) {
-#ifdef __linux__
-    if (block.mapped) {
-      ::munmap(block.memory, block.bytes);
-      continue;
-    }
-#endif
-    ::operator delete(block.memory);
-  }
+  for (MemoryChunk& block : blocks_) block.Free();
   blocks_.clear();
   next_ = nullptr;
   end_ = nullptr;

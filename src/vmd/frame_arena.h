@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/memory_chunk.h"
 #include "vmd/motion_frame.h"
 
 namespace pavaneflow {
@@ -70,11 +71,7 @@ class FrameArena {
   }
 
  private:
-  struct Block {
-    void* memory;
-    std::size_t bytes;
-    bool mapped;  // from the operating system rather than operator new
-  };
+  using Block = MemoryChunk;
 
   static std::size_t Capacity(const Block& block) { return block.bytes / sizeof(MotionFrame); }
   void Grow();
