@@ -156,13 +156,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   score.mode = mode;
   arrowOffset_ = 0;
   lane_ = nullptr;
-  try {
-    ReadChartBody(score, mode);
-  } catch (...) {
-    // Beats go in ahead only for a chart read to its end.
-    for (auto& lane : score.lanes) lane->frames.DropBeatsAhead();
-    throw;
-  }
+  ReadChartBody(score, mode);
   score.FillBeats(laneKey_, lastStepTick_);
   // Whatever follows the ";" on its line is dropped.
   line_.clear();
@@ -193,6 +187,7 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
           if (!pendingFreezes_.test(code)) {
             pendingFreezes_.set(code);
             ++pendingCount_;
+            pendingMask_ |= std::uint64_t{1} << code % 64;
           }
         }
         break;
@@ -236,16 +231,14 @@ inline void DWIReader::PutStep(Frame& frame, StepArrows arrows) {
   } else {
     frame.AddNotes(arrows);
   }
-  if (pendingCount_ != 0) EndFreezes(frame, arrows);
+  if (pendingCount_ != 0 &&
+      ((pendingMask_ >> arrows[0] % 64 | pendingMask_ >> arrows[1] % 64) & 1) != 0) {
+    EndFreezes(frame, arrows);
+  }
 }
 
 FrameList& DWIReader::LaneFrames(Score& score) {
-  if (lane_ == nullptr) {
-    lane_ = score.GetLane(laneKey_);
-    // FillBeats follows for every Lane of the chart when its section ends, so the beats can go
-    // in with the steps.
-    lane_->frames.PutBeatsAhead();
-  }
+  if (lane_ == nullptr) lane_ = score.GetLane(laneKey_);
   return lane_->frames;
 }
 
@@ -254,7 +247,7 @@ void DWIReader::EndFreezes(Frame& frame, StepArrows arrows) {
     if (pendingFreezes_.test(code)) {
       frame.FindNote(code)->kind = kFreezeEnd;
       pendingFreezes_.reset(code);
-      --pendingCount_;
+      if (--pendingCount_ == 0) pendingMask_ = 0;
     }
   }
 }

@@ -99,6 +99,9 @@ class DWIReader {
   std::bitset<65536> pendingFreezes_;
   // How many bits of pendingFreezes_ are set: most steps end no freeze and need not look.
   std::size_t pendingCount_ = 0;
+  // Bit (code % 64) of every pending freeze's ArrowCode, cleared when none is left: a step whose
+  // arrows miss it ends no freeze, which spares nearly every step inside a freeze the lookup.
+  std::uint64_t pendingMask_ = 0;
 
   std::u16string errors_;
   std::int64_t errorCount_ = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
-#include <span>
 #include <utility>
 
 namespace pavaneflow {
@@ -19,10 +18,10 @@ bool TickBefore(const Frame& frame, Tick tick) {
 FrameList::FrameList(FrameList&& other) noexcept
     : groups_(std::move(other.groups_)),
       size_(std::exchange(other.size_, 0)),
+      storedBeats_(std::exchange(other.storedBeats_, 0)),
       tail_(std::exchange(other.tail_, nullptr)),
       hint_(std::exchange(other.hint_, {0, 0})),
-      nextBeat_(std::exchange(other.nextBeat_, kNoBeatAhead)),
-      aheadBeats_(std::exchange(other.aheadBeats_, {})),
+      beatsEnd_(std::exchange(other.beatsEnd_, 0)),
       pool_(std::move(other.pool_)) {
   // The blocks array of each group moves with its group, so tail_ still points into it.
   other.groups_.clear();
@@ -34,11 +33,11 @@ FrameList& FrameList::operator=(FrameList&& other) noexcept {
     groups_ = std::move(other.groups_);
     other.groups_.clear();
     size_ = std::exchange(other.size_, 0);
+    storedBeats_ = std::exchange(other.storedBeats_, 0);
     tail_ = std::exchange(other.tail_, nullptr);
     hint_ = std::exchange(other.hint_, {0, 0});
+    beatsEnd_ = std::exchange(other.beatsEnd_, 0);
     pool_ = std::move(other.pool_);
-    nextBeat_ = std::exchange(other.nextBeat_, kNoBeatAhead);
-    aheadBeats_ = std::exchange(other.aheadBeats_, {});
   }
   return *this;
 }
@@ -68,7 +67,7 @@ void FrameList::Regrow(Block& block, std::size_t capacity) {
   block = grown;
 }
 
-FrameList::Block& FrameList::BlockToAppend(std::size_t firstCapacity) {
+FrameList::Block& FrameList::BlockToAppend() {
   if (tail_ != nullptr) {
     if (tail_->size < tail_->capacity) return *tail_;
     if (tail_->capacity < kBlockFrames) {
@@ -76,7 +75,7 @@ FrameList::Block& FrameList::BlockToAppend(std::size_t firstCapacity) {
       return *tail_;
     }
   }
-  Block block = NewBlock(groups_.empty() ? firstCapacity : kBlockFrames);
+  Block block = NewBlock(groups_.empty() ? 1 : kBlockFrames);
   try {
     if (groups_.empty() || groups_.back().size() == kGroupBlocks) {
       Group group;
@@ -93,144 +92,30 @@ FrameList::Block& FrameList::BlockToAppend(std::size_t firstCapacity) {
   return *tail_;
 }
 
-void FrameList::PutBeatsAhead() {
-  if (!empty()) return;
-  nextBeat_ = 0;
-  aheadBeats_.clear();
+std::size_t FrameList::size() const {
+  if (beatsEnd_ <= 0) return size_;
+  const auto beats = static_cast<std::size_t>((beatsEnd_ - 1) / kTicksPerBeat + 1);
+  return size_ + beats - (storedBeats_ - StoredBeatsFrom(beatsEnd_));
 }
 
-void FrameList::DropBeatsAhead() noexcept {
-  RemoveBeatsAhead(INT64_MIN);
-}
-
-void FrameList::AddBeats(Tick endTick) {
-  if (nextBeat_ != kNoBeatAhead && !empty() && endTick >= back().tick) {
-    // Every beat put in ahead lies before the last Frame and so before `endTick`: all of them
-    // stay, and the beats still missing all lie past the last Frame.
-    std::int64_t beat = std::exchange(nextBeat_, kNoBeatAhead);
-    aheadBeats_ = {};
-    for (; beat < endTick; beat += kTicksPerBeat) AppendFrame(static_cast<Tick>(beat));
-    return;
-  }
-  RemoveBeatsAhead(endTick);
-  if (endTick <= 0) return;
-  // One pass that moves the Frames into fresh blocks with the beats between them. Each block
-  // goes back to the pool as soon as it is emptied, so the new blocks reuse its memory. The beat
-  // counter is 64-bit: a 32-bit one would overflow before passing an end tick near the top of
-  // the range.
-  const std::int64_t end = endTick;
-  const auto beats = static_cast<std::size_t>((end + kTicksPerBeat - 1) / kTicksPerBeat);
-  // A small Lane gets one block of the size it needs at most, a large one whole blocks.
-  const std::size_t firstCapacity = std::min(kBlockFrames, size_ + beats);
-  std::vector<Group> old = std::exchange(groups_, {});
-  size_ = 0;
-  tail_ = nullptr;
-  hint_ = {0, 0};
-  // Should memory run out on the way, the Frames not yet moved go with their blocks.
-  struct Leftover {
-    FrameList& list;
-    std::vector<Group>& groups;
-    ~Leftover() {
-      for (Group& group : groups) {
-        for (Block& block : group) list.FreeBlock(block);
-      }
-    }
-  } leftover{*this, old};
-  auto put = [&](Frame&& frame) {
-    Block& block = BlockToAppend(firstCapacity);
-    new (block.frames + block.size) Frame(std::move(frame));
-    ++block.size;
-    ++size_;
-  };
-
-  std::int64_t beat = 0;
-  for (Group& group : old) {
-    for (Block& block : group) {
-      for (Frame& frame : std::span(block.frames, block.size)) {
-        for (; beat < end && beat < frame.tick; beat += kTicksPerBeat) {
-          put(Frame(static_cast<Tick>(beat)));
-        }
-        if (beat < end && beat == frame.tick) beat += kTicksPerBeat;
-        put(std::move(frame));
-      }
-      FreeBlock(block);
-    }
-  }
-  for (; beat < end; beat += kTicksPerBeat) put(Frame(static_cast<Tick>(beat)));
-}
-
-Frame* FrameList::Append(Tick tick) {
-  // Nearly always one beat lies before the new Frame, and the last block has room for both:
-  // they go in together, without the checks and the loop of the general case.
-  if (nextBeat_ < tick && tick - nextBeat_ <= kTicksPerBeat && tail_ != nullptr &&
-      tail_->capacity - tail_->size >= 2) {
-    const auto beat = static_cast<std::size_t>(nextBeat_ / kTicksPerBeat);
-    if (beat / 64 < aheadBeats_.size()) {
-      aheadBeats_[beat / 64] |= std::uint64_t{1} << beat % 64;
-      Frame* const out = tail_->frames + tail_->size;
-      new (out) Frame(static_cast<Tick>(nextBeat_));
-      new (out + 1) Frame(tick);
-      tail_->size += 2;
-      size_ += 2;
-      nextBeat_ += tick == nextBeat_ + kTicksPerBeat ? 2 * kTicksPerBeat : kTicksPerBeat;
-      return out + 1;
-    }
-  }
-  return AppendWithBeats(tick);
-}
-
-Frame* FrameList::AppendWithBeats(Tick tick) {
-  if (nextBeat_ < tick) {
-    if (tick - nextBeat_ > kMaxBeatsAhead * kTicksPerBeat) {
-      // Too many beats to be sure they will be wanted; those already put in ahead are settled
-      // by AddBeats.
-      nextBeat_ = kNoBeatAhead;
-    } else {
-      const auto lastBeat = static_cast<std::size_t>((tick - 1) / kTicksPerBeat);
-      if (lastBeat / 64 >= aheadBeats_.size()) aheadBeats_.resize(lastBeat / 64 + 1);
-      auto beat = static_cast<std::size_t>(nextBeat_ / kTicksPerBeat);
-      for (; nextBeat_ < tick; nextBeat_ += kTicksPerBeat, ++beat) {
-        AppendFrame(static_cast<Tick>(nextBeat_));
-        aheadBeats_[beat / 64] |= std::uint64_t{1} << beat % 64;
+std::size_t FrameList::StoredBeatsFrom(std::int64_t from) const {
+  // From the back: the Frames past the last beat are few, if any.
+  std::size_t count = 0;
+  for (auto group = groups_.rbegin(); group != groups_.rend(); ++group) {
+    for (auto block = group->rbegin(); block != group->rend(); ++block) {
+      for (std::uint32_t i = block->size; i-- > 0;) {
+        const Tick tick = block->frames[i].tick;
+        if (tick < from) return count;
+        count += tick >= 0 && tick % kTicksPerBeat == 0;
       }
     }
   }
-  Frame* frame = AppendFrame(tick);
-  if (nextBeat_ == tick) nextBeat_ += kTicksPerBeat;
-  return frame;
-}
-
-void FrameList::RemoveBeatsAhead(std::int64_t from) noexcept {
-  nextBeat_ = kNoBeatAhead;
-  if (aheadBeats_.empty()) return;
-  auto ahead = [this, from](const Frame& frame) {
-    if (frame.tick < from || frame.tick < 0 || frame.tick % kTicksPerBeat != 0) return false;
-    const auto beat = static_cast<std::size_t>(frame.tick / kTicksPerBeat);
-    return beat / 64 < aheadBeats_.size() && (aheadBeats_[beat / 64] >> beat % 64 & 1) != 0;
-  };
-  for (Group& group : groups_) {
-    for (Block& block : group) {
-      Frame* const end = block.frames + block.size;
-      if (end[-1].tick < from) continue;
-      Frame* const kept = std::remove_if(block.frames, end, ahead);
-      std::destroy(kept, end);
-      const auto count = static_cast<std::uint32_t>(kept - block.frames);
-      size_ -= block.size - count;
-      block.size = count;
-      if (count == 0) FreeBlock(block);
-    }
-    std::erase_if(group, [](const Block& block) { return block.frames == nullptr; });
-  }
-  std::erase_if(groups_, [](const Group& group) { return group.empty(); });
-  aheadBeats_ = {};
-  hint_ = {0, 0};
-  FindTail();
+  return count;
 }
 
 Frame* FrameList::GetSlow(Tick tick) {
-  if (groups_.empty() || back().tick < tick) return Append(tick);
-  Keep(tick);
-  if (back().tick == tick) return &back();
+  if (tail_ == nullptr || LastStored().tick < tick) return AppendFrame(tick);
+  if (LastStored().tick == tick) return &tail_->frames[tail_->size - 1];
   const Place place = BlockFor(tick, hint_);
   hint_ = place;
   const Block& block = groups_[place.group][place.block];
@@ -239,13 +124,13 @@ Frame* FrameList::GetSlow(Tick tick) {
   return InsertInto(place, tick);
 }
 
-const Frame* FrameList::Find(Tick tick) const {
-  if (groups_.empty()) return nullptr;
+bool FrameList::Contains(Tick tick) const {
+  if (tick >= 0 && tick < beatsEnd_ && tick % kTicksPerBeat == 0) return true;
+  if (groups_.empty()) return false;
   const Place place = BlockFor(tick, {0, 0});
   const Block& block = groups_[place.group][place.block];
   const Frame* it = std::lower_bound(block.frames, block.frames + block.size, tick, TickBefore);
-  if (it == block.frames + block.size || it->tick != tick) return nullptr;
-  return it;
+  return it != block.frames + block.size && it->tick == tick;
 }
 
 void FrameList::clear() noexcept {
@@ -254,10 +139,10 @@ void FrameList::clear() noexcept {
   }
   groups_.clear();
   size_ = 0;
+  storedBeats_ = 0;
   tail_ = nullptr;
   hint_ = {0, 0};
-  nextBeat_ = kNoBeatAhead;
-  aheadBeats_ = {};
+  beatsEnd_ = 0;
   pool_.Release();
 }
 
@@ -335,6 +220,7 @@ Frame* FrameList::InsertInto(Place place, Tick tick) {
     *it = Frame(tick);
   }
   ++block.size;
+  CountStored(tick);
   ++size_;
   return it;
 }

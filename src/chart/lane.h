@@ -16,8 +16,6 @@ class Lane {
   // The Frame at `tick`, inserted in tick order if there is none. The pointer stays valid until
   // the next Frame is inserted into this Lane.
   Frame* GetFrame(Tick tick) { return frames.Get(tick); }
-  // The Frame at `tick`, or null.
-  const Frame* FindFrame(Tick tick) const { return frames.Find(tick); }
 
   std::int32_t key = 0;  // player index
   FrameList frames;

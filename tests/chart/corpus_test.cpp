@@ -35,7 +35,9 @@ std::string Shape(const SongDocument& song) {
     add(" ", score->mode);
     for (const auto& lane : score->lanes) {
       int notes = 0, starts = 0, ends = 0;
+      Tick last = 0;
       for (const Frame& frame : lane->frames) {
+        last = frame.tick;
         for (const Note& note : frame.notes) {
           ++notes;
           starts += note.kind == kFreezeStart;
@@ -47,7 +49,7 @@ std::string Shape(const SongDocument& song) {
       add("/", notes);
       add("/", starts);
       add("/", ends);
-      add("/", lane->frames.empty() ? 0 : lane->frames.back().tick);
+      add("/", last);
     }
     text += "\n";
   }

@@ -48,6 +48,9 @@ const ChartCase kChartCases[] = {
     {std::string("#SINGLE:BASIC:1:[22\0xxx]\n2;", 27), "SINGLE BASIC", "0[0:1 48:1 96:1]", {}},
     {"#SINGLE:BASIC:1:8!808;", "SINGLE BASIC", "0[0:2* 48:2/]", {}},
     {"#SINGLE:BASIC:1:2!8;", "SINGLE BASIC", "0[0:12*]", {}},
+    // A freeze ended by a step's second arrow, and one of two freezes ended.
+    {"#SINGLE:BASIC:1:2!21;", "SINGLE BASIC", "0[0:1* 24:01/]", {}},
+    {"#SINGLE:BASIC:1:B!B32;", "SINGLE BASIC", "0[0:0*3* 24:13/ 48:1]", {}},
     {"#SINGLE:BASIC:1:8!\n8;", "SINGLE BASIC", "0[0:2*]", {}},
     {"#SINGLE:BASIC:1:8!;8;", "SINGLE BASIC", "0[0:2 24:2]", {Unsupported(1, ";")}},
     {"#SINGLE:BASIC:1:2!!8;", "SINGLE BASIC", "0[0:1 24:2]", {Unsupported(1, "!")}},
