@@ -1,7 +1,9 @@
 // Any bytes through the in-memory line source and the DWI reader: no crash, no undefined
-// behaviour, no hang, whatever the file holds.
+// behaviour, no hang, whatever the file holds; and every Lane's Frames, the beats that are not
+// stored included, come strictly ascending and as many as the Lane says.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "chart/dwi_document.h"
@@ -13,5 +15,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pavaneflow::TextBuffer input(std::string(reinterpret_cast<const char*>(data), size), chunkSize);
   pavaneflow::DWIDocument song;
   song.ReadText(input);
+  for (const auto& score : song.scores) {
+    for (const auto& lane : score->lanes) {
+      std::size_t count = 0;
+      std::int64_t last = INT64_MIN;
+      for (const pavaneflow::Frame& frame : lane->frames) {
+        if (frame.tick <= last) std::abort();
+        last = frame.tick;
+        ++count;
+      }
+      if (count != lane->frames.size()) std::abort();
+    }
+  }
   return 0;
 }

@@ -182,7 +182,8 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
         char16_t arrow;
         if (!ReadChar(arrow)) break;
         const StepArrows arrows = ArrowsFor(arrow);
-        score.AddFreezeStarts(laneKey_, lastStepTick_, arrows);
+        // The Score's AddFreezeStarts, through the Lane at hand.
+        LaneFrames(score).Get(lastStepTick_)->MarkFreezeStarts(arrows);
         for (ArrowCode code : arrows) {
           if (!pendingFreezes_.test(code)) {
             pendingFreezes_.set(code);

@@ -20,7 +20,7 @@ TEST(FindCodeUnit, FindsTheFirstMatchAtEveryPlace) {
       {u'\0', u'\u0100'}, {u'\0', u'\u0001'}, {u'\uFFFF', u'\uFFFE'}, {u'\u8000', u'\u0080'},
   };
   for (const Case& c : cases) {
-    for (std::size_t length = 0; length <= 11; ++length) {
+    for (std::size_t length = 0; length <= 19; ++length) {
       const std::u16string decoys(length, c.decoy);
       const char16_t* none = decoys.data() + length;
       EXPECT_EQ(FindCodeUnit(decoys.data(), none, c.unit), none);
