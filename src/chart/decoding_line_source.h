@@ -16,7 +16,7 @@ class DecodingLineSource : public LineSource {
  public:
   explicit DecodingLineSource(bool utf8 = true) : decoder_(utf8) {}
 
-  bool ReadLine(std::u16string& line) override;
+  bool ReadLine(std::u16string_view& line) override;
 
  protected:
   // Fills `buffer` with up to `size` next bytes and returns how many; 0 at end of input. Throws
@@ -31,6 +31,9 @@ class DecodingLineSource : public LineSource {
   std::unique_ptr<char[]> bytes_;  // one chunk, allocated on first use
   std::u16string decoded_;
   std::size_t position_ = 0;  // next unread code unit of decoded_
+  // A line that runs across chunks, put together; a line within one chunk is handed out where it
+  // lies in decoded_, without a copy.
+  std::u16string pieces_;
   bool finished_ = false;
 };
 

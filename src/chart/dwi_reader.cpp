@@ -92,7 +92,7 @@ void DWIReader::ReadTags() {
       continue;
     }
     const std::size_t hash = line_.find(u'#', column_);
-    if (hash == std::u16string::npos) {
+    if (hash == std::u16string_view::npos) {
       column_ = line_.size();
       continue;
     }
@@ -159,7 +159,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   ReadChartBody(score, mode);
   score.FillBeats(laneKey_, lastStepTick_);
   // Whatever follows the ";" on its line is dropped.
-  line_.clear();
+  line_ = {};
   column_ = 0;
   laneKey_ = 0;
   lane_ = nullptr;
@@ -315,13 +315,13 @@ bool DWIReader::ReadUntil(std::u16string& out, char16_t delimiter) {
       continue;
     }
     const std::size_t found = line_.find(delimiter, column_);
-    const std::size_t end = found == std::u16string::npos ? line_.size() : found;
+    const std::size_t end = found == std::u16string_view::npos ? line_.size() : found;
     if (end > column_) {
-      out.append(line_, column_, end - column_);
+      out.append(line_.substr(column_, end - column_));
       any = true;
     }
     column_ = end;
-    if (found != std::u16string::npos) {
+    if (found != std::u16string_view::npos) {
       ++column_;
       break;
     }
@@ -341,7 +341,7 @@ bool DWIReader::SkipValue() {
       continue;
     }
     const std::size_t found = line_.find(u';', column_);
-    if (found != std::u16string::npos) {
+    if (found != std::u16string_view::npos) {
       column_ = found + 1;
       return true;
     }
@@ -387,12 +387,13 @@ bool DWIReader::NextLine() {
   lineNumber_ = WrappingAdd(lineNumber_, 1);
   column_ = 0;
   if (!read) {
-    line_.clear();
+    line_ = {};
     return false;
   }
   // A NUL ends its line: the rest is never seen.
-  line_.resize(static_cast<std::size_t>(
-      FindCodeUnit(line_.data(), line_.data() + line_.size(), u'\0') - line_.data()));
+  line_ = line_.substr(
+      0, static_cast<std::size_t>(FindCodeUnit(line_.data(), line_.data() + line_.size(), u'\0') -
+                                  line_.data()));
   return true;
 }
 

@@ -84,7 +84,8 @@ class DWIReader {
   SongDocument& document_;
   LineSource& input_;
   std::int32_t lineNumber_ = 0;
-  std::u16string line_;
+  // The line being read, as the line source hands it out.
+  std::u16string_view line_;
   std::size_t column_ = 0;
 
   std::int32_t laneKey_ = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
 namespace pavaneflow {
 
@@ -8,9 +8,9 @@ namespace pavaneflow {
 class LineSource {
  public:
   virtual ~LineSource() = default;
-  // The next line into `line`; false (and `line` empty) at end of input. Throws FileError when
-  // the input cannot be read.
-  virtual bool ReadLine(std::u16string& line) = 0;
+  // The next line into `line`, which stays valid until the next call; false (and `line` empty) at
+  // end of input. Throws FileError when the input cannot be read.
+  virtual bool ReadLine(std::u16string_view& line) = 0;
 };
 
 }  // namespace pavaneflow

@@ -139,7 +139,7 @@ class FailingLines : public LineSource {
  public:
   explicit FailingLines(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}
 
-  bool ReadLine(std::u16string& line) override {
+  bool ReadLine(std::u16string_view& line) override {
     if (next_ == lines_.size()) throw FileError("chart.dwi", "Input/output error");
     line = lines_[next_++];
     return true;

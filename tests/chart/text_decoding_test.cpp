@@ -16,8 +16,8 @@ namespace {
 
 std::vector<std::u16string> ReadAll(LineSource& source) {
   std::vector<std::u16string> lines;
-  std::u16string line;
-  while (source.ReadLine(line)) lines.push_back(line);
+  std::u16string_view line;
+  while (source.ReadLine(line)) lines.emplace_back(line);
   EXPECT_TRUE(line.empty());
   EXPECT_FALSE(source.ReadLine(line)) << "the end of input stays the end";
   return lines;
@@ -127,7 +127,7 @@ TEST_F(TextFileTest, FailuresNameThePathAndTheReason) {
 
   // A folder opens, but reading it fails.
   TextFile folder(directory_);
-  std::u16string line;
+  std::u16string_view line;
   try {
     folder.ReadLine(line);
     FAIL() << "a folder was read";
