@@ -12,7 +12,7 @@
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
 #include "app/native_path.h"
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
 #include "motion/run.h"

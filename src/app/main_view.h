@@ -5,7 +5,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "chart/document.h"
+#include "base/document.h"
 
 class QButtonGroup;
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "chart/memory_chunk.h"
+#include "base/memory_chunk.h"
 
 namespace pavaneflow {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chart/chart_types.h"
-#include "chart/document.h"
+#include "base/document.h"
 #include "chart/score.h"
 
 namespace pavaneflow {

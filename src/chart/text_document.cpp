@@ -3,7 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/text_file.h"
 
 namespace pavaneflow {

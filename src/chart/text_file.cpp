@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 
 namespace pavaneflow {
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "chart/dwi_document.h"
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/score.h"
 #include "cli/output_name.h"
 #include "cli/terminal_text.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "chart/dwi_document.h"
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "cli/json.h"
 #include "cli/terminal_text.h"
 

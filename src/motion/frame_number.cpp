@@ -3,10 +3,11 @@
 #include <cmath>
 #include <limits>
 
+#include "motion/timing_map.h"
+
 namespace pavaneflow {
 namespace {
 
-constexpr double kSecondsPerMinute = 60.0;
 constexpr double kMillisecondsPerSecond = 1000.0;
 constexpr double kFramesPerSecond = 30.0;
 
@@ -26,8 +27,11 @@ float ToFloat(double value) {
 }  // namespace
 
 std::int32_t TickToFrameNumber(float bpm, std::int32_t gap, Tick tick) {
-  const float beatTime = ToFloat(kSecondsPerMinute / static_cast<double>(bpm) *
-                                 static_cast<double>(tick) / static_cast<double>(kTicksPerBeat));
+  return SecondsToFrameNumber(ClassicTiming(bpm).BeatSeconds(tick), gap);
+}
+
+std::int32_t SecondsToFrameNumber(double beatSeconds, std::int32_t gap) {
+  const float beatTime = ToFloat(beatSeconds);
   const auto gapTime = static_cast<float>(static_cast<double>(gap) / kMillisecondsPerSecond);
   const float seconds = ToFloat(static_cast<double>(beatTime) + static_cast<double>(gapTime));
   const double product = static_cast<double>(seconds) * kFramesPerSecond;

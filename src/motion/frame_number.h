@@ -13,4 +13,8 @@ namespace pavaneflow {
 // (bpm 0, for instance) gives INT32_MIN, a frame at which nothing is emitted.
 std::int32_t TickToFrameNumber(float bpm, std::int32_t gap, Tick tick);
 
+// The same from a chart time already known: `beatSeconds` from tick 0 (as a TimingMap gives it),
+// rounded to single precision first, then as above.
+std::int32_t SecondsToFrameNumber(double beatSeconds, std::int32_t gap);
+
 }  // namespace pavaneflow

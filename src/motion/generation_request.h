@@ -6,6 +6,7 @@ namespace pavaneflow {
 
 class SongDocument;
 class Score;
+class TimingMap;
 
 // What Generate hands to the synthesiser. Owns nothing: the song and the Score must outlive the
 // generation.
@@ -14,6 +15,8 @@ struct GenerationRequest {
   const Score* score = nullptr;
   std::int32_t player = 0;  // 0 for 1P; 1 for 2P, used only with a COUPLE chart
   bool twist = true;        // also turn the upper body and the neck
+  // How ticks become seconds; null for the classic timing, one tempo from the song's BPM.
+  const TimingMap* timing = nullptr;
 };
 
 }  // namespace pavaneflow

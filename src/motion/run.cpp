@@ -9,6 +9,7 @@
 #include "motion/frame_number.h"
 #include "motion/pad_geometry.h"
 #include "motion/step_pose.h"
+#include "motion/timing_map.h"
 #include "vmd/vmd_file_writer.h"
 
 namespace pavaneflow {
@@ -32,11 +33,13 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document,
   const Lane* lane = FindPlayerLane(request);
   if (lane == nullptr || request.song == nullptr) return;
 
+  const ClassicTiming classic(request.song->bpm);
+  const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
   StepPose previous(0, true);
   StartPose(request, previous);
   EmitPose(document, previous, request);
   for (const Frame& frame : lane->frames) {
-    StepPose current(TickToFrameNumber(request.song->bpm, request.song->gap, frame.tick),
+    StepPose current(SecondsToFrameNumber(timing.BeatSeconds(frame.tick), request.song->gap),
                      frame.tick % kTicksPerBeat == 0);
     AssignFeet(previous, frame, current, request);
     EmitInBetween(document, current, previous);

@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 
 namespace pavaneflow {
 

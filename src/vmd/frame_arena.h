@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/memory_chunk.h"
+#include "base/memory_chunk.h"
 #include "vmd/motion_frame.h"
 
 namespace pavaneflow {

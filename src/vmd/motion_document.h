@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/document.h"
+#include "base/document.h"
 #include "vmd/frame_arena.h"
 #include "vmd/motion_frame.h"
 

@@ -5,7 +5,7 @@
 
 #include "chart/dwi_document.h"
 #include "chart/dwi_reader.h"
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/line_source.h"
 #include "support/dwi_fixture.h"
 

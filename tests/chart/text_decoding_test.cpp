@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/text_buffer.h"
 #include "chart/text_file.h"
 #include "support/dwi_fixture.h"

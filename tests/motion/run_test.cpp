@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
 #include "support/vmd_test_reader.h"

@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/vmd_writer.h"
 

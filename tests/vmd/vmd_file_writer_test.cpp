@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "chart/file_error.h"
+#include "base/file_error.h"
 #include "motion/jump_interpolation.h"
 #include "support/vmd_test_reader.h"
 

@@ -1,4 +1,4 @@
-#include "chart/document.h"
+#include "base/document.h"
 
 #include <algorithm>
 

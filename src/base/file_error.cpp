@@ -1,4 +1,4 @@
-#include "chart/file_error.h"
+#include "base/file_error.h"
 
 #include <locale.h>
 #include <string.h>

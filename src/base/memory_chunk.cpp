@@ -1,4 +1,4 @@
-#include "chart/memory_chunk.h"
+#include "base/memory_chunk.h"
 
 #include <cstdint>
 #include <new>
