@@ -8,11 +8,15 @@
 
 namespace pavaneflow {
 
-Application::Application() {
-  QApplication::setOrganizationName(
+void Application::SetNames() {
+  QCoreApplication::setOrganizationName(
       QStringLiteral("アプリケーション ウィザードで生成されたローカル アプリケーション"));
-  QApplication::setApplicationName(QStringLiteral("Pavaneflow"));
-  QApplication::setApplicationVersion(QStringLiteral(PAVANEFLOW_VERSION));
+  QCoreApplication::setApplicationName(QStringLiteral("Pavaneflow"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(PAVANEFLOW_VERSION));
+}
+
+Application::Application() {
+  SetNames();
 
   // The interface is Japanese whatever the user's locale, and so are Qt's own dialogs.
   if (qtTranslator_.load(QStringLiteral("qtbase_ja"),

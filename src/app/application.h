@@ -28,6 +28,10 @@ class Application {
   // error, no window is shown, and false is returned.
   bool InitInstance(const QString& path);
 
+  // The organisation and application names, which place the per-user settings, and the version.
+  // Needs only a QCoreApplication.
+  static void SetNames();
+
  private:
   QTranslator qtTranslator_;
   DWIDocument document_;

@@ -15,6 +15,7 @@ constexpr int kUsageError = 2;
 int main(int argc, char** argv) {
   CLI::App app{"Pavaneflow: DWI step charts to dance motions.", "pavaneflow-cli"};
   app.require_subcommand(1);
+  app.set_version_flag("--version", "pavaneflow-cli " PAVANEFLOW_VERSION);
 
   pavaneflow::cli::InfoOptions info;
   CLI::App* infoCommand = app.add_subcommand("info", "Print the song and the charts of a DWI file");

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -19,6 +21,7 @@ class ApplicationTest : public QObject {
   void SettingsLiveUnderTheWizardKeyAndTheApplicationName();
   void CommandLineFileThatCannotBeOpenedIsReportedAndFails();
   void CommandLineFileIsShownAtStart();
+  void VersionIsPrintedWithOrWithoutADisplay();
 
  private:
   QString savedOrganization_ = QApplication::organizationName();
@@ -69,6 +72,25 @@ void ApplicationTest::CommandLineFileIsShownAtStart() {
   }
   QVERIFY(window != nullptr);
   QCOMPARE(window->windowTitle(), QStringLiteral("start.dwi - Pavaneflow"));
+}
+
+void ApplicationTest::VersionIsPrintedWithOrWithoutADisplay() {
+  // The offscreen platform, and no window system at all: --version must not need one.
+  for (const QString& platform : {QStringLiteral("offscreen"), QString()}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    if (!platform.isEmpty()) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    QProcess app;
+    app.setProcessEnvironment(environment);
+    app.start(QStringLiteral(PAVANEFLOW_APP), {QStringLiteral("--version")});
+    QVERIFY(app.waitForFinished(30000));
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+    QCOMPARE(QString::fromUtf8(app.readAllStandardOutput()),
+             QStringLiteral("Pavaneflow " PAVANEFLOW_VERSION "\n"));
+  }
 }
 
 }  // namespace pavaneflow

@@ -102,7 +102,7 @@ void ErrorDialogTest::AboutTextHasNameVersionAndAuthor() {
   const QStringList lines = AboutDialog::AboutText().split(QLatin1Char('\n'));
   QCOMPARE(lines.size(), 3);
   QCOMPARE(lines[0], QStringLiteral("Pavaneflow"));
-  QCOMPARE(lines[1], QStringLiteral("バージョン:\t1.2.0"));
+  QCOMPARE(lines[1], QStringLiteral("バージョン:\t" PAVANEFLOW_VERSION));
   QVERIFY(lines[2].startsWith(QStringLiteral("作成者:\t")));
   QVERIFY(lines[2].size() > QStringLiteral("作成者:\t").size());
 
