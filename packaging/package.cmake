@@ -39,9 +39,9 @@ set(CPACK_PACKAGE_NAME pavaneflow)
 set(CPACK_PACKAGE_VENDOR "ぱゔぁーぬ工房")
 set(CPACK_PACKAGE_CONTACT ${PAVANEFLOW_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dance motions (VMD) from DWI step charts")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Pavaneflow reads a DWI step file, with a song's title, artist, tempo and
+# The summary above is the synopsis line; this is the long description below it.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Pavaneflow reads a DWI step file, with a song's title, artist, tempo and
 charts of arrows on a four-arrow dance pad, and writes a VMD motion for a
 3D character at 30 frames per second: the centre bone and both feet step
 onto the pad's arrows in time with the song, and the upper body and the
