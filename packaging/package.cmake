@@ -56,11 +56,12 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/pavaneflow/pavaneflow")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
-# The libraries come from the binaries; Qt's window-system plug-ins are loaded at run time and
-# would be missed, and Qt's own dialogs speak Japanese only with its translations.
+# The libraries come from the binaries (the X11 and offscreen plug-ins come with Qt's GUI
+# library). What is loaded at run time is recommended: the native Wayland plug-in, the
+# translations that make Qt's own dialogs Japanese, and a Japanese font.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, fonts-vlgothic | fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "qt6-wayland, qt6-translations-l10n, fonts-vlgothic | fonts-noto-cjk")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/package)

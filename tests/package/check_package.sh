@@ -37,7 +37,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Architecture)" = amd64 ] && [ "$arch" = amd64 ] || fail "architecture: $name"
 [ "$(field Section)" = graphics ] || fail "Section: $(field Section)"
 depends=$(field Depends | tr ',|' '\n\n' | sed 's/^ *//; s/ .*//')
-for dependency in libc6 libstdc++6 libqt6core6 libqt6widgets6 qt6-qpa-plugins; do
+for dependency in libc6 libstdc++6 libqt6core6 libqt6widgets6; do
   grep -q -x -F "$dependency" <<<"$depends" || fail "Depends lacks $dependency"
 done
 field Description | sed -n 2p | grep -q . || fail "no long description"
