@@ -58,6 +58,8 @@ done
 for metainfo in "$root"/usr/share/metainfo/*.metainfo.xml; do
   appstreamcli validate --no-net --pedantic "$metainfo" || fail "appstreamcli: ${metainfo#"$root"}"
 done
+# The tree as a whole: the desktop entry the AppStream data launches is there, and so on.
+appstreamcli validate-tree --no-net "$root" >/dev/null || fail "appstreamcli validate-tree"
 # The manual pages render without a word from groff.
 for page in "$root"/usr/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
