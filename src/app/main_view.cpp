@@ -86,6 +86,7 @@ MainView::~MainView() {
 
 void MainView::OnInitialUpdate() {
   OnUpdate();
+  RefreshPreview();
 }
 
 void MainView::OnUpdate() {
@@ -106,7 +107,8 @@ void MainView::OnUpdate() {
 
   ui_->twistCheck->setChecked(true);
   UpdateGenerateEnabling();
-  RefreshPreview();
+  // The reader refreshes the view after every header tag: the dance is made once they settle.
+  SchedulePreview();
 }
 
 void MainView::UpdateGenerateEnabling() {
