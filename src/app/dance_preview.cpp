@@ -56,6 +56,7 @@ DancePreview::DancePreview(QWidget* parent)
   setObjectName(QStringLiteral("dancePreview"));
   slider_->setObjectName(QStringLiteral("timeSlider"));
   slider_->setAccessibleName(QStringLiteral("再生位置"));
+  slider_->setPageStep(static_cast<int>(kFramesPerSecond));  // a second a page
   playButton_->setObjectName(QStringLiteral("playButton"));
   speedBox_->setObjectName(QStringLiteral("speedBox"));
   speedBox_->setAccessibleName(QStringLiteral("再生速度"));
