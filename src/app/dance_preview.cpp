@@ -123,6 +123,11 @@ void DancePreview::SetRequest(const GenerationRequest& request, const QString& d
   }
   setEnabled(true);
   LoadSong(dwiPath, QString::fromStdU16String(request.song->file));
+  // Another song while playing: it takes over from where the picture is.
+  if (playing_ && player_ != nullptr && player_->playbackState() != QMediaPlayer::PlayingState) {
+    player_->setPosition(std::llround(ClockSeconds() * 1000.0));
+    player_->play();
+  }
   Show(std::min(seconds_, endSeconds_));
 }
 
