@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "chart/score.h"
+#include "motion/bone_names.h"
 #include "motion/run.h"
 #include "support/dwi_fixture.h"
 #include "vmd/vmd_reader.h"
@@ -14,6 +17,11 @@
 
 namespace pavaneflow {
 namespace {
+
+std::string ReadFile(const char* path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 // Whether `xml` is one well-formed element tree: tags nest and close in order, attribute values
 // are quoted, and "&" starts only the five predefined entities. Enough for what the sheet writes
@@ -152,6 +160,33 @@ TEST(DanceSheet, DoubleChartsHaveEightColumns) {
   ASSERT_EQ(sheet.layout.Panels().size(), 8u);
   EXPECT_EQ(StepsText(sheet), "L0@0 R7@22");
   EXPECT_EQ(SheetFromVmd(ReadVmd(SerializeVmd(motion), "d.vmd"), u"d").layout.Panels().size(), 8u);
+}
+
+// In the example song the feet cross several times: each crossed landing has the left foot right
+// of the right one, and gets its mark in the margin.
+TEST(DanceSheet, MarksCrossedStances) {
+  const auto read = test::ReadDwi(ReadFile(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi"));
+  const GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
+  MotionDocument motion;
+  Synthesize(request, motion);
+  const DanceSheet sheet = SheetFromChart(request, motion);
+  const BoneTrack left = BoneTrack::FromDocument(motion, kLeftFootIkBone);
+  const BoneTrack right = BoneTrack::FromDocument(motion, kRightFootIkBone);
+  std::size_t crossed = 0;
+  for (const auto& s : sheet.steps) {
+    const double frame = s.step.frameNumber;
+    const double leftX = left.At(frame).position[0] + 0.9;
+    const double rightX = right.At(frame).position[0] - 0.9;
+    EXPECT_EQ(s.step.crossed, leftX > rightX + 1e-3) << s.step.frameNumber;
+    crossed += s.step.crossed;
+  }
+  EXPECT_GT(crossed, 0u);
+  const std::string svg = RenderSheetSvg(sheet);
+  std::size_t marks = 0;
+  for (auto at = svg.find("l10,10"); at != std::string::npos; at = svg.find("l10,10", at + 1)) {
+    ++marks;
+  }
+  EXPECT_EQ(marks, crossed);
 }
 
 }  // namespace
