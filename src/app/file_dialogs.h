@@ -16,10 +16,12 @@ class FileDialogs {
   // "Name (patterns);;Name (patterns)" form.
   virtual QString getOpenFileName(QWidget* parent, const QString& filter) = 0;
 
-  // A path to save to, or an empty string when the user cancelled. Neither adds an extension nor
-  // asks before replacing a file: the caller does both, so they hold whatever the platform's
-  // dialog does.
-  virtual QString getSaveFileName(QWidget* parent, const QString& filter) = 0;
+  // A path to save to, or an empty string when the user cancelled; the dialog opens at
+  // `initialPath` (its folder, with its name filled in). Neither adds an extension nor asks
+  // before replacing a file: the caller does both, so they hold whatever the platform's dialog
+  // does.
+  virtual QString getSaveFileName(QWidget* parent, const QString& filter,
+                                  const QString& initialPath) = 0;
 };
 
 }  // namespace pavaneflow

@@ -3,11 +3,15 @@
 #include <charconv>
 #include <exception>
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QSignalBlocker>
+#include <QTimer>
 
+#include "app/dance_preview.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
@@ -15,6 +19,7 @@
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
+#include "motion/output_name.h"
 #include "motion/run.h"
 #include "ui_main_view.h"
 
@@ -25,6 +30,7 @@ namespace {
 const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
+const QString kLastSaveFolderKey = QStringLiteral("lastSaveFolder");
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -63,6 +69,13 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   connect(ui_->player1Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->player2Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->generateButton, &QPushButton::clicked, this, &MainView::OnGenerate);
+  // Every option of the form changes the dance: any box or radio toggled, any chart chosen.
+  connect(ui_->chartList, &QListWidget::itemSelectionChanged, this, &MainView::SchedulePreview);
+  for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+    if (button->isCheckable()) {
+      connect(button, &QAbstractButton::toggled, this, &MainView::SchedulePreview);
+    }
+  }
 
   document_.AddView(this);
 }
@@ -73,6 +86,7 @@ MainView::~MainView() {
 
 void MainView::OnInitialUpdate() {
   OnUpdate();
+  RefreshPreview();
 }
 
 void MainView::OnUpdate() {
@@ -93,6 +107,8 @@ void MainView::OnUpdate() {
 
   ui_->twistCheck->setChecked(true);
   UpdateGenerateEnabling();
+  // The reader refreshes the view after every header tag: the dance is made once they settle.
+  SchedulePreview();
 }
 
 void MainView::UpdateGenerateEnabling() {
@@ -111,20 +127,19 @@ void MainView::UpdateGenerateEnabling() {
 }
 
 void MainView::OnGenerate() {
-  const Score* score = ScoreAt(document_, SelectedIndex());
-  if (score == nullptr) return;
-  const std::int32_t player = score->mode == kCouple && ui_->player2Radio->isChecked() ? 1 : 0;
+  const GenerationRequest request = BuildRequest();
+  if (request.score == nullptr) return;
 
-  const QString path = ChooseSavePath();
+  const QString path = ChooseSavePath(request);
   if (path.isEmpty()) return;
+  QSettings().setValue(kLastSaveFolderKey, QFileInfo(path).absolutePath());
 
-  GenerationRequest request;
-  request.song = &document_;
-  request.score = score;
-  request.player = player;
-  request.twist = ui_->twistCheck->isChecked();
   try {
-    Run(request, ToNativePath(path));
+    MotionDocument motion;
+    Run(request, motion, ToNativePath(path));
+    emit statusMessage(QStringLiteral("%1 に書き込みました (キーフレーム %2 個)")
+                           .arg(QDir::toNativeSeparators(path))
+                           .arg(motion.FrameCount()));
   } catch (const FileError& error) {
     messageBoxes_.critical(window(),
                            QStringLiteral("%1 に書き込めませんでした。\n%2")
@@ -137,15 +152,57 @@ void MainView::OnGenerate() {
   }
 }
 
+GenerationRequest MainView::BuildRequest() const {
+  GenerationRequest request;
+  request.song = &document_;
+  request.score = ScoreAt(document_, SelectedIndex());
+  request.player =
+      request.score != nullptr && request.score->mode == kCouple && ui_->player2Radio->isChecked()
+          ? 1
+          : 0;
+  request.twist = ui_->twistCheck->isChecked();
+  return request;
+}
+
+void MainView::SetPreview(DancePreview* preview) {
+  preview_ = preview;
+  RefreshPreview();
+}
+
+void MainView::SchedulePreview() {
+  // Refilling the form toggles several controls at once: one dance for all of them.
+  if (previewScheduled_ || preview_ == nullptr) return;
+  previewScheduled_ = true;
+  QTimer::singleShot(0, this, &MainView::RefreshPreview);
+}
+
+void MainView::RefreshPreview() {
+  previewScheduled_ = false;
+  if (preview_ != nullptr) preview_->SetRequest(BuildRequest(), documentPath_);
+}
+
 int MainView::SelectedIndex() const {
   const QModelIndexList selected = ui_->chartList->selectionModel()->selectedIndexes();
   return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-QString MainView::ChooseSavePath() {
+QString MainView::ChooseSavePath(const GenerationRequest& request) {
   const QString filter = ToQtFilter(kMotionFileFilter);
+  // Named as `convert --all` names the chart's file, in the folder of the last save.
+  QString folder = QSettings().value(kLastSaveFolderKey).toString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = documentPath_.isEmpty() ? QDir::homePath() : QFileInfo(documentPath_).absolutePath();
+  }
+  QString suffix;
+  if (request.score->mode == kCouple) {
+    suffix = request.player == 0 ? QStringLiteral("_1P") : QStringLiteral("_2P");
+  }
+  const QString stem = documentPath_.isEmpty() ? QStringLiteral("motion") : documentPath_;
+  const QString name =
+      FromNativePath(ChartFileName(ToNativePath(stem), request.score->name, suffix.toStdString()));
+  const QString initial = QDir(folder).filePath(name);
   for (;;) {
-    const QString chosen = fileDialogs_.getSaveFileName(window(), filter);
+    const QString chosen = fileDialogs_.getSaveFileName(window(), filter, initial);
     if (chosen.isEmpty()) return {};
     // The extension is added here rather than by the dialog, and the overwrite question is asked
     // for the name with the extension, which the dialog never saw.

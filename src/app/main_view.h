@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "base/document.h"
+#include "motion/generation_request.h"
 
 class QButtonGroup;
 
@@ -15,6 +16,7 @@ class MainView;
 
 namespace pavaneflow {
 
+class DancePreview;
 class FileDialogs;
 class MessageBoxes;
 class SongDocument;
@@ -39,22 +41,43 @@ class MainView : public QWidget, public View {
   // Enables the player radios for a two-player chart, and Generate when a chart is selected and,
   // for a two-player chart, a player is chosen.
   void UpdateGenerateEnabling();
-  // Asks for a path and writes the motion of the selected chart there. A failure is shown in a
-  // message box; success shows nothing.
+  // Asks for a path and writes the motion of the selected chart there. The dialog starts in the
+  // folder of the last save (else the DWI file's) with "<stem>_<chart name>.vmd". A failure is
+  // shown in a message box; success is told in a status message.
   void OnGenerate();
+
+  // What Generate hands to the synthesiser for the form as it stands: the selected chart, the
+  // player, the twist and every other option of the form. The one place the request is built,
+  // so that the preview always shows what Generate writes. No Score when no chart is selected.
+  GenerationRequest BuildRequest() const;
+
+  // The file the document was opened from; empty for a new document.
+  void SetDocumentPath(const QString& path) { documentPath_ = path; }
+  // The pane that shows the dance of BuildRequest(), refreshed whenever the form changes. Not
+  // owned; may be null.
+  void SetPreview(DancePreview* preview);
+
+ signals:
+  void statusMessage(const QString& text);
 
  private:
   // The selected row of the chart list; -1 for none.
   int SelectedIndex() const;
   // The path to write to, with the default extension and confirmed if it exists; empty when the
   // user cancelled.
-  QString ChooseSavePath();
+  QString ChooseSavePath(const GenerationRequest& request);
+  // Refreshes the preview once control changes have settled.
+  void SchedulePreview();
+  void RefreshPreview();
 
   SongDocument& document_;
   FileDialogs& fileDialogs_;
   MessageBoxes& messageBoxes_;
   std::unique_ptr<Ui::MainView> ui_;
   QButtonGroup* playerGroup_;
+  QString documentPath_;
+  DancePreview* preview_ = nullptr;
+  bool previewScheduled_ = false;
 };
 
 }  // namespace pavaneflow

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <exception>
 
 #include <QAction>
@@ -7,14 +8,17 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QUrl>
 
 #include "app/about_dialog.h"
+#include "app/dance_preview.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/main_view.h"
@@ -54,7 +58,8 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
       fileDialogs_(fileDialogs),
       messageBoxes_(messageBoxes),
       scrollArea_(new QScrollArea(this)),
-      view_(new MainView(document, fileDialogs, messageBoxes)) {
+      view_(new MainView(document, fileDialogs, messageBoxes)),
+      preview_(new DancePreview) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                  Qt::WindowCloseButtonHint);
@@ -78,7 +83,19 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
 
   scrollArea_->setWidgetResizable(true);
   scrollArea_->setWidget(view_);
-  setCentralWidget(scrollArea_);
+  // The form keeps its size at the left; the preview beside it takes what the window adds.
+  auto* central = new QWidget(this);
+  auto* columns = new QHBoxLayout(central);
+  columns->setContentsMargins(0, 0, 6, 0);
+  columns->addWidget(scrollArea_);
+  columns->addWidget(preview_, 1);
+  scrollArea_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+  setCentralWidget(central);
+  connect(view_, &MainView::statusMessage, statusBar(),
+          [this](const QString& text) { statusBar()->showMessage(text); });
+  connect(preview_, &DancePreview::statusMessage, statusBar(),
+          [this](const QString& text) { statusBar()->showMessage(text); });
+  view_->SetPreview(preview_);
 
   UpdateRecentFileMenu();
   SetDocumentTitle({});
@@ -87,6 +104,7 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
 
 void MainWindow::NewDocument() {
   document_.DeleteContents();
+  view_->SetDocumentPath({});
   document_.SetModifiedFlag(false);
   SetDocumentTitle({});
   view_->OnInitialUpdate();
@@ -112,6 +130,7 @@ bool MainWindow::OpenDocument(const QString& path) {
   }
   // Refreshed after a failed open as well: the list must never show charts that are gone.
   SetDocumentTitle(opened ? path : QString());
+  view_->SetDocumentPath(opened ? path : QString());
   view_->OnInitialUpdate();
   ShrinkToFit();
 
@@ -183,7 +202,11 @@ void MainWindow::ShrinkToFit() {
 
 QSize MainWindow::FitSize() const {
   const int frame = 2 * scrollArea_->frameWidth();
-  return view_->sizeHint() + QSize(frame, frame + menuBar()->sizeHint().height());
+  const QSize form = view_->sizeHint() + QSize(frame, frame);
+  const QSize preview = preview_->sizeHint();
+  return QSize(form.width() + preview.width() + 12, std::max(form.height(), preview.height()) +
+                                                        menuBar()->sizeHint().height() +
+                                                        statusBar()->sizeHint().height());
 }
 
 }  // namespace pavaneflow

@@ -12,6 +12,7 @@ class QScrollArea;
 
 namespace pavaneflow {
 
+class DancePreview;
 class DWIDocument;
 class FileDialogs;
 class MainView;
@@ -40,6 +41,7 @@ class MainWindow : public QMainWindow {
   const QString& LastOpenError() const { return lastOpenError_; }
 
   MainView* View() const { return view_; }
+  DancePreview* Preview() const { return preview_; }
   const RecentFileList& RecentFiles() const { return recentFiles_; }
 
  protected:
@@ -65,6 +67,7 @@ class MainWindow : public QMainWindow {
 
   QScrollArea* scrollArea_;
   MainView* view_;
+  DancePreview* preview_;
   QMenu* fileMenu_ = nullptr;
   QAction* recentPlaceholder_ = nullptr;
   QAction* exitSeparator_ = nullptr;

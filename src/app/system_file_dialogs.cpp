@@ -11,9 +11,10 @@ QString SystemFileDialogs::getOpenFileName(QWidget* parent, const QString& filte
                                       QFileDialog::HideNameFilterDetails);
 }
 
-QString SystemFileDialogs::getSaveFileName(QWidget* parent, const QString& filter) {
+QString SystemFileDialogs::getSaveFileName(QWidget* parent, const QString& filter,
+                                           const QString& initialPath) {
   return QFileDialog::getSaveFileName(
-      parent, QString(), QString(), filter, nullptr,
+      parent, QString(), initialPath, filter, nullptr,
       QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
 }
 

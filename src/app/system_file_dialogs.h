@@ -8,7 +8,8 @@ namespace pavaneflow {
 class SystemFileDialogs : public FileDialogs {
  public:
   QString getOpenFileName(QWidget* parent, const QString& filter) override;
-  QString getSaveFileName(QWidget* parent, const QString& filter) override;
+  QString getSaveFileName(QWidget* parent, const QString& filter,
+                          const QString& initialPath) override;
 };
 
 }  // namespace pavaneflow

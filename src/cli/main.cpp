@@ -4,6 +4,7 @@
 
 #include "cli/convert_command.h"
 #include "cli/info_command.h"
+#include "cli/sheet_command.h"
 
 namespace {
 
@@ -25,6 +26,9 @@ int main(int argc, char** argv) {
   pavaneflow::cli::ConvertOptions convert;
   CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);
 
+  pavaneflow::cli::SheetOptions sheet;
+  CLI::App* sheetCommand = pavaneflow::cli::AddSheetCommand(app, sheet);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -34,5 +38,6 @@ int main(int argc, char** argv) {
 
   if (infoCommand->parsed()) return pavaneflow::cli::RunInfo(info);
   if (convertCommand->parsed()) return pavaneflow::cli::RunConvert(convert, std::cout, std::cerr);
+  if (sheetCommand->parsed()) return pavaneflow::cli::RunSheet(sheet, std::cout, std::cerr);
   return 0;
 }

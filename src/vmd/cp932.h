@@ -10,4 +10,10 @@ namespace pavaneflow {
 // std::system_error if the C library offers no CP932 converter.
 std::string EncodeCp932(std::u16string_view text);
 
+// The UTF-16 text of code page 932 bytes, as VMD files store names. A byte sequence that is not
+// code page 932 (a lead byte without its trail byte, say, where a name was cut to its field)
+// becomes U+FFFD, one per byte, and decoding goes on behind it. Throws std::system_error if the
+// C library offers no CP932 converter.
+std::u16string DecodeCp932(std::string_view bytes);
+
 }  // namespace pavaneflow

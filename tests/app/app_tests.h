@@ -6,3 +6,4 @@ int RunErrorDialogTest(int argc, char* argv[]);
 int RunMainViewTest(int argc, char* argv[]);
 int RunMainWindowTest(int argc, char* argv[]);
 int RunApplicationTest(int argc, char* argv[]);
+int RunDancePreviewTest(int argc, char* argv[]);

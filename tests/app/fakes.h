@@ -15,8 +15,9 @@ class FakeFileDialogs : public FileDialogs {
     openFilters += filter;
     return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
   }
-  QString getSaveFileName(QWidget*, const QString& filter) override {
+  QString getSaveFileName(QWidget*, const QString& filter, const QString& initialPath) override {
     saveFilters += filter;
+    saveInitialPaths += initialPath;
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
   }
 
@@ -24,6 +25,7 @@ class FakeFileDialogs : public FileDialogs {
   QStringList saveAnswers;
   QStringList openFilters;  // one per call
   QStringList saveFilters;
+  QStringList saveInitialPaths;
 };
 
 // Records the messages; every question gets `answer`.

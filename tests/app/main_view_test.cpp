@@ -10,6 +10,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "app_tests.h"
@@ -106,6 +108,7 @@ class MainViewTest : public QObject {
   void SaveNameGetsTheExtensionAndOverwritingIsConfirmed();
   void CancellingWritesNothing();
   void WriteFailureIsShownWithFileAndReason();
+  void SaveDialogOffersTheChartsNameAndTheLastFolder();
 };
 
 void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
@@ -382,6 +385,35 @@ void MainViewTest::WriteFailureIsShownWithFileAndReason() {
   QVERIFY2(form.boxes.criticals.first().contains(QStringLiteral("No such file or directory")),
            qPrintable(form.boxes.criticals.first()));
   QCOMPARE(form.charts->count(), 3);
+}
+
+// The dialog opens in the DWI file's folder with the name `convert --all` gives the chart, then
+// in the folder of the last save; the status bar tells what was written.
+void MainViewTest::SaveDialogOffersTheChartsNameAndTheLastFolder() {
+  QSettings().remove(QStringLiteral("lastSaveFolder"));
+  testing::TestFolder folder;
+  Form form;
+  const QString dwi = folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes);
+  QVERIFY(form.Open(dwi));
+  form.view.SetDocumentPath(dwi);
+  QSignalSpy status(&form.view, &MainView::statusMessage);
+
+  const QString elsewhere = folder.Path(QStringLiteral("out/mine.vmd"));
+  QDir().mkpath(folder.Path(QStringLiteral("out")));
+  form.dialogs.saveAnswers = {elsewhere, QString()};
+  form.generate->click();
+  QCOMPARE(form.dialogs.saveInitialPaths.value(0),
+           folder.Path(QStringLiteral("modes_SINGLE_BASIC.vmd")));
+  QCOMPARE(status.size(), 1);
+  QVERIFY(status.first().first().toString().startsWith(
+      QDir::toNativeSeparators(elsewhere) + QStringLiteral(" に書き込みました (キーフレーム ")));
+
+  form.Select(2);
+  form.Click(Radio::k2P);
+  form.generate->click();
+  QCOMPARE(form.dialogs.saveInitialPaths.value(1),
+           folder.Path(QStringLiteral("out/modes_COUPLE_MANIAC_2P.vmd")));
+  QCOMPARE(status.size(), 1);  // cancelled: nothing written, nothing told
 }
 
 }  // namespace pavaneflow

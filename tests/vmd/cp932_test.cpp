@@ -39,5 +39,25 @@ TEST(EncodeCp932, EncodesTheNamesAndReplacesWhatHasNoEncoding) {
   }
 }
 
+TEST(DecodeCp932, DecodesNamesAndMarksBytesThatAreNoCharacter) {
+  const EncodingCase cases[] = {
+      {"model", u"初音ミク", "\x8F\x89\x89\xB9\x83\x7E\x83\x4E"},
+      {"bones", u"左足ＩＫ上半身", "\x8D\xB6\x91\xAB\x82\x68\x82\x6A\x8F\xE3\x94\xBC\x90\x67"},
+      {"half-width katakana", u"ｱa",
+       "\xB1"
+       "a"},
+      {"circled one", u"①", "\x87\x40"},
+      {"lead byte cut off at the end", u"首\uFFFD", "\x8E\xF1\x8E"},
+      {"lead byte before ASCII", u"\uFFFD\x01", "\x8E\x01"},
+      {"undefined bytes", u"\uFFFD\uFFFDa",
+       "\x80\xFF"
+       "a"},
+      {"empty", u"", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeCp932(c.bytes), c.text) << c.label;
+  }
+}
+
 }  // namespace
 }  // namespace pavaneflow

@@ -1,8 +1,8 @@
-#include "cli/output_name.h"
+#include "motion/output_name.h"
 
 #include "chart/utf8.h"
 
-namespace pavaneflow::cli {
+namespace pavaneflow {
 namespace {
 
 bool IsUnsafe(char32_t c) {
@@ -42,4 +42,4 @@ std::filesystem::path ChartFileName(const std::filesystem::path& input,
   return name;
 }
 
-}  // namespace pavaneflow::cli
+}  // namespace pavaneflow

@@ -1,0 +1,110 @@
+#include "cli/sheet_command.h"
+
+#include <algorithm>
+#include <cctype>
+#include <stdexcept>
+#include <string>
+
+#include "base/file_error.h"
+#include "chart/dwi_document.h"
+#include "chart/score.h"
+#include "chart/utf8.h"
+#include "cli/terminal_text.h"
+#include "motion/dance_sheet.h"
+#include "motion/run.h"
+#include "vmd/atomic_file.h"
+#include "vmd/vmd_reader.h"
+
+namespace pavaneflow::cli {
+namespace {
+
+bool IsVmd(const std::filesystem::path& path) {
+  std::string extension = path.extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension == ".vmd";
+}
+
+// The sheet of the chosen chart's dance; nullopt after reporting why there is none.
+std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
+  DWIDocument document;
+  if (!document.OnOpenDocument(options.input)) {
+    err << document.OpenError() << '\n';
+    return std::nullopt;
+  }
+  err << ReadingProblemLines(options.input.string(), document.LastErrors());
+  const auto count = document.scores.size();
+  if (options.chart < 1 || static_cast<std::size_t>(options.chart) > count) {
+    err << options.input.string() << ": there is no chart " << options.chart << " (the file has "
+        << count << ")\n";
+    return std::nullopt;
+  }
+  const Score& score = *document.scores[static_cast<std::size_t>(options.chart) - 1];
+  std::int32_t player = 0;
+  if (options.player == 2) {
+    if (score.mode == kCouple) {
+      player = 1;
+    } else {
+      err << options.input.string() << ": chart " << options.chart << " ("
+          << TerminalText(score.name) << ") is not a COUPLE chart: dancing 1P\n";
+    }
+  }
+  const GenerationRequest request{&document, &score, player, options.twist};
+  MotionDocument motion;
+  Synthesize(request, motion);
+  DanceSheet sheet = SheetFromChart(request, motion);
+  if (score.mode == kCouple) sheet.title += player == 0 ? u" 1P" : u" 2P";
+  return sheet;
+}
+
+}  // namespace
+
+CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
+  CLI::App* sheet = app.add_subcommand(
+      "sheet", "Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet");
+  sheet->add_option("FILE", options.input, "DWI file, or VMD file to draw")->required();
+  sheet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
+      ->check(CLI::PositiveNumber);
+  sheet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
+      ->check(CLI::IsMember({1, 2}));
+  sheet->add_flag_callback(
+      "--no-twist", [&options] { options.twist = false; },
+      "Do not turn the upper body and the neck with the steps");
+  sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
+  return sheet;
+}
+
+int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) {
+  const std::filesystem::path path =
+      options.output ? *options.output
+                     : std::filesystem::path(options.input).replace_extension(".svg");
+  try {
+    std::optional<DanceSheet> sheet;
+    if (IsVmd(options.input)) {
+      const VmdMotion motion = ReadVmdFile(options.input);
+      sheet = SheetFromVmd(motion, options.input.filename().u16string());
+    } else {
+      sheet = ChartSheet(options, err);
+    }
+    if (!sheet) return 1;
+    std::error_code error;
+    if (std::filesystem::equivalent(options.input, path, error)) {
+      err << path.string() << ": would overwrite the input file\n";
+      return 1;
+    }
+    const std::string svg = RenderSheetSvg(*sheet);
+    AtomicFile file(path);
+    file.Write(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size());
+    file.Commit();
+    out << path.string() << ": " << sheet->steps.size() << " steps, " << svg.size() << " bytes\n";
+  } catch (const FileError& e) {
+    err << e.what() << '\n';
+    return 1;
+  } catch (const VmdFormatError& e) {
+    err << e.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace pavaneflow::cli
