@@ -15,6 +15,7 @@
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
+#include "motion/make_timing_map.h"
 #include "motion/run.h"
 #include "ui_main_view.h"
 
@@ -63,6 +64,7 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   connect(ui_->player1Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->player2Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->generateButton, &QPushButton::clicked, this, &MainView::OnGenerate);
+  connect(ui_->gameTimingCheck, &QCheckBox::clicked, this, &MainView::OnGameTimingClicked);
 
   document_.AddView(this);
 }
@@ -123,6 +125,9 @@ void MainView::OnGenerate() {
   request.score = score;
   request.player = player;
   request.twist = ui_->twistCheck->isChecked();
+  const std::unique_ptr<TimingMap> timing =
+      MakeTimingMap(GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_);
+  request.timing = timing.get();
   try {
     Run(request, ToNativePath(path));
   } catch (const FileError& error) {
@@ -135,6 +140,35 @@ void MainView::OnGenerate() {
         window(), QStringLiteral("%1 を作成できませんでした。\n%2")
                       .arg(QDir::toNativeSeparators(path), QString::fromStdString(error.what())));
   }
+}
+
+bool MainView::GameTimingChosen() const {
+  return ui_->gameTimingCheck->isChecked();
+}
+
+void MainView::SetGameTimingChosen(bool on) {
+  ui_->gameTimingCheck->setChecked(on);
+}
+
+void MainView::OnGameTimingClicked(bool on) {
+  const int row = SelectedIndex();
+  const QString name = row >= 0 ? ui_->chartList->item(row)->text() : QString();
+  const bool twist = ui_->twistCheck->isChecked();
+  emit GameTimingToggled(on);
+
+  // Reading again refilled the list and checked the twist box: the same chart is chosen again,
+  // by its row when that still holds it (two charts may share a name), else by its name.
+  QListWidget* list = ui_->chartList;
+  int keep = -1;
+  if (row >= 0 && row < list->count() && list->item(row)->text() == name) {
+    keep = row;
+  } else if (row >= 0) {
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    if (!found.isEmpty()) keep = list->row(found.first());
+  }
+  if (keep >= 0) list->setCurrentRow(keep, QItemSelectionModel::ClearAndSelect);
+  ui_->twistCheck->setChecked(twist);
+  UpdateGenerateEnabling();
 }
 
 int MainView::SelectedIndex() const {

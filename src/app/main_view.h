@@ -39,13 +39,23 @@ class MainView : public QWidget, public View {
   // Enables the player radios for a two-player chart, and Generate when a chart is selected and,
   // for a two-player chart, a player is chosen.
   void UpdateGenerateEnabling();
-  // Asks for a path and writes the motion of the selected chart there. A failure is shown in a
-  // message box; success shows nothing.
+  // Asks for a path and writes the motion of the selected chart there, in the timing of the
+  // "ゲームと同じタイミング" box. A failure is shown in a message box; success shows nothing.
   void OnGenerate();
+
+  // The "ゲームと同じタイミング" box; setting it tells nobody.
+  bool GameTimingChosen() const;
+  void SetGameTimingChosen(bool on);
+
+ signals:
+  // The user toggled "ゲームと同じタイミング": the open file is to be read again in that timing
+  // before this returns. The chosen chart, where it still exists, and the twist box are kept.
+  void GameTimingToggled(bool on);
 
  private:
   // The selected row of the chart list; -1 for none.
   int SelectedIndex() const;
+  void OnGameTimingClicked(bool on);
   // The path to write to, with the default extension and confirmed if it exists; empty when the
   // user cancelled.
   QString ChooseSavePath();
