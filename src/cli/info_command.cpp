@@ -49,6 +49,14 @@ std::string Summary(const DWIDocument& song) {
   out += "\ngap: ";
   AppendNumber(out, song.gap);
   out += '\n';
+  // Only game timing adds a line: the classic summary stays as it always was.
+  if (song.Timing() == ChartTiming::kGame) {
+    out += "timing: game (tempo changes: ";
+    AppendNumber(out, song.tempos.size());
+    out += ", stops: ";
+    AppendNumber(out, song.stops.size());
+    out += ")\n";
+  }
   int number = 0;
   for (const auto& score : song.scores) {
     out += "chart ";

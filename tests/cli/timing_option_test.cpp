@@ -74,6 +74,17 @@ TEST_F(TimingOption, InfoShowsTheModelOfGameTiming) {
       << classic.out;
 }
 
+TEST_F(TimingOption, TheSummaryNamesGameTimingOnly) {
+  const CliRun game = RunCli(dir_, {"info", "--timing", "game", "all.dwi"});
+  ASSERT_EQ(game.status, 0) << game.Describe();
+  EXPECT_NE(
+      game.out.find("gap: 0\ntiming: game (tempo changes: 2, stops: 1)\nchart 1: SINGLE BASIC"),
+      std::string::npos)
+      << game.out;
+  const CliRun classic = RunCli(dir_, {"info", "all.dwi"});
+  EXPECT_EQ(classic.out.find("timing"), std::string::npos) << classic.out;
+}
+
 TEST_F(TimingOption, ConvertDancesInGameTime) {
   // The last step, at tick 108: two beats at 120 BPM, a quarter beat at 60 and the stop of half
   // a second make 1.75 s, frame 52.
