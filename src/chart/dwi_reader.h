@@ -113,21 +113,6 @@ class DWIReader {
   std::unique_ptr<LookaheadLineSource> lookahead_;  // game timing only
   SongDocument& document_;
   LineSource& input_;
-  const bool gameTiming_;
-  // Set while a tag's value is read: in game timing a line that starts a tag then ends it.
-  bool inValue_ = false;
-  // The value being read was ended by a line that starts a tag, which is now current.
-  bool valueCut_ = false;
-  // The game-timing chart body line being read, blanks and comment removed, and the position in
-  // it.
-  std::u16string bodyLine_;
-  std::size_t bodyColumn_ = 0;
-  // The answer of the last jump-group look-ahead holds for every "<" before the place where it
-  // stopped: many "<" without ">" then cost one scan, not one each.
-  std::int32_t lookEndLine_ = 0;
-  std::size_t lookEndColumn_ = 0;
-  bool lookFoundGroup_ = false;
-  bool lookValid_ = false;
   std::int32_t lineNumber_ = 0;
   // The line being read, as the line source hands it out.
   std::u16string_view line_;
@@ -151,6 +136,23 @@ class DWIReader {
 
   std::u16string errors_;
   std::int64_t errorCount_ = 0;
+
+  // Only game timing acts on what follows; kept behind the classic reading's state.
+  const bool gameTiming_;
+  // Set while a tag's value is read: in game timing a line that starts a tag then ends it.
+  bool inValue_ = false;
+  // The value being read was ended by a line that starts a tag, which is now current.
+  bool valueCut_ = false;
+  // The game-timing chart body line being read, blanks and comment removed, and the position in
+  // it.
+  std::u16string bodyLine_;
+  std::size_t bodyColumn_ = 0;
+  // The answer of the last jump-group look-ahead holds for every "<" before the place where it
+  // stopped: many "<" without ">" then cost one scan, not one each.
+  std::int32_t lookEndLine_ = 0;
+  std::size_t lookEndColumn_ = 0;
+  bool lookFoundGroup_ = false;
+  bool lookValid_ = false;
 };
 
 }  // namespace pavaneflow
