@@ -11,12 +11,14 @@
 namespace pavaneflow::bench {
 namespace {
 
-void Read(benchmark::State& state, const std::string& text) {
+void Read(benchmark::State& state, const std::string& text,
+          ChartTiming timing = ChartTiming::kClassic) {
   for (auto _ : state) {
     // Copying the text into the line source and freeing the model are not reading.
     state.PauseTiming();
     std::optional<DWIDocument> document(std::in_place);
     document->DeleteContents();
+    document->SetTiming(timing);
     std::optional<TextBuffer> input(std::in_place, text);
     state.ResumeTiming();
 
@@ -49,6 +51,13 @@ void BM_ReadDouble(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ReadDouble)->Arg(1 << 20)->Arg(8 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same charts in game timing, which takes its own, plainer path through chart bodies.
+void BM_ReadGameTiming(benchmark::State& state) {
+  Read(state, GenerateChartOfSize(static_cast<std::size_t>(state.range(0))), ChartTiming::kGame);
+}
+
+BENCHMARK(BM_ReadGameTiming)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pavaneflow::bench

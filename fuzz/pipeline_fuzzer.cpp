@@ -1,5 +1,6 @@
 // Any bytes through the whole pipeline in memory: read the chart file, dance its first and last
 // charts (both players of a COUPLE chart), with and without twist, and serialise the VMD bytes.
+// The first byte's lowest bit chooses classic or game timing for reading and dancing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,16 +8,18 @@
 
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
+#include "motion/make_timing_map.h"
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
 namespace {
 
-void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score) {
+void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score,
+           const pavaneflow::TimingMap* timing) {
   const int players = score.mode == pavaneflow::kCouple ? 2 : 1;
   for (int player = 0; player < players; ++player) {
     for (bool twist : {true, false}) {
-      pavaneflow::GenerationRequest request{&song, &score, player, twist};
+      pavaneflow::GenerationRequest request{&song, &score, player, twist, timing};
       pavaneflow::MotionDocument motion;
       pavaneflow::Synthesize(request, motion);
       const auto bytes = pavaneflow::SerializeVmd(motion, {.appendEmptySections = twist});
@@ -31,9 +34,12 @@ void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   pavaneflow::TextBuffer input(std::string(reinterpret_cast<const char*>(data), size));
   pavaneflow::DWIDocument song;
+  song.SetTiming(size != 0 && (data[0] & 1) != 0 ? pavaneflow::ChartTiming::kGame
+                                                 : pavaneflow::ChartTiming::kClassic);
   song.ReadText(input);
   if (song.scores.empty()) return 0;
-  Dance(song, *song.scores.front());
-  if (song.scores.size() > 1) Dance(song, *song.scores.back());
+  const auto timing = pavaneflow::MakeTimingMap(song.Timing(), song);
+  Dance(song, *song.scores.front(), timing.get());
+  if (song.scores.size() > 1) Dance(song, *song.scores.back(), timing.get());
   return 0;
 }

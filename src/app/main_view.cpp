@@ -19,6 +19,7 @@
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
+#include "motion/make_timing_map.h"
 #include "motion/output_name.h"
 #include "motion/run.h"
 #include "ui_main_view.h"
@@ -69,6 +70,7 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   connect(ui_->player1Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->player2Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->generateButton, &QPushButton::clicked, this, &MainView::OnGenerate);
+  connect(ui_->gameTimingCheck, &QCheckBox::clicked, this, &MainView::OnGameTimingClicked);
   // Every option of the form changes the dance: any box or radio toggled, any chart chosen.
   connect(ui_->chartList, &QListWidget::itemSelectionChanged, this, &MainView::SchedulePreview);
   for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
@@ -90,6 +92,10 @@ void MainView::OnInitialUpdate() {
 }
 
 void MainView::OnUpdate() {
+  // The timing map copies the song's tempo changes and stops: made again whenever they may have
+  // changed, never while a request built from it is still in use.
+  timing_ =
+      MakeTimingMap(GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_);
   ui_->titleEdit->setText(QString::fromStdU16String(document_.title));
   ui_->artistEdit->setText(QString::fromStdU16String(document_.artist));
   ui_->bpmEdit->setText(FormatBpm(document_.bpm));
@@ -161,6 +167,7 @@ GenerationRequest MainView::BuildRequest() const {
           ? 1
           : 0;
   request.twist = ui_->twistCheck->isChecked();
+  request.timing = timing_.get();
   return request;
 }
 
@@ -179,6 +186,35 @@ void MainView::SchedulePreview() {
 void MainView::RefreshPreview() {
   previewScheduled_ = false;
   if (preview_ != nullptr) preview_->SetRequest(BuildRequest(), documentPath_);
+}
+
+bool MainView::GameTimingChosen() const {
+  return ui_->gameTimingCheck->isChecked();
+}
+
+void MainView::SetGameTimingChosen(bool on) {
+  ui_->gameTimingCheck->setChecked(on);
+}
+
+void MainView::OnGameTimingClicked(bool on) {
+  const int row = SelectedIndex();
+  const QString name = row >= 0 ? ui_->chartList->item(row)->text() : QString();
+  const bool twist = ui_->twistCheck->isChecked();
+  emit GameTimingToggled(on);
+
+  // Reading again refilled the list and checked the twist box: the same chart is chosen again,
+  // by its row when that still holds it (two charts may share a name), else by its name.
+  QListWidget* list = ui_->chartList;
+  int keep = -1;
+  if (row >= 0 && row < list->count() && list->item(row)->text() == name) {
+    keep = row;
+  } else if (row >= 0) {
+    const QList<QListWidgetItem*> found = list->findItems(name, Qt::MatchExactly);
+    if (!found.isEmpty()) keep = list->row(found.first());
+  }
+  if (keep >= 0) list->setCurrentRow(keep, QItemSelectionModel::ClearAndSelect);
+  ui_->twistCheck->setChecked(twist);
+  UpdateGenerateEnabling();
 }
 
 int MainView::SelectedIndex() const {

@@ -20,11 +20,12 @@ class DancePreview;
 class FileDialogs;
 class MessageBoxes;
 class SongDocument;
+class TimingMap;
 
-// The main window's form: the song's title, artist and BPM, its charts, the player side and the
-// twist option, and the Generate button. It keeps no state beyond its controls: everything shown
-// is refilled from the document whenever the document changes. Registers itself as a view of the
-// document for its lifetime; the document must outlive it.
+// The main window's form: the song's title, artist and BPM, its charts, the player side, the
+// twist and timing options, and the Generate button. It keeps no state beyond its controls:
+// everything shown is refilled from the document whenever the document changes. Registers itself as
+// a view of the document for its lifetime; the document must outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 
@@ -46,6 +47,10 @@ class MainView : public QWidget, public View {
   // shown in a message box; success is told in a status message.
   void OnGenerate();
 
+  // The "ゲームと同じタイミング" box; setting it tells nobody.
+  bool GameTimingChosen() const;
+  void SetGameTimingChosen(bool on);
+
   // What Generate hands to the synthesiser for the form as it stands: the selected chart, the
   // player, the twist and every other option of the form. The one place the request is built,
   // so that the preview always shows what Generate writes. No Score when no chart is selected.
@@ -59,10 +64,14 @@ class MainView : public QWidget, public View {
 
  signals:
   void statusMessage(const QString& text);
+  // The user toggled "ゲームと同じタイミング": the open file is to be read again in that timing
+  // before this returns. The chosen chart, where it still exists, and the twist box are kept.
+  void GameTimingToggled(bool on);
 
  private:
   // The selected row of the chart list; -1 for none.
   int SelectedIndex() const;
+  void OnGameTimingClicked(bool on);
   // The path to write to, with the default extension and confirmed if it exists; empty when the
   // user cancelled.
   QString ChooseSavePath(const GenerationRequest& request);
@@ -76,6 +85,8 @@ class MainView : public QWidget, public View {
   std::unique_ptr<Ui::MainView> ui_;
   QButtonGroup* playerGroup_;
   QString documentPath_;
+  // How ticks become seconds in the requests this form builds; null for classic timing.
+  std::unique_ptr<TimingMap> timing_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;
 };

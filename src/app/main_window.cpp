@@ -18,6 +18,7 @@
 #include <QUrl>
 
 #include "app/about_dialog.h"
+#include "app/chart_timing_setting.h"
 #include "app/dance_preview.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
@@ -81,6 +82,10 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* aboutAction = helpMenu->addAction(QStringLiteral("バージョン情報(&A)..."));
   connect(aboutAction, &QAction::triggered, this, &MainWindow::OnAppAbout);
 
+  document_.SetTiming(LoadChartTiming());
+  view_->SetGameTimingChosen(document_.Timing() == ChartTiming::kGame);
+  connect(view_, &MainView::GameTimingToggled, this, &MainWindow::OnGameTimingToggled);
+
   scrollArea_->setWidgetResizable(true);
   scrollArea_->setWidget(view_);
   // The form keeps its size at the left; the preview beside it takes what the window adds.
@@ -106,6 +111,7 @@ void MainWindow::NewDocument() {
   document_.DeleteContents();
   view_->SetDocumentPath({});
   document_.SetModifiedFlag(false);
+  openPath_.clear();
   SetDocumentTitle({});
   view_->OnInitialUpdate();
   ShrinkToFit();
@@ -129,8 +135,9 @@ bool MainWindow::OpenDocument(const QString& path) {
     document_.DeleteContents();
   }
   // Refreshed after a failed open as well: the list must never show charts that are gone.
-  SetDocumentTitle(opened ? path : QString());
-  view_->SetDocumentPath(opened ? path : QString());
+  openPath_ = opened ? path : QString();
+  SetDocumentTitle(openPath_);
+  view_->SetDocumentPath(openPath_);
   view_->OnInitialUpdate();
   ShrinkToFit();
 
@@ -170,6 +177,13 @@ void MainWindow::OnRecentFile(const QString& path) {
 void MainWindow::OnAppAbout() {
   AboutDialog dialog(this);
   dialog.exec();
+}
+
+void MainWindow::OnGameTimingToggled(bool on) {
+  const ChartTiming timing = on ? ChartTiming::kGame : ChartTiming::kClassic;
+  document_.SetTiming(timing);
+  SaveChartTiming(timing);
+  if (!openPath_.isEmpty()) OpenDocument(openPath_);
 }
 
 void MainWindow::UpdateRecentFileMenu() {

@@ -20,8 +20,9 @@ class MessageBoxes;
 
 // The main window: the File and Help menus and, as its whole client area, the scrollable
 // MainView. Opens files into the one document from the Open dialog, the recent-file list, a drop
-// and the command line. No maximise button; the border resizes. The document and the dialogs are
-// not owned and must outlive the window.
+// and the command line, in the timing last chosen in the form (kept in the per-user settings).
+// No maximise button; the border resizes. The document and the dialogs are not owned and must
+// outlive the window.
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -52,6 +53,8 @@ class MainWindow : public QMainWindow {
   void OnFileOpen();
   void OnRecentFile(const QString& path);
   void OnAppAbout();
+  // Keeps the timing for the next runs and reads the open file again in it.
+  void OnGameTimingToggled(bool on);
 
   void UpdateRecentFileMenu();
   void SetDocumentTitle(const QString& path);
@@ -64,6 +67,8 @@ class MainWindow : public QMainWindow {
   MessageBoxes& messageBoxes_;
   RecentFileList recentFiles_;
   QString lastOpenError_;
+  // The file the document was read from; empty when it is untitled.
+  QString openPath_;
 
   QScrollArea* scrollArea_;
   MainView* view_;

@@ -11,7 +11,7 @@ void DWIDocument::DeleteContents() {
 }
 
 void DWIDocument::ReadText(LineSource& input) {
-  DWIReader reader(*this, input);
+  DWIReader reader(*this, input, timing_);
   reader.ReadTags();
   lastErrors_ = reader.Errors();
   lastErrorCount_ = reader.ErrorCount();

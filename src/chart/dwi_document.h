@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "chart/chart_timing.h"
 #include "chart/error_reporter.h"
 #include "chart/text_document.h"
 
@@ -17,6 +18,10 @@ class DWIDocument : public TextDocument {
   void ReadText(LineSource& input) override;
   bool IsUtf8() const override { return true; }
 
+  // How the next reads read and time the file; classic unless set. Kept across reads.
+  void SetTiming(ChartTiming timing) { timing_ = timing; }
+  ChartTiming Timing() const { return timing_; }
+
   // Where the error text goes after reading; null shows nothing. Not owned.
   void SetErrorReporter(ErrorReporter* reporter) { errorReporter_ = reporter; }
 
@@ -27,6 +32,7 @@ class DWIDocument : public TextDocument {
   std::int64_t LastErrorCount() const { return lastErrorCount_; }
 
  private:
+  ChartTiming timing_ = ChartTiming::kClassic;
   ErrorReporter* errorReporter_ = nullptr;
   std::u16string lastErrors_;
   std::int64_t lastErrorCount_ = 0;

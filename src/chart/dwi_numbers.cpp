@@ -51,9 +51,44 @@ bool IsHuge(std::string_view number) {
   return position + exponent >= 0;
 }
 
-// The nearest float, with infinity from the largest float plus half a unit in the last place
-// (2^128 - 2^103, a tie that rounds to the even neighbour 2^128) instead of an undefined
-// conversion.
+// The end of the number of the BPM grammar that starts at `start` (after a sign, if any); `start`
+// itself when no digit comes.
+std::size_t NumberEnd(std::u16string_view text, std::size_t start) {
+  const std::size_t integerEnd = SkipDigits(text, start);
+  std::size_t end = integerEnd;
+  bool anyDigit = integerEnd > start;
+  if (end < text.size() && text[end] == u'.') {
+    const std::size_t fractionEnd = SkipDigits(text, end + 1);
+    anyDigit = anyDigit || fractionEnd > end + 1;
+    if (anyDigit) end = fractionEnd;
+  }
+  if (!anyDigit) return start;
+  // An exponent counts only when digits follow it.
+  if (end < text.size() && (text[end] == u'e' || text[end] == u'E')) {
+    std::size_t j = end + 1;
+    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) ++j;
+    const std::size_t exponentEnd = SkipDigits(text, j);
+    if (exponentEnd > j) end = exponentEnd;
+  }
+  return end;
+}
+
+// The nearest double of the unsigned number text[start, end), ±infinity beyond its range.
+double NearestDouble(std::u16string_view text, std::size_t start, std::size_t end) {
+  // from_chars takes no "+"; the sign is applied by the caller.
+  std::string number;
+  number.reserve(end - start);
+  for (std::size_t k = start; k < end; ++k) number.push_back(static_cast<char>(text[k]));
+  double value = 0.0;
+  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    value = IsHuge(number) ? std::numeric_limits<double>::infinity() : 0.0;
+  }
+  return value;
+}
+
+}  // namespace
+
 float NearestFloat(double value) {
   constexpr double kMax = std::numeric_limits<float>::max();
   constexpr double kOverflow = 0x1.FFFFFFp+127;
@@ -65,41 +100,26 @@ float NearestFloat(double value) {
   return static_cast<float>(value);
 }
 
-}  // namespace
-
 float ParseBpm(std::u16string_view text) {
   const std::size_t start = SkipWhiteSpace(text);
   std::size_t i = start;
   const bool negative = i < text.size() && text[i] == u'-';
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) ++i;
-  const std::size_t mantissaStart = i;
-  const std::size_t integerEnd = SkipDigits(text, i);
-  std::size_t end = integerEnd;
-  bool anyDigit = integerEnd > mantissaStart;
-  if (end < text.size() && text[end] == u'.') {
-    const std::size_t fractionEnd = SkipDigits(text, end + 1);
-    anyDigit = anyDigit || fractionEnd > end + 1;
-    if (anyDigit) end = fractionEnd;
-  }
-  if (!anyDigit) return 0.0f;
-  // An exponent counts only when digits follow it.
-  if (end < text.size() && (text[end] == u'e' || text[end] == u'E')) {
-    std::size_t j = end + 1;
-    if (j < text.size() && (text[j] == u'+' || text[j] == u'-')) ++j;
-    const std::size_t exponentEnd = SkipDigits(text, j);
-    if (exponentEnd > j) end = exponentEnd;
-  }
-
-  // from_chars takes no "+"; the sign goes back on afterwards.
-  std::string number;
-  number.reserve(end - mantissaStart);
-  for (std::size_t k = mantissaStart; k < end; ++k) number.push_back(static_cast<char>(text[k]));
-  double value = 0.0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    value = IsHuge(number) ? std::numeric_limits<double>::infinity() : 0.0;
-  }
+  const std::size_t end = NumberEnd(text, i);
+  if (end == i) return 0.0f;
+  const double value = NearestDouble(text, i, end);
   return NearestFloat(negative ? -value : value);
+}
+
+bool ParseWholeNumber(std::u16string_view text, double& out) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == u'-';
+  if (!text.empty() && (text[0] == u'+' || text[0] == u'-')) ++i;
+  const std::size_t end = NumberEnd(text, i);
+  if (end == i || end != text.size()) return false;
+  const double value = NearestDouble(text, i, end);
+  out = negative ? -value : value;
+  return true;
 }
 
 std::int32_t ParseGap(std::u16string_view text) {

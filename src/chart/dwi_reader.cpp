@@ -85,6 +85,13 @@ inline bool ArrowsOf(char16_t c, std::int32_t offset, StepArrows& out) {
 
 }  // namespace
 
+DWIReader::DWIReader(SongDocument& document, LineSource& input, ChartTiming timing)
+    : lookahead_(timing == ChartTiming::kGame ? std::make_unique<LookaheadLineSource>(input)
+                                              : nullptr),
+      document_(document),
+      input_(lookahead_ != nullptr ? *lookahead_ : input),
+      gameTiming_(timing == ChartTiming::kGame) {}
+
 void DWIReader::ReadTags() {
   for (;;) {
     if (column_ >= line_.size()) {
@@ -102,9 +109,11 @@ void DWIReader::ReadTags() {
 }
 
 bool DWIReader::ReadTag() {
+  valueCut_ = false;
   std::u16string name;
   if (!ReadUntil(name, u':')) return false;
   UpperCaseAscii(name);
+  inValue_ = true;
 
   if (name == u"TITLE" || name == u"ARTIST" || name == u"BPM" || name == u"FILE" ||
       name == u"GAP") {
@@ -120,12 +129,15 @@ bool DWIReader::ReadTag() {
     ReadChart(kDouble, name);
   } else if (name == u"COUPLE") {
     ReadChart(kCouple, name);
+  } else if (gameTiming_ && (name == u"CHANGEBPM" || name == u"BPMCHANGE" || name == u"FREEZE")) {
+    ReadTimingTag(name, lineNumber_);
   } else if (name == u"CHANGEBPM" || name == u"FREEZE") {
     // The value is not read: scanning for "#" goes on right after the ":".
     AddError(u"\"" + name + u"\" には対応していません。");
   } else {
     SkipValue();
   }
+  inValue_ = false;
   return true;
 }
 
@@ -156,11 +168,18 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   score.mode = mode;
   arrowOffset_ = 0;
   lane_ = nullptr;
-  ReadChartBody(score, mode);
+  if (gameTiming_) {
+    ReadGameChartBody(score, mode);
+  } else {
+    ReadChartBody(score, mode);
+  }
   score.FillBeats(laneKey_, lastStepTick_);
-  // Whatever follows the ";" on its line is dropped.
-  line_ = {};
-  column_ = 0;
+  // Whatever follows the ";" on its line is dropped; a line that starts a tag and so ended the
+  // chart is read on from its start.
+  if (!valueCut_) {
+    line_ = {};
+    column_ = 0;
+  }
   laneKey_ = 0;
   lane_ = nullptr;
   currentTick_ = 0;
@@ -181,16 +200,7 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
       case u'!': {
         char16_t arrow;
         if (!ReadChar(arrow)) break;
-        const StepArrows arrows = ArrowsFor(arrow);
-        // The Score's AddFreezeStarts, through the Lane at hand.
-        LaneFrames(score).Get(lastStepTick_)->MarkFreezeStarts(arrows);
-        for (ArrowCode code : arrows) {
-          if (!pendingFreezes_.test(code)) {
-            pendingFreezes_.set(code);
-            ++pendingCount_;
-            pendingMask_ |= std::uint64_t{1} << code % 64;
-          }
-        }
+        StartFreezes(score, ArrowsFor(arrow));
         break;
       }
       case u'[': {
@@ -216,6 +226,18 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
       default:
         ReadStep(score, c);
         break;
+    }
+  }
+}
+
+void DWIReader::StartFreezes(Score& score, StepArrows arrows) {
+  // The Score's AddFreezeStarts, through the Lane at hand.
+  LaneFrames(score).Get(lastStepTick_)->MarkFreezeStarts(arrows);
+  for (ArrowCode code : arrows) {
+    if (!pendingFreezes_.test(code)) {
+      pendingFreezes_.set(code);
+      ++pendingCount_;
+      pendingMask_ |= std::uint64_t{1} << code % 64;
     }
   }
 }
@@ -308,10 +330,12 @@ StepArrows DWIReader::ArrowsFor(char16_t c) {
 
 bool DWIReader::ReadUntil(std::u16string& out, char16_t delimiter) {
   out.clear();
+  // A value already ended holds nothing more.
+  if (valueCut_) return false;
   bool any = false;
   for (;;) {
     if (column_ >= line_.size()) {
-      if (!NextLine()) break;
+      if (!NextValueLine()) break;
       continue;
     }
     const std::size_t found = line_.find(delimiter, column_);
@@ -337,7 +361,7 @@ bool DWIReader::ReadChar(char16_t& out) {
 bool DWIReader::SkipValue() {
   for (;;) {
     if (column_ >= line_.size()) {
-      if (!NextLine()) return false;
+      if (!NextValueLine()) return false;
       continue;
     }
     const std::size_t found = line_.find(u';', column_);
@@ -349,11 +373,11 @@ bool DWIReader::SkipValue() {
   }
 }
 
-void DWIReader::AddError(std::u16string_view message) {
+void DWIReader::AddErrorOnLine(std::int32_t line, std::u16string_view message) {
   ++errorCount_;
   if (errorCount_ > kMaxErrorEntries) return;
   if (!errors_.empty()) errors_ += u"\r\n";
-  AppendNumber(errors_, lineNumber_);
+  AppendNumber(errors_, line);
   errors_ += u"行目:";
   errors_ += message;
 }
@@ -395,6 +419,15 @@ bool DWIReader::NextLine() {
       0, static_cast<std::size_t>(FindCodeUnit(line_.data(), line_.data() + line_.size(), u'\0') -
                                   line_.data()));
   return true;
+}
+
+bool DWIReader::NextValueLine() {
+  if (!NextLine()) return false;
+  if (!gameTiming_ || !inValue_) return true;
+  // Games end a value that has not met its ";" where the next tag begins.
+  if (!StartsTag(line_)) return true;
+  valueCut_ = true;
+  return false;
 }
 
 }  // namespace pavaneflow

@@ -2,11 +2,14 @@
 
 #include <bitset>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "chart/chart_timing.h"
 #include "chart/chart_types.h"
 #include "chart/line_source.h"
+#include "chart/lookahead_line_source.h"
 #include "chart/score.h"
 #include "chart/song_document.h"
 #include "chart/step_arrows.h"
@@ -20,13 +23,18 @@ namespace pavaneflow {
 // The cursor sees the input as one stream of UTF-16 code units in which line breaks do not exist;
 // a NUL ends its line. The chart state (lane, offset, ticks, step length, open freezes) lives here
 // and is partly carried from one chart to the next on purpose.
+//
+// The timing, chosen once per read, decides the rules: classic, or game timing, which also reads
+// tempo changes and stops, gives every bracket its length, reads "<...>" jump groups, ends an
+// unterminated value at the next line that starts a tag, and passes over blanks and "//"
+// comments in chart bodies. Game-timing chart bodies take their own path (dwi_reader_game.cpp).
 class DWIReader {
  public:
   // At most this many error entries are kept; the rest are only counted, and one last entry
   // says how many were left out.
   static constexpr std::int64_t kMaxErrorEntries = 10000;
 
-  DWIReader(SongDocument& document, LineSource& input) : document_(document), input_(input) {}
+  DWIReader(SongDocument& document, LineSource& input, ChartTiming timing = ChartTiming::kClassic);
 
   // Reads the whole input, dispatching every tag that follows a "#".
   void ReadTags();
@@ -45,8 +53,9 @@ class DWIReader {
   bool ReadChar(char16_t& out);
   // Takes characters up to and including the next ";"; false at the end of input.
   bool SkipValue();
-  // Adds the entry "<line>行目:<message>" to the error text.
-  void AddError(std::u16string_view message);
+  // Adds the entry "<line>行目:<message>" to the error text, for the current line.
+  void AddError(std::u16string_view message) { AddErrorOnLine(lineNumber_, message); }
+  void AddErrorOnLine(std::int32_t line, std::u16string_view message);
 
   // The error text: entries joined by "\r\n", and past kMaxErrorEntries one entry
   // "ほか N 件のエラーは省略しました。" (without a line prefix) counting those left out.
@@ -61,6 +70,9 @@ class DWIReader {
   bool Next(char16_t& c);
   // Past the end of the current line: reads the next one. False at the end of input.
   bool NextLine();
+  // NextLine inside a tag's value. In game timing a line that starts a tag also ends the value:
+  // false then, with that line current from its start and valueCut_ set.
+  bool NextValueLine();
   // Stores the value of header tag `name` (one of TITLE, ARTIST, BPM, FILE, GAP).
   void StoreHeader(std::u16string_view name, std::u16string& value);
   // Reads the chart characters up to ";" or the end of input.
@@ -71,6 +83,8 @@ class DWIReader {
   void ReadSteps(Score& score);
   // Reads one character that is no other token: a step, or an unsupported character.
   void ReadStep(Score& score, char16_t c);
+  // Makes `arrows` freeze starts on the Frame of the latest step, and opens their freezes.
+  void StartFreezes(Score& score, StepArrows arrows);
   // Puts `arrows` (not empty) on the Frame at `tick`, ending open freezes.
   void AddStep(Score& score, Tick tick, StepArrows arrows);
   // Puts `arrows` (not empty) on `frame`, ending open freezes.
@@ -81,6 +95,22 @@ class DWIReader {
   FrameList& LaneFrames(Score& score);
   void AddUnsupported(char16_t c);
 
+  // Game timing (dwi_reader_game.cpp).
+  // Reads a "#CHANGEBPM", "#BPMCHANGE" or "#FREEZE" value into the document's tempo changes or
+  // stops; bad entries are reported on `line`.
+  void ReadTimingTag(std::u16string_view name, std::int32_t line);
+  void ReadGameChartBody(Score& score, ChartMode mode);
+  // The next character of a game-timing chart body, blanks and comments left out; false where
+  // the value ends (end of input or a line that starts a tag).
+  bool NextBodyChar(char16_t& c);
+  // Whether the "<" just read opens a jump group: a ">" comes before the next "0", ";", end of
+  // the value or end of input.
+  bool OpensJumpGroup();
+  // A step character of a game-timing chart body: a step, a "5" rest or an unsupported
+  // character, taking no time inside a jump group.
+  void ReadGameStep(Score& score, char16_t c, bool inGroup);
+
+  std::unique_ptr<LookaheadLineSource> lookahead_;  // game timing only
   SongDocument& document_;
   LineSource& input_;
   std::int32_t lineNumber_ = 0;
@@ -106,6 +136,23 @@ class DWIReader {
 
   std::u16string errors_;
   std::int64_t errorCount_ = 0;
+
+  // Only game timing acts on what follows; kept behind the classic reading's state.
+  const bool gameTiming_;
+  // Set while a tag's value is read: in game timing a line that starts a tag then ends it.
+  bool inValue_ = false;
+  // The value being read was ended by a line that starts a tag, which is now current.
+  bool valueCut_ = false;
+  // The game-timing chart body line being read, blanks and comment removed, and the position in
+  // it.
+  std::u16string bodyLine_;
+  std::size_t bodyColumn_ = 0;
+  // The answer of the last jump-group look-ahead holds for every "<" before the place where it
+  // stopped: many "<" without ">" then cost one scan, not one each.
+  std::int32_t lookEndLine_ = 0;
+  std::size_t lookEndColumn_ = 0;
+  bool lookFoundGroup_ = false;
+  bool lookValid_ = false;
 };
 
 }  // namespace pavaneflow

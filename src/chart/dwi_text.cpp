@@ -16,6 +16,11 @@ void TrimDwiWhiteSpace(std::u16string& text) {
   text.erase(0, begin);
 }
 
+bool StartsTag(std::u16string_view line) {
+  const std::size_t first = line.find_first_not_of(u" \t");
+  return first != std::u16string_view::npos && line[first] == u'#';
+}
+
 void UpperCaseAscii(std::u16string& text) {
   for (char16_t& c : text) {
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace pavaneflow {
 
@@ -9,6 +10,8 @@ namespace pavaneflow {
 bool IsDwiWhiteSpace(char16_t c);
 // Removes DWI white space at both ends.
 void TrimDwiWhiteSpace(std::u16string& text);
+// Whether `line` starts a tag: its first character other than space and TAB is "#".
+bool StartsTag(std::u16string_view line);
 // Upper-cases a..z; every other code unit stays.
 void UpperCaseAscii(std::u16string& text);
 

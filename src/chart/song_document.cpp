@@ -9,6 +9,8 @@ void SongDocument::DeleteContents() {
   bpm = 0.0f;
   gap = 0;
   scores.clear();
+  tempos.clear();
+  stops.clear();
   Document::DeleteContents();
 }
 

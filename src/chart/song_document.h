@@ -4,9 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "chart/chart_types.h"
 #include "base/document.h"
+#include "chart/chart_types.h"
 #include "chart/score.h"
+#include "chart/timing_events.h"
 
 namespace pavaneflow {
 
@@ -22,6 +23,9 @@ class SongDocument : public Document {
   std::u16string file;   // music file name; stored only
   std::int32_t gap = 0;  // milliseconds
   std::vector<std::unique_ptr<Score>> scores;
+  // Read in game timing only, for the whole file: by ascending tick, one entry per tick.
+  std::vector<TempoChange> tempos;
+  std::vector<Stop> stops;
 };
 
 }  // namespace pavaneflow

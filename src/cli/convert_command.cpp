@@ -4,11 +4,13 @@
 #include <string>
 #include <system_error>
 
-#include "chart/dwi_document.h"
 #include "base/file_error.h"
+#include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/output_name.h"
 #include "cli/terminal_text.h"
+#include "cli/timing_option.h"
+#include "motion/make_timing_map.h"
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
@@ -64,6 +66,7 @@ class Converter {
 
   void Convert(const std::filesystem::path& input, bool toFolder) {
     DWIDocument document;
+    document.SetTiming(options_.timing);
     if (!document.OnOpenDocument(input)) {
       Fail(document.OpenError());
       return;
@@ -109,7 +112,8 @@ class Converter {
       jobs.push_back({&score, options_.chart, player, path});
     }
 
-    for (const Job& job : jobs) Write(document, input, job);
+    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, document);
+    for (const Job& job : jobs) Write(document, timing.get(), input, job);
   }
 
   std::filesystem::path Folder(const std::filesystem::path& input) const {
@@ -131,13 +135,14 @@ class Converter {
     return path;
   }
 
-  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
+  void Write(const SongDocument& song, const TimingMap* timing, const std::filesystem::path& input,
+             const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
       Fail(job.path.string() + ": would overwrite the input file");
       return;
     }
-    const GenerationRequest request{&song, job.score, job.player, options_.twist};
+    const GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -187,6 +192,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->excludes(player);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files or --all, an output folder");
+  AddTimingOption(*convert, options.timing);
   return convert;
 }
 

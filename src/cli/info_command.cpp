@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <string_view>
 
-#include "chart/dwi_document.h"
 #include "base/file_error.h"
+#include "chart/dwi_document.h"
 #include "cli/json.h"
 #include "cli/terminal_text.h"
+#include "cli/timing_option.h"
 
 namespace pavaneflow::cli {
 
@@ -48,6 +49,14 @@ std::string Summary(const DWIDocument& song) {
   out += "\ngap: ";
   AppendNumber(out, song.gap);
   out += '\n';
+  // Only game timing adds a line: the classic summary stays as it always was.
+  if (song.Timing() == ChartTiming::kGame) {
+    out += "timing: game (tempo changes: ";
+    AppendNumber(out, song.tempos.size());
+    out += ", stops: ";
+    AppendNumber(out, song.stops.size());
+    out += ")\n";
+  }
   int number = 0;
   for (const auto& score : song.scores) {
     out += "chart ";
@@ -70,6 +79,27 @@ std::string Summary(const DWIDocument& song) {
   return out;
 }
 
+// The tempo changes and stops: "tempos": [{"tick": n, "bpm": n}, ...], "stops": [...].
+void AppendTimingEvents(std::string& out, const SongDocument& song) {
+  out += ", \"tempos\": [";
+  for (std::size_t i = 0; i < song.tempos.size(); ++i) {
+    out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
+    AppendNumber(out, song.tempos[i].tick);
+    out += ", \"bpm\": ";
+    AppendJsonFloat(out, song.tempos[i].bpm);
+    out += '}';
+  }
+  out += "], \"stops\": [";
+  for (std::size_t i = 0; i < song.stops.size(); ++i) {
+    out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
+    AppendNumber(out, song.stops[i].tick);
+    out += ", \"ms\": ";
+    AppendJsonDouble(out, song.stops[i].ms);
+    out += '}';
+  }
+  out += ']';
+}
+
 std::string Json(const DWIDocument& song) {
   std::string out = "{\"title\": ";
   AppendJsonString(out, song.title);
@@ -81,6 +111,10 @@ std::string Json(const DWIDocument& song) {
   AppendJsonString(out, song.file);
   out += ", \"gap\": ";
   AppendNumber(out, song.gap);
+  out += ", \"timing\": \"";
+  out += TimingName(song.Timing());
+  out += '"';
+  AppendTimingEvents(out, song);
   out += ", \"errors\": [";
   const char* separator = "";
   ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
@@ -133,6 +167,7 @@ void PrintError(const std::string& message) {
 
 int RunInfo(const InfoOptions& options) {
   DWIDocument song;
+  song.SetTiming(options.timing);
   if (!song.OnOpenDocument(options.file)) {
     PrintError(song.OpenError());
     return 1;

@@ -2,11 +2,14 @@
 
 #include <string>
 
+#include "chart/chart_timing.h"
+
 namespace pavaneflow::cli {
 
 struct InfoOptions {
   std::string file;   // the DWI file to read
   bool json = false;  // print the whole model as JSON instead of a summary
+  ChartTiming timing = ChartTiming::kClassic;
 };
 
 // `pavaneflow-cli info`: reads a DWI file and prints its song data and charts on standard output,

@@ -48,6 +48,17 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
   out += '"';
 }
 
+void AppendJsonDouble(std::string& out, double value) {
+  if (std::isnan(value)) {
+    out += "\"nan\"";
+  } else if (std::isinf(value)) {
+    out += value > 0 ? "\"inf\"" : "\"-inf\"";
+  } else {
+    char digits[32];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  }
+}
+
 void AppendJsonFloat(std::string& out, float value) {
   if (std::isnan(value)) {
     out += "\"nan\"";

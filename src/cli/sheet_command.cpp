@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -10,7 +11,9 @@
 #include "chart/score.h"
 #include "chart/utf8.h"
 #include "cli/terminal_text.h"
+#include "cli/timing_option.h"
 #include "motion/dance_sheet.h"
+#include "motion/make_timing_map.h"
 #include "motion/run.h"
 #include "vmd/atomic_file.h"
 #include "vmd/vmd_reader.h"
@@ -28,6 +31,7 @@ bool IsVmd(const std::filesystem::path& path) {
 // The sheet of the chosen chart's dance; nullopt after reporting why there is none.
 std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
   DWIDocument document;
+  document.SetTiming(options.timing);
   if (!document.OnOpenDocument(options.input)) {
     err << document.OpenError() << '\n';
     return std::nullopt;
@@ -49,7 +53,8 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
           << TerminalText(score.name) << ") is not a COUPLE chart: dancing 1P\n";
     }
   }
-  const GenerationRequest request{&document, &score, player, options.twist};
+  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document);
+  const GenerationRequest request{&document, &score, player, options.twist, timing.get()};
   MotionDocument motion;
   Synthesize(request, motion);
   DanceSheet sheet = SheetFromChart(request, motion);
@@ -70,6 +75,7 @@ CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
   sheet->add_flag_callback(
       "--no-twist", [&options] { options.twist = false; },
       "Do not turn the upper body and the neck with the steps");
+  AddTimingOption(*sheet, options.timing);
   sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
   return sheet;
 }

@@ -6,6 +6,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "chart/chart_timing.h"
+
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli sheet` was asked to do.
@@ -14,6 +16,7 @@ struct SheetOptions {
   int chart = 1;                // 1-based, as `info` numbers the charts
   int player = 1;               // 1 or 2; 2 only counts for a COUPLE chart
   bool twist = true;
+  ChartTiming timing = ChartTiming::kClassic;
   // The SVG file; by default the input's name with ".svg".
   std::optional<std::filesystem::path> output;
 };

@@ -1,12 +1,15 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProcess>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSettings>
@@ -75,6 +78,7 @@ class MainWindowTest : public QObject {
   void RecentEntryThatNoLongerOpensIsDropped();
   void DroppedFileIsOpened();
   void FailedOpenIsReportedAndLeavesAnEmptyUntitledDocument();
+  void GameTimingReadsTheFileAgainAndIsRemembered();
 };
 
 void MainWindowTest::init() {
@@ -230,6 +234,76 @@ void MainWindowTest::FailedOpenIsReportedAndLeavesAnEmptyUntitledDocument() {
   QVERIFY(shell.ChartNames().isEmpty());
   QVERIFY(shell.document.scores.empty());
   QCOMPARE(shell.window.RecentFiles().Files().size(), 1);
+}
+
+void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
+  // Read the classic way, the unterminated SINGLE chart swallows the COUPLE one.
+  testing::TestFolder folder;
+  const QString path = folder.Write(
+      QStringLiteral("timing.dwi"),
+      "#TITLE:Timing;\n#BPM:120;\n#CHANGEBPM:4=60;\n#SINGLE:BASIC:1:[2222]\n#DISPLAYBPM:*\n"
+      "#COUPLE:MANIAC:1:24:68;\n#DOUBLE:ANOTHER:1:2468:8642;\n");
+  const QStringList classicCharts = {QStringLiteral("SINGLE BASIC"),
+                                     QStringLiteral("DOUBLE ANOTHER")};
+  const QStringList gameCharts = {QStringLiteral("SINGLE BASIC"), QStringLiteral("COUPLE MANIAC"),
+                                  QStringLiteral("DOUBLE ANOTHER")};
+  auto control = [](const Shell& shell, const char* name) {
+    return shell.window.View()->findChild<QWidget*>(QString::fromLatin1(name));
+  };
+  {
+    Shell shell;
+    auto* game = qobject_cast<QCheckBox*>(control(shell, "gameTimingCheck"));
+    auto* twist = qobject_cast<QCheckBox*>(control(shell, "twistCheck"));
+    auto* charts = qobject_cast<QListWidget*>(control(shell, "chartList"));
+    QVERIFY(game != nullptr && twist != nullptr && charts != nullptr);
+    QCOMPARE(game->text(), QStringLiteral("ゲームと同じタイミング"));
+    QVERIFY(!game->toolTip().isEmpty());
+    QVERIFY(!game->isChecked());
+    QVERIFY(shell.window.OpenDocument(path));
+    QCOMPARE(shell.ChartNames(), classicCharts);
+
+    charts->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+    twist->setChecked(false);
+    game->click();
+    QCOMPARE(shell.document.Timing(), ChartTiming::kGame);
+    QCOMPARE(shell.ChartNames(), gameCharts);
+    QCOMPARE(charts->selectedItems().size(), 1);
+    QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("DOUBLE ANOTHER"));
+    QVERIFY(!twist->isChecked());
+
+    // Generate dances in game time, as the command line does.
+    const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+    shell.dialogs.saveAnswers = {fromApp};
+    qobject_cast<QPushButton*>(control(shell, "generateButton"))->click();
+    QVERIFY(shell.boxes.criticals.isEmpty());
+    const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+    QProcess cli;
+    cli.start(QStringLiteral(PAVANEFLOW_CLI),
+              {QStringLiteral("convert"), path, QStringLiteral("--timing"), QStringLiteral("game"),
+               QStringLiteral("--chart"), QStringLiteral("3"), QStringLiteral("--no-twist"),
+               QStringLiteral("-o"), fromCli});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QFile app(fromApp);
+    QFile expected(fromCli);
+    QVERIFY(app.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+    QCOMPARE(app.readAll(), expected.readAll());
+  }
+
+  // The choice outlives the run; a file opened then is read in game timing.
+  Shell restarted;
+  auto* game = qobject_cast<QCheckBox*>(control(restarted, "gameTimingCheck"));
+  QVERIFY(game->isChecked());
+  QCOMPARE(restarted.document.Timing(), ChartTiming::kGame);
+  QVERIFY(restarted.window.OpenDocument(path));
+  QCOMPARE(restarted.ChartNames(), gameCharts);
+  // Back to classic: the chosen chart is gone, so the first one is chosen.
+  auto* charts = qobject_cast<QListWidget*>(control(restarted, "chartList"));
+  charts->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
+  game->click();
+  QCOMPARE(restarted.ChartNames(), classicCharts);
+  QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("SINGLE BASIC"));
+  QVERIFY(!Shell().window.View()->GameTimingChosen());
 }
 
 }  // namespace pavaneflow

@@ -18,8 +18,9 @@ class CountingView : public View {
 
 }  // namespace
 
-std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes) {
+std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes, ChartTiming timing) {
   auto read = std::make_unique<DwiRead>();
+  read->song.SetTiming(timing);
   CountingView view(read->viewUpdates);
   read->song.AddView(&view);
   TextBuffer input{std::string(bytes)};
