@@ -213,15 +213,7 @@ void DWIReader::ReadChartBody(Score& score, ChartMode mode) {
         break;
       }
       case u':':
-        if (mode == kDouble) {
-          arrowOffset_ = WrappingAdd(arrowOffset_, kSecondPadOffset);
-        } else {
-          score.FillBeats(laneKey_, lastStepTick_);
-          laneKey_ = WrappingAdd(laneKey_, 1);
-          lane_ = nullptr;
-        }
-        currentTick_ = 0;
-        stepLength_ = kStepLength;
+        NextSection(score, mode);
         break;
       default:
         ReadStep(score, c);
@@ -240,6 +232,18 @@ void DWIReader::StartFreezes(Score& score, StepArrows arrows) {
       pendingMask_ |= std::uint64_t{1} << code % 64;
     }
   }
+}
+
+void DWIReader::NextSection(Score& score, ChartMode mode) {
+  if (mode == kDouble) {
+    arrowOffset_ = WrappingAdd(arrowOffset_, kSecondPadOffset);
+  } else {
+    score.FillBeats(laneKey_, lastStepTick_);
+    laneKey_ = WrappingAdd(laneKey_, 1);
+    lane_ = nullptr;
+  }
+  currentTick_ = 0;
+  stepLength_ = kStepLength;
 }
 
 void DWIReader::AddStep(Score& score, Tick tick, StepArrows arrows) {

@@ -85,6 +85,9 @@ class DWIReader {
   void ReadStep(Score& score, char16_t c);
   // Makes `arrows` freeze starts on the Frame of the latest step, and opens their freezes.
   void StartFreezes(Score& score, StepArrows arrows);
+  // A ":" in a chart body: the next pad of a DOUBLE chart, else the next player's Lane; time
+  // starts again at tick 0 with plain steps.
+  void NextSection(Score& score, ChartMode mode);
   // Puts `arrows` (not empty) on the Frame at `tick`, ending open freezes.
   void AddStep(Score& score, Tick tick, StepArrows arrows);
   // Puts `arrows` (not empty) on `frame`, ending open freezes.

@@ -21,8 +21,6 @@ constexpr std::int32_t kSixtyFourthStep = 3;   // "{"
 constexpr std::int32_t k192ndStep = 1;         // "`", and "<" when it opens no jump group
 // Entry keys count sixteenth notes.
 constexpr double kTicksPerSixteenth = 12.0;
-// The second pad of a DOUBLE chart: its ArrowCodes follow the first pad's by this much.
-constexpr std::int32_t kSecondPadOffset = 16;
 
 // What the reader sees of a line: a NUL ends it.
 std::u16string_view Visible(std::u16string_view line) {
@@ -166,15 +164,7 @@ void DWIReader::ReadGameChartBody(Score& score, ChartMode mode) {
         }
         break;
       case u':':
-        if (mode == kDouble) {
-          arrowOffset_ = WrappingAdd(arrowOffset_, kSecondPadOffset);
-        } else {
-          score.FillBeats(laneKey_, lastStepTick_);
-          laneKey_ = WrappingAdd(laneKey_, 1);
-          lane_ = nullptr;
-        }
-        currentTick_ = 0;
-        stepLength_ = kPlainStep;
+        NextSection(score, mode);
         // An open group goes on in the next section, at its start.
         if (inGroup) lastStepTick_ = currentTick_;
         break;

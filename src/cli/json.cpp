@@ -15,6 +15,19 @@ void AppendEscape(std::string& out, char32_t unit) {
   for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
 }
 
+// Not a number and the infinities have no JSON form: they are written as strings.
+template <typename Number>
+void AppendJsonNumber(std::string& out, Number value) {
+  if (std::isnan(value)) {
+    out += "\"nan\"";
+  } else if (std::isinf(value)) {
+    out += value > 0 ? "\"inf\"" : "\"-inf\"";
+  } else {
+    char digits[32];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+  }
+}
+
 }  // namespace
 
 void AppendJsonString(std::string& out, std::u16string_view text) {
@@ -49,25 +62,11 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
 }
 
 void AppendJsonDouble(std::string& out, double value) {
-  if (std::isnan(value)) {
-    out += "\"nan\"";
-  } else if (std::isinf(value)) {
-    out += value > 0 ? "\"inf\"" : "\"-inf\"";
-  } else {
-    char digits[32];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-  }
+  AppendJsonNumber(out, value);
 }
 
 void AppendJsonFloat(std::string& out, float value) {
-  if (std::isnan(value)) {
-    out += "\"nan\"";
-  } else if (std::isinf(value)) {
-    out += value > 0 ? "\"inf\"" : "\"-inf\"";
-  } else {
-    char digits[32];
-    out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
-  }
+  AppendJsonNumber(out, value);
 }
 
 }  // namespace pavaneflow::cli
