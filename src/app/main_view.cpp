@@ -31,7 +31,7 @@ namespace {
 const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
-const QString kLastSaveFolderKey = QStringLiteral("lastSaveFolder");
+const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;

@@ -390,7 +390,7 @@ void MainViewTest::WriteFailureIsShownWithFileAndReason() {
 // The dialog opens in the DWI file's folder with the name `convert --all` gives the chart, then
 // in the folder of the last save; the status bar tells what was written.
 void MainViewTest::SaveDialogOffersTheChartsNameAndTheLastFolder() {
-  QSettings().remove(QStringLiteral("lastSaveFolder"));
+  QSettings().remove(QStringLiteral("Settings/LastSaveFolder"));
   testing::TestFolder folder;
   Form form;
   const QString dwi = folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes);
