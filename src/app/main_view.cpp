@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 #include <QSignalBlocker>
 
 #include "app/file_dialogs.h"
@@ -16,6 +17,7 @@
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
 #include "motion/run.h"
+#include "motion/whole_chart_foot_planner.h"
 #include "ui_main_view.h"
 
 namespace pavaneflow {
@@ -25,6 +27,8 @@ namespace {
 const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
+// Whether "足運びを最適化" was checked, remembered across runs.
+const QString kPlannedFeetKey = QStringLiteral("plannedFeet");
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -63,6 +67,10 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   connect(ui_->player1Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->player2Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->generateButton, &QPushButton::clicked, this, &MainView::OnGenerate);
+
+  ui_->plannedFeetCheck->setChecked(QSettings().value(kPlannedFeetKey, false).toBool());
+  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this,
+          [](bool checked) { QSettings().setValue(kPlannedFeetKey, checked); });
 
   document_.AddView(this);
 }
@@ -123,6 +131,8 @@ void MainView::OnGenerate() {
   request.score = score;
   request.player = player;
   request.twist = ui_->twistCheck->isChecked();
+  const WholeChartFootPlanner plannedFeet;
+  if (ui_->plannedFeetCheck->isChecked()) request.feet = &plannedFeet;
   try {
     Run(request, ToNativePath(path));
   } catch (const FileError& error) {

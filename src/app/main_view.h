@@ -19,10 +19,11 @@ class FileDialogs;
 class MessageBoxes;
 class SongDocument;
 
-// The main window's form: the song's title, artist and BPM, its charts, the player side and the
-// twist option, and the Generate button. It keeps no state beyond its controls: everything shown
-// is refilled from the document whenever the document changes. Registers itself as a view of the
-// document for its lifetime; the document must outlive it.
+// The main window's form: the song's title, artist and BPM, its charts, the player side, the
+// twist option, the planned-footwork option (remembered in the settings) and the Generate button.
+// It keeps no state beyond its controls: everything shown is refilled from the document whenever
+// the document changes. Registers itself as a view of the document for its lifetime; the document
+// must outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 

@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/feet_choice.h"
+
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli convert` was asked to do.
@@ -17,6 +19,7 @@ struct ConvertOptions {
   bool twist = true;
   bool compat = false;  // append the empty section counts
   bool all = false;     // every chart to its own file
+  FeetChoice feet = FeetChoice::kClassic;
   // The output file; a folder (created if missing) with several inputs or with `all`.
   std::optional<std::filesystem::path> output;
 };

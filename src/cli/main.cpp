@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/convert_command.h"
+#include "cli/feet_command.h"
 #include "cli/info_command.h"
 
 namespace {
@@ -24,6 +25,9 @@ int main(int argc, char** argv) {
   pavaneflow::cli::ConvertOptions convert;
   CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);
 
+  pavaneflow::cli::FeetOptions feet;
+  CLI::App* feetCommand = pavaneflow::cli::AddFeetCommand(app, feet);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
@@ -33,5 +37,6 @@ int main(int argc, char** argv) {
 
   if (infoCommand->parsed()) return pavaneflow::cli::RunInfo(info);
   if (convertCommand->parsed()) return pavaneflow::cli::RunConvert(convert, std::cout, std::cerr);
+  if (feetCommand->parsed()) return pavaneflow::cli::RunFeet(feet, std::cout, std::cerr);
   return 0;
 }

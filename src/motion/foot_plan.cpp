@@ -238,8 +238,10 @@ class Planner {
     if (steps == 1) {
       const int a = notes[0];
       const bool start = starts[0] != 0;
-      if (!s.leftHeld && s.right != a) tryMove({{a, s.right, start, s.rightHeld}, true, false, false, 0});
-      if (!s.rightHeld && s.left != a) tryMove({{s.left, a, s.leftHeld, start}, false, true, false, 0});
+      if (!s.leftHeld && s.right != a)
+        tryMove({{a, s.right, start, s.rightHeld}, true, false, false, 0});
+      if (!s.rightHeld && s.left != a)
+        tryMove({{s.left, a, s.leftHeld, start}, false, true, false, 0});
       // The foot that has just stepped this arrow gives it up to the other and steps aside.
       if (!s.leftHeld && !s.rightHeld && last.oneNote) {
         const int count = static_cast<int>(codes_.size());
@@ -258,14 +260,16 @@ class Planner {
       for (int i = 0; i < steps; ++i) {
         for (int j = 0; j < steps; ++j) {
           if (i == j) continue;
-          tryMove({{notes[i], notes[j], starts[i] != 0, starts[j] != 0}, true, true, false, steps - 2});
+          tryMove(
+              {{notes[i], notes[j], starts[i] != 0, starts[j] != 0}, true, true, false, steps - 2});
         }
       }
     } else {
       // One foot holds: the free one takes what it can and the rest is dropped.
       for (int i = 0; i < steps; ++i) {
         if (!s.leftHeld && s.right != notes[i]) {
-          tryMove({{notes[i], s.right, starts[i] != 0, s.rightHeld}, true, false, false, steps - 1});
+          tryMove(
+              {{notes[i], s.right, starts[i] != 0, s.rightHeld}, true, false, false, steps - 1});
         }
         if (!s.rightHeld && s.left != notes[i]) {
           tryMove({{s.left, notes[i], s.leftHeld, starts[i] != 0}, false, true, false, steps - 1});
@@ -278,8 +282,10 @@ class Planner {
   double Cost(const State& from, const Move& move, const Row& row, const LastStep& last) const {
     const std::size_t count = codes_.size();
     const State& to = move.to;
-    const std::size_t before = static_cast<std::size_t>(from.left) * count + static_cast<std::size_t>(from.right);
-    const std::size_t after = static_cast<std::size_t>(to.left) * count + static_cast<std::size_t>(to.right);
+    const std::size_t before =
+        static_cast<std::size_t>(from.left) * count + static_cast<std::size_t>(from.right);
+    const std::size_t after =
+        static_cast<std::size_t>(to.left) * count + static_cast<std::size_t>(to.right);
     double cost = stance_[after] + costs_.dropped * move.dropped;
 
     double turn = std::fabs(angle_[after] - angle_[before]);
@@ -291,11 +297,17 @@ class Planner {
     const bool rightStepped = last.Moved(from.right, from.rightHeld);
     if (to.left != from.left) {
       const double time = std::max(leftStepped ? gap : gap + last.gap, kLeastStepSeconds);
-      cost += costs_.travel * distance_[static_cast<std::size_t>(from.left) * count + static_cast<std::size_t>(to.left)] / time;
+      cost += costs_.travel *
+              distance_[static_cast<std::size_t>(from.left) * count +
+                        static_cast<std::size_t>(to.left)] /
+              time;
     }
     if (to.right != from.right) {
       const double time = std::max(rightStepped ? gap : gap + last.gap, kLeastStepSeconds);
-      cost += costs_.travel * distance_[static_cast<std::size_t>(from.right) * count + static_cast<std::size_t>(to.right)] / time;
+      cost += costs_.travel *
+              distance_[static_cast<std::size_t>(from.right) * count +
+                        static_cast<std::size_t>(to.right)] /
+              time;
     }
 
     if (move.footswitch) {
@@ -394,9 +406,8 @@ class Planner {
 
 }  // namespace
 
-std::optional<std::vector<PlannedFeet>> PlanFeet(const GenerationRequest& request,
-                                                 const Lane& lane, const TimingMap& timing,
-                                                 const FootCosts& costs) {
+std::optional<std::vector<PlannedFeet>> PlanFeet(const GenerationRequest& request, const Lane& lane,
+                                                 const TimingMap& timing, const FootCosts& costs) {
   Planner planner(request, costs);
   if (!planner.Collect(lane, timing)) return std::nullopt;
   return planner.Solve();

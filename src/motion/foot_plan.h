@@ -19,6 +19,8 @@ struct PlannedFeet {
   bool rightHeld = false;
   bool leftMoved = false;  // took a Note at this Frame
   bool rightMoved = false;
+
+  friend bool operator==(const PlannedFeet&, const PlannedFeet&) = default;
 };
 
 // The cheapest footing of a whole Lane under `costs`: one entry per Frame with Notes, in tick
@@ -29,8 +31,7 @@ struct PlannedFeet {
 // takes steps aside, to a panel the plan picks, without taking a Note (a footswitch). Linear in
 // the Lane's length; ties go the same way every run. Empty when the Lane uses more arrow codes
 // than the planner keeps apart (no chart the reader makes does).
-std::optional<std::vector<PlannedFeet>> PlanFeet(const GenerationRequest& request,
-                                                 const Lane& lane, const TimingMap& timing,
-                                                 const FootCosts& costs);
+std::optional<std::vector<PlannedFeet>> PlanFeet(const GenerationRequest& request, const Lane& lane,
+                                                 const TimingMap& timing, const FootCosts& costs);
 
 }  // namespace pavaneflow

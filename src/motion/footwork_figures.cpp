@@ -64,12 +64,10 @@ class Counter {
       const StepPose& twoBack = history_.twoBack;
       if (rightMoved && history_.leftAlone && after.right.arrow != last.right.arrow &&
           right < left) {
-        const bool full =
-            twoBack.right.arrow != after.right.arrow && X(twoBack.right.arrow) > left;
+        const bool full = twoBack.right.arrow != after.right.arrow && X(twoBack.right.arrow) > left;
         ++(full ? figures_.fullCrossovers : figures_.halfCrossovers);
       }
-      if (leftMoved && history_.rightAlone && after.left.arrow != last.left.arrow &&
-          left > right) {
+      if (leftMoved && history_.rightAlone && after.left.arrow != last.left.arrow && left > right) {
         const bool full = twoBack.left.arrow != after.left.arrow && X(twoBack.left.arrow) < right;
         ++(full ? figures_.fullCrossovers : figures_.halfCrossovers);
       }
@@ -84,7 +82,8 @@ class Counter {
             const bool forced = leftAgain ? before.right.held : before.left.held;
             const bool short_ = gap < kShortDoubleStepSeconds;
             ++(forced ? figures_.forcedDoubleSteps : figures_.unforcedDoubleSteps);
-            if (short_) ++(forced ? figures_.shortForcedDoubleSteps : figures_.shortUnforcedDoubleSteps);
+            if (short_)
+              ++(forced ? figures_.shortForcedDoubleSteps : figures_.shortUnforcedDoubleSteps);
           } else if (gap < kFastJackSeconds) {
             ++figures_.fastJacks;
           }
@@ -154,7 +153,8 @@ FootworkFigures MeasureFootwork(const GenerationRequest& request) {
   for (const Frame& frame : lane->frames) {
     StepPose current;
     footing->Step(previous, frame, current);
-    if (!frame.notes.empty()) counter.Count(previous, frame, current, timing.BeatSeconds(frame.tick));
+    if (!frame.notes.empty())
+      counter.Count(previous, frame, current, timing.BeatSeconds(frame.tick));
     previous = current;
   }
   return counter.Figures();

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 
 #include "app_tests.h"
@@ -106,6 +107,7 @@ class MainViewTest : public QObject {
   void SaveNameGetsTheExtensionAndOverwritingIsConfirmed();
   void CancellingWritesNothing();
   void WriteFailureIsShownWithFileAndReason();
+  void PlannedFeetAreRememberedAndGenerateThePlannedDance();
 };
 
 void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
@@ -382,6 +384,50 @@ void MainViewTest::WriteFailureIsShownWithFileAndReason() {
   QVERIFY2(form.boxes.criticals.first().contains(QStringLiteral("No such file or directory")),
            qPrintable(form.boxes.criticals.first()));
   QCOMPARE(form.charts->count(), 3);
+}
+
+// "足運びを最適化" starts off, keeps its state across runs, and makes Generate write what
+// `convert --feet planned` writes.
+void MainViewTest::PlannedFeetAreRememberedAndGenerateThePlannedDance() {
+  QSettings().clear();
+  testing::TestFolder folder;
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
+  {
+    Form form;
+    auto* feet = form.view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"));
+    QVERIFY(feet != nullptr);
+    QCOMPARE(feet->text(), QStringLiteral("足運びを最適化"));
+    QVERIFY(!feet->toolTip().isEmpty());
+    QVERIFY(!feet->isChecked());
+    feet->click();
+  }
+
+  Form form;
+  auto* feet = form.view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"));
+  QVERIFY(feet->isChecked());
+  QVERIFY(form.Open(song));
+  QVERIFY(feet->isChecked());  // opening a file leaves it alone
+  form.Select(0);
+  const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+  form.dialogs.saveAnswers = {fromApp};
+  form.generate->click();
+  QVERIFY(form.boxes.criticals.isEmpty());
+
+  const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI),
+            {QStringLiteral("convert"), song, QStringLiteral("--feet"), QStringLiteral("planned"),
+             QStringLiteral("-o"), fromCli});
+  QVERIFY(cli.waitForFinished(30000));
+  QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+           cli.readAllStandardError().constData());
+  const QByteArray written = ReadAll(fromApp);
+  QCOMPARE(written, ReadAll(fromCli));
+  QVERIFY(written != ExpectedVmd(form.document, 0, 0, true));
+
+  feet->click();
+  QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"))->isChecked());
+  QSettings().clear();
 }
 
 }  // namespace pavaneflow
