@@ -4,8 +4,8 @@
 #include <string>
 #include <system_error>
 
-#include "base/file_error.h"
 #include "chart/dwi_document.h"
+#include "base/file_error.h"
 #include "chart/score.h"
 #include "cli/mode_name.h"
 #include "cli/output_name.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string_view>
 
-#include "base/file_error.h"
 #include "chart/dwi_document.h"
+#include "base/file_error.h"
 #include "cli/json.h"
 #include "cli/terminal_text.h"
 
