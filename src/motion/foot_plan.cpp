@@ -81,6 +81,12 @@ class Planner {
     StartPose(request_, start);
     startLeft_ = PanelOf(start.left.arrow);
     startRight_ = PanelOf(start.right.arrow);
+    // Growing these by doubling copied them over and over on long charts; a Frame holds one or
+    // two Notes nearly always.
+    const std::size_t frames = lane.frames.size();
+    rows_.reserve(frames);
+    panels_.reserve(frames * 2);
+    starts_.reserve(frames * 2);
     for (const Frame& frame : lane.frames) {
       if (frame.notes.empty()) continue;
       Row row{timing.BeatSeconds(frame.tick), static_cast<std::uint32_t>(panels_.size()), 0, 0};
