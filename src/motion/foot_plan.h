@@ -29,7 +29,7 @@ struct PlannedFeet {
 // arrow until the freeze end on it, and the feet never share an arrow; a Note is dropped only
 // where no free foot can take it. A foot that has just stepped the arrow the other foot now
 // takes steps aside, to a panel the plan picks, without taking a Note (a footswitch). Linear in
-// the Lane's length; ties go the same way every run. Empty when the Lane uses more arrow codes
+// the Lane's length; ties go the same way every run. No plan when the Lane uses more arrow codes
 // than the planner keeps apart (no chart the reader makes does).
 std::optional<std::vector<PlannedFeet>> PlanFeet(const GenerationRequest& request, const Lane& lane,
                                                  const TimingMap& timing, const FootCosts& costs);
