@@ -1,5 +1,6 @@
 // Any bytes through the whole pipeline in memory: read the chart file, dance its first and last
-// charts (both players of a COUPLE chart), with and without twist, and serialise the VMD bytes.
+// charts (both players of a COUPLE chart), with and without twist and with planned feet, and
+// serialise the VMD bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -7,7 +8,9 @@
 
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
+#include "motion/footwork_figures.h"
 #include "motion/run.h"
+#include "motion/whole_chart_foot_planner.h"
 #include "vmd/vmd_writer.h"
 
 namespace {
@@ -23,6 +26,16 @@ void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score)
       // Every key frame is one 111-byte record after the 54-byte header.
       if ((bytes.size() - 54 - (twist ? 16 : 0)) % 111 != 0) std::abort();
     }
+    // The planned footing drops no more than the classic rule, and dances like any other.
+    static const pavaneflow::WholeChartFootPlanner planned;
+    pavaneflow::GenerationRequest request{&song, &score, player, true};
+    const auto classicFigures = pavaneflow::MeasureFootwork(request);
+    request.feet = &planned;
+    if (pavaneflow::MeasureFootwork(request).droppedNotes > classicFigures.droppedNotes) {
+      std::abort();
+    }
+    pavaneflow::MotionDocument motion;
+    pavaneflow::Synthesize(request, motion);
   }
 }
 
