@@ -1,6 +1,7 @@
 // Any bytes through the whole pipeline in memory: read the chart file, dance its first and last
-// charts (both players of a COUPLE chart), with and without twist, and serialise the VMD bytes.
-// The first byte's lowest bit chooses classic or game timing for reading and dancing.
+// charts (both players of a COUPLE chart), with and without twist and with planned feet, and
+// serialise the VMD bytes. The first byte's lowest bit chooses classic or game timing for reading
+// and dancing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,8 +9,10 @@
 
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
+#include "motion/footwork_figures.h"
 #include "motion/make_timing_map.h"
 #include "motion/run.h"
+#include "motion/whole_chart_foot_planner.h"
 #include "vmd/vmd_writer.h"
 
 namespace {
@@ -26,6 +29,16 @@ void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score,
       // Every key frame is one 111-byte record after the 54-byte header.
       if ((bytes.size() - 54 - (twist ? 16 : 0)) % 111 != 0) std::abort();
     }
+    // The planned footing drops no more than the classic rule, and dances like any other.
+    static const pavaneflow::WholeChartFootPlanner planned;
+    pavaneflow::GenerationRequest request{&song, &score, player, true, timing};
+    const auto classicFigures = pavaneflow::MeasureFootwork(request);
+    request.feet = &planned;
+    if (pavaneflow::MeasureFootwork(request).droppedNotes > classicFigures.droppedNotes) {
+      std::abort();
+    }
+    pavaneflow::MotionDocument motion;
+    pavaneflow::Synthesize(request, motion);
   }
 }
 

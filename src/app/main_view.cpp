@@ -22,6 +22,7 @@
 #include "motion/make_timing_map.h"
 #include "motion/output_name.h"
 #include "motion/run.h"
+#include "motion/whole_chart_foot_planner.h"
 #include "ui_main_view.h"
 
 namespace pavaneflow {
@@ -32,6 +33,10 @@ const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
 const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
+// Whether "足運びを最適化" was checked, remembered across runs.
+const QString kPlannedFeetKey = QStringLiteral("Settings/PlannedFeet");
+// The footing of "足運びを最適化"; it keeps nothing between dances.
+const WholeChartFootPlanner kPlannedFeet;
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -78,6 +83,10 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
       connect(button, &QAbstractButton::toggled, this, &MainView::SchedulePreview);
     }
   }
+
+  ui_->plannedFeetCheck->setChecked(QSettings().value(kPlannedFeetKey, false).toBool());
+  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this,
+          [](bool checked) { QSettings().setValue(kPlannedFeetKey, checked); });
 
   document_.AddView(this);
 }
@@ -168,6 +177,7 @@ GenerationRequest MainView::BuildRequest() const {
           : 0;
   request.twist = ui_->twistCheck->isChecked();
   request.timing = timing_.get();
+  if (ui_->plannedFeetCheck->isChecked()) request.feet = &kPlannedFeet;
   return request;
 }
 

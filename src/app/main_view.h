@@ -23,9 +23,10 @@ class SongDocument;
 class TimingMap;
 
 // The main window's form: the song's title, artist and BPM, its charts, the player side, the
-// twist and timing options, and the Generate button. It keeps no state beyond its controls:
-// everything shown is refilled from the document whenever the document changes. Registers itself as
-// a view of the document for its lifetime; the document must outlive it.
+// twist, timing and planned-footwork options (the last two remembered in the settings), and the
+// Generate button. It keeps no state beyond its controls: everything shown is refilled from the
+// document whenever the document changes. Registers itself as a view of the document for its
+// lifetime; the document must outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 

@@ -7,6 +7,7 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
+#include "cli/mode_name.h"
 #include "cli/output_name.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
@@ -16,17 +17,6 @@
 
 namespace pavaneflow::cli {
 namespace {
-
-const char* ModeName(ChartMode mode) {
-  switch (mode) {
-    case kDouble:
-      return "DOUBLE";
-    case kCouple:
-      return "COUPLE";
-    default:
-      return "SINGLE";
-  }
-}
 
 // One file to write: which chart, for which player, where.
 struct Job {
@@ -142,7 +132,8 @@ class Converter {
       Fail(job.path.string() + ": would overwrite the input file");
       return;
     }
-    const GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
+    GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
+    request.feet = PlannerFor(options_.feet);
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -190,6 +181,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
                  "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
       ->excludes(chart)
       ->excludes(player);
+  AddFeetOption(*convert, options.feet);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files or --all, an output folder");
   AddTimingOption(*convert, options.timing);

@@ -8,6 +8,7 @@
 #include <CLI/CLI.hpp>
 
 #include "chart/chart_timing.h"
+#include "cli/feet_choice.h"
 
 namespace pavaneflow::cli {
 
@@ -20,6 +21,7 @@ struct ConvertOptions {
   bool compat = false;  // append the empty section counts
   bool all = false;     // every chart to its own file
   ChartTiming timing = ChartTiming::kClassic;
+  FeetChoice feet = FeetChoice::kClassic;
   // The output file; a folder (created if missing) with several inputs or with `all`.
   std::optional<std::filesystem::path> output;
 };

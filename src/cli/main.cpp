@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/convert_command.h"
+#include "cli/feet_command.h"
 #include "cli/info_command.h"
 #include "cli/sheet_command.h"
 #include "cli/timing_option.h"
@@ -30,6 +31,8 @@ int main(int argc, char** argv) {
 
   pavaneflow::cli::SheetOptions sheet;
   CLI::App* sheetCommand = pavaneflow::cli::AddSheetCommand(app, sheet);
+  pavaneflow::cli::FeetOptions feet;
+  CLI::App* feetCommand = pavaneflow::cli::AddFeetCommand(app, feet);
 
   try {
     app.parse(argc, argv);
@@ -41,5 +44,6 @@ int main(int argc, char** argv) {
   if (infoCommand->parsed()) return pavaneflow::cli::RunInfo(info);
   if (convertCommand->parsed()) return pavaneflow::cli::RunConvert(convert, std::cout, std::cerr);
   if (sheetCommand->parsed()) return pavaneflow::cli::RunSheet(sheet, std::cout, std::cerr);
+  if (feetCommand->parsed()) return pavaneflow::cli::RunFeet(feet, std::cout, std::cerr);
   return 0;
 }

@@ -54,7 +54,8 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
     }
   }
   const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document);
-  const GenerationRequest request{&document, &score, player, options.twist, timing.get()};
+  GenerationRequest request{&document, &score, player, options.twist, timing.get()};
+  request.feet = PlannerFor(options.feet);
   MotionDocument motion;
   Synthesize(request, motion);
   DanceSheet sheet = SheetFromChart(request, motion);
@@ -76,6 +77,7 @@ CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
       "--no-twist", [&options] { options.twist = false; },
       "Do not turn the upper body and the neck with the steps");
   AddTimingOption(*sheet, options.timing);
+  AddFeetOption(*sheet, options.feet);
   sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
   return sheet;
 }

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "chart/chart_timing.h"
+#include "cli/feet_choice.h"
 
 namespace pavaneflow::cli {
 
@@ -17,6 +18,7 @@ struct SheetOptions {
   int player = 1;               // 1 or 2; 2 only counts for a COUPLE chart
   bool twist = true;
   ChartTiming timing = ChartTiming::kClassic;
+  FeetChoice feet = FeetChoice::kClassic;
   // The SVG file; by default the input's name with ".svg".
   std::optional<std::filesystem::path> output;
 };

@@ -7,6 +7,7 @@ namespace pavaneflow {
 class SongDocument;
 class Score;
 class TimingMap;
+class FootPlanner;
 
 // What Generate hands to the synthesiser. Owns nothing: the song and the Score must outlive the
 // generation.
@@ -17,6 +18,8 @@ struct GenerationRequest {
   bool twist = true;        // also turn the upper body and the neck
   // How ticks become seconds; null for the classic timing, one tempo from the song's BPM.
   const TimingMap* timing = nullptr;
+  // Who decides which foot takes each Note; null for the classic rule, one Frame at a time.
+  const FootPlanner* feet = nullptr;
 };
 
 }  // namespace pavaneflow

@@ -2,29 +2,18 @@
 
 #include "chart/score.h"
 #include "chart/song_document.h"
-#include "motion/assign_feet.h"
 #include "motion/bone_names.h"
+#include "motion/classic_foot_planner.h"
 #include "motion/emit_in_between.h"
 #include "motion/emit_pose.h"
 #include "motion/frame_number.h"
 #include "motion/pad_geometry.h"
+#include "motion/player_lane.h"
 #include "motion/step_pose.h"
 #include "motion/timing_map.h"
 #include "vmd/vmd_file_writer.h"
 
 namespace pavaneflow {
-namespace {
-
-// The first Lane whose key is the player, in stored order; null when the chart has none.
-const Lane* FindPlayerLane(const GenerationRequest& request) {
-  if (request.score == nullptr) return nullptr;
-  for (const auto& lane : request.score->lanes) {
-    if (lane->key == request.player) return lane.get();
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 void Synthesize(const GenerationRequest& request, MotionDocument& document,
                 const SettledFrames& settled) {
@@ -35,13 +24,16 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document,
 
   const ClassicTiming classic(request.song->bpm);
   const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
+  const ClassicFootPlanner classicFeet;
+  const FootPlanner& planner = request.feet != nullptr ? *request.feet : classicFeet;
+  const std::unique_ptr<Footing> footing = planner.Start(request, *lane, timing);
   StepPose previous(0, true);
   StartPose(request, previous);
   EmitPose(document, previous, request);
   for (const Frame& frame : lane->frames) {
     StepPose current(SecondsToFrameNumber(timing.BeatSeconds(frame.tick), request.song->gap),
                      frame.tick % kTicksPerBeat == 0);
-    AssignFeet(previous, frame, current, request);
+    footing->Step(previous, frame, current);
     EmitInBetween(document, current, previous);
     // Later steps change nothing made before this pose: only a pose's centre frame is changed
     // again, by the step after it.

@@ -1,0 +1,180 @@
+#include "cli/feet_command.h"
+
+#include <charconv>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/dwi_document.h"
+#include "chart/score.h"
+#include "cli/json.h"
+#include "cli/mode_name.h"
+#include "cli/terminal_text.h"
+#include "cli/timing_option.h"
+#include "motion/footwork_figures.h"
+#include "motion/generation_request.h"
+#include "motion/make_timing_map.h"
+
+namespace pavaneflow::cli {
+namespace {
+
+// One Lane measured.
+struct Measured {
+  int chart;
+  const Score* score;
+  std::int32_t player;
+  FootworkFigures figures;
+};
+
+std::string Number(std::int64_t value) {
+  char digits[24];
+  return {digits, std::to_chars(digits, digits + sizeof digits, value).ptr};
+}
+
+// "12.34" per 100 step rows, whatever the locale.
+std::string Per100(std::int64_t count, std::int64_t rows) {
+  const double rate =
+      rows > 0 ? 100.0 * static_cast<double>(count) / static_cast<double>(rows) : 0.0;
+  char digits[32];
+  return {digits,
+          std::to_chars(digits, digits + sizeof digits, rate, std::chars_format::fixed, 2).ptr};
+}
+
+const char* FeetName(FeetChoice choice) {
+  return choice == FeetChoice::kPlanned ? "planned" : "classic";
+}
+
+std::string Text(const Measured& m, FeetChoice feet) {
+  const FootworkFigures& f = m.figures;
+  const std::int64_t rows = f.stepRows;
+  auto counted = [rows](std::int64_t count) {
+    return Number(count) + " (" + Per100(count, rows) + " per 100 step rows)";
+  };
+  std::string out = "chart " + Number(m.chart) + " (" + TerminalText(m.score->name) + ", " +
+                    ModeName(m.score->mode) + ", " + (m.player == 0 ? "1P" : "2P") + "), " +
+                    FeetName(feet) + " feet\n";
+  out += "  step rows: " + Number(rows) + '\n';
+  out += "  crossed rows: " + counted(f.crossedRows) + '\n';
+  out += "  longest crossed run: " + Number(f.longestCrossedRun) + " rows\n";
+  out += "  crossovers: " + counted(f.Crossovers()) + ", full " + Number(f.fullCrossovers) +
+         ", half " + Number(f.halfCrossovers) + '\n';
+  out += "  unforced double steps: " + counted(f.unforcedDoubleSteps) + ", short " +
+         counted(f.shortUnforcedDoubleSteps) + '\n';
+  out += "  forced double steps: " + counted(f.forcedDoubleSteps) + ", short " +
+         Number(f.shortForcedDoubleSteps) + '\n';
+  out += "  fast jacks: " + counted(f.fastJacks) + '\n';
+  out += "  footswitches: " + counted(f.footswitches) + '\n';
+  out += "  dropped notes: " + Number(f.droppedNotes) + '\n';
+  return out;
+}
+
+std::string Json(const Measured& m, FeetChoice feet) {
+  const FootworkFigures& f = m.figures;
+  std::string out = "{\"chart\": " + Number(m.chart) + ", \"name\": ";
+  AppendJsonString(out, m.score->name);
+  out += std::string(", \"mode\": \"") + ModeName(m.score->mode) +
+         "\", \"player\": " + Number(m.player + 1) + ", \"feet\": \"" + FeetName(feet) + '"';
+  const std::pair<const char*, std::int64_t> counts[] = {
+      {"step_rows", f.stepRows},
+      {"crossed_rows", f.crossedRows},
+      {"longest_crossed_run", f.longestCrossedRun},
+      {"full_crossovers", f.fullCrossovers},
+      {"half_crossovers", f.halfCrossovers},
+      {"unforced_double_steps", f.unforcedDoubleSteps},
+      {"short_unforced_double_steps", f.shortUnforcedDoubleSteps},
+      {"forced_double_steps", f.forcedDoubleSteps},
+      {"short_forced_double_steps", f.shortForcedDoubleSteps},
+      {"fast_jacks", f.fastJacks},
+      {"footswitches", f.footswitches},
+      {"dropped_notes", f.droppedNotes},
+  };
+  for (const auto& [name, value] : counts)
+    out += std::string(", \"") + name + "\": " + Number(value);
+  return out + '}';
+}
+
+}  // namespace
+
+CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
+  CLI::App* feet = app.add_subcommand(
+      "feet", "Print the footwork figures of a chart: crossed legs, double steps, jacks, ...");
+  feet->add_option("FILE", options.file, "DWI file to read")->required();
+  CLI::Option* chart =
+      feet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
+          ->check(CLI::PositiveNumber);
+  CLI::Option* player =
+      feet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
+          ->check(CLI::IsMember({1, 2}));
+  feet->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+      ->excludes(chart)
+      ->excludes(player);
+  AddFeetOption(*feet, options.feet);
+  AddTimingOption(*feet, options.timing);
+  feet->add_flag("--json", options.json,
+                 "Print the counts as JSON (an array of charts with --all)");
+  return feet;
+}
+
+int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
+  DWIDocument song;
+  song.SetTiming(options.timing);
+  if (!song.OnOpenDocument(options.file)) {
+    err << song.OpenError() << '\n';
+    return 1;
+  }
+  err << ReadingProblemLines(options.file.string(), song.LastErrors());
+
+  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
+  std::vector<Measured> lanes;
+  auto measure = [&](int chart, const Score& score, std::int32_t player) {
+    GenerationRequest request{&song, &score, player, true, timing.get()};
+    request.feet = PlannerFor(options.feet);
+    lanes.push_back({chart, &score, player, MeasureFootwork(request)});
+  };
+  if (options.all) {
+    for (std::size_t i = 0; i < song.scores.size(); ++i) {
+      const Score& score = *song.scores[i];
+      const int number = static_cast<int>(i) + 1;
+      measure(number, score, 0);
+      if (score.mode == kCouple) measure(number, score, 1);
+    }
+  } else {
+    const auto count = song.scores.size();
+    if (options.chart < 1 || static_cast<std::size_t>(options.chart) > count) {
+      err << options.file.string() << ": there is no chart " << options.chart << " (the file has "
+          << count << ")\n";
+      return 1;
+    }
+    const Score& score = *song.scores[static_cast<std::size_t>(options.chart) - 1];
+    std::int32_t player = 0;
+    if (options.player == 2) {
+      if (score.mode == kCouple) {
+        player = 1;
+      } else {
+        err << options.file.string() << ": chart " << options.chart << " ("
+            << TerminalText(score.name) << ") is not a COUPLE chart: counting 1P\n";
+      }
+    }
+    measure(options.chart, score, player);
+  }
+
+  std::string text;
+  if (options.json) {
+    if (options.all) text += '[';
+    for (std::size_t i = 0; i < lanes.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += Json(lanes[i], options.feet);
+    }
+    text += options.all ? "]\n" : "\n";
+  } else {
+    for (const Measured& lane : lanes) text += Text(lane, options.feet);
+  }
+  out << text;
+  if (!out.flush()) {
+    err << "standard output: the figures could not be printed\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace pavaneflow::cli

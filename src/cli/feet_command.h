@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+#include <CLI/CLI.hpp>
+
+#include "chart/chart_timing.h"
+#include "cli/feet_choice.h"
+
+namespace pavaneflow::cli {
+
+// What `pavaneflow-cli feet` was asked to do.
+struct FeetOptions {
+  std::filesystem::path file;
+  int chart = 1;     // 1-based, as `info` numbers the charts
+  int player = 1;    // 1 or 2; 2 only counts for a COUPLE chart
+  bool all = false;  // every chart, and both players of a COUPLE chart
+  bool json = false;
+  FeetChoice feet = FeetChoice::kClassic;
+  ChartTiming timing = ChartTiming::kClassic;
+};
+
+// Declares the `feet` subcommand and its options on `app`; parsing fills `options`.
+CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options);
+
+// Prints the footwork figures of the chosen chart (or of every chart) on `out`, as text or JSON;
+// reading problems, notes and failures go to `err`. Returns 0 when the figures were printed, 1
+// when the file could not be read, the chart does not exist or the output failed.
+int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace pavaneflow::cli
