@@ -65,6 +65,9 @@ DancePreview::DancePreview(QWidget* parent)
   }
   speedBox_->setCurrentIndex(speedBox_->count() - 1);
   timeLabel_->setText(TimeText(0.0));
+  // Room for a long song's time from the start: the pane must not grow while it plays or when a
+  // chart is loaded.
+  timeLabel_->setMinimumWidth(timeLabel_->fontMetrics().horizontalAdvance(TimeText(5999.99)));
   auto* speedLabel = new QLabel(QStringLiteral("速度(&S):"), this);
   speedLabel->setBuddy(speedBox_);
 

@@ -415,49 +415,51 @@ void MainViewTest::SaveDialogOffersTheChartsNameAndTheLastFolder() {
   QCOMPARE(form.dialogs.saveInitialPaths.value(1),
            folder.Path(QStringLiteral("out/modes_COUPLE_MANIAC_2P.vmd")));
   QCOMPARE(status.size(), 1);  // cancelled: nothing written, nothing told
-  // "足運びを最適化" starts off, keeps its state across runs, and makes Generate write what
-  // `convert --feet planned` writes.
-  void MainViewTest::PlannedFeetAreRememberedAndGenerateThePlannedDance() {
-    QSettings().clear();
-    testing::TestFolder folder;
-    const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
-    {
-      Form form;
-      auto* feet = form.view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"));
-      QVERIFY(feet != nullptr);
-      QCOMPARE(feet->text(), QStringLiteral("足運びを最適化"));
-      QVERIFY(!feet->toolTip().isEmpty());
-      QVERIFY(!feet->isChecked());
-      feet->click();
-    }
+}
 
+// "足運びを最適化" starts off, keeps its state across runs, and makes Generate write what
+// `convert --feet planned` writes.
+void MainViewTest::PlannedFeetAreRememberedAndGenerateThePlannedDance() {
+  QSettings().clear();
+  testing::TestFolder folder;
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
+  {
     Form form;
     auto* feet = form.view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"));
-    QVERIFY(feet->isChecked());
-    QVERIFY(form.Open(song));
-    QVERIFY(feet->isChecked());  // opening a file leaves it alone
-    form.Select(0);
-    const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
-    form.dialogs.saveAnswers = {fromApp};
-    form.generate->click();
-    QVERIFY(form.boxes.criticals.isEmpty());
-
-    const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
-    QProcess cli;
-    cli.start(QStringLiteral(PAVANEFLOW_CLI),
-              {QStringLiteral("convert"), song, QStringLiteral("--feet"), QStringLiteral("planned"),
-               QStringLiteral("-o"), fromCli});
-    QVERIFY(cli.waitForFinished(30000));
-    QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
-             cli.readAllStandardError().constData());
-    const QByteArray written = ReadAll(fromApp);
-    QCOMPARE(written, ReadAll(fromCli));
-    QVERIFY(written != ExpectedVmd(form.document, 0, 0, true));
-
+    QVERIFY(feet != nullptr);
+    QCOMPARE(feet->text(), QStringLiteral("足運びを最適化"));
+    QVERIFY(!feet->toolTip().isEmpty());
+    QVERIFY(!feet->isChecked());
     feet->click();
-    QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"))->isChecked());
-    QSettings().clear();
   }
+
+  Form form;
+  auto* feet = form.view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"));
+  QVERIFY(feet->isChecked());
+  QVERIFY(form.Open(song));
+  QVERIFY(feet->isChecked());  // opening a file leaves it alone
+  form.Select(0);
+  const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+  form.dialogs.saveAnswers = {fromApp};
+  form.generate->click();
+  QVERIFY(form.boxes.criticals.isEmpty());
+
+  const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI),
+            {QStringLiteral("convert"), song, QStringLiteral("--feet"), QStringLiteral("planned"),
+             QStringLiteral("-o"), fromCli});
+  QVERIFY(cli.waitForFinished(30000));
+  QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+           cli.readAllStandardError().constData());
+  const QByteArray written = ReadAll(fromApp);
+  QCOMPARE(written, ReadAll(fromCli));
+  QVERIFY(written != ExpectedVmd(form.document, 0, 0, true));
+
+  feet->click();
+  QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"))->isChecked());
+  QSettings().clear();
+}
 
 }  // namespace pavaneflow
 
