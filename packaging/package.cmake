@@ -58,10 +58,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # The libraries come from the binaries (the X11 and offscreen plug-ins come with Qt's GUI
 # library). What is loaded at run time is recommended: the native Wayland plug-in, the
-# translations that make Qt's own dialogs Japanese, and a Japanese font.
+# translations that make Qt's own dialogs Japanese, a Japanese font, and the GStreamer decoders
+# and sound output the preview plays songs with (Ogg Vorbis in base; WAV and MP3 in good).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "qt6-wayland, qt6-translations-l10n, fonts-vlgothic | fonts-noto-cjk")
+    "qt6-wayland, qt6-translations-l10n, fonts-vlgothic | fonts-noto-cjk, \
+gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-pulseaudio")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_OUTPUT_FILE_PREFIX ${PROJECT_BINARY_DIR}/package)

@@ -1,10 +1,13 @@
 #include "app/dance_preview.h"
 
+#include <QAudioDevice>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMediaDevices>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QtEndian>
 
 #include "app/main_view.h"
 #include "app/pad_view.h"
@@ -42,6 +45,35 @@ struct PreviewForm {
   DancePreview preview;
   MainView view;
 };
+
+// A 16-bit mono WAV file of `seconds` of a quiet tone.
+QByteArray ToneWav(int seconds) {
+  constexpr int kRate = 8000;
+  const int samples = kRate * seconds;
+  QByteArray wav;
+  auto put32 = [&wav](quint32 v) {
+    wav.append(4, '\0');
+    qToLittleEndian(v, wav.end() - 4);
+  };
+  auto put16 = [&wav](quint16 v) {
+    wav.append(2, '\0');
+    qToLittleEndian(v, wav.end() - 2);
+  };
+  wav.append("RIFF");
+  put32(36 + 2 * samples);
+  wav.append("WAVEfmt ");
+  put32(16);
+  put16(1);  // PCM
+  put16(1);  // mono
+  put32(kRate);
+  put32(2 * kRate);
+  put16(2);
+  put16(16);
+  wav.append("data");
+  put32(2 * samples);
+  for (int i = 0; i < samples; ++i) put16(static_cast<quint16>(i % 20 < 10 ? 2000 : -2000));
+  return wav;
+}
 
 }  // namespace
 
@@ -157,6 +189,26 @@ class DancePreviewTest : public QObject {
       QCOMPARE(form.preview.SongPath(),
                QDir::cleanPath(folder.Path(QStringLiteral("Music/Song.wav"))));
     }
+  }
+
+  // With a sound output the song plays and the picture follows it; without one (CI) there is
+  // nothing to hear.
+  void playsTheSongAndThePictureFollowsIt() {
+    if (QMediaDevices::audioOutputs().isEmpty()) QSKIP("no sound output on this machine");
+    testing::TestFolder folder;
+    folder.Write(QStringLiteral("tone.wav"), ToneWav(4));
+    PreviewForm form;
+    QVERIFY(
+        form.Open(folder.Write(QStringLiteral("song.dwi"),
+                               "#FILE:tone.wav;\n#BPM:120;\n#SINGLE:BASIC:1:2468246824682468;\n")));
+    QVERIFY2(!form.preview.SongPath().isEmpty(), qPrintable(form.preview.SongProblem()));
+    form.preview.TogglePlaying();
+    QTest::qWait(1500);
+    QVERIFY2(form.preview.SongProblem().isEmpty(), qPrintable(form.preview.SongProblem()));
+    QVERIFY(form.preview.IsPlaying());
+    QVERIFY2(form.preview.Seconds() > 0.5 && form.preview.Seconds() < 3.0,
+             qPrintable(QString::number(form.preview.Seconds())));
+    form.preview.TogglePlaying();
   }
 
   // Not a check: for the longest corpus chart, how long making its dance takes (each change of
