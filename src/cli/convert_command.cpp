@@ -7,6 +7,7 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
+#include "cli/chart_choice.h"
 #include "cli/mode_name.h"
 #include "cli/output_name.h"
 #include "cli/terminal_text.h"
@@ -76,22 +77,15 @@ class Converter {
         }
       }
     } else {
-      const auto count = document.scores.size();
-      if (options_.chart < 1 || static_cast<std::size_t>(options_.chart) > count) {
-        Fail(input.string() + ": there is no chart " + std::to_string(options_.chart) +
-             " (the file has " + std::to_string(count) + ")");
+      std::string problem;
+      const std::optional<ChartChoice> choice = ChooseChart(
+          document, input, options_.chart, options_.player, "dancing 1P", err_, problem);
+      if (!choice) {
+        Fail(problem);
         return;
       }
-      const Score& score = *document.scores[static_cast<std::size_t>(options_.chart) - 1];
-      std::int32_t player = 0;
-      if (options_.player == 2) {
-        if (score.mode == kCouple) {
-          player = 1;
-        } else {
-          err_ << input.string() << ": chart " << options_.chart << " (" << TerminalText(score.name)
-               << ") is not a COUPLE chart: dancing 1P\n";
-        }
-      }
+      const Score& score = *choice->score;
+      const std::int32_t player = choice->player;
       std::filesystem::path path;
       if (toFolder) {
         path = Unique(Folder(input) / input.stem().concat(".vmd"));
@@ -166,7 +160,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   convert->add_option("FILE", options.inputs, "DWI files to convert")->required();
   CLI::Option* chart =
       convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(CLI::PositiveNumber);
+          ->check(kChartNumbers);
   CLI::Option* player =
       convert
           ->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")

@@ -7,6 +7,7 @@
 
 #include "chart/dwi_document.h"
 #include "chart/score.h"
+#include "cli/chart_choice.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
 #include "cli/terminal_text.h"
@@ -101,7 +102,7 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
   feet->add_option("FILE", options.file, "DWI file to read")->required();
   CLI::Option* chart =
       feet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(CLI::PositiveNumber);
+          ->check(kChartNumbers);
   CLI::Option* player =
       feet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
           ->check(CLI::IsMember({1, 2}));
@@ -139,23 +140,14 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
       if (score.mode == kCouple) measure(number, score, 1);
     }
   } else {
-    const auto count = song.scores.size();
-    if (options.chart < 1 || static_cast<std::size_t>(options.chart) > count) {
-      err << options.file.string() << ": there is no chart " << options.chart << " (the file has "
-          << count << ")\n";
+    std::string problem;
+    const std::optional<ChartChoice> choice =
+        ChooseChart(song, options.file, options.chart, options.player, "counting 1P", err, problem);
+    if (!choice) {
+      err << problem << '\n';
       return 1;
     }
-    const Score& score = *song.scores[static_cast<std::size_t>(options.chart) - 1];
-    std::int32_t player = 0;
-    if (options.player == 2) {
-      if (score.mode == kCouple) {
-        player = 1;
-      } else {
-        err << options.file.string() << ": chart " << options.chart << " ("
-            << TerminalText(score.name) << ") is not a COUPLE chart: counting 1P\n";
-      }
-    }
-    measure(options.chart, score, player);
+    measure(options.chart, *choice->score, choice->player);
   }
 
   std::string text;

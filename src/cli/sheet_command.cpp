@@ -10,6 +10,7 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
+#include "cli/chart_choice.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
 #include "motion/dance_sheet.h"
@@ -37,22 +38,15 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
     return std::nullopt;
   }
   err << ReadingProblemLines(options.input.string(), document.LastErrors());
-  const auto count = document.scores.size();
-  if (options.chart < 1 || static_cast<std::size_t>(options.chart) > count) {
-    err << options.input.string() << ": there is no chart " << options.chart << " (the file has "
-        << count << ")\n";
+  std::string problem;
+  const std::optional<ChartChoice> choice = ChooseChart(document, options.input, options.chart,
+                                                        options.player, "dancing 1P", err, problem);
+  if (!choice) {
+    err << problem << '\n';
     return std::nullopt;
   }
-  const Score& score = *document.scores[static_cast<std::size_t>(options.chart) - 1];
-  std::int32_t player = 0;
-  if (options.player == 2) {
-    if (score.mode == kCouple) {
-      player = 1;
-    } else {
-      err << options.input.string() << ": chart " << options.chart << " ("
-          << TerminalText(score.name) << ") is not a COUPLE chart: dancing 1P\n";
-    }
-  }
+  const Score& score = *choice->score;
+  const std::int32_t player = choice->player;
   const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document);
   GenerationRequest request{&document, &score, player, options.twist, timing.get()};
   request.feet = PlannerFor(options.feet);
@@ -70,7 +64,7 @@ CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
       "sheet", "Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet");
   sheet->add_option("FILE", options.input, "DWI file, or VMD file to draw")->required();
   sheet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-      ->check(CLI::PositiveNumber);
+      ->check(kChartNumbers);
   sheet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
       ->check(CLI::IsMember({1, 2}));
   sheet->add_flag_callback(
