@@ -1,6 +1,7 @@
 #include "chart/dwi_document.h"
 
 #include "chart/dwi_reader.h"
+#include "chart/simfile_reader.h"
 
 namespace pavaneflow {
 
@@ -10,11 +11,23 @@ void DWIDocument::DeleteContents() {
   TextDocument::DeleteContents();
 }
 
+bool DWIDocument::OnOpenDocument(const std::filesystem::path& path) {
+  format_ = ChartFormatOf(path);
+  return TextDocument::OnOpenDocument(path);
+}
+
 void DWIDocument::ReadText(LineSource& input) {
-  DWIReader reader(*this, input, timing_);
-  reader.ReadTags();
-  lastErrors_ = reader.Errors();
-  lastErrorCount_ = reader.ErrorCount();
+  if (IsSimfile(format_)) {
+    SimfileReader reader(*this, input, format_);
+    reader.Read();
+    lastErrors_ = reader.Errors().Text();
+    lastErrorCount_ = reader.Errors().Count();
+  } else {
+    DWIReader reader(*this, input, timing_);
+    reader.ReadTags();
+    lastErrors_ = reader.Errors();
+    lastErrorCount_ = reader.ErrorCount();
+  }
   if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
   SetModifiedFlag(false);
 }

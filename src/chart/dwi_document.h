@@ -3,19 +3,28 @@
 #include <cstdint>
 #include <string>
 
+#include "chart/chart_format.h"
 #include "chart/chart_timing.h"
 #include "chart/error_reporter.h"
 #include "chart/text_document.h"
 
 namespace pavaneflow {
 
-// The DWI step file document: ReadText runs the DWI reader, shows the error text through the
-// error reporter when there were problems, and clears the modified flag.
+// The step file document: ReadText runs the DWI reader, or the simfile reader for a simfile,
+// shows the error text through the error reporter when there were problems, and clears the
+// modified flag.
 class DWIDocument : public TextDocument {
  public:
   // Also forgets the error text of the last read.
   void DeleteContents() override;
+  // Reads `path` in the format its extension names (ChartFormatOf), whatever SetFormat said.
+  bool OnOpenDocument(const std::filesystem::path& path) override;
   void ReadText(LineSource& input) override;
+
+  // The format the next ReadText reads; DWI unless set. The timing applies to DWI only:
+  // simfiles are always timed by their own lists.
+  void SetFormat(ChartFormat chartFormat) { format_ = chartFormat; }
+  ChartFormat Format() const { return format_; }
   bool IsUtf8() const override { return true; }
 
   // How the next reads read and time the file; classic unless set. Kept across reads.
@@ -33,6 +42,7 @@ class DWIDocument : public TextDocument {
 
  private:
   ChartTiming timing_ = ChartTiming::kClassic;
+  ChartFormat format_ = ChartFormat::kDwi;
   ErrorReporter* errorReporter_ = nullptr;
   std::u16string lastErrors_;
   std::int64_t lastErrorCount_ = 0;

@@ -166,6 +166,7 @@ void DWIReader::ReadChart(ChartMode mode, std::u16string_view word) {
   Score& score = *document_.scores.back();
   score.name.assign(word).append(u" ").append(difficulty);
   score.mode = mode;
+  score.meter = ParseGap(rating);
   arrowOffset_ = 0;
   lane_ = nullptr;
   if (gameTiming_) {

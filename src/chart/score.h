@@ -7,6 +7,7 @@
 
 #include "chart/chart_types.h"
 #include "chart/lane.h"
+#include "chart/simfile_timing.h"
 
 namespace pavaneflow {
 
@@ -32,6 +33,10 @@ class Score {
   std::u16string name;
   std::vector<std::unique_ptr<Lane>> lanes;
   ChartMode mode = kSingle;
+  std::int32_t meter = 0;      // how hard the chart is: a simfile's meter, a DWI chart's rating
+  std::u16string description;  // simfiles only
+  // How a simfile chart is timed: the song's timing or the chart's own; null for DWI.
+  std::shared_ptr<const SimfileTiming> simfileTiming;
 
  private:
   // Lane keys are unique, so a map finds the first (only) Lane of a key. A SINGLE chart can open

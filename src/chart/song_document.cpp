@@ -11,6 +11,11 @@ void SongDocument::DeleteContents() {
   scores.clear();
   tempos.clear();
   stops.clear();
+  format = ChartFormat::kDwi;
+  subtitle.clear();
+  titleTranslit.clear();
+  artistTranslit.clear();
+  simfileTiming.reset();
   Document::DeleteContents();
 }
 

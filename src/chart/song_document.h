@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "base/document.h"
+#include "chart/chart_format.h"
 #include "chart/chart_types.h"
 #include "chart/score.h"
+#include "chart/simfile_timing.h"
 #include "chart/timing_events.h"
 
 namespace pavaneflow {
@@ -26,6 +28,15 @@ class SongDocument : public Document {
   // Read in game timing only, for the whole file: by ascending tick, one entry per tick.
   std::vector<TempoChange> tempos;
   std::vector<Stop> stops;
+
+  // What the file was, and what only simfiles give: the subtitle and the transliterations (kept,
+  // not shown) and the song's timing, which each Score of a simfile points to unless it has its
+  // own. `bpm` is then the first tempo and `gap` -OFFSET in milliseconds, both for display only.
+  ChartFormat format = ChartFormat::kDwi;
+  std::u16string subtitle;
+  std::u16string titleTranslit;
+  std::u16string artistTranslit;
+  std::shared_ptr<const SimfileTiming> simfileTiming;  // null for DWI
 };
 
 }  // namespace pavaneflow

@@ -19,7 +19,6 @@ constexpr double kLeastPixelsPerSecond = 40.0;
 constexpr double kMostPixelsPerSecond = 240.0;
 constexpr double kVmdPixelsPerSecond = 100.0;
 constexpr int kSecondsPerHeavyLine = 5;
-constexpr double kMillisecondsPerSecond = 1000.0;
 // The grid runs a measure past the last step.
 constexpr double kTrailingSeconds = 2.0;
 
@@ -68,7 +67,7 @@ DanceSheet SheetFromChart(const GenerationRequest& request, const MotionDocument
 
   const ClassicTiming classic(request.song->bpm);
   const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
-  const double gap = static_cast<double>(request.song->gap) / kMillisecondsPerSecond;
+  const double gap = timing.StartSeconds(request.song->gap);
   const auto seconds = [&](Tick tick) { return timing.BeatSeconds(tick) + gap; };
   const double bpm = static_cast<double>(request.song->bpm);
   if (std::isfinite(bpm) && bpm > 0.0) {

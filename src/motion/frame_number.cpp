@@ -31,8 +31,12 @@ std::int32_t TickToFrameNumber(float bpm, std::int32_t gap, Tick tick) {
 }
 
 std::int32_t SecondsToFrameNumber(double beatSeconds, std::int32_t gap) {
+  return TimeToFrameNumber(beatSeconds, static_cast<double>(gap) / kMillisecondsPerSecond);
+}
+
+std::int32_t TimeToFrameNumber(double beatSeconds, double startSeconds) {
   const float beatTime = ToFloat(beatSeconds);
-  const auto gapTime = static_cast<float>(static_cast<double>(gap) / kMillisecondsPerSecond);
+  const float gapTime = ToFloat(startSeconds);
   const float seconds = ToFloat(static_cast<double>(beatTime) + static_cast<double>(gapTime));
   const double product = static_cast<double>(seconds) * kFramesPerSecond;
   // Everything that does not truncate into 32 bits (NaN and infinities included) becomes

@@ -17,4 +17,8 @@ std::int32_t TickToFrameNumber(float bpm, std::int32_t gap, Tick tick);
 // rounded to single precision first, then as above.
 std::int32_t SecondsToFrameNumber(double beatSeconds, std::int32_t gap);
 
+// The same with the start given in seconds (as TimingMap::StartSeconds gives it), rounded to
+// single precision in place of the gap time.
+std::int32_t TimeToFrameNumber(double beatSeconds, double startSeconds);
+
 }  // namespace pavaneflow

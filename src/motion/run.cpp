@@ -27,11 +27,12 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document,
   const ClassicFootPlanner classicFeet;
   const FootPlanner& planner = request.feet != nullptr ? *request.feet : classicFeet;
   const std::unique_ptr<Footing> footing = planner.Start(request, *lane, timing);
+  const double start = timing.StartSeconds(request.song->gap);
   StepPose previous(0, true);
   StartPose(request, previous);
   EmitPose(document, previous, request);
   for (const Frame& frame : lane->frames) {
-    StepPose current(SecondsToFrameNumber(timing.BeatSeconds(frame.tick), request.song->gap),
+    StepPose current(TimeToFrameNumber(timing.BeatSeconds(frame.tick), start),
                      frame.tick % kTicksPerBeat == 0);
     footing->Step(previous, frame, current);
     EmitInBetween(document, current, previous);

@@ -16,11 +16,10 @@ class CountingView : public View {
   int& count_;
 };
 
-}  // namespace
-
-std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes, ChartTiming timing) {
+std::unique_ptr<DwiRead> Read(std::string_view bytes, ChartTiming timing, ChartFormat format) {
   auto read = std::make_unique<DwiRead>();
   read->song.SetTiming(timing);
+  read->song.SetFormat(format);
   CountingView view(read->viewUpdates);
   read->song.AddView(&view);
   TextBuffer input{std::string(bytes)};
@@ -36,6 +35,16 @@ std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes, ChartTiming timing) {
   }
   read->errorCount = read->song.LastErrorCount();
   return read;
+}
+
+}  // namespace
+
+std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes, ChartTiming timing) {
+  return Read(bytes, timing, ChartFormat::kDwi);
+}
+
+std::unique_ptr<DwiRead> ReadSimfile(std::string_view bytes, ChartFormat format) {
+  return Read(bytes, ChartTiming::kClassic, format);
 }
 
 std::string LaneText(const Lane& lane) {

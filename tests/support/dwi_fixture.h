@@ -23,6 +23,8 @@ struct DwiRead {
 // Reads `bytes` (the file's bytes, UTF-8 unless it says otherwise) as a DWI file.
 std::unique_ptr<DwiRead> ReadDwi(std::string_view bytes,
                                  ChartTiming timing = ChartTiming::kClassic);
+// Reads `bytes` as a simfile of `format` (.sm or .ssc).
+std::unique_ptr<DwiRead> ReadSimfile(std::string_view bytes, ChartFormat format);
 
 // Compact views of the model for table-driven expectations. A Frame is "tick:" followed by its
 // Notes, each the ArrowCode as a character with "*" for a freeze start and "/" for a freeze end;

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "chart/chart_format.h"
+#include "chart/error_text.h"
+#include "chart/line_source.h"
+#include "chart/simfile_timing_tags.h"
+#include "chart/simfile_tokenizer.h"
+#include "chart/song_document.h"
+
+namespace pavaneflow {
+
+// Reads a simfile (.sm or .ssc) into a SongDocument: the song's tags, its timing as the games
+// time it, and one Score per chart of a supported step type, each with its meter, description
+// and timing. Problems become numbered error entries in file order; reading never stops and never
+// throws for bad content (only the line source throws, FileError, when the input cannot be read).
+class SimfileReader {
+ public:
+  SimfileReader(SongDocument& song, LineSource& input, ChartFormat format);
+
+  void Read();
+  const ErrorText& Errors() const { return errors_; }
+
+ private:
+  // A chart as its tags give it; its notes are read once the whole file, and so every timing
+  // tag, is known.
+  struct Chart {
+    explicit Chart(ChartFormat format) : timing(format) {}
+    std::u16string stepsType;
+    std::int32_t typeLine = 0;
+    std::u16string description;
+    std::u16string chartName;
+    std::u16string difficulty;
+    std::u16string meter;
+    SimfileTimingTags timing;
+    std::u16string notes;
+    std::int32_t notesLine = 0;
+  };
+
+  void SongTag(SimfileTag& tag);
+  // A tag between an .ssc chart's #NOTEDATA and its #NOTES.
+  void ChartTag(Chart& chart, SimfileTag& tag);
+  // An .sm #NOTES: the whole chart in one tag.
+  void SmNotes(SimfileTag& tag);
+  void AddScore(const Chart& chart, const std::shared_ptr<const SimfileTiming>& songTiming);
+  bool OldWarps() const;
+
+  SongDocument& song_;
+  SimfileTokenizer tokenizer_;
+  const ChartFormat format_;
+  ErrorText errors_;
+  SimfileTimingTags songTiming_;
+  double version_ = -1.0;  // none given
+  std::vector<Chart> charts_;
+  bool inChart_ = false;  // .ssc: after #NOTEDATA, before its #NOTES
+};
+
+}  // namespace pavaneflow

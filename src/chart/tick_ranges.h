@@ -1,0 +1,28 @@
+#pragma once
+
+#include <vector>
+
+#include "chart/chart_types.h"
+#include "chart/simfile_timing.h"
+
+namespace pavaneflow {
+
+// Beat ranges merged into disjoint stretches of ticks, unrounded, in ascending order: answers
+// whether a tick lies inside any of them in logarithmic time however many overlap.
+class TickRanges {
+ public:
+  struct Stretch {
+    double begin;  // ticks, inside
+    double end;    // ticks, outside; infinite for a range that never ends
+  };
+
+  explicit TickRanges(const std::vector<BeatRange>& ranges);
+
+  bool Contains(Tick tick) const;
+  const std::vector<Stretch>& Stretches() const { return stretches_; }
+
+ private:
+  std::vector<Stretch> stretches_;
+};
+
+}  // namespace pavaneflow
