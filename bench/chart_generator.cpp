@@ -1,5 +1,6 @@
 #include "chart_generator.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -73,6 +74,41 @@ std::string GenerateChartOfSize(std::size_t bytes) {
   PhraseWriter phrase(text);
   while (text.size() + kEnd.size() < bytes) phrase.Append();
   text += kEnd;
+  return text;
+}
+
+std::string GenerateSscOfSize(std::size_t bytes) {
+  static constexpr std::string_view kSong =
+      "#VERSION:0.83;\r\n#TITLE:Benchmark;\r\n#ARTIST:Pavaneflow;\r\n#MUSIC:benchmark.ogg;\r\n"
+      "#OFFSET:-0.120;\r\n#BPMS:0.000=150.000,64.000=175.000,128.000=150.000;\r\n"
+      "#STOPS:32.000=0.400,96.000=0.200;\r\n#DELAYS:48.000=0.100;\r\n#WARPS:160.000=0.500;\r\n"
+      "#TIMESIGNATURES:0.000=4=4;\r\n#TICKCOUNTS:0.000=4;\r\n";
+  static constexpr std::string_view kOwnTiming =
+      "#OFFSET:-0.100;\r\n#BPMS:0.000=140.000,100.000=160.000;\r\n#STOPS:;\r\n";
+  // Measures of 4, 8 and 16 rows, heads closed in the same measure.
+  static constexpr std::array<std::string_view, 4> kMeasures{
+      "1000\r\n0100\r\n0010\r\n0001\r\n",
+      "2000\r\n0000\r\n0100\r\n0000\r\n3010\r\n0000\r\n1001\r\n0000\r\n",
+      "1000\r\n0000\r\n0100\r\n0000\r\n0010\r\n0M00\r\n0001\r\n0000\r\n"
+      "0400\r\n0000\r\n1000\r\n0000\r\n0300\r\n0000\r\n0011\r\n0000\r\n",
+      "1100\r\n0000\r\n0000\r\n0000\r\n",
+  };
+  static constexpr std::size_t kChartBytes = 1 << 20;
+  std::string text(kSong);
+  for (int chart = 0; text.size() < bytes; ++chart) {
+    text +=
+        "\r\n//--------------- dance-single ----------------\r\n#NOTEDATA:;\r\n"
+        "#CHARTNAME:;\r\n#STEPSTYPE:dance-single;\r\n#DESCRIPTION:;\r\n"
+        "#DIFFICULTY:Challenge;\r\n#METER:12;\r\n#RADARVALUES:0,0,0,0,0;\r\n";
+    if (chart % 4 == 3) text += kOwnTiming;
+    text += "#NOTES:\r\n";
+    const std::size_t end = std::min(bytes, text.size() + kChartBytes);
+    for (std::size_t measure = 0; text.size() < end; ++measure) {
+      if (measure > 0) text += ",\r\n";
+      text += kMeasures[measure % kMeasures.size()];
+    }
+    text += ";\r\n";
+  }
   return text;
 }
 

@@ -21,4 +21,9 @@ std::string GenerateChartOfSize(std::size_t bytes);
 // later, so that reading it inserts a Frame between every two of the first pad's.
 std::string GenerateDoubleChartOfSize(std::size_t bytes);
 
+// An .ssc simfile of about `bytes` bytes as the game editors write them: song timing with tempo
+// changes, stops, delays and warps, and dance-single charts, every fourth with timing of its own,
+// of measures of 4 to 16 rows with taps, jumps, holds, rolls and mines. Lines end in CR LF.
+std::string GenerateSscOfSize(std::size_t bytes);
+
 }  // namespace pavaneflow::bench

@@ -12,13 +12,14 @@ namespace pavaneflow::bench {
 namespace {
 
 void Read(benchmark::State& state, const std::string& text,
-          ChartTiming timing = ChartTiming::kClassic) {
+          ChartTiming timing = ChartTiming::kClassic, ChartFormat format = ChartFormat::kDwi) {
   for (auto _ : state) {
     // Copying the text into the line source and freeing the model are not reading.
     state.PauseTiming();
     std::optional<DWIDocument> document(std::in_place);
     document->DeleteContents();
     document->SetTiming(timing);
+    document->SetFormat(format);
     std::optional<TextBuffer> input(std::in_place, text);
     state.ResumeTiming();
 
@@ -58,6 +59,14 @@ void BM_ReadGameTiming(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ReadGameTiming)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// An .ssc simfile of many charts, through the one tokenizer and the simfile reader.
+void BM_ReadSimfile(benchmark::State& state) {
+  Read(state, GenerateSscOfSize(static_cast<std::size_t>(state.range(0))), ChartTiming::kClassic,
+       ChartFormat::kSsc);
+}
+
+BENCHMARK(BM_ReadSimfile)->Arg(16 << 20)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace pavaneflow::bench

@@ -5,7 +5,6 @@
 
 #include "chart/dwi_numbers.h"
 #include "chart/dwi_text.h"
-#include "chart/simfile_note_data.h"
 #include "chart/tick_ranges.h"
 
 namespace pavaneflow {
@@ -65,7 +64,25 @@ std::u16string Param(const SimfileTag& tag, std::size_t index) {
 }  // namespace
 
 SimfileReader::SimfileReader(SongDocument& song, LineSource& input, ChartFormat format)
-    : song_(song), tokenizer_(input), format_(format), songTiming_(format) {}
+    : song_(song), tokenizer_(input, this), format_(format), songTiming_(format) {}
+
+bool SimfileReader::TakesLines(std::u16string_view name, std::size_t index) {
+  if (name != u"NOTES") return false;
+  if (format_ == ChartFormat::kSm && index + 1 == kSmNotesParams) {
+    // The chart is made here; SmNotes fills in its other parameters once the tag has ended.
+    notes_ = &charts_.emplace_back(format_).notes;
+    return true;
+  }
+  if (format_ == ChartFormat::kSsc && index == 0 && inChart_) {
+    notes_ = &charts_.back().notes;
+    return true;
+  }
+  return false;
+}
+
+void SimfileReader::TakeLine(std::u16string_view text, std::int32_t line) {
+  notes_->AddLine(text, line);
+}
 
 bool SimfileReader::OldWarps() const {
   return format_ == ChartFormat::kSsc && version_ >= 0.0 && version_ < kSplitTimingVersion;
@@ -96,10 +113,10 @@ void SimfileReader::Read() {
   const double gap = -timing->offset * kMillisecondsPerSecond;
   song_.gap = static_cast<std::int32_t>(gap > kLimit ? kLimit : gap < -kLimit ? -kLimit : gap);
   song_.simfileTiming = timing;
-  for (const Chart& chart : charts_) AddScore(chart, timing);
+  for (Chart& chart : charts_) AddScore(chart, timing);
 }
 
-void SimfileReader::SongTag(SimfileTag& tag) {
+void SimfileReader::SongTag(const SimfileTag& tag) {
   const std::u16string_view name = tag.name;
   if (name == u"TITLE") {
     song_.title = Param(tag, 0);
@@ -121,7 +138,7 @@ void SimfileReader::SongTag(SimfileTag& tag) {
   }
 }
 
-void SimfileReader::ChartTag(Chart& chart, SimfileTag& tag) {
+void SimfileReader::ChartTag(Chart& chart, const SimfileTag& tag) {
   const std::u16string_view name = tag.name;
   if (name == u"STEPSTYPE") {
     chart.stepsType = Param(tag, 0);
@@ -137,31 +154,28 @@ void SimfileReader::ChartTag(Chart& chart, SimfileTag& tag) {
   } else if (SimfileTimingTags::IsTimingTag(name)) {
     chart.timing.Read(tag, OldWarps(), errors_);
   } else if (name == u"NOTES") {
-    if (!tag.params.empty()) {
-      chart.notes = std::move(tag.params[0]);
-      chart.notesLine = tag.paramLines[0];
-    }
+    chart.notes.Finish();
+    notes_ = nullptr;
     inChart_ = false;
   }
 }
 
-void SimfileReader::SmNotes(SimfileTag& tag) {
+void SimfileReader::SmNotes(const SimfileTag& tag) {
   if (tag.params.size() < kSmNotesParams) {
     errors_.Add(tag.line, u"\"NOTES\" の値が足りません。");
     return;
   }
-  Chart& chart = charts_.emplace_back(format_);
-  chart.stepsType = std::move(tag.params[0]);
+  Chart& chart = charts_.back();
+  chart.notes.Finish();
+  notes_ = nullptr;
+  chart.stepsType = tag.params[0];
   chart.typeLine = tag.line;
-  chart.description = std::move(tag.params[1]);
-  chart.difficulty = std::move(tag.params[2]);
-  chart.meter = std::move(tag.params[3]);
-  chart.notes = std::move(tag.params[5]);
-  chart.notesLine = tag.paramLines[5];
+  chart.description = tag.params[1];
+  chart.difficulty = tag.params[2];
+  chart.meter = tag.params[3];
 }
 
-void SimfileReader::AddScore(const Chart& chart,
-                             const std::shared_ptr<const SimfileTiming>& songTiming) {
+void SimfileReader::AddScore(Chart& chart, const std::shared_ptr<const SimfileTiming>& songTiming) {
   const StepsType* type = nullptr;
   for (const StepsType& known : kStepsTypes) {
     if (Lowered(chart.stepsType) == known.name) type = &known;
@@ -185,8 +199,8 @@ void SimfileReader::AddScore(const Chart& chart,
   score->meter = ParseGap(chart.meter);
   score->description = chart.description.empty() ? chart.chartName : chart.description;
   score->simfileTiming = timing;
-  ReadNoteData(chart.notes, chart.notesLine, type->mode, TickRanges(timing->warps),
-               TickRanges(timing->fakes), *score, errors_);
+  chart.notes.Fill(type->mode, TickRanges(timing->warps), TickRanges(timing->fakes), *score,
+                   errors_);
   song_.scores.push_back(std::move(score));
 }
 

@@ -7,6 +7,7 @@
 #include "chart/chart_format.h"
 #include "chart/error_text.h"
 #include "chart/line_source.h"
+#include "chart/simfile_notes.h"
 #include "chart/simfile_timing_tags.h"
 #include "chart/simfile_tokenizer.h"
 #include "chart/song_document.h"
@@ -17,7 +18,7 @@ namespace pavaneflow {
 // time it, and one Score per chart of a supported step type, each with its meter, description
 // and timing. Problems become numbered error entries in file order; reading never stops and never
 // throws for bad content (only the line source throws, FileError, when the input cannot be read).
-class SimfileReader {
+class SimfileReader : private SimfileLineSink {
  public:
   SimfileReader(SongDocument& song, LineSource& input, ChartFormat format);
 
@@ -25,8 +26,8 @@ class SimfileReader {
   const ErrorText& Errors() const { return errors_; }
 
  private:
-  // A chart as its tags give it; its notes are read once the whole file, and so every timing
-  // tag, is known.
+  // A chart as its tags give it; its notes are put into a Score once the whole file, and so
+  // every timing tag, is known.
   struct Chart {
     explicit Chart(ChartFormat format) : timing(format) {}
     std::u16string stepsType;
@@ -36,16 +37,18 @@ class SimfileReader {
     std::u16string difficulty;
     std::u16string meter;
     SimfileTimingTags timing;
-    std::u16string notes;
-    std::int32_t notesLine = 0;
+    SimfileNotes notes;
   };
 
-  void SongTag(SimfileTag& tag);
+  bool TakesLines(std::u16string_view name, std::size_t index) override;
+  void TakeLine(std::u16string_view text, std::int32_t line) override;
+
+  void SongTag(const SimfileTag& tag);
   // A tag between an .ssc chart's #NOTEDATA and its #NOTES.
-  void ChartTag(Chart& chart, SimfileTag& tag);
+  void ChartTag(Chart& chart, const SimfileTag& tag);
   // An .sm #NOTES: the whole chart in one tag.
-  void SmNotes(SimfileTag& tag);
-  void AddScore(const Chart& chart, const std::shared_ptr<const SimfileTiming>& songTiming);
+  void SmNotes(const SimfileTag& tag);
+  void AddScore(Chart& chart, const std::shared_ptr<const SimfileTiming>& songTiming);
   bool OldWarps() const;
 
   SongDocument& song_;
@@ -56,6 +59,8 @@ class SimfileReader {
   double version_ = -1.0;  // none given
   std::vector<Chart> charts_;
   bool inChart_ = false;  // .ssc: after #NOTEDATA, before its #NOTES
+  // The chart whose note data the tokenizer is handing over, or null.
+  SimfileNotes* notes_ = nullptr;
 };
 
 }  // namespace pavaneflow

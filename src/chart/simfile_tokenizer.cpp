@@ -1,6 +1,7 @@
 #include "chart/simfile_tokenizer.h"
 
 #include "chart/chart_types.h"
+#include "chart/code_unit_search.h"
 #include "chart/dwi_text.h"
 
 namespace pavaneflow {
@@ -11,16 +12,19 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// Trims `text`, returning how many line ends were cut from its front.
-std::int32_t Trim(std::u16string& text) {
-  std::size_t end = text.size();
-  while (end > 0 && IsBlank(text[end - 1])) --end;
-  std::size_t begin = 0;
-  std::int32_t lines = 0;
-  while (begin < end && IsBlank(text[begin])) lines += text[begin++] == u'\n';
-  text.erase(end);
-  text.erase(0, begin);
-  return lines;
+// The first of `specials` (ASCII) in `line` from `from` on, or npos. Note data is mostly short
+// lines of digits, so this test per code unit is the tokenizer's hot loop.
+template <std::size_t N>
+std::size_t FindAny(std::u16string_view line, std::size_t from, const char (&specials)[N]) {
+  constexpr auto kNone = std::u16string_view::npos;
+  for (std::size_t i = from; i < line.size(); ++i) {
+    const char16_t c = line[i];
+    if (c >= 0x80) continue;
+    for (std::size_t k = 0; k + 1 < N; ++k) {
+      if (c == static_cast<char16_t>(specials[k])) return i;
+    }
+  }
+  return kNone;
 }
 
 }  // namespace
@@ -35,7 +39,8 @@ bool SimfileTokenizer::NextLine() {
     return false;
   }
   lineNumber_ = WrappingAdd(lineNumber_, 1);
-  line_ = line.substr(0, line.find(u'\0'));
+  line_ = std::u16string_view(
+      line.data(), FindCodeUnit(line.data(), line.data() + line.size(), u'\0') - line.data());
   column_ = 0;
   return true;
 }
@@ -45,7 +50,7 @@ bool SimfileTokenizer::Next(SimfileTag& tag) {
     while (column_ >= line_.size()) {
       if (!NextLine()) return false;
     }
-    const std::size_t at = line_.find_first_of(u"#/\\", column_);
+    const std::size_t at = FindAny(line_, column_, "#/\\");
     if (at == std::u16string_view::npos) {
       column_ = line_.size();
     } else if (line_[at] == u'#') {
@@ -64,52 +69,82 @@ bool SimfileTokenizer::Next(SimfileTag& tag) {
 
 void SimfileTokenizer::ReadTag(SimfileTag& tag) {
   tag.line = lineNumber_;
-  // The name is gathered as parameter 0 and moved out at the end.
-  std::size_t count = 1;
-  if (tag.params.empty()) tag.params.emplace_back();
-  tag.params[0].clear();
-  tag.paramLines.assign(1, lineNumber_);
-  auto open = [&] {
-    if (tag.params.size() <= count) tag.params.emplace_back();
-    tag.params[count].clear();
-    tag.paramLines.push_back(lineNumber_);
-    ++count;
+  tag.name.clear();
+  tag.paramLines.clear();
+  // Parameters keep their storage from tag to tag, and blanks are left out of a parameter's
+  // front as it is read rather than cut off later. A parameter the sink takes goes to it line by
+  // line, a line without comment or escape where it lies: note data is never copied whole.
+  std::size_t count = 0;
+  std::u16string* text = &tag.name;
+  std::int32_t unused = 0;
+  std::int32_t* line = &unused;
+  bool streaming = false;
+  auto trimEnd = [](std::u16string& piece) {
+    while (!piece.empty() && IsBlank(piece.back())) piece.pop_back();
+  };
+  auto append = [&](std::u16string_view piece) {
+    if (text->empty()) {
+      while (!piece.empty() && IsBlank(piece.front())) piece.remove_prefix(1);
+    }
+    text->append(piece);
+  };
+  auto flush = [&] {
+    if (!pending_.empty()) sink_->TakeLine(pending_, lineNumber_);
+    pending_.clear();
   };
   for (;;) {
-    std::u16string& text = tag.params[count - 1];
     if (column_ >= line_.size()) {
+      if (streaming) flush();
       if (!NextLine() || StartsTag(line_)) break;
-      text += u'\n';
+      if (streaming) continue;
+      if (text->empty()) {
+        *line = lineNumber_;
+      } else {
+        *text += u'\n';
+      }
       continue;
     }
-    const std::size_t at = line_.find_first_of(u":;\\/", column_);
+    const std::size_t at = FindAny(line_, column_, ":;\\/");
     if (at == std::u16string_view::npos) {
-      text.append(line_.substr(column_));
+      if (streaming && pending_.empty()) {
+        sink_->TakeLine(line_.substr(column_), lineNumber_);
+      } else {
+        append(line_.substr(column_));
+      }
       column_ = line_.size();
       continue;
     }
-    text.append(line_.substr(column_, at - column_));
+    append(line_.substr(column_, at - column_));
     column_ = at + 1;
     const char16_t c = line_[at];
     if (c == u';') break;
     if (c == u':') {
-      open();
+      if (count == 0) {
+        trimEnd(tag.name);
+        UpperCaseAscii(tag.name);
+      }
+      if (streaming) flush();
+      if (tag.params.size() <= count) tag.params.emplace_back();
+      streaming = sink_ != nullptr && sink_->TakesLines(tag.name, count);
+      text = streaming ? &pending_ : &tag.params[count];
+      tag.params[count++].clear();
+      tag.paramLines.push_back(lineNumber_);
+      line = &tag.paramLines.back();
     } else if (c == u'\\') {
-      if (column_ < line_.size()) text += line_[column_++];
+      if (column_ < line_.size()) *text += line_[column_++];
     } else if (column_ < line_.size() && line_[column_] == u'/') {
       column_ = line_.size();
     } else {
-      text += u'/';
+      *text += u'/';
     }
   }
+  if (streaming) flush();
   tag.params.resize(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    tag.paramLines[i] = WrappingAdd(tag.paramLines[i], Trim(tag.params[i]));
+  if (count == 0) {
+    trimEnd(tag.name);
+    UpperCaseAscii(tag.name);
   }
-  tag.name = std::move(tag.params[0]);
-  UpperCaseAscii(tag.name);
-  tag.params.erase(tag.params.begin());
-  tag.paramLines.erase(tag.paramLines.begin());
+  for (std::u16string& param : tag.params) trimEnd(param);
 }
 
 }  // namespace pavaneflow

@@ -21,13 +21,27 @@ struct SimfileTag {
   std::int32_t line = 0;  // of the "#"
 };
 
+// Takes chosen parameters line by line instead of as one string: a chart's note data.
+class SimfileLineSink {
+ public:
+  virtual ~SimfileLineSink() = default;
+  // Whether parameter `index` (from 0) of the tag named `name` (trimmed, upper-cased) goes to
+  // TakeLine rather than into the tag, which then holds it empty.
+  virtual bool TakesLines(std::u16string_view name, std::size_t index) = 0;
+  // One line of such a parameter, comments removed and escapes resolved, blanks not trimmed;
+  // `line` is its number. Empty lines may be left out.
+  virtual void TakeLine(std::u16string_view text, std::int32_t line) = 0;
+};
+
 // Cuts a simfile, .sm or .ssc alike, into tags. Outside a tag everything up to the next "#" is
 // skipped; "//" starts a comment to the end of the line anywhere; "\x" stands for x itself. A tag
 // without its ";" ends before the next line whose first character other than blanks is "#", or
 // at the end of the input. A NUL ends its line.
 class SimfileTokenizer {
  public:
-  explicit SimfileTokenizer(LineSource& input) : input_(input) {}
+  // `sink`, if not null, takes the parameters it chooses line by line. Not owned.
+  explicit SimfileTokenizer(LineSource& input, SimfileLineSink* sink = nullptr)
+      : input_(input), sink_(sink) {}
 
   // The next tag into `tag` (its storage reused); false at the end of the input.
   bool Next(SimfileTag& tag);
@@ -38,6 +52,8 @@ class SimfileTokenizer {
   void ReadTag(SimfileTag& tag);
 
   LineSource& input_;
+  SimfileLineSink* sink_;
+  std::u16string pending_;  // a streamed line with a comment or an escape, put together
   std::u16string_view line_;
   std::size_t column_ = 0;
   std::int32_t lineNumber_ = 0;

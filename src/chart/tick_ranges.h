@@ -19,6 +19,9 @@ class TickRanges {
   explicit TickRanges(const std::vector<BeatRange>& ranges);
 
   bool Contains(Tick tick) const;
+  // The same for ticks asked in ascending order: `from`, 0 at first, carries the place from one
+  // call to the next, so that a whole chart costs one pass over the stretches.
+  bool Contains(Tick tick, std::size_t& from) const;
   const std::vector<Stretch>& Stretches() const { return stretches_; }
 
  private:

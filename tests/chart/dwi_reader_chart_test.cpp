@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/dwi_reader.h"
-#include "base/file_error.h"
 #include "chart/line_source.h"
 #include "support/dwi_fixture.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "chart/simfile_note_data.h"
+#include "chart/simfile_notes.h"
 #include "support/dwi_fixture.h"
 
 namespace pavaneflow {
@@ -35,7 +35,7 @@ void Check(const Case& c) {
   EXPECT_EQ(read->errors, c.errors);
 }
 
-TEST(SimfileNoteData, RowsLieEvenlyInTheirMeasure) {
+TEST(SimfileNotes, RowsLieEvenlyInTheirMeasure) {
   struct Row {
     std::int64_t measure, row, rows;
     Tick tick;
@@ -54,7 +54,7 @@ TEST(SimfileNoteData, RowsLieEvenlyInTheirMeasure) {
   EXPECT_FALSE(RowTick(11184811, 0, 4, tick));  // past the last tick
 }
 
-TEST(SimfileNoteData, EveryCharacterStepsAsTheGamesShowIt) {
+TEST(SimfileNotes, EveryCharacterStepsAsTheGamesShowIt) {
   const Case cases[] = {
       {"one tap per column", Sm("1000\n0100\n0010\n0001\n"), "0[0:0 48:1 96:2 144:3]"},
       {"a lift is a tap; mines, fakes, keysounds and zeros are nothing",
@@ -75,7 +75,7 @@ TEST(SimfileNoteData, EveryCharacterStepsAsTheGamesShowIt) {
   for (const Case& c : cases) Check(c);
 }
 
-TEST(SimfileNoteData, HoldHeadsNeverClosedAreRemoved) {
+TEST(SimfileNotes, HoldHeadsNeverClosedAreRemoved) {
   const std::string unclosed = "ロングノートの始まりに終わりがないので、取り除きました。";
   const Case cases[] = {
       {"alone", Sm("2000\n0000\n0000\n0000"), "", {"3行目:" + unclosed}},
@@ -91,7 +91,7 @@ TEST(SimfileNoteData, HoldHeadsNeverClosedAreRemoved) {
   for (const Case& c : cases) Check(c);
 }
 
-TEST(SimfileNoteData, NothingIsSteppedInWarpsAndFakes) {
+TEST(SimfileNotes, NothingIsSteppedInWarpsAndFakes) {
   const std::string taps = "1000\n1000\n1000\n1000";
   const Case cases[] = {
       {"warp", Sm(taps, "#WARPS:1=1;"), "0[0:0 48: 96:0 144:0]"},
