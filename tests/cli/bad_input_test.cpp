@@ -182,6 +182,70 @@ TEST_F(BadInput, InputsThatCannotBeReadFailWithTheirReason) {
   EXPECT_EQ(Contents(), std::vector<std::string>{"folder.dwi"});
 }
 
+// Hostile simfiles, read by their extension: each command ends by itself, without a sanitizer
+// report, reading what can be read.
+TEST_F(BadInput, HostileSimfilesEndCleanly) {
+  const std::string ssc = "#BPMS:0=120;\n#NOTEDATA:;\n#STEPSTYPE:dance-single;\n#NOTES:\n";
+  struct Simfile {
+    const char* name;
+    const char* file;
+    std::function<std::string()> bytes;
+    int convertStatus;
+    const char* infoOut;
+    const char* errText;
+  };
+  const Simfile cases[] = {
+      {"binary garbage", "garbage.ssc", [] { return Garbage(256 * 1024); }, 1, "bpm: 60.000",
+       "garbage.ssc: there is no chart 1"},
+      {"a 50 MB row", "row.ssc", [&] { return ssc + std::string(50 * 1000 * 1000, '1') + ";"; }, 0,
+       "lane 0: 1 frames, 4 notes", ""},
+      {"measures past tick 2^31", "measures.ssc",
+       [&] { return ssc + "1000\n" + std::string(12 * 1000 * 1000, ',') + "1000;"; }, 0,
+       "lane 0: 1 frames, 1 notes", ""},
+      {"a million bad tempo entries", "tempos.sm",
+       [] { return "#BPMS:" + Repeat("x,", 1000000) + ";\n#NOTES:dance-single::Hard:1::1111;"; }, 0,
+       "bpm: 60.000", "tempos.sm: ほか 990001 件のエラーは省略しました。"},
+      {"negative tempos and stops everywhere", "warps.sm",
+       [] {
+         return "#BPMS:0=120," + Repeat("1=-60,2=1e30,3=-1e-30,", 1) +
+                "\n#STOPS:" + Repeat("0.5=-9999,", 3) +
+                ";\n#NOTES:dance-single::Hard:1::" + Repeat("1000\n0100\n,", 1000) + ";";
+       },
+       0, "chart 1: SINGLE HARD", ""},
+      {"beats and offsets beyond every range", "range.ssc",
+       [&] {
+         return "#OFFSET:1e300;#BPMS:0=1e-300,1e300=60;#STOPS:1=1e308;#WARPS:-1e300=1e300;\n" +
+                ssc + "1000\n0100;";
+       },
+       0, "gap: -2147483647", "range.ssc: 1行目:\"BPMS\" の \"1e300=60\" は読めませんでした。"},
+      {"a million unclosed holds", "holds.ssc",
+       [&] { return ssc + Repeat("2000\n", 1000000) + ";"; }, 0, "chart 1: SINGLE EDIT",
+       "ほか 990000 件のエラーは省略しました。"},
+      {"NUL bytes", "nul.sm",
+       [] {
+         return "#BPMS:0=120;#NOTES:dance-single::Hard:1::\n1000\n01" + std::string(3, '\0') +
+                "00\n;";
+       },
+       0, "lane 0: 3 frames, 2 notes", ""},
+  };
+  for (const Simfile& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(folder_ / c.file, c.bytes());
+    const CliRun info = RunCli(folder_, {"info", c.file});
+    ASSERT_TRUE(info.EndedCleanly()) << info.Describe();
+    EXPECT_EQ(info.status, 0) << info.Describe();
+    EXPECT_NE(info.out.find(c.infoOut), std::string::npos) << info.out.substr(0, 2000);
+    const CliRun json = RunCli(folder_, {"info", "--json", c.file});
+    ASSERT_TRUE(json.EndedCleanly()) << json.Describe();
+    const CliRun convert = RunCli(folder_, {"convert", c.file, "-o", "out.vmd"});
+    ASSERT_TRUE(convert.EndedCleanly()) << convert.Describe();
+    EXPECT_EQ(convert.status, c.convertStatus) << convert.Describe();
+    EXPECT_NE(convert.err.find(c.errText), std::string::npos) << convert.Describe();
+    fs::remove(folder_ / "out.vmd");
+    fs::remove(folder_ / c.file);
+  }
+}
+
 // The open order of the models' ticks once they pass 2^31: the last step sits before the first.
 TEST_F(BadInput, WrappedTicksStaySorted) {
   WriteFileBytes(folder_ / "wrap.dwi", std::string(kHeader) + "#SINGLE:BASIC:1:2[0\n" +
