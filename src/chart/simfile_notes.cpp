@@ -40,38 +40,43 @@ void SimfileNotes::AddLine(std::u16string_view text, std::int32_t line) {
     while (!row.empty() && IsBlank(row.front())) row.remove_prefix(1);
     while (!row.empty() && IsBlank(row.back())) row.remove_suffix(1);
     if (!row.empty()) {
-      rows_.push_back({rowText_.size(), row.size(), line});
-      rowText_.append(row);
+      if (rows_ == std::numeric_limits<Tick>::max()) {
+        ended_ = true;
+        return;
+      }
+      ReadRow(row, line, rows_++);
     }
     if (comma == std::u16string_view::npos) return;
     EndMeasure();
+    if (ended_) return;
     text.remove_prefix(comma + 1);
   }
 }
 
 void SimfileNotes::Finish() {
   if (!ended_) EndMeasure();
-  rows_ = {};
-  rowText_ = {};
 }
 
 void SimfileNotes::EndMeasure() {
-  const auto count = static_cast<std::int64_t>(rows_.size());
-  for (std::int64_t r = 0; r < count && !ended_; ++r) {
-    Tick tick = 0;
-    if (!RowTick(measure_, r, count, tick)) {
+  // A row's tick depends on how many rows its measure has: the marks of the measure carry their
+  // row until it ends.
+  for (std::size_t i = measureStart_; i < marks_.size(); ++i) {
+    if (!RowTick(measure_, marks_[i].tick, rows_, marks_[i].tick)) {
+      // Past the last tick: nothing from here on is read.
+      for (std::size_t k = i; k < marks_.size(); ++k) {
+        if (marks_[k].kind == Kind::kHead) headLines_.pop_back();
+      }
+      marks_.resize(i);
       ended_ = true;
       break;
     }
-    const Row& row = rows_[static_cast<std::size_t>(r)];
-    ReadRow(std::u16string_view(rowText_).substr(row.begin, row.size), row.line, tick);
   }
-  rows_.clear();
-  rowText_.clear();
   ++measure_;
+  rows_ = 0;
+  measureStart_ = marks_.size();
 }
 
-void SimfileNotes::ReadRow(std::u16string_view row, std::int32_t line, Tick tick) {
+void SimfileNotes::ReadRow(std::u16string_view row, std::int32_t line, Tick index) {
   std::size_t column = 0;
   for (std::size_t i = 0; i < row.size() && column < kMaxColumns; ++i) {
     const char16_t c = row[i];
@@ -86,15 +91,15 @@ void SimfileNotes::ReadRow(std::u16string_view row, std::int32_t line, Tick tick
     switch (c) {
       case u'1':
       case u'L':
-        marks_.push_back({tick, at, Kind::kStep, kRemoved});
+        marks_.push_back({index, at, Kind::kStep, kRemoved});
         break;
       case u'2':
       case u'4':
-        marks_.push_back({tick, at, Kind::kHead, kRemoved});
+        marks_.push_back({index, at, Kind::kHead, kRemoved});
         headLines_.push_back(line);
         break;
       case u'3':
-        marks_.push_back({tick, at, Kind::kTail, kRemoved});
+        marks_.push_back({index, at, Kind::kTail, kRemoved});
         break;
       default:
         break;  // mines, fakes, keysounds and anything else step on nothing

@@ -32,26 +32,20 @@ class SimfileNotes {
  private:
   enum class Kind : std::uint8_t { kStep, kHead, kTail };
   struct Mark {
-    Tick tick;
+    Tick tick;  // the row's index in its measure until the measure ends
     std::uint8_t column;
     Kind kind;
     NoteKind note;  // what Fill makes of it, or kRemoved
   };
   static constexpr NoteKind kRemoved = -1;
-  // A row of the measure being read, in rowText_.
-  struct Row {
-    std::size_t begin;
-    std::size_t size;
-    std::int32_t line;
-  };
-
   void EndMeasure();
-  void ReadRow(std::u16string_view row, std::int32_t line, Tick tick);
+  // Reads row `index` of the measure being read; its marks carry the index for a tick.
+  void ReadRow(std::u16string_view row, std::int32_t line, Tick index);
 
   std::vector<Mark> marks_;
   std::vector<std::int32_t> headLines_;  // the line of each head's row, in order
-  std::vector<Row> rows_;                // of the measure being read
-  std::u16string rowText_;
+  std::size_t measureStart_ = 0;         // the first mark of the measure being read
+  Tick rows_ = 0;                        // of the measure being read so far
   std::int64_t measure_ = 0;
   bool ended_ = false;  // past the last tick
 };

@@ -27,6 +27,14 @@ std::size_t FindAny(std::u16string_view line, std::size_t from, const char (&spe
   return kNone;
 }
 
+// Whether `line` starts a tag: its first code unit other than blanks and TABs is "#".
+bool OpensTag(std::u16string_view line) {
+  for (const char16_t c : line) {
+    if (c != u' ' && c != u'\t') return c == u'#';
+  }
+  return false;
+}
+
 }  // namespace
 
 bool SimfileTokenizer::NextLine() {
@@ -95,7 +103,7 @@ void SimfileTokenizer::ReadTag(SimfileTag& tag) {
   for (;;) {
     if (column_ >= line_.size()) {
       if (streaming) flush();
-      if (!NextLine() || StartsTag(line_)) break;
+      if (!NextLine() || OpensTag(line_)) break;
       if (streaming) continue;
       if (text->empty()) {
         *line = lineNumber_;
