@@ -32,7 +32,8 @@ add_custom_command(OUTPUT changelog.gz
 add_custom_target(package_changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
 install(FILES ${PAVANEFLOW_PACKAGING_DIR}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
         DESTINATION ${PAVANEFLOW_DOC_DIR})
-install(FILES ${PROJECT_SOURCE_DIR}/examples/demo.dwi DESTINATION ${PAVANEFLOW_DOC_DIR}/examples)
+install(FILES ${PROJECT_SOURCE_DIR}/examples/demo.dwi ${PROJECT_SOURCE_DIR}/examples/demo.ssc
+        DESTINATION ${PAVANEFLOW_DOC_DIR}/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pavaneflow)

@@ -12,10 +12,11 @@ namespace {
 
 void DescribeCommandLine(QCommandLineParser& parser) {
   parser.setApplicationDescription(
-      QStringLiteral("DWI ファイルの譜面からダンスモーション (VMD) を生成します。"));
+      QStringLiteral("DWI ファイルや StepMania の .sm/.ssc ファイルの譜面からダンスモーション (VMD) "
+                     "を生成します。"));
   parser.addHelpOption();
   parser.addVersionOption();
-  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く DWI ファイル"),
+  parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("開く譜面ファイル (.dwi, .sm, .ssc)"),
                                QStringLiteral("[file]"));
 }
 

@@ -33,7 +33,9 @@ namespace {
 
 const QString kApplicationTitle = QStringLiteral("Pavaneflow");
 const QString kUntitled = QStringLiteral("無題");
-const QString kOpenFilter = QStringLiteral("DWI ファイル (*.DWI)|*.DWI|すべてのファイル (*.*)|*.*");
+const QString kOpenFilter = QStringLiteral(
+    "譜面ファイル (*.DWI;*.SM;*.SSC)|*.DWI;*.SM;*.SSC|DWI ファイル (*.DWI)|*.DWI|"
+    "StepMania ファイル (*.SM;*.SSC)|*.SM;*.SSC|すべてのファイル (*.*)|*.*");
 
 // The first local file among the dropped URLs; empty when there is none.
 QString FirstLocalFile(const QMimeData* mimeData) {

@@ -42,6 +42,24 @@ void AppendBpm(std::string& out, float bpm) {
                          .ptr);
 }
 
+const char* FormatName(ChartFormat format) {
+  switch (format) {
+    case ChartFormat::kSm:
+      return "sm";
+    case ChartFormat::kSsc:
+      return "ssc";
+    case ChartFormat::kDwi:
+      break;
+  }
+  return "dwi";
+}
+
+// The shortest text that reads back as `value`, whatever the locale.
+void AppendShortest(std::string& out, double value) {
+  char digits[32];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
 std::string Summary(const DWIDocument& song) {
   std::string out = "title: " + TerminalText(song.title) + "\nartist: " + TerminalText(song.artist);
   out += "\nbpm: ";
@@ -49,8 +67,23 @@ std::string Summary(const DWIDocument& song) {
   out += "\ngap: ";
   AppendNumber(out, song.gap);
   out += '\n';
-  // Only game timing adds a line: the classic summary stays as it always was.
-  if (song.Timing() == ChartTiming::kGame) {
+  // Only game timing and simfiles add lines: the classic summary stays as it always was.
+  const SimfileTiming* timing = song.simfileTiming.get();
+  if (timing != nullptr) {
+    out += "format: ";
+    out += FormatName(song.format);
+    out += " (offset ";
+    AppendShortest(out, timing->offset);
+    out += " s, tempo changes: ";
+    AppendNumber(out, timing->tempos.size());
+    out += ", stops: ";
+    AppendNumber(out, timing->stops.size());
+    out += ", delays: ";
+    AppendNumber(out, timing->delays.size());
+    out += ", warps: ";
+    AppendNumber(out, timing->warps.size());
+    out += ")\n";
+  } else if (song.Timing() == ChartTiming::kGame) {
     out += "timing: game (tempo changes: ";
     AppendNumber(out, song.tempos.size());
     out += ", stops: ";
@@ -63,7 +96,14 @@ std::string Summary(const DWIDocument& song) {
     AppendNumber(out, ++number);
     out += ": " + TerminalText(score->name) + " (mode ";
     AppendNumber(out, score->mode);
-    out += ")\n";
+    out += ')';
+    if (timing != nullptr) {
+      out += ", meter ";
+      AppendNumber(out, score->meter);
+      if (!score->description.empty()) out += ", " + TerminalText(score->description);
+      if (score->simfileTiming.get() != timing) out += ", own timing";
+    }
+    out += '\n';
     for (const auto& lane : score->lanes) {
       std::size_t notes = 0;
       for (const Frame& frame : lane->frames) notes += frame.notes.size();
@@ -77,6 +117,58 @@ std::string Summary(const DWIDocument& song) {
     }
   }
   return out;
+}
+
+// A simfile's tempos and stops in the fields of game timing.
+void AppendSimfileEvents(std::string& out, const SimfileTiming& timing) {
+  out += ", \"tempos\": [";
+  for (std::size_t i = 0; i < timing.tempos.size(); ++i) {
+    out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
+    AppendNumber(out, timing.tempos[i].tick);
+    out += ", \"bpm\": ";
+    AppendJsonFloat(out, timing.tempos[i].bpm);
+    out += '}';
+  }
+  out += "], \"stops\": [";
+  constexpr double kMillisecondsPerSecond = 1000.0;
+  for (std::size_t i = 0; i < timing.stops.size(); ++i) {
+    out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
+    AppendNumber(out, timing.stops[i].tick);
+    out += ", \"ms\": ";
+    AppendJsonDouble(out, timing.stops[i].seconds * kMillisecondsPerSecond);
+    out += '}';
+  }
+  out += ']';
+}
+
+// What only simfiles give: "format", "offset" (seconds; -GAP for DWI), "delays": [{"tick": n,
+// "seconds": n}], "warps": [{"beat": n, "length": n}].
+void AppendFormat(std::string& out, const SongDocument& song) {
+  out += ", \"format\": \"";
+  out += FormatName(song.format);
+  out += "\", \"offset\": ";
+  const SimfileTiming* timing = song.simfileTiming.get();
+  constexpr double kMillisecondsPerSecond = 1000.0;
+  AppendJsonDouble(out, timing != nullptr
+                            ? timing->offset
+                            : 0.0 - static_cast<double>(song.gap) / kMillisecondsPerSecond);
+  out += ", \"delays\": [";
+  for (std::size_t i = 0; timing != nullptr && i < timing->delays.size(); ++i) {
+    out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
+    AppendNumber(out, timing->delays[i].tick);
+    out += ", \"seconds\": ";
+    AppendJsonDouble(out, timing->delays[i].seconds);
+    out += '}';
+  }
+  out += "], \"warps\": [";
+  for (std::size_t i = 0; timing != nullptr && i < timing->warps.size(); ++i) {
+    out += i == 0 ? "{\"beat\": " : ", {\"beat\": ";
+    AppendJsonDouble(out, timing->warps[i].start);
+    out += ", \"length\": ";
+    AppendJsonDouble(out, timing->warps[i].length);
+    out += '}';
+  }
+  out += ']';
 }
 
 // The tempo changes and stops: "tempos": [{"tick": n, "bpm": n}, ...], "stops": [...].
@@ -112,9 +204,14 @@ std::string Json(const DWIDocument& song) {
   out += ", \"gap\": ";
   AppendNumber(out, song.gap);
   out += ", \"timing\": \"";
-  out += TimingName(song.Timing());
+  out += song.simfileTiming != nullptr ? "simfile" : TimingName(song.Timing());
   out += '"';
-  AppendTimingEvents(out, song);
+  if (song.simfileTiming != nullptr) {
+    AppendSimfileEvents(out, *song.simfileTiming);
+  } else {
+    AppendTimingEvents(out, song);
+  }
+  AppendFormat(out, song);
   out += ", \"errors\": [";
   const char* separator = "";
   ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
@@ -129,6 +226,10 @@ std::string Json(const DWIDocument& song) {
     AppendJsonString(out, score.name);
     out += ", \"mode\": ";
     AppendNumber(out, score.mode);
+    out += ", \"meter\": ";
+    AppendNumber(out, score.meter);
+    out += ", \"description\": ";
+    AppendJsonString(out, score.description);
     out += ", \"lanes\": [";
     for (std::size_t l = 0; l < score.lanes.size(); ++l) {
       const Lane& lane = *score.lanes[l];

@@ -11,7 +11,8 @@ void AddTimingOption(CLI::App& command, ChartTiming& timing) {
   command
       .add_option("--timing", timing,
                   "classic (default): one tempo, as the first readers read it; game: tempo "
-                  "changes, stops and every bracket, as dance games play the chart")
+                  "changes, stops and every bracket, as dance games play the chart. DWI files "
+                  "only: .sm and .ssc files are always timed as the games time them")
       ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
 }
 

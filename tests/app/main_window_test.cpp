@@ -137,7 +137,8 @@ void MainWindowTest::CtrlOOpensTheChosenFileAndTitlesTheWindow() {
 
   QTest::keyClick(&shell.window, Qt::Key_O, Qt::ControlModifier);
   QCOMPARE(shell.dialogs.openFilters.size(), 1);
-  QVERIFY(shell.dialogs.openFilters.first().startsWith(QStringLiteral("DWI ファイル (*.DWI) (")));
+  QVERIFY(shell.dialogs.openFilters.first().startsWith(
+      QStringLiteral("譜面ファイル (*.DWI;*.SM;*.SSC) (*.[dD][wW][iI] *.[sS][mM] *.[sS][sS][cC])")));
   QCOMPARE(shell.window.windowTitle(), QStringLiteral("Three.DWI - Pavaneflow"));
   QCOMPARE(shell.ChartNames(),
            QStringList({QStringLiteral("SINGLE BASIC"), QStringLiteral("DOUBLE ANOTHER"),

@@ -61,14 +61,17 @@ TEST_F(TimingOption, InfoShowsTheModelOfGameTiming) {
   EXPECT_EQ(game.out,
             "{\"title\": \"All\", \"artist\": \"\", \"bpm\": 120, \"file\": \"\", \"gap\": 0, "
             "\"timing\": \"game\", \"tempos\": [{\"tick\": 96, \"bpm\": 60}, {\"tick\": 192, "
-            "\"bpm\": 240}], \"stops\": [{\"tick\": 24, \"ms\": 500}], \"errors\": [], "
-            "\"scores\": [{\"name\": \"SINGLE BASIC\", \"mode\": 0, \"lanes\": [{\"key\": 0, "
+            "\"bpm\": 240}], \"stops\": [{\"tick\": 24, \"ms\": 500}], \"format\": \"dwi\", "
+            "\"offset\": 0, \"delays\": [], \"warps\": [], \"errors\": [], "
+            "\"scores\": [{\"name\": \"SINGLE BASIC\", \"mode\": 0, \"meter\": 1, "
+            "\"description\": \"\", \"lanes\": [{\"key\": 0, "
             "\"frames\": [" +
                 frames + "]}]}]}\n");
 
   const CliRun classic = RunCli(dir_, {"info", "--json", "all.dwi"});
   ASSERT_EQ(classic.status, 0) << classic.Describe();
   EXPECT_NE(classic.out.find("\"gap\": 0, \"timing\": \"classic\", \"tempos\": [], \"stops\": [], "
+                             "\"format\": \"dwi\", \"offset\": 0, \"delays\": [], \"warps\": [], "
                              "\"errors\": [\"3行目:\\\"CHANGEBPM\\\" には対応していません。\""),
             std::string::npos)
       << classic.out;
