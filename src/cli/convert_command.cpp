@@ -1,5 +1,6 @@
 #include "cli/convert_command.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include "cli/chart_choice.h"
 #include "cli/mode_name.h"
 #include "cli/output_name.h"
+#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
 #include "motion/make_timing_map.h"
@@ -33,9 +35,20 @@ class Converter {
       : options_(options), out_(out), err_(err) {}
 
   int Run() {
-    const bool toFolder = options_.all || options_.inputs.size() > 1;
+    std::error_code error;
+    const bool anyFolder = std::any_of(options_.inputs.begin(), options_.inputs.end(),
+                                       [&error](const std::filesystem::path& input) {
+                                         return std::filesystem::is_directory(input, error);
+                                       });
+    const bool toFolder = options_.all || options_.inputs.size() > 1 || anyFolder;
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
-    for (const auto& input : options_.inputs) Convert(input, toFolder);
+    for (const auto& input : options_.inputs) {
+      if (std::filesystem::is_directory(input, error)) {
+        ConvertSongs(input);
+      } else {
+        Convert(input, toFolder, Folder(input));
+      }
+    }
     // The list of written files is the user's record of the run; losing it is a failure too.
     if (!out_.flush()) Fail("standard output: the list of written files could not be printed");
     return failed_ ? 1 : 0;
@@ -55,7 +68,31 @@ class Converter {
     return true;
   }
 
-  void Convert(const std::filesystem::path& input, bool toFolder) {
+  // Every song beneath `root`, each into its own folder: <output>/<song folder>/, or beside its
+  // chart file without -o. A song that cannot be read is reported and skipped.
+  void ConvertSongs(const std::filesystem::path& root) {
+    const std::vector<SongInFolder> songs = FindSongs(root);
+    if (songs.empty())
+      Fail(root.string() + ": no .ssc, .sm or .dwi file in this folder or beneath");
+    for (const SongInFolder& song : songs) {
+      std::filesystem::path folder = song.file.parent_path();
+      if (options_.output) {
+        // The folder given is a song itself: its own name keeps it apart from others.
+        const std::filesystem::path name =
+            song.folder == "." ? std::filesystem::absolute(root).lexically_normal().filename()
+                               : song.folder;
+        folder = *options_.output / name;
+        if (!MakeFolder(folder)) {
+          failed_ = true;
+          continue;
+        }
+      }
+      Convert(song.file, true, folder);
+    }
+  }
+
+  void Convert(const std::filesystem::path& input, bool toFolder,
+               const std::filesystem::path& folder) {
     DWIDocument document;
     document.SetTiming(options_.timing);
     if (!document.OnOpenDocument(input)) {
@@ -70,10 +107,10 @@ class Converter {
         const Score& score = *document.scores[i];
         const int number = static_cast<int>(i) + 1;
         if (score.mode == kCouple) {
-          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "_1P")});
-          jobs.push_back({&score, number, 1, OutputPath(input, score.name, "_2P")});
+          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "_1P")});
+          jobs.push_back({&score, number, 1, OutputPath(folder, input, score.name, "_2P")});
         } else {
-          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "")});
+          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "")});
         }
       }
     } else {
@@ -88,7 +125,7 @@ class Converter {
       const std::int32_t player = choice->player;
       std::filesystem::path path;
       if (toFolder) {
-        path = Unique(Folder(input) / input.stem().concat(".vmd"));
+        path = Unique(folder / input.stem().concat(".vmd"));
       } else {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
@@ -96,17 +133,17 @@ class Converter {
       jobs.push_back({&score, options_.chart, player, path});
     }
 
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, document);
-    for (const Job& job : jobs) Write(document, timing.get(), input, job);
+    for (const Job& job : jobs) Write(document, input, job);
   }
 
   std::filesystem::path Folder(const std::filesystem::path& input) const {
     return options_.output ? *options_.output : input.parent_path();
   }
 
-  std::filesystem::path OutputPath(const std::filesystem::path& input, std::u16string_view name,
+  std::filesystem::path OutputPath(const std::filesystem::path& folder,
+                                   const std::filesystem::path& input, std::u16string_view name,
                                    std::string_view suffix) {
-    return Unique(Folder(input) / ChartFileName(input, name, suffix));
+    return Unique(folder / ChartFileName(input, name, suffix));
   }
 
   // Two charts of one name, or two inputs of one stem sent to one folder, would overwrite each
@@ -119,14 +156,15 @@ class Converter {
     return path;
   }
 
-  void Write(const SongDocument& song, const TimingMap* timing, const std::filesystem::path& input,
-             const Job& job) {
+  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
       Fail(job.path.string() + ": would overwrite the input file");
       return;
     }
-    GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
+    // A simfile chart may have a timing of its own.
+    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, song, job.score);
+    GenerationRequest request{&song, job.score, job.player, options_.twist, timing.get()};
     request.feet = PlannerFor(options_.feet);
     MotionDocument motion;
     try {
@@ -157,7 +195,10 @@ class Converter {
 CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   CLI::App* convert =
       app.add_subcommand("convert", "Write the dance of a chart as a VMD motion file");
-  convert->add_option("FILE", options.inputs, "DWI files to convert")->required();
+  convert
+      ->add_option("FILE", options.inputs,
+                   "Chart files to convert (.dwi, .sm, .ssc), or folders of song folders")
+      ->required();
   CLI::Option* chart =
       convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
           ->check(kChartNumbers);
@@ -177,7 +218,8 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->excludes(player);
   AddFeetOption(*convert, options.feet);
   convert->add_option("-o,--output", options.output,
-                      "Output file; with several files or --all, an output folder");
+                      "Output file; with several files, folders or --all, an output folder "
+                      "(a folder's songs go to <output>/<song folder>/)");
   AddTimingOption(*convert, options.timing);
   return convert;
 }

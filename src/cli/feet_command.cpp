@@ -125,9 +125,9 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   }
   err << ReadingProblemLines(options.file.string(), song.LastErrors());
 
-  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
   std::vector<Measured> lanes;
   auto measure = [&](int chart, const Score& score, std::int32_t player) {
+    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song, &score);
     GenerationRequest request{&song, &score, player, true, timing.get()};
     request.feet = PlannerFor(options.feet);
     lanes.push_back({chart, &score, player, MeasureFootwork(request)});

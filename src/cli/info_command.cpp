@@ -3,11 +3,15 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
+#include <system_error>
+#include <vector>
 
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "cli/json.h"
+#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
 
@@ -264,20 +268,60 @@ void PrintError(const std::string& message) {
   std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
+// The summary or JSON of the file at `path` into `out`; false (reported) when it cannot be read.
+bool Describe(const InfoOptions& options, const std::filesystem::path& path, std::string& out) {
+  DWIDocument song;
+  song.SetTiming(options.timing);
+  if (!song.OnOpenDocument(path)) {
+    PrintError(song.OpenError());
+    return false;
+  }
+  const std::string problems = ReadingProblemLines(path.string(), song.LastErrors());
+  std::fwrite(problems.data(), 1, problems.size(), stderr);
+  out += options.json ? Json(song) : Summary(song);
+  return true;
+}
+
+// Every song beneath a folder: in the summary each after a "song: <file>" line and a blank line
+// between them; as JSON an array of the songs' objects. A song that cannot be read is reported
+// and left out.
+bool DescribeSongs(const InfoOptions& options, std::string& out) {
+  const std::vector<SongInFolder> songs = FindSongs(options.file);
+  bool read = !songs.empty();
+  if (songs.empty()) {
+    PrintError(options.file + ": no .ssc, .sm or .dwi file in this folder or beneath");
+  }
+  if (options.json) out += '[';
+  bool first = true;
+  for (const SongInFolder& song : songs) {
+    std::string one;
+    if (!Describe(options, song.file, one)) {
+      read = false;
+      continue;
+    }
+    if (options.json) {
+      one.pop_back();  // the line end
+      out += first ? "" : ",\n";
+    } else {
+      out += first ? "song: " : "\nsong: ";
+      out += song.file.string() + '\n';
+    }
+    out += one;
+    first = false;
+  }
+  if (options.json) out += "]\n";
+  return read;
+}
+
 }  // namespace
 
 int RunInfo(const InfoOptions& options) {
-  DWIDocument song;
-  song.SetTiming(options.timing);
-  if (!song.OnOpenDocument(options.file)) {
-    PrintError(song.OpenError());
-    return 1;
-  }
-
-  const std::string problems = ReadingProblemLines(options.file, song.LastErrors());
-  std::fwrite(problems.data(), 1, problems.size(), stderr);
-
-  const std::string out = options.json ? Json(song) : Summary(song);
+  std::string out;
+  std::error_code folderError;
+  const bool read = std::filesystem::is_directory(options.file, folderError)
+                        ? DescribeSongs(options, out)
+                        : Describe(options, options.file, out);
+  if (out.empty()) return 1;
   errno = 0;
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -285,7 +329,7 @@ int RunInfo(const InfoOptions& options) {
     PrintError(FileError::FromErrno("standard output", error != 0 ? error : EIO).what());
     return 1;
   }
-  return 0;
+  return read ? 0 : 1;
 }
 
 }  // namespace pavaneflow::cli

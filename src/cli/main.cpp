@@ -21,8 +21,12 @@ int main(int argc, char** argv) {
   app.set_version_flag("--version", "pavaneflow-cli " PAVANEFLOW_VERSION);
 
   pavaneflow::cli::InfoOptions info;
-  CLI::App* infoCommand = app.add_subcommand("info", "Print the song and the charts of a DWI file");
-  infoCommand->add_option("FILE", info.file, "DWI file to read")->required();
+  CLI::App* infoCommand =
+      app.add_subcommand("info", "Print the song and the charts of a chart file or a folder");
+  infoCommand
+      ->add_option("FILE", info.file,
+                   "Chart file to read (.dwi, .sm, .ssc), or a folder of song folders")
+      ->required();
   infoCommand->add_flag("--json", info.json, "Print the whole chart model as JSON");
   pavaneflow::cli::AddTimingOption(*infoCommand, info.timing);
 

@@ -47,7 +47,7 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
   }
   const Score& score = *choice->score;
   const std::int32_t player = choice->player;
-  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document);
+  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document, &score);
   GenerationRequest request{&document, &score, player, options.twist, timing.get()};
   request.feet = PlannerFor(options.feet);
   MotionDocument motion;
