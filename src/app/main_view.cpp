@@ -101,10 +101,14 @@ void MainView::OnInitialUpdate() {
 }
 
 void MainView::OnUpdate() {
-  // The timing map copies the song's tempo changes and stops: made again whenever they may have
-  // changed, never while a request built from it is still in use.
-  timing_ =
-      MakeTimingMap(GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_);
+  // The timing maps copy the song's tempo changes and stops: made again whenever they may have
+  // changed, never while a request built from one is still in use. One per chart, as a simfile
+  // chart may have its own timing.
+  timings_.clear();
+  for (const auto& score : document_.scores) {
+    timings_.push_back(MakeTimingMap(
+        GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_, score.get()));
+  }
   ui_->titleEdit->setText(QString::fromStdU16String(document_.title));
   ui_->artistEdit->setText(QString::fromStdU16String(document_.artist));
   ui_->bpmEdit->setText(FormatBpm(document_.bpm));
@@ -113,7 +117,10 @@ void MainView::OnUpdate() {
     const QSignalBlocker blocker(ui_->chartList);
     ui_->chartList->clear();
     for (const auto& score : document_.scores) {
-      ui_->chartList->addItem(QString::fromStdU16String(score->GetName()));
+      // The meter tells charts of one name apart and says how hard each is.
+      ui_->chartList->addItem(QStringLiteral("%1 (%2)")
+                                  .arg(QString::fromStdU16String(score->GetName()))
+                                  .arg(score->meter));
     }
     if (ui_->chartList->count() > 0) {
       ui_->chartList->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
@@ -176,7 +183,10 @@ GenerationRequest MainView::BuildRequest() const {
           ? 1
           : 0;
   request.twist = ui_->twistCheck->isChecked();
-  request.timing = timing_.get();
+  const int index = SelectedIndex();
+  if (index >= 0 && static_cast<std::size_t>(index) < timings_.size()) {
+    request.timing = timings_[static_cast<std::size_t>(index)].get();
+  }
   if (ui_->plannedFeetCheck->isChecked()) request.feet = &kPlannedFeet;
   return request;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include <QString>
 #include <QWidget>
@@ -86,8 +87,9 @@ class MainView : public QWidget, public View {
   std::unique_ptr<Ui::MainView> ui_;
   QButtonGroup* playerGroup_;
   QString documentPath_;
-  // How ticks become seconds in the requests this form builds; null for classic timing.
-  std::unique_ptr<TimingMap> timing_;
+  // How ticks become seconds in the requests this form builds, one per Score in order; null
+  // for classic timing.
+  std::vector<std::unique_ptr<TimingMap>> timings_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;
 };

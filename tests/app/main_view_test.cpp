@@ -105,6 +105,7 @@ class MainViewTest : public QObject {
   void GenerateHandsPlayerAndTwistToTheSynthesiser();
   void GeneratedFileIsTheCommandLineConversion_data();
   void GeneratedFileIsTheCommandLineConversion();
+  void ASimfileDancesEachChartInItsOwnTiming();
   void SaveNameGetsTheExtensionAndOverwritingIsConfirmed();
   void CancellingWritesNothing();
   void WriteFailureIsShownWithFileAndReason();
@@ -182,7 +183,7 @@ void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
   QCOMPARE(form.title->text(), QStringLiteral("Three Modes"));
   QCOMPARE(form.artist->text(), QStringLiteral("Tester"));
   QCOMPARE(form.charts->count(), 3);
-  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("COUPLE MANIAC"));
+  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("COUPLE MANIAC (7)"));
   form.Select(2);
   form.Click(Radio::k2P);
   form.twist->setChecked(false);
@@ -193,8 +194,8 @@ void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
   QCOMPARE(form.title->text(), QStringLiteral("Pair"));
   QCOMPARE(form.artist->text(), QStringLiteral("Two"));
   QCOMPARE(form.charts->count(), 2);
-  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("COUPLE BASIC"));
-  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE HEAVY"));
+  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("COUPLE BASIC (1)"));
+  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE HEAVY (9)"));
   QCOMPARE(form.charts->selectedItems().size(), 1);
   QCOMPARE(form.charts->currentRow(), 0);
   QVERIFY(form.twist->isChecked());
@@ -325,6 +326,43 @@ void MainViewTest::GeneratedFileIsTheCommandLineConversion() {
   const QByteArray expected = ReadAll(fromCli);
   QVERIFY(!expected.isEmpty());
   QCOMPARE(ReadAll(fromApp), expected);
+}
+
+// A .ssc opens like a DWI file; its chart with a tempo and offset of its own dances in them, as
+// the command line dances it.
+void MainViewTest::ASimfileDancesEachChartInItsOwnTiming() {
+  testing::TestFolder folder;
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.ssc");
+  Form form;
+  QVERIFY(form.Open(song));
+  QCOMPARE(form.title->text(), QStringLiteral("Morning Pavane"));
+  QCOMPARE(form.bpm->text(), QStringLiteral("128.000"));
+  QCOMPARE(form.charts->count(), 3);
+  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("SINGLE EASY (3)"));
+  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE CHALLENGE (8)"));
+  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("DOUBLE MEDIUM (5)"));
+
+  for (int row : {0, 1}) {
+    form.Select(row);
+    const QString fromApp = folder.Path(QStringLiteral("app%1.vmd").arg(row));
+    form.dialogs.saveAnswers = {fromApp};
+    form.generate->click();
+    QVERIFY(form.boxes.criticals.isEmpty());
+    const QString fromCli = folder.Path(QStringLiteral("cli%1.vmd").arg(row));
+    QProcess cli;
+    cli.start(QStringLiteral(PAVANEFLOW_CLI),
+              {QStringLiteral("convert"), song, QStringLiteral("--chart"), QString::number(row + 1),
+               QStringLiteral("-o"), fromCli});
+    QVERIFY(cli.waitForFinished(30000));
+    QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+             cli.readAllStandardError().constData());
+    const QByteArray expected = ReadAll(fromCli);
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(ReadAll(fromApp), expected);
+  }
+  // The two charts have the same kind of steps but not the same timing.
+  QVERIFY(ReadAll(folder.Path(QStringLiteral("app0.vmd"))) !=
+          ReadAll(folder.Path(QStringLiteral("app1.vmd"))));
 }
 
 void MainViewTest::SaveNameGetsTheExtensionAndOverwritingIsConfirmed() {

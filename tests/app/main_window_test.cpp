@@ -137,12 +137,12 @@ void MainWindowTest::CtrlOOpensTheChosenFileAndTitlesTheWindow() {
 
   QTest::keyClick(&shell.window, Qt::Key_O, Qt::ControlModifier);
   QCOMPARE(shell.dialogs.openFilters.size(), 1);
-  QVERIFY(shell.dialogs.openFilters.first().startsWith(
-      QStringLiteral("譜面ファイル (*.DWI;*.SM;*.SSC) (*.[dD][wW][iI] *.[sS][mM] *.[sS][sS][cC])")));
+  QVERIFY(shell.dialogs.openFilters.first().startsWith(QStringLiteral(
+      "譜面ファイル (*.DWI;*.SM;*.SSC) (*.[dD][wW][iI] *.[sS][mM] *.[sS][sS][cC])")));
   QCOMPARE(shell.window.windowTitle(), QStringLiteral("Three.DWI - Pavaneflow"));
   QCOMPARE(shell.ChartNames(),
-           QStringList({QStringLiteral("SINGLE BASIC"), QStringLiteral("DOUBLE ANOTHER"),
-                        QStringLiteral("COUPLE MANIAC")}));
+           QStringList({QStringLiteral("SINGLE BASIC (3)"), QStringLiteral("DOUBLE ANOTHER (5)"),
+                        QStringLiteral("COUPLE MANIAC (7)")}));
 
   // Cancelling the dialog keeps the open file.
   QTest::keyClick(&shell.window, Qt::Key_O, Qt::ControlModifier);
@@ -244,10 +244,11 @@ void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
       QStringLiteral("timing.dwi"),
       "#TITLE:Timing;\n#BPM:120;\n#CHANGEBPM:4=60;\n#SINGLE:BASIC:1:[2222]\n#DISPLAYBPM:*\n"
       "#COUPLE:MANIAC:1:24:68;\n#DOUBLE:ANOTHER:1:2468:8642;\n");
-  const QStringList classicCharts = {QStringLiteral("SINGLE BASIC"),
-                                     QStringLiteral("DOUBLE ANOTHER")};
-  const QStringList gameCharts = {QStringLiteral("SINGLE BASIC"), QStringLiteral("COUPLE MANIAC"),
-                                  QStringLiteral("DOUBLE ANOTHER")};
+  const QStringList classicCharts = {QStringLiteral("SINGLE BASIC (1)"),
+                                     QStringLiteral("DOUBLE ANOTHER (1)")};
+  const QStringList gameCharts = {QStringLiteral("SINGLE BASIC (1)"),
+                                  QStringLiteral("COUPLE MANIAC (1)"),
+                                  QStringLiteral("DOUBLE ANOTHER (1)")};
   auto control = [](const Shell& shell, const char* name) {
     return shell.window.View()->findChild<QWidget*>(QString::fromLatin1(name));
   };
@@ -269,7 +270,7 @@ void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
     QCOMPARE(shell.document.Timing(), ChartTiming::kGame);
     QCOMPARE(shell.ChartNames(), gameCharts);
     QCOMPARE(charts->selectedItems().size(), 1);
-    QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("DOUBLE ANOTHER"));
+    QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("DOUBLE ANOTHER (1)"));
     QVERIFY(!twist->isChecked());
 
     // Generate dances in game time, as the command line does.
@@ -303,7 +304,7 @@ void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
   charts->setCurrentRow(1, QItemSelectionModel::ClearAndSelect);
   game->click();
   QCOMPARE(restarted.ChartNames(), classicCharts);
-  QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("SINGLE BASIC"));
+  QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("SINGLE BASIC (1)"));
   QVERIFY(!Shell().window.View()->GameTimingChosen());
 }
 
