@@ -35,15 +35,12 @@ class Converter {
       : options_(options), out_(out), err_(err) {}
 
   int Run() {
-    std::error_code error;
-    const bool anyFolder = std::any_of(options_.inputs.begin(), options_.inputs.end(),
-                                       [&error](const std::filesystem::path& input) {
-                                         return std::filesystem::is_directory(input, error);
-                                       });
+    const bool anyFolder =
+        std::any_of(options_.inputs.begin(), options_.inputs.end(), IsSongFolder);
     const bool toFolder = options_.all || options_.inputs.size() > 1 || anyFolder;
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
     for (const auto& input : options_.inputs) {
-      if (std::filesystem::is_directory(input, error)) {
+      if (IsSongFolder(input)) {
         ConvertSongs(input);
       } else {
         Convert(input, toFolder, Folder(input));

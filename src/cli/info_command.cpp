@@ -317,10 +317,8 @@ bool DescribeSongs(const InfoOptions& options, std::string& out) {
 
 int RunInfo(const InfoOptions& options) {
   std::string out;
-  std::error_code folderError;
-  const bool read = std::filesystem::is_directory(options.file, folderError)
-                        ? DescribeSongs(options, out)
-                        : Describe(options, options.file, out);
+  const bool read = IsSongFolder(options.file) ? DescribeSongs(options, out)
+                                               : Describe(options, options.file, out);
   if (out.empty()) return 1;
   errno = 0;
   std::fwrite(out.data(), 1, out.size(), stdout);

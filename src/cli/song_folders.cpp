@@ -40,6 +40,11 @@ std::filesystem::path ChartFile(const std::filesystem::path& folder) {
 
 }  // namespace
 
+bool IsSongFolder(const std::filesystem::path& path) {
+  std::error_code error;
+  return Rank(path) == 0 && std::filesystem::is_directory(path, error);
+}
+
 std::vector<SongInFolder> FindSongs(const std::filesystem::path& root) {
   std::vector<SongInFolder> songs;
   auto look = [&](const std::filesystem::path& folder) {

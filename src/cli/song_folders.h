@@ -18,4 +18,8 @@ struct SongInFolder {
 // links to folders are not followed.
 std::vector<SongInFolder> FindSongs(const std::filesystem::path& root);
 
+// Whether `path` is to be read as a folder of songs: a folder not named like a chart file (a
+// folder named "x.dwi" is a chart file that cannot be read, as before folders were taken).
+bool IsSongFolder(const std::filesystem::path& path);
+
 }  // namespace pavaneflow::cli
