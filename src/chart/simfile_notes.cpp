@@ -34,6 +34,10 @@ bool RowTick(std::int64_t measure, std::int64_t row, std::int64_t rows, Tick& ti
 
 void SimfileNotes::AddLine(std::u16string_view text, std::int32_t line) {
   if (ended_) return;
+  // A chart of real length has tens of thousands of marks: room for them from the start spares
+  // copying them as the vector grows (unused room is never touched).
+  constexpr std::size_t kFirstMarks = 1 << 16;
+  if (marks_.capacity() == 0) marks_.reserve(kFirstMarks);
   for (;;) {
     const std::size_t comma = text.find(u',');
     std::u16string_view row = text.substr(0, comma);

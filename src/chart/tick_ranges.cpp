@@ -31,10 +31,4 @@ bool TickRanges::Contains(Tick tick) const {
   return after != stretches_.begin() && t < (after - 1)->end;
 }
 
-bool TickRanges::Contains(Tick tick, std::size_t& from) const {
-  const double t = tick;
-  while (from < stretches_.size() && stretches_[from].end <= t) ++from;
-  return from < stretches_.size() && stretches_[from].begin <= t;
-}
-
 }  // namespace pavaneflow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "chart/chart_types.h"
@@ -21,7 +22,12 @@ class TickRanges {
   bool Contains(Tick tick) const;
   // The same for ticks asked in ascending order: `from`, 0 at first, carries the place from one
   // call to the next, so that a whole chart costs one pass over the stretches.
-  bool Contains(Tick tick, std::size_t& from) const;
+  // Inline: asked once for every note of a chart.
+  bool Contains(Tick tick, std::size_t& from) const {
+    const double t = tick;
+    while (from < stretches_.size() && stretches_[from].end <= t) ++from;
+    return from < stretches_.size() && stretches_[from].begin <= t;
+  }
   const std::vector<Stretch>& Stretches() const { return stretches_; }
 
  private:
