@@ -128,6 +128,7 @@ class Converter {
     }
     GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
     request.feet = PlannerFor(options_.feet);
+    request.motion = StyleFor(options_.motion);
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -176,6 +177,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->excludes(chart)
       ->excludes(player);
   AddFeetOption(*convert, options.feet);
+  AddMotionOptions(*convert, options.motion);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files or --all, an output folder");
   AddTimingOption(*convert, options.timing);
