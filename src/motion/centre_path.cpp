@@ -101,6 +101,11 @@ class Builder {
         }
       }
       key.rise = e.rise;
+      // A foot that was left standing (its part of the jump joined a quicker step) keeps the
+      // body down.
+      if (e.kind == CentreEvent::kApex &&
+          (swings_.PlantedAt(0, e.frame) || swings_.PlantedAt(1, e.frame)))
+        key.kind = CentreEvent::kStance;
       if (!keys.empty() && keys.back().frame == key.frame) {
         if (key.kind < keys.back().kind) continue;
         keys.pop_back();

@@ -15,7 +15,8 @@ constexpr double kLeastLift = 0.35;   // a step on the spot
 constexpr double kLiftPerUnit = 0.2;  // more for each unit the foot travels
 constexpr double kHighestLift = 2.0;
 constexpr double kFullLiftFrames = 9.0;  // quicker steps lift less
-constexpr double kTuck = 1.6;            // a jumping foot rises this much more than the centre
+constexpr double kTuck = 1.6;        // a jumping foot rises at least this much more than the centre
+constexpr double kTuckedLeg = 0.85;  // of the straight leg, at the top of a jump
 constexpr double kLowestJump = 0.4;
 constexpr double kJumpPerFrame = 0.07;  // the centre rises more the longer the jump
 constexpr double kTakeOffCrouch = 0.5;
@@ -28,6 +29,11 @@ constexpr double kContactShare = 0.3;  // of the time between two steps of one f
 constexpr std::int32_t kLeastStepFrames = 3;
 constexpr std::int32_t kLeastJumpFrames = 3;
 
+// A stance wider than this is narrowed by stepping on the near side of the panels: the legs
+// reach no further.
+constexpr double kWidestStance = 14.0;
+constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand on a panel
+
 double Distance(FloorPoint a, FloorPoint b) {
   return std::hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
                     static_cast<double>(a.z) - static_cast<double>(b.z));
@@ -36,6 +42,17 @@ double Distance(FloorPoint a, FloorPoint b) {
 FloorPoint Between(FloorPoint a, FloorPoint b) {
   return {static_cast<float>((static_cast<double>(a.x) + static_cast<double>(b.x)) * 0.5),
           static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
+}
+
+// `to`, moved towards `other` by as much of the stance's excess width as `slack` allows.
+FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, double slack) {
+  const double width = Distance(to, other);
+  if (width <= kWidestStance) return to;
+  const double move = std::min(slack, (width - kWidestStance) * share) / width;
+  return {static_cast<float>(static_cast<double>(to.x) +
+                             (static_cast<double>(other.x) - static_cast<double>(to.x)) * move),
+          static_cast<float>(static_cast<double>(to.z) +
+                             (static_cast<double>(other.z) - static_cast<double>(to.z)) * move)};
 }
 
 class Planner {
@@ -49,7 +66,7 @@ class Planner {
       yaw_[side] = start.yaw;
       Key(side, 0, stand_[side], 0.0f, start.yaw, &kDefaultInterpolation);
     }
-    swings_.events.push_back({0, CentreEvent::kStance, -1, start.yaw, 0.0});
+    Event(0, CentreEvent::kStance, -1, start.yaw, 0.0);
     double stanceYaw = start.yaw;
     for (std::size_t k = 1; k < records.size(); ++k) {
       const StepRecord& r = records[k];
@@ -77,6 +94,7 @@ class Planner {
     double yaw = 0.0;
     std::size_t keys = 0;
     std::size_t supports = 0;
+    std::int64_t step = 0;
   };
 
   // Undoes the last step of `side` while the step landing at `land` would have too little time.
@@ -88,6 +106,15 @@ class Planner {
     yaw_[side] = b.yaw;
     swings_.keys[side].Truncate(b.keys);
     swings_.supports[side].resize(b.supports);
+    // The step's own moments go with it; they are among the last ones found.
+    auto& events = swings_.events;
+    for (std::size_t i = events.size(); i-- > 0 && events[i].step >= b.step;) {
+      if (events[i].step == b.step) events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+
+  void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise) {
+    swings_.events.push_back({frame, kind, standing, yaw, rise, step_});
   }
 
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
@@ -153,6 +180,7 @@ class Planner {
     const int other = 1 - side;
     const std::int32_t land = r.frame;
     MakeRoom(side, land);
+    ++step_;
     const std::int32_t since = land - landed_[side];
     const auto contact =
         std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
@@ -165,15 +193,30 @@ class Planner {
     const double top = std::min(kHighestLift, kLeastLift + kLiftPerUnit * distance) *
                        std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
     const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
-    swings_.events.push_back({lift, CentreEvent::kLift, other, stanceYaw, 0.0});
-    Swing(side, lift, apex, top, land, r.floor[side], r.yaw);
-    swings_.events.push_back({land, CentreEvent::kStance, -1, r.yaw, 0.0});
+    Event(lift, CentreEvent::kLift, other, stanceYaw, 0.0);
+    Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, kPanelSlack),
+          r.yaw);
+    Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
+  }
+
+  // How much higher than the centre's rise a foot at `at` must be, at the top of a jump with
+  // the centre over `centre` turned by `yaw`, for its knee to be well bent.
+  double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise) const {
+    const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+    const double hipX = static_cast<double>(centre.x) + outwards * std::cos(yaw);
+    const double hipZ = static_cast<double>(centre.z) - outwards * std::sin(yaw);
+    const double r = std::hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
+    const double leg = kTuckedLeg * body_.LegLength();
+    const double below = std::sqrt(std::max(leg * leg - r * r, kTuckedLeg * kTuckedLeg));
+    const double hip = static_cast<double>(body_.hipY) + rise;
+    return std::max(kTuck, hip - static_cast<double>(body_.ankleY) - below - rise);
   }
 
   void Jump(const StepRecord& r, double stanceYaw) {
     const std::int32_t land = r.frame;
     MakeRoom(0, land);
     MakeRoom(1, land);
+    ++step_;
     const std::int32_t since = land - std::max(landed_[0], landed_[1]);
     // A frame on the floor before take-off; three in the air leave room for a top and a touch.
     const std::int32_t air =
@@ -184,18 +227,25 @@ class Planner {
     const double crouch = kTakeOffCrouch * std::min(1.0, static_cast<double>(air) / 8.0);
     const std::int32_t crouchStart =
         std::max(std::max(landed_[0], landed_[1]), takeOff - kCrouchFrames);
-    swings_.events.push_back({crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw, 0.0});
-    swings_.events.push_back({takeOff, CentreEvent::kTakeOff, -1, stanceYaw, crouch});
+    Event(crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw, 0.0);
+    Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw, crouch);
     if (apex > takeOff && apex < land)
-      swings_.events.push_back({apex, CentreEvent::kApex, -1, (stanceYaw + r.yaw) * 0.5, rise});
-    const double tuck = kTuck * std::min(1.0, static_cast<double>(air) / 8.0);
+      Event(apex, CentreEvent::kApex, -1, (stanceYaw + r.yaw) * 0.5, rise);
+    const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, kPanelSlack),
+                                       Narrowed(r.floor[1], r.floor[0], 0.5, kPanelSlack)};
+    const double share = std::min(1.0, static_cast<double>(air) / 8.0);
+    const double apexYaw = (stanceYaw + r.yaw) * 0.5;
+    const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
+    std::array<double, 2> tops{};
     for (int side = 0; side < 2; ++side)
-      Swing(side, takeOff, apex, rise + tuck, land, r.floor[side], r.yaw);
+      tops[side] =
+          rise + share * TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise);
+    for (int side = 0; side < 2; ++side)
+      Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw);
     // The body is down by the time the feet touch, so that they do not land on straight legs.
-    if (land - 1 > apex)
-      swings_.events.push_back({land - 1, CentreEvent::kTouchDown, -1, r.yaw, 0.0});
-    swings_.events.push_back({land, CentreEvent::kJumpLanding, -1, r.yaw, 0.0});
-    swings_.events.push_back({land + kCrouchFrames, CentreEvent::kRecover, -1, r.yaw, 0.0});
+    if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, r.yaw, 0.0);
+    Event(land, CentreEvent::kJumpLanding, -1, r.yaw, 0.0);
+    Event(land + kCrouchFrames, CentreEvent::kRecover, -1, r.yaw, 0.0);
   }
 
   const BodyProportions& body_;
@@ -204,6 +254,7 @@ class Planner {
   std::array<std::int32_t, 2> landed_{};
   std::array<double, 2> yaw_{};
   std::array<Before, 2> before_;
+  std::int64_t step_ = 0;
 };
 
 const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame) {

@@ -25,9 +25,10 @@ struct CentreEvent {
   enum Kind { kStance, kRecover, kCrouchStart, kLift, kTakeOff, kApex, kTouchDown, kJumpLanding };
   std::int32_t frame = 0;
   Kind kind = kStance;
-  int standing = -1;  // kLift: the foot that stays on the floor
-  double yaw = 0.0;   // where the hips aim
-  double rise = 0.0;  // kApex: the centre's height above rest; kTakeOff: the crouch's depth
+  int standing = -1;      // kLift: the foot that stays on the floor
+  double yaw = 0.0;       // where the hips aim
+  double rise = 0.0;      // kApex: the centre's height above rest; kTakeOff: the crouch's depth
+  std::int64_t step = 0;  // the step or jump it belongs to, counted from 1
 };
 
 // The feet of a natural dance: each foot's IK key frames, where it stands when, and the moments
