@@ -57,7 +57,10 @@ double LeastSwing(const std::vector<BodyPose>& poses, std::size_t side,
   double leastSwing = -1.0;
   std::size_t firstLanding = 0;
   std::int32_t end = 0;
-  for (std::int32_t start = 0; start < frames; ++start) {
+  // Whole windows only (the whole dance when it is shorter): one cut off by the end would count
+  // half a swing.
+  const std::int32_t lastStart = std::max(0, frames - kSwingWindowFrames);
+  for (std::int32_t start = 0; start <= lastStart; ++start) {
     for (; end < std::min(frames, start + kSwingWindowFrames); ++end) {
       const double v = forward[static_cast<std::size_t>(end)];
       while (!most.empty() && forward[static_cast<std::size_t>(most.back())] <= v) most.pop_back();

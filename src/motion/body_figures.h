@@ -31,7 +31,8 @@ struct BodyFigures {
   double largestYawStep = 0.0;                // of the hips, between two frames
   double headFromViewerP95 = 0.0;
   // Each arm's swing: the angle between its directions of most and least forward swing in a
-  // two-second window, least over the windows that hold two landings more than 3 frames apart.
+  // two-second window, least over the windows that hold two landings more than 3 frames apart
+  // (windows start on every frame and end inside the dance).
   // −1 when no window holds two.
   double leftArmLeastSwing = -1.0;
   double rightArmLeastSwing = -1.0;

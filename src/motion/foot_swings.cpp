@@ -18,6 +18,7 @@ constexpr double kFullLiftFrames = 9.0;  // quicker steps lift less
 constexpr double kTuck = 1.6;        // a jumping foot rises at least this much more than the centre
 constexpr double kTuckedLeg = 0.85;  // of the straight leg, at the top of a jump
 constexpr double kLowestJump = 0.4;
+constexpr double kFullJumpFrames = 8.0;
 constexpr double kJumpPerFrame = 0.07;  // the centre rises more the longer the jump
 constexpr double kTakeOffCrouch = 0.5;
 constexpr double kLastFrameTravel = 0.1;  // most a foot may move in the frame it lands
@@ -223,7 +224,9 @@ class Planner {
         std::min(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), std::max(since - 1, 0));
     const std::int32_t takeOff = land - air;
     const std::int32_t apex = air >= kLeastJumpFrames ? takeOff + air / 2 : takeOff;
-    const double rise = kLowestJump + kJumpPerFrame * static_cast<double>(air);
+    // A quick jump barely leaves the floor; the feet tuck all the same.
+    const double rise = std::min(1.0, static_cast<double>(air) / kFullJumpFrames) * kLowestJump +
+                        kJumpPerFrame * static_cast<double>(air);
     const double crouch = kTakeOffCrouch * std::min(1.0, static_cast<double>(air) / 8.0);
     const std::int32_t crouchStart =
         std::max(std::max(landed_[0], landed_[1]), takeOff - kCrouchFrames);
@@ -233,13 +236,11 @@ class Planner {
       Event(apex, CentreEvent::kApex, -1, (stanceYaw + r.yaw) * 0.5, rise);
     const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, kPanelSlack),
                                        Narrowed(r.floor[1], r.floor[0], 0.5, kPanelSlack)};
-    const double share = std::min(1.0, static_cast<double>(air) / 8.0);
     const double apexYaw = (stanceYaw + r.yaw) * 0.5;
     const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
     std::array<double, 2> tops{};
     for (int side = 0; side < 2; ++side)
-      tops[side] =
-          rise + share * TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise);
+      tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise);
     for (int side = 0; side < 2; ++side)
       Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw);
     // The body is down by the time the feet touch, so that they do not land on straight legs.
