@@ -20,7 +20,12 @@ constexpr std::int32_t kWakeFrames = 15;
 
 class Swinger {
  public:
-  explicit Swinger(const BodyProportions& body) {
+  // `keys`: about as many key frames as each bone will get.
+  Swinger(const BodyProportions& body, std::size_t keys) {
+    for (std::size_t side = 0; side < 2; ++side) {
+      swing_.arms[side].Reserve(keys);
+      swing_.elbows[side].Reserve(keys);
+    }
     const double drop = static_cast<double>(body.upperArmDropDegrees) * kDegree;
     for (int side = 0; side < 2; ++side) {
       const double outwards = side == 0 ? 1.0 : -1.0;
@@ -54,12 +59,12 @@ class Swinger {
 }  // namespace
 
 ArmSwing PlanArmSwing(const std::vector<StepRecord>& records, const BodyProportions& body) {
-  Swinger swinger(body);
-  swinger.Key(0, 0.0);
   std::vector<std::int32_t> steps;
   for (const StepRecord& r : records) {
     if (r.Steps() && (steps.empty() || steps.back() != r.frame)) steps.push_back(r.frame);
   }
+  Swinger swinger(body, steps.size() + 1);
+  swinger.Key(0, 0.0);
   double side = 1.0;
   for (std::size_t i = 0; i < steps.size(); ++i) {
     const std::int32_t frame = steps[i];

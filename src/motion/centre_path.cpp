@@ -73,10 +73,9 @@ class Builder {
   }
 
   std::vector<CentreKey> Keys() const {
-    std::vector<CentreEvent> events = swings_.events;
-    std::stable_sort(events.begin(), events.end(),
-                     [](const CentreEvent& a, const CentreEvent& b) { return a.frame < b.frame; });
+    const std::vector<CentreEvent>& events = swings_.events;
     std::vector<CentreKey> keys;
+    keys.reserve(events.size());
     std::vector<double> lifts;  // for kLift and kTakeOff: the event's rise
     for (const CentreEvent& e : events) {
       CentreKey key;
@@ -202,9 +201,11 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<StepRecord>& records
       at((beats[i] + beats[i + 1]) / 2, 0.0);
   }
   if (added.empty()) return;
+  // Both lists are in frame order: merged, the new key frames go behind those at their frame.
+  const auto middle = static_cast<std::ptrdiff_t>(keys.size());
   keys.insert(keys.end(), added.begin(), added.end());
-  std::stable_sort(keys.begin(), keys.end(),
-                   [](const CentreKey& a, const CentreKey& b) { return a.frame < b.frame; });
+  std::inplace_merge(keys.begin(), keys.begin() + middle, keys.end(),
+                     [](const CentreKey& a, const CentreKey& b) { return a.frame < b.frame; });
 }
 
 }  // namespace
@@ -214,13 +215,18 @@ CentrePath PlanCentre(const FootSwings& swings, const std::vector<StepRecord>& r
   std::vector<CentreKey> keys = Builder(swings, body).Keys();
   Groove(keys, records);
   CentrePath path;
-  for (const CentreKey& key : keys) {
+  path.centre.Reserve(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const CentreKey& key = keys[i];
     path.centre.Add(
         {key.frame,
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},
          YawQuaternion(static_cast<float>(key.yaw)),
          &kCentreEase});
-    if (!twist) continue;
+    // The twist runs straight between its key frames: inside a run of one yaw none is needed.
+    const bool sameAsBefore = i > 0 && keys[i - 1].yaw == key.yaw;
+    const bool sameAfter = i + 1 < keys.size() && keys[i + 1].yaw == key.yaw;
+    if (!twist || (sameAsBefore && sameAfter)) continue;
     const double back = -0.5 * std::remainder(key.yaw - straightAhead, 2.0 * kPi);
     const auto turn = YawQuaternion(static_cast<float>(back));
     path.upperBody.Add({key.frame, {}, turn, &kDefaultInterpolation});

@@ -61,6 +61,14 @@ class Planner {
   explicit Planner(const BodyProportions& body) : body_(body) {}
 
   FootSwings Plan(const std::vector<StepRecord>& records) {
+    // A step has at most four key frames and four moments for the centre, a jump seven.
+    std::size_t steps = 0;
+    for (const StepRecord& r : records) steps += r.Steps();
+    for (int side = 0; side < 2; ++side) {
+      swings_.keys[side].Reserve(4 * steps + 1);
+      swings_.supports[side].reserve(steps + 1);
+    }
+    swings_.events.reserve(4 * steps + 1);
     const StepRecord& start = records.front();
     for (int side = 0; side < 2; ++side) {
       stand_[side] = start.floor[side];
@@ -82,6 +90,8 @@ class Planner {
     for (int side = 0; side < 2; ++side)
       swings_.supports[side].push_back(
           {landed_[side], std::numeric_limits<std::int32_t>::max(), stand_[side]});
+    std::stable_sort(swings_.events.begin(), swings_.events.end(),
+                     [](const CentreEvent& a, const CentreEvent& b) { return a.frame < b.frame; });
     return std::move(swings_);
   }
 

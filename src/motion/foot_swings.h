@@ -36,7 +36,7 @@ struct CentreEvent {
 struct FootSwings {
   std::array<KeyTrack, 2> keys;
   std::array<std::vector<Support>, 2> supports;
-  std::vector<CentreEvent> events;  // in the order they were found, not sorted
+  std::vector<CentreEvent> events;  // by frame; of one frame, in the order they were found
 
   // Where foot `side` stands at `frame`; none while it is in the air.
   std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const;
