@@ -50,7 +50,8 @@ std::string Swing(double degrees) {
 std::string Text(const Measured& m) {
   const BodyFigures& f = m.figures;
   std::string out = m.title + '\n';
-  out += "  frames: " + Number(f.frames) + ", key frames: " + Number(f.keyFrames) + '\n';
+  out += "  frames: " + Number(f.frames) + (f.cutShort ? " (the first two hours)" : "") +
+         ", key frames: " + Number(f.keyFrames) + '\n';
   out += "  planted feet off their target by more than 0.1: " + Fixed(f.PlantedMissPercent(), 2) +
          " % of " + Number(f.plantedFootFrames) + " foot-frames\n";
   out += "  landing speed, 95th percentile: " + Fixed(f.landingSpeedP95, 3) + " units/frame (" +
@@ -81,6 +82,7 @@ std::string Json(const Measured& m) {
   }
   const std::pair<const char*, double> values[] = {
       {"frames", static_cast<double>(f.frames)},
+      {"cut_short", f.cutShort ? 1.0 : 0.0},
       {"key_frames", static_cast<double>(f.keyFrames)},
       {"planted_foot_frames", static_cast<double>(f.plantedFootFrames)},
       {"planted_miss_percent", f.PlantedMissPercent()},

@@ -102,7 +102,8 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
   BodyFigures figures;
   figures.keyFrames = tracks.keyFrames;
   if (tracks.centre.Keys().empty() && tracks.leftFootIk.Keys().empty()) return figures;
-  const std::int32_t last = tracks.LastFrame();
+  const std::int32_t last = std::min(tracks.LastFrame(), kMostMeasuredFrames - 1);
+  figures.cutShort = tracks.LastFrame() > last;
   std::vector<BodyPose> poses;
   poses.reserve(static_cast<std::size_t>(last) + 1);
   for (std::int32_t f = 0; f <= last; ++f) poses.push_back(PoseBody(tracks, f, body));

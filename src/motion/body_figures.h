@@ -8,7 +8,8 @@
 namespace pavaneflow {
 
 // How the reference body moves through a dance, posed on every frame from 0 to the last key
-// frame. Distances in motion-file units, speeds per frame (30 a second), angles in degrees.
+// frame (or for the first two hours of a longer one). Distances in motion-file units, speeds per
+// frame (30 a second), angles in degrees.
 //
 // A foot is planted on a frame when its IK target is on the floor (within kFloorTolerance of its
 // rest height) and does not move into or out of that frame, and the centre is not raised. The
@@ -16,7 +17,8 @@ namespace pavaneflow {
 // foot lands on the first frame its target is on the floor again after being above it, or on
 // the frame a target that slid along the floor comes to rest.
 struct BodyFigures {
-  std::int64_t frames = 0;
+  std::int64_t frames = 0;  // measured: at most kMostMeasuredFrames
+  bool cutShort = false;    // the dance goes on beyond them
   std::int64_t keyFrames = 0;
   std::int64_t plantedFootFrames = 0;
   std::int64_t plantedMisses = 0;    // planted foot-frames whose ankle misses by more than 0.1
@@ -44,6 +46,7 @@ struct BodyFigures {
 };
 
 inline constexpr double kFloorTolerance = 0.01;
+inline constexpr std::int32_t kMostMeasuredFrames = 30 * 60 * 60 * 2;  // two hours
 inline constexpr double kReachTolerance = 0.1;
 inline constexpr double kStraightKneeDegrees = 10.0;
 

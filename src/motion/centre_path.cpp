@@ -198,7 +198,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<StepRecord>& records
     if (!danced(beats[i])) continue;
     at(beats[i], kGrooveDip);
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
-      at((beats[i] + beats[i + 1]) / 2, 0.0);
+      at(beats[i] + (beats[i + 1] - beats[i]) / 2, 0.0);
   }
   if (added.empty()) return;
   // Both lists are in frame order: merged, the new key frames go behind those at their frame.

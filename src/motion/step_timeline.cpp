@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 
 #include "chart/song_document.h"
@@ -13,6 +14,9 @@ namespace pavaneflow {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// Key frames reach a little beyond the last pose (a jump's recovery, the arms settling): the
+// poses stop short of the largest frame number by more than that.
+constexpr std::int32_t kLastFrame = std::numeric_limits<std::int32_t>::max() - 1000;
 // The hips turn this share of the way from straight ahead towards the feet's facing.
 constexpr double kTurnShare = 0.5;
 
@@ -39,7 +43,7 @@ std::vector<StepRecord> StepTimeline(const GenerationRequest& request, const Lan
   records.reserve(lane.frames.size() + 1);
   auto record = [&](const StepPose& pose, std::int32_t frame) {
     StepRecord r;
-    r.frame = records.empty() ? 0 : std::max(records.back().frame, std::max(frame, 0));
+    r.frame = records.empty() ? 0 : std::clamp(frame, records.back().frame, kLastFrame);
     r.floor = {floorOf(pose.left.arrow), floorOf(pose.right.arrow)};
     r.moved = {pose.left.moved, pose.right.moved};
     r.onBeat = pose.onBeat;

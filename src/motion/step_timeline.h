@@ -15,8 +15,9 @@ namespace pavaneflow {
 // Where the feet stand after one chart Frame (or at the start), as the natural motion reads
 // the footing. Index 0 is the left foot, 1 the right.
 struct StepRecord {
-  // Motion frame; never negative and never before the record before it, so that the dance
-  // only runs forwards even where the chart's times do not.
+  // Motion frame; never negative, never before the record before it (so that the dance only
+  // runs forwards even where the chart's times do not), and a little short of the largest
+  // frame number.
   std::int32_t frame = 0;
   std::array<FloorPoint, 2>
       floor;                    // the arrows under the feet, on the floor as the dance is turned
