@@ -9,6 +9,7 @@
 
 #include "bench_support.h"
 #include "chart_generator.h"
+#include "motion/natural_motion.h"
 #include "motion/run.h"
 
 namespace pavaneflow::bench {
@@ -28,10 +29,12 @@ void WriteChart(std::int64_t steps) {
   std::ofstream(ChartPath(steps), std::ios::binary) << GenerateChart(steps);
 }
 
-void Convert(const fs::path& input, const fs::path& output) {
+void Convert(const fs::path& input, const fs::path& output, const MotionStyle* motion = nullptr) {
   DWIDocument song;
   if (!song.OnOpenDocument(input)) throw std::runtime_error(song.OpenError());
-  pavaneflow::Run(FirstChartRequest(song), output);
+  GenerationRequest request = FirstChartRequest(song);
+  request.motion = motion;
+  pavaneflow::Run(request, output);
 }
 
 void BM_Convert(benchmark::State& state) {
@@ -42,6 +45,18 @@ void BM_Convert(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() *
                           static_cast<std::int64_t>(fs::file_size(OutputPath(steps))));
   fs::remove(ChartPath(steps));
+}
+
+// The same with natural motion, which has more to plan and more key frames to write.
+void BM_ConvertNaturalMotion(benchmark::State& state) {
+  const std::int64_t steps = state.range(0);
+  const NaturalMotion natural;
+  WriteChart(steps);
+  const fs::path output = BenchDirectory() / "pavaneflow-bench-natural.vmd";
+  for (auto _ : state) Convert(ChartPath(steps), output, &natural);
+  state.counters["key_frames"] = static_cast<double>((fs::file_size(output) - 54 - 16) / 111);
+  fs::remove(ChartPath(steps));
+  fs::remove(output);
 }
 
 // Runs after BM_Convert of the same size, whose output it copies.
@@ -59,6 +74,7 @@ void BM_CopyOutput(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Convert)->Arg(50'000)->Arg(400'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ConvertNaturalMotion)->Arg(400'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CopyOutput)->Arg(400'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Any bytes through the whole pipeline in memory: read the chart file, dance its first and last
-// charts (both players of a COUPLE chart), with and without twist and with planned feet, and
-// serialise the VMD bytes. The first byte's lowest bit chooses classic or game timing for reading
-// and dancing.
+// charts (both players of a COUPLE chart), with and without twist, with planned feet and in
+// natural motion, and serialise the VMD bytes. The first byte's lowest bit chooses classic or game
+// timing for reading and dancing.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 #include "chart/text_buffer.h"
 #include "motion/footwork_figures.h"
 #include "motion/make_timing_map.h"
+#include "motion/natural_motion.h"
 #include "motion/run.h"
 #include "motion/whole_chart_foot_planner.h"
 #include "vmd/vmd_writer.h"
@@ -39,6 +40,12 @@ void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score,
     }
     pavaneflow::MotionDocument motion;
     pavaneflow::Synthesize(request, motion);
+    // Natural motion keys each bone in frame order from the frames it was given.
+    static const pavaneflow::NaturalMotion natural;
+    request.motion = &natural;
+    pavaneflow::MotionDocument naturalMotion;
+    pavaneflow::Synthesize(request, naturalMotion);
+    if (!naturalMotion.InCreationOrder()) std::abort();
   }
 }
 

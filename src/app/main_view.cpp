@@ -20,6 +20,7 @@
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
 #include "motion/make_timing_map.h"
+#include "motion/natural_motion.h"
 #include "motion/output_name.h"
 #include "motion/run.h"
 #include "motion/whole_chart_foot_planner.h"
@@ -37,6 +38,10 @@ const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
 const QString kPlannedFeetKey = QStringLiteral("Settings/PlannedFeet");
 // The footing of "足運びを最適化"; it keeps nothing between dances.
 const WholeChartFootPlanner kPlannedFeet;
+const QString kNaturalMotionKey = QStringLiteral("Settings/NaturalMotion");
+const NaturalMotion kNaturalMotion(Facing::kViewer);
+// The preview draws the pad as the player stands on it: the same dance, turned to the screen.
+const NaturalMotion kNaturalMotionOnPad(Facing::kScreen);
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -87,6 +92,9 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   ui_->plannedFeetCheck->setChecked(QSettings().value(kPlannedFeetKey, false).toBool());
   connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this,
           [](bool checked) { QSettings().setValue(kPlannedFeetKey, checked); });
+  ui_->naturalMotionCheck->setChecked(QSettings().value(kNaturalMotionKey, false).toBool());
+  connect(ui_->naturalMotionCheck, &QCheckBox::toggled, this,
+          [](bool checked) { QSettings().setValue(kNaturalMotionKey, checked); });
 
   document_.AddView(this);
 }
@@ -188,6 +196,7 @@ GenerationRequest MainView::BuildRequest() const {
     request.timing = timings_[static_cast<std::size_t>(index)].get();
   }
   if (ui_->plannedFeetCheck->isChecked()) request.feet = &kPlannedFeet;
+  if (ui_->naturalMotionCheck->isChecked()) request.motion = &kNaturalMotion;
   return request;
 }
 
@@ -205,7 +214,10 @@ void MainView::SchedulePreview() {
 
 void MainView::RefreshPreview() {
   previewScheduled_ = false;
-  if (preview_ != nullptr) preview_->SetRequest(BuildRequest(), documentPath_);
+  if (preview_ == nullptr) return;
+  GenerationRequest request = BuildRequest();
+  if (request.motion == &kNaturalMotion) request.motion = &kNaturalMotionOnPad;
+  preview_->SetRequest(request, documentPath_);
 }
 
 bool MainView::GameTimingChosen() const {

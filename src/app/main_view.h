@@ -24,10 +24,10 @@ class SongDocument;
 class TimingMap;
 
 // The main window's form: the song's title, artist and BPM, its charts, the player side, the
-// twist, timing and planned-footwork options (the last two remembered in the settings), and the
-// Generate button. It keeps no state beyond its controls: everything shown is refilled from the
-// document whenever the document changes. Registers itself as a view of the document for its
-// lifetime; the document must outlive it.
+// twist, timing, planned-footwork and natural-motion options (the last three remembered in the
+// settings), and the Generate button. It keeps no state beyond its controls: everything shown is
+// refilled from the document whenever the document changes. Registers itself as a view of the
+// document for its lifetime; the document must outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 
@@ -55,7 +55,8 @@ class MainView : public QWidget, public View {
 
   // What Generate hands to the synthesiser for the form as it stands: the selected chart, the
   // player, the twist and every other option of the form. The one place the request is built,
-  // so that the preview always shows what Generate writes. No Score when no chart is selected.
+  // so that the preview always shows what Generate writes (a natural dance turned to the screen,
+  // as the pad is drawn). No Score when no chart is selected.
   GenerationRequest BuildRequest() const;
 
   // The file the document was opened from; empty for a new document.

@@ -163,6 +163,7 @@ class Converter {
     const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, song, job.score);
     GenerationRequest request{&song, job.score, job.player, options_.twist, timing.get()};
     request.feet = PlannerFor(options_.feet);
+    request.motion = StyleFor(options_.motion);
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -214,6 +215,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->excludes(chart)
       ->excludes(player);
   AddFeetOption(*convert, options.feet);
+  AddMotionOptions(*convert, options.motion);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files, folders or --all, an output folder "
                       "(a folder's songs go to <output>/<song folder>/)");

@@ -9,6 +9,7 @@
 
 #include "chart/chart_timing.h"
 #include "cli/feet_choice.h"
+#include "cli/motion_choice.h"
 
 namespace pavaneflow::cli {
 
@@ -22,6 +23,7 @@ struct ConvertOptions {
   bool all = false;     // every chart to its own file
   ChartTiming timing = ChartTiming::kClassic;
   FeetChoice feet = FeetChoice::kClassic;
+  MotionChoice motion;
   // The output file; a folder (created if missing) with several inputs or with `all`.
   std::optional<std::filesystem::path> output;
 };

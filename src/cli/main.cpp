@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/body_command.h"
 #include "cli/convert_command.h"
 #include "cli/feet_command.h"
 #include "cli/info_command.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
   CLI::App* sheetCommand = pavaneflow::cli::AddSheetCommand(app, sheet);
   pavaneflow::cli::FeetOptions feet;
   CLI::App* feetCommand = pavaneflow::cli::AddFeetCommand(app, feet);
+  pavaneflow::cli::BodyOptions body;
+  CLI::App* bodyCommand = pavaneflow::cli::AddBodyCommand(app, body);
 
   try {
     app.parse(argc, argv);
@@ -49,5 +52,6 @@ int main(int argc, char** argv) {
   if (convertCommand->parsed()) return pavaneflow::cli::RunConvert(convert, std::cout, std::cerr);
   if (sheetCommand->parsed()) return pavaneflow::cli::RunSheet(sheet, std::cout, std::cerr);
   if (feetCommand->parsed()) return pavaneflow::cli::RunFeet(feet, std::cout, std::cerr);
+  if (bodyCommand->parsed()) return pavaneflow::cli::RunBody(body, std::cout, std::cerr);
   return 0;
 }

@@ -8,6 +8,7 @@ class SongDocument;
 class Score;
 class TimingMap;
 class FootPlanner;
+class MotionStyle;
 
 // What Generate hands to the synthesiser. Owns nothing: the song and the Score must outlive the
 // generation.
@@ -20,6 +21,8 @@ struct GenerationRequest {
   const TimingMap* timing = nullptr;
   // Who decides which foot takes each Note; null for the classic rule, one Frame at a time.
   const FootPlanner* feet = nullptr;
+  // How the body moves; null for the classic motion.
+  const MotionStyle* motion = nullptr;
 };
 
 }  // namespace pavaneflow

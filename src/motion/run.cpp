@@ -26,6 +26,10 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document,
   const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
   const ClassicFootPlanner classicFeet;
   const FootPlanner& planner = request.feet != nullptr ? *request.feet : classicFeet;
+  if (request.motion != nullptr) {
+    request.motion->Synthesize(request, *lane, timing, planner, document, settled);
+    return;
+  }
   const std::unique_ptr<Footing> footing = planner.Start(request, *lane, timing);
   const double start = timing.StartSeconds(request.song->gap);
   StepPose previous(0, true);
@@ -52,7 +56,8 @@ void Run(const GenerationRequest& request, const std::filesystem::path& path,
 
 void Run(const GenerationRequest& request, MotionDocument& document,
          const std::filesystem::path& path, const VmdWriteOptions& options) {
-  VmdFileWriter writer(document, path, options);
+  VmdFileWriter writer(document, path,
+                       request.motion != nullptr ? request.motion->WriteOptions(options) : options);
   Synthesize(request, document, [&writer](std::size_t count) { writer.Settled(count); });
   writer.Commit();
 }

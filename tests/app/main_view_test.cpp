@@ -111,6 +111,7 @@ class MainViewTest : public QObject {
   void WriteFailureIsShownWithFileAndReason();
   void SaveDialogOffersTheChartsNameAndTheLastFolder();
   void PlannedFeetAreRememberedAndGenerateThePlannedDance();
+  void NaturalMotionIsRememberedAndGeneratesTheNaturalDance();
 };
 
 void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
@@ -496,6 +497,52 @@ void MainViewTest::PlannedFeetAreRememberedAndGenerateThePlannedDance() {
 
   feet->click();
   QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("plannedFeetCheck"))->isChecked());
+  QSettings().clear();
+}
+
+// "自然な動き" starts off, keeps its state across runs, and makes Generate write what
+// `convert --motion natural` writes, with the four empty section counts at its end.
+void MainViewTest::NaturalMotionIsRememberedAndGeneratesTheNaturalDance() {
+  QSettings().clear();
+  testing::TestFolder folder;
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
+  {
+    Form form;
+    auto* natural = form.view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"));
+    QVERIFY(natural != nullptr);
+    QCOMPARE(natural->text(), QStringLiteral("自然な動き"));
+    QVERIFY(!natural->toolTip().isEmpty());
+    QVERIFY(!natural->isChecked());
+    natural->click();
+  }
+
+  Form form;
+  auto* natural = form.view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"));
+  QVERIFY(natural->isChecked());
+  QVERIFY(form.Open(song));
+  form.Select(0);
+  QVERIFY(form.view.BuildRequest().motion != nullptr);
+  const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+  form.dialogs.saveAnswers = {fromApp};
+  form.generate->click();
+  QVERIFY(form.boxes.criticals.isEmpty());
+
+  const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI),
+            {QStringLiteral("convert"), song, QStringLiteral("--motion"), QStringLiteral("natural"),
+             QStringLiteral("-o"), fromCli});
+  QVERIFY(cli.waitForFinished(30000));
+  QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+           cli.readAllStandardError().constData());
+  const QByteArray written = ReadAll(fromApp);
+  QCOMPARE(written, ReadAll(fromCli));
+  QVERIFY(written.endsWith(QByteArray(16, '\0')));
+  QVERIFY(written != ExpectedVmd(form.document, 0, 0, true));
+
+  natural->click();
+  QVERIFY(form.view.BuildRequest().motion == nullptr);
+  QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"))->isChecked());
   QSettings().clear();
 }
 

@@ -1,0 +1,220 @@
+#include "cli/body_command.h"
+
+#include <charconv>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/file_error.h"
+#include "chart/dwi_document.h"
+#include "chart/score.h"
+#include "cli/chart_choice.h"
+#include "cli/json.h"
+#include "cli/mode_name.h"
+#include "cli/terminal_text.h"
+#include "cli/timing_option.h"
+#include "motion/body_figures.h"
+#include "motion/generation_request.h"
+#include "motion/make_timing_map.h"
+#include "motion/run.h"
+#include "vmd/vmd_reader.h"
+
+namespace pavaneflow::cli {
+namespace {
+
+// One dance measured: a chart's, or a file's.
+struct Measured {
+  std::string title;  // "chart 1 (BASIC, SINGLE, 1P), ..." or the file's name
+  int chart = 0;      // 0 for a VMD file
+  std::u16string name;
+  const char* mode = "";
+  std::int32_t player = 0;
+  BodyFigures figures;
+};
+
+std::string Fixed(double value, int digits) {
+  char text[48];
+  return {text,
+          std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits).ptr};
+}
+
+std::string Number(std::int64_t value) {
+  char text[24];
+  return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+std::string Swing(double degrees) {
+  return degrees < 0.0 ? "no steps" : Fixed(degrees, 1) + "°";
+}
+
+std::string Text(const Measured& m) {
+  const BodyFigures& f = m.figures;
+  std::string out = m.title + '\n';
+  out += "  frames: " + Number(f.frames) + (f.cutShort ? " (the first two hours)" : "") +
+         ", key frames: " + Number(f.keyFrames) + '\n';
+  out += "  planted feet off their target by more than 0.1: " + Fixed(f.PlantedMissPercent(), 2) +
+         " % of " + Number(f.plantedFootFrames) + " foot-frames\n";
+  out += "  landing speed, 95th percentile: " + Fixed(f.landingSpeedP95, 3) + " units/frame (" +
+         Number(f.landings) + " landings)\n";
+  out += "  largest planted foot slide: " + Fixed(f.largestPlantedSlide, 3) + " units/frame\n";
+  out += "  straight knees in the air (bent less than 10°): " +
+         Fixed(f.StraightAirborneKneePercent(), 2) + " % of " + Number(f.airborneLegFrames) +
+         " leg-frames\n";
+  out +=
+      "  longest time with the centre above rest: " + Fixed(f.longestAirborneSeconds, 2) + " s\n";
+  out += "  hips turned more than 90° from the viewer: " + Fixed(f.HipsAwayFromViewerPercent(), 2) +
+         " % of frames (from the screen: " + Fixed(f.HipsAwayFromScreenPercent(), 2) + " %)\n";
+  out += "  largest turn between two frames: " + Fixed(f.largestYawStep, 1) + "°\n";
+  out += "  head's turn from the viewer, 95th percentile: " + Fixed(f.headFromViewerP95, 1) + "°\n";
+  out += "  least arm swing in 2 s with steps: left " + Swing(f.leftArmLeastSwing) + ", right " +
+         Swing(f.rightArmLeastSwing) + '\n';
+  return out;
+}
+
+std::string Json(const Measured& m) {
+  const BodyFigures& f = m.figures;
+  std::string out = "{";
+  if (m.chart > 0) {
+    out += "\"chart\": " + Number(m.chart) + ", \"name\": ";
+    AppendJsonString(out, m.name);
+    out +=
+        std::string(", \"mode\": \"") + m.mode + "\", \"player\": " + Number(m.player + 1) + ", ";
+  }
+  const std::pair<const char*, double> values[] = {
+      {"frames", static_cast<double>(f.frames)},
+      {"cut_short", f.cutShort ? 1.0 : 0.0},
+      {"key_frames", static_cast<double>(f.keyFrames)},
+      {"planted_foot_frames", static_cast<double>(f.plantedFootFrames)},
+      {"planted_miss_percent", f.PlantedMissPercent()},
+      {"landings", static_cast<double>(f.landings)},
+      {"landing_speed_p95", f.landingSpeedP95},
+      {"largest_planted_slide", f.largestPlantedSlide},
+      {"airborne_leg_frames", static_cast<double>(f.airborneLegFrames)},
+      {"straight_airborne_knee_percent", f.StraightAirborneKneePercent()},
+      {"longest_airborne_seconds", f.longestAirborneSeconds},
+      {"hips_away_from_viewer_percent", f.HipsAwayFromViewerPercent()},
+      {"hips_away_from_screen_percent", f.HipsAwayFromScreenPercent()},
+      {"largest_yaw_step_degrees", f.largestYawStep},
+      {"head_from_viewer_p95_degrees", f.headFromViewerP95},
+      {"left_arm_least_swing_degrees", f.leftArmLeastSwing},
+      {"right_arm_least_swing_degrees", f.rightArmLeastSwing},
+  };
+  bool first = true;
+  for (const auto& [name, value] : values) {
+    if (!first) out += ", ";
+    first = false;
+    out += std::string("\"") + name + "\": ";
+    AppendJsonDouble(out, value);
+  }
+  return out + '}';
+}
+
+bool IsVmd(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".vmd";
+}
+
+}  // namespace
+
+CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
+  CLI::App* body = app.add_subcommand(
+      "body", "Pose a reference body on every frame of a dance and print how it moves");
+  body->add_option("FILE", options.file, "DWI file to dance, or VMD file to measure")->required();
+  CLI::Option* chart =
+      body->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
+          ->check(kChartNumbers);
+  CLI::Option* player =
+      body->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
+          ->check(CLI::IsMember({1, 2}));
+  body->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+      ->excludes(chart)
+      ->excludes(player);
+  body->add_flag_callback(
+      "--no-twist", [&options] { options.twist = false; },
+      "Do not turn the upper body and the neck with the steps");
+  AddFeetOption(*body, options.feet);
+  AddTimingOption(*body, options.timing);
+  AddMotionOptions(*body, options.motion);
+  body->add_flag("--json", options.json,
+                 "Print the figures as JSON (an array of charts with --all)");
+  return body;
+}
+
+int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
+  std::vector<Measured> dances;
+  if (IsVmd(options.file)) {
+    try {
+      dances.push_back({options.file.filename().string(),
+                        0,
+                        {},
+                        "",
+                        0,
+                        MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)))});
+    } catch (const FileError& e) {
+      err << e.what() << '\n';
+      return 1;
+    } catch (const VmdFormatError& e) {
+      err << e.what() << '\n';
+      return 1;
+    }
+  } else {
+    DWIDocument song;
+    song.SetTiming(options.timing);
+    if (!song.OnOpenDocument(options.file)) {
+      err << song.OpenError() << '\n';
+      return 1;
+    }
+    err << ReadingProblemLines(options.file.string(), song.LastErrors());
+    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
+    auto measure = [&](int chart, const Score& score, std::int32_t player) {
+      GenerationRequest request{&song, &score, player, options.twist, timing.get()};
+      request.feet = PlannerFor(options.feet);
+      request.motion = StyleFor(options.motion);
+      MotionDocument motion;
+      Synthesize(request, motion);
+      const std::string title = "chart " + Number(chart) + " (" + TerminalText(score.name) + ", " +
+                                ModeName(score.mode) + ", " + (player == 0 ? "1P" : "2P") + "), " +
+                                MotionName(options.motion) + " motion";
+      dances.push_back({title, chart, score.name, ModeName(score.mode), player,
+                        MeasureBody(BodyTracks::FromDocument(motion))});
+    };
+    if (options.all) {
+      for (std::size_t i = 0; i < song.scores.size(); ++i) {
+        const Score& score = *song.scores[i];
+        const int number = static_cast<int>(i) + 1;
+        measure(number, score, 0);
+        if (score.mode == kCouple) measure(number, score, 1);
+      }
+    } else {
+      std::string problem;
+      const std::optional<ChartChoice> choice = ChooseChart(
+          song, options.file, options.chart, options.player, "measuring 1P", err, problem);
+      if (!choice) {
+        err << problem << '\n';
+        return 1;
+      }
+      measure(options.chart, *choice->score, choice->player);
+    }
+  }
+
+  std::string text;
+  if (options.json) {
+    if (options.all) text += '[';
+    for (std::size_t i = 0; i < dances.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += Json(dances[i]);
+    }
+    text += options.all ? "]\n" : "\n";
+  } else {
+    for (const Measured& dance : dances) text += Text(dance);
+  }
+  out << text;
+  if (!out.flush()) {
+    err << "standard output: the figures could not be printed\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace pavaneflow::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+
+#include <CLI/CLI.hpp>
+
+#include "chart/chart_timing.h"
+#include "cli/feet_choice.h"
+#include "cli/motion_choice.h"
+
+namespace pavaneflow::cli {
+
+// What `pavaneflow-cli body` was asked to do.
+struct BodyOptions {
+  std::filesystem::path file;  // a DWI file to dance, or a VMD file to measure as it is
+  int chart = 1;
+  int player = 1;
+  bool all = false;
+  bool json = false;
+  bool twist = true;
+  FeetChoice feet = FeetChoice::kClassic;
+  ChartTiming timing = ChartTiming::kClassic;
+  MotionChoice motion;
+};
+
+// Declares the `body` subcommand and its options on `app`; parsing fills `options`.
+CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options);
+
+// Poses the reference body on every frame of the chosen chart's dance (or of every chart, or of
+// the VMD file) and prints its figures on `out`, as text or JSON; reading problems, notes and
+// failures go to `err`. Returns 0 when the figures were printed, 1 otherwise.
+int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace pavaneflow::cli

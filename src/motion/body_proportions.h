@@ -1,0 +1,24 @@
+#pragma once
+
+namespace pavaneflow {
+
+// The figure a dance is made for and measured on, in motion-file units with the model at rest:
+// facing −z, its left side at +x, the floor at y = 0. The numbers are those of a standard-skeleton
+// character about 20 units tall; a later version may fit them to a user's model.
+struct BodyProportions {
+  float centreY = 8.0f;  // the centre bone, about which the body turns
+  float hipX = 0.9f;     // hip joints at x = ±hipX
+  float hipY = 10.5f;
+  float kneeForward = 0.15f;  // the knees stand this far in front of the hip–ankle line at rest
+  float ankleX = 0.9f;        // ankles, and the foot IK bones on them, at x = ±ankleX
+  float ankleY = 1.3f;
+  float thigh = 4.70f;
+  float shin = 4.50f;
+  float upperArmDropDegrees = 40.0f;  // the upper arms' rest pose below horizontal
+
+  double LegLength() const { return static_cast<double>(thigh) + static_cast<double>(shin); }
+};
+
+inline constexpr BodyProportions kReferenceBody{};
+
+}  // namespace pavaneflow

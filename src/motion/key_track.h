@@ -1,0 +1,39 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "vmd/motion_frame.h"
+
+namespace pavaneflow {
+
+// A bone key frame waiting to be put into a MotionDocument.
+struct PendingKey {
+  std::int32_t frame = 0;
+  std::array<float, 3> position{};
+  std::array<float, 4> rotation{0.0f, 0.0f, 0.0f, 1.0f};
+  const InterpolationBytes* interpolation = &kDefaultInterpolation;
+};
+
+// The key frames of one bone in frame order, at most one per frame: a key at or before the last
+// one replaces the keys from its frame on.
+class KeyTrack {
+ public:
+  void Add(const PendingKey& key) {
+    while (!keys_.empty() && keys_.back().frame >= key.frame) keys_.pop_back();
+    keys_.push_back(key);
+  }
+  void Reserve(std::size_t count) { keys_.reserve(count); }
+  // Drops the keys after the first `count`.
+  void Truncate(std::size_t count) { keys_.resize(std::min(count, keys_.size())); }
+  const std::vector<PendingKey>& Keys() const { return keys_; }
+  bool Empty() const { return keys_.empty(); }
+  const PendingKey& Last() const { return keys_.back(); }
+
+ private:
+  std::vector<PendingKey> keys_;
+};
+
+}  // namespace pavaneflow
