@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "base/compat.h"
 #include "chart/dwi_text.h"
 
 namespace pavaneflow {
@@ -80,7 +81,7 @@ double NearestDouble(std::u16string_view text, std::size_t start, std::size_t en
   number.reserve(end - start);
   for (std::size_t k = start; k < end; ++k) number.push_back(static_cast<char>(text[k]));
   double value = 0.0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  const auto result = compat::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     value = IsHuge(number) ? std::numeric_limits<double>::infinity() : 0.0;
   }
