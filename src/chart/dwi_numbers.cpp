@@ -91,7 +91,7 @@ double NearestDouble(std::u16string_view text, std::size_t start, std::size_t en
 }  // namespace
 
 float NearestFloat(double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
+  constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
   constexpr double kOverflow = 0x1.FFFFFFp+127;
   constexpr float kInfinity = std::numeric_limits<float>::infinity();
   if (value >= kOverflow) return kInfinity;
