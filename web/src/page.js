@@ -25,6 +25,19 @@ class Page {
     this.dance = null;     // {key, vmd, frames, panels} of the chart and options shown
     this.songFiles = [];   // audio files dropped with the chart
     this.previewReady = null;
+    this.working = 0;      // reads and conversions under way
+  }
+
+  get busy() { return this.working > 0; }
+
+  // Runs `job`, counted as work under way.
+  async work(job) {
+    ++this.working;
+    try {
+      return await job();
+    } finally {
+      --this.working;
+    }
   }
 
   start() {
@@ -134,7 +147,11 @@ class Page {
     return "";
   }
 
-  async openChart(bytes, name) {
+  openChart(bytes, name) {
+    return this.work(() => this.openChartNow(bytes, name));
+  }
+
+  async openChartNow(bytes, name) {
     const refusal = this.refusal(bytes, name);
     if (refusal) {
       this.message(refusal);
@@ -165,11 +182,15 @@ class Page {
     $("problemList").textContent = problems.join("\n");
   }
 
-  async reopen() {
+  reopen() {
+    return this.work(() => this.reopenNow());
+  }
+
+  async reopenNow() {
     if (!this.bytes) return;
-    const selected = $("chartList").selectedIndex;
     await this.read();
-    this.refill(selected);
+    // The chart chosen meanwhile, if any, stays chosen.
+    this.refill(Math.max($("chartList").selectedIndex, 0));
     await this.optionsChanged();
   }
 
@@ -235,13 +256,15 @@ class Page {
     return this.dance;
   }
 
-  async optionsChanged() {
-    if (!this.updateEnabling()) return;
-    try {
-      await this.currentDance();
-    } catch (error) {
-      this.message(this.t.failed(error.message));
-    }
+  optionsChanged() {
+    return this.work(async () => {
+      if (!this.updateEnabling()) return;
+      try {
+        await this.currentDance();
+      } catch (error) {
+        this.message(this.t.failed(error.message));
+      }
+    });
   }
 
   async show(dance) {
@@ -357,7 +380,7 @@ class Page {
 
   frameShown() {
     const frame = this.preview.frame;
-    if (this.preview.playing) $("position").value = String(frame);
+    if (document.activeElement !== $("position")) $("position").value = String(frame);
     const seconds = frame / FPS;
     const minutes = Math.floor(seconds / 60);
     $("time").textContent = `${minutes}:${(seconds - minutes * 60).toFixed(2).padStart(5, "0")}  ${this.t.frame} ${Math.floor(frame)}`;
