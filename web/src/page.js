@@ -10,6 +10,7 @@ import { drawTopView } from "./top_view.js";
 const MAX_CHART_MB = 8;
 const COUPLE = 2;
 const AUDIO = /\.(mp3|ogg|oga|wav|m4a|aac|flac|opus)$/i;
+const TEXTURE = /\.(png|jpe?g|bmp|tga|spa|sph|dds|gif)$/i;
 // The counts of the morph, camera, light and self-shadow sections: babylon-mmd wants them.
 const EMPTY_SECTIONS = new Uint8Array(16);
 
@@ -93,7 +94,11 @@ class Page {
     const files = [];
     const walk = async (entry) => {
       if (entry.isFile) {
-        files.push(await new Promise((ok, fail) => entry.file(ok, fail)));
+        const file = await new Promise((ok, fail) => entry.file(ok, fail));
+        // The path inside the dropped folder, as a folder chosen in a file dialog gives it: the
+        // model's loader finds its textures by it.
+        files.push(Object.defineProperty(file, "webkitRelativePath",
+          { value: entry.fullPath.replace(/^\//, ""), configurable: true }));
       } else if (entry.isDirectory) {
         const reader = entry.createReader();
         for (;;) {
@@ -116,23 +121,28 @@ class Page {
       this.songFiles = audio;
       await this.chooseSong();
     }
-    const charts = files.filter((f) => f !== model && !AUDIO.test(f.name) && !/\.(png|jpe?g|bmp|tga|spa|sph|dds|gif)$/i.test(f.name));
+    // The charts are the .dwi files; without one, a single other file is tried, so that a
+    // wrong file gets its message.
+    const others = files.filter((f) => f !== model && !AUDIO.test(f.name) && !TEXTURE.test(f.name));
+    const dwi = others.filter((f) => /\.dwi$/i.test(f.name));
+    const charts = dwi.length ? dwi : others.length === 1 ? others : [];
     if (charts.length === 1) {
-      await this.openChart(new Uint8Array(await charts[0].arrayBuffer()), charts[0].name);
+      const [chart] = charts;
+      // Too large to read at all: refused before its bytes are read into memory.
+      if (chart.size > MAX_CHART_MB * 1024 * 1024) {
+        this.message(this.t.tooLarge(chart.name, MAX_CHART_MB));
+        return;
+      }
+      await this.openChart(new Uint8Array(await chart.arrayBuffer()), chart.name);
     } else if (charts.length > 1) {
-      await this.zipCharts(charts.filter((f) => /\.dwi$/i.test(f.name)));
+      await this.zipCharts(charts.filter((f) => f.size <= MAX_CHART_MB * 1024 * 1024));
     }
   }
 
   async openModel(file, others) {
     try {
       await this.previewReady;
-      const textures = others.map((f) => {
-        // babylon-mmd finds textures by their path below the model's folder.
-        const path = f.webkitRelativePath || f.name;
-        return Object.defineProperty(f, "webkitRelativePath", { value: path, configurable: true });
-      });
-      await this.preview.loadModel(file, textures);
+      await this.preview.loadModel(file, others);
       $("modelName").textContent = file.name;
     } catch {
       this.message(this.t.notModel(file.name));
@@ -325,7 +335,10 @@ class Page {
     }
     this.download(new Blob([zipSync(files, { level: 6 })]), "pavaneflow.zip");
     // The worker's open song is the last of them now: read the shown one again.
-    if (this.bytes) await this.read();
+    if (this.bytes) {
+      await this.read();
+      await this.optionsChanged();
+    }
   }
 
   download(blob, name) {

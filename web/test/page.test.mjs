@@ -94,6 +94,24 @@ test("all charts come as one zip of the files convert --all writes", { skip }, a
   }
 });
 
+test("several charts dropped at once come as one zip of all their charts", { skip }, async () => {
+  const demo = readFileSync(EXAMPLE);
+  const [file] = await Promise.all([
+    page.waitForEvent("download"),
+    page.setInputFiles("#fileInput", [
+      { name: "demo.dwi", mimeType: "text/plain", buffer: demo },
+      { name: "again.dwi", mimeType: "text/plain", buffer: demo },
+    ]),
+  ]);
+  assert.equal(file.suggestedFilename(), "pavaneflow.zip");
+  const path = join(scratch, "several.zip");
+  await file.saveAs(path);
+  const names = Object.keys(unzipSync(readFileSync(path))).sort();
+  assert.equal(names.length, 10);
+  assert.ok(names.includes("again_COUPLE_BASIC_2P.vmd") && names.includes("demo_SINGLE_BASIC.vmd"));
+  await danceShown();
+});
+
 test("the mannequin is drawn and its feet move while the dance plays", { skip }, async () => {
   await page.selectOption("#chartList", { index: 0 });
   await danceShown();
