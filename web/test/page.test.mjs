@@ -146,6 +146,23 @@ test("the mannequin is drawn and its feet move while the dance plays", { skip },
   assert.equal(await page.textContent("#playButton"), "再生");
 });
 
+// A second of silence as a WAV file.
+function silence() {
+  const rate = 8000;
+  const header = Buffer.alloc(44);
+  header.write("RIFF", 0); header.writeUInt32LE(36 + rate, 4); header.write("WAVEfmt ", 8);
+  header.writeUInt32LE(16, 16); header.writeUInt16LE(1, 20); header.writeUInt16LE(1, 22);
+  header.writeUInt32LE(rate, 24); header.writeUInt32LE(rate, 28); header.writeUInt16LE(1, 32);
+  header.writeUInt16LE(8, 34); header.write("data", 36); header.writeUInt32LE(rate, 40);
+  return Buffer.concat([header, Buffer.alloc(rate, 128)]);
+}
+
+test("a dropped song is played with the dance", { skip }, async () => {
+  await page.setInputFiles("#fileInput", { name: "song.wav", mimeType: "audio/wav", buffer: silence() });
+  await page.waitForFunction(() => document.getElementById("songName").textContent === "曲: song.wav");
+  assert.match(await page.evaluate(() => window.pavaneflow.preview.audio.source), /^blob:/);
+});
+
 test("a file that is no chart is refused with a message", { skip }, async () => {
   const cases = [
     { name: "song.dwi", buffer: Buffer.from([0x49, 0x44, 0x33, 0, 0, 0, 1, 2, 3]), message: "song.dwi は譜面ファイルではありません。" },
