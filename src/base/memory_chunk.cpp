@@ -11,9 +11,9 @@ namespace pavaneflow {
 
 namespace {
 
+#ifdef __linux__
 constexpr std::size_t kHugePageBytes = 2 << 20;
 
-#ifdef __linux__
 // A piece of `bytes` (a multiple of the huge page size) aligned to a huge page, so that the
 // kernel can back all of it with huge pages; null when the system refuses.
 void* MapHugePages(std::size_t bytes) {

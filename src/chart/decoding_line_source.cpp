@@ -1,5 +1,6 @@
 #include "chart/decoding_line_source.h"
 
+#include "base/compat.h"
 #include "chart/code_unit_search.h"
 
 namespace pavaneflow {
@@ -45,7 +46,7 @@ bool DecodingLineSource::ReadLine(std::u16string_view& line) {
 bool DecodingLineSource::Refill() {
   if (finished_) return false;
   // Left uninitialised: clearing a megabyte would cost more than reading a small file.
-  if (!bytes_) bytes_ = std::make_unique_for_overwrite<char[]>(kChunkSize);
+  if (!bytes_) bytes_ = compat::make_unique_for_overwrite<char[]>(kChunkSize);
   const std::size_t count = ReadBytes(bytes_.get(), kChunkSize);
   if (count == 0) {
     finished_ = true;

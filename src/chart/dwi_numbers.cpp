@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 
+#include "base/compat.h"
 #include "chart/dwi_text.h"
 
 namespace pavaneflow {
@@ -80,7 +81,7 @@ double NearestDouble(std::u16string_view text, std::size_t start, std::size_t en
   number.reserve(end - start);
   for (std::size_t k = start; k < end; ++k) number.push_back(static_cast<char>(text[k]));
   double value = 0.0;
-  const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+  const auto result = compat::from_chars(number.data(), number.data() + number.size(), value);
   if (result.ec == std::errc::result_out_of_range) {
     value = IsHuge(number) ? std::numeric_limits<double>::infinity() : 0.0;
   }
@@ -90,7 +91,7 @@ double NearestDouble(std::u16string_view text, std::size_t start, std::size_t en
 }  // namespace
 
 float NearestFloat(double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
+  constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
   constexpr double kOverflow = 0x1.FFFFFFp+127;
   constexpr float kInfinity = std::numeric_limits<float>::infinity();
   if (value >= kOverflow) return kInfinity;

@@ -42,7 +42,9 @@ class NoteList {
     return *this;
   }
   NoteList& operator=(std::span<const Note> notes);
-  NoteList& operator=(std::initializer_list<Note> notes) { return *this = std::span(notes); }
+  NoteList& operator=(std::initializer_list<Note> notes) {
+    return *this = std::span<const Note>(notes.begin(), notes.size());
+  }
   ~NoteList() { Release(); }
 
   std::size_t size() const { return size_; }

@@ -1,10 +1,10 @@
 #include "motion/facing_angle.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
+#include "base/compat.h"
 #include "motion/motion_constants.h"
 
 namespace pavaneflow {
@@ -37,8 +37,8 @@ float FacingAngle(FloorPoint left, FloorPoint right) {
   // bits of their points: the arc tangent was a noticeable share of synthesis.
   thread_local std::array<RecentStance, 64> recent;
   const std::array<std::uint32_t, 4> bits{
-      std::bit_cast<std::uint32_t>(left.x), std::bit_cast<std::uint32_t>(left.z),
-      std::bit_cast<std::uint32_t>(right.x), std::bit_cast<std::uint32_t>(right.z)};
+      compat::bit_cast<std::uint32_t>(left.x), compat::bit_cast<std::uint32_t>(left.z),
+      compat::bit_cast<std::uint32_t>(right.x), compat::bit_cast<std::uint32_t>(right.z)};
   std::uint32_t hash = 0;
   for (const std::uint32_t b : bits) hash = (hash ^ b) * 0x9E3779B1u;
   RecentStance& stance = recent[hash >> 26];

@@ -15,7 +15,7 @@ constexpr double kFramesPerSecond = 30.0;
 // value beyond the float range (60 ÷ a denormal BPM, say) overflows to infinity or stays at the
 // largest float, whichever is nearer.
 float ToFloat(double value) {
-  constexpr double kMax = std::numeric_limits<float>::max();
+  constexpr double kMax = static_cast<double>(std::numeric_limits<float>::max());
   constexpr double kOverflow = 0x1.ffffffp127;  // halfway from the largest float to 2^128
   if (std::isfinite(value) && std::fabs(value) > kMax) {
     const double rounded = std::fabs(value) >= kOverflow ? HUGE_VAL : kMax;

@@ -1,8 +1,9 @@
 #include "motion/yaw_quaternion.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
+
+#include "base/compat.h"
 
 namespace pavaneflow {
 namespace {
@@ -19,7 +20,7 @@ std::array<float, 4> YawQuaternion(float angle) {
   // A dance turns between a few facings again and again, so recent turns are remembered by the
   // angle's bits: the sine and cosine were a large share of synthesis. Equal bits, equal result.
   thread_local std::array<RecentTurn, 64> recent;
-  const auto bits = std::bit_cast<std::uint32_t>(angle);
+  const auto bits = compat::bit_cast<std::uint32_t>(angle);
   RecentTurn& turn = recent[(bits * 0x9E3779B1u) >> 26];
   if (turn.filled && turn.angleBits == bits) return turn.quaternion;
 

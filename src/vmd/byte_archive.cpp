@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
 #include <stdexcept>
 
+#include "base/compat.h"
 #include "vmd/not_supported_error.h"
 
 namespace pavaneflow {
@@ -21,7 +21,7 @@ std::array<std::uint8_t, 4> LittleEndian(std::uint32_t value) {
 
 ByteArchive::ByteArchive(ByteSink& sink, Mode mode) : sink_(sink), mode_(mode) {
   // Left uninitialised: only bytes written are ever handed over.
-  if (IsStoring()) buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
+  if (IsStoring()) buffer_ = compat::make_unique_for_overwrite<std::uint8_t[]>(kBufferSize);
 }
 
 void ByteArchive::RefuseLoading() const {
@@ -50,7 +50,7 @@ void ByteArchive::WriteInt32(std::int32_t value) {
 }
 
 void ByteArchive::WriteFloat(float value) {
-  Write(LittleEndian(std::bit_cast<std::uint32_t>(value)));
+  Write(LittleEndian(compat::bit_cast<std::uint32_t>(value)));
 }
 
 void ByteArchive::Flush() {

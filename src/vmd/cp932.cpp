@@ -1,9 +1,9 @@
 #include "vmd/cp932.h"
 
-#include <iconv.h>
+#include <algorithm>
+#include <optional>
 
-#include <cerrno>
-#include <system_error>
+#include "vmd/cp932_table.h"
 
 namespace pavaneflow {
 
@@ -16,77 +16,32 @@ bool IsLowSurrogate(char16_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-class Converter {
- public:
-  Converter() : handle_(iconv_open("CP932", "UTF-16LE")) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw std::system_error(errno, std::generic_category(), "no CP932 converter");
-    }
-  }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
-  ~Converter() { iconv_close(handle_); }
-
-  // Converts one character (one code unit, or a surrogate pair); false if it has no encoding.
-  bool Convert(const char* in, std::size_t inSize, std::string& out) {
-    char buffer[8];
-    char* input = const_cast<char*>(in);
-    char* output = buffer;
-    std::size_t outLeft = sizeof buffer;
-    if (iconv(handle_, &input, &inSize, &output, &outLeft) == static_cast<std::size_t>(-1)) {
-      return false;
-    }
-    out.append(buffer, output);
-    return true;
-  }
-
- private:
-  iconv_t handle_;
-};
-
-// Code page 932 to UTF-16, one character (one or two bytes) at a time.
-class Decoder {
- public:
-  Decoder() : handle_(iconv_open("UTF-16LE", "CP932")) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-      throw std::system_error(errno, std::generic_category(), "no CP932 converter");
-    }
-  }
-  Decoder(const Decoder&) = delete;
-  Decoder& operator=(const Decoder&) = delete;
-  ~Decoder() { iconv_close(handle_); }
-
-  // Appends the character of `size` bytes at `in`; false if they are not one character.
-  bool Convert(const char* in, std::size_t size, std::u16string& out) {
-    char buffer[8];
-    char* input = const_cast<char*>(in);
-    char* output = buffer;
-    std::size_t outLeft = sizeof buffer;
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(handle_, &input, &size, &output, &outLeft) == static_cast<std::size_t>(-1) ||
-        size != 0) {
-      return false;
-    }
-    for (const char* p = buffer; p + 1 < output; p += 2) {
-      out.push_back(static_cast<char16_t>(static_cast<unsigned char>(p[0]) |
-                                          static_cast<unsigned char>(p[1]) << 8));
-    }
-    return true;
-  }
-
- private:
-  iconv_t handle_;
-};
-
 // A lead byte of a double-byte character in code page 932.
 bool IsLeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+std::optional<char16_t> Decode(std::uint16_t code) {
+  const auto pairs = Cp932DecodingPairs();
+  const auto found = std::lower_bound(
+      pairs.begin(), pairs.end(), code,
+      [](const Cp932Pair& pair, std::uint16_t wanted) { return pair.code < wanted; });
+  if (found == pairs.end() || found->code != code) return std::nullopt;
+  return found->unit;
+}
+
+std::optional<std::uint16_t> Encode(char16_t unit) {
+  const auto pairs = Cp932EncodingPairs();
+  const auto found =
+      std::lower_bound(pairs.begin(), pairs.end(), unit,
+                       [](const Cp932Pair& pair, char16_t wanted) { return pair.unit < wanted; });
+  if (found == pairs.end() || found->unit != unit) return std::nullopt;
+  return found->code;
+}
+
 }  // namespace
 
 std::u16string DecodeCp932(std::string_view bytes) {
-  Decoder decoder;
   std::u16string text;
   text.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size();) {
@@ -96,9 +51,12 @@ std::u16string DecodeCp932(std::string_view bytes) {
       ++i;
       continue;
     }
-    const std::size_t size = IsLeadByte(byte) && i + 1 < bytes.size() ? 2 : 1;
-    if (decoder.Convert(bytes.data() + i, size, text)) {
-      i += size;
+    const bool pair = IsLeadByte(byte) && i + 1 < bytes.size();
+    const auto code = static_cast<std::uint16_t>(
+        pair ? byte << 8 | static_cast<unsigned char>(bytes[i + 1]) : byte);
+    if (const auto unit = Decode(code)) {
+      text.push_back(*unit);
+      i += pair ? 2 : 1;
     } else {
       text.push_back(u'\uFFFD');
       ++i;
@@ -108,22 +66,27 @@ std::u16string DecodeCp932(std::string_view bytes) {
 }
 
 std::string EncodeCp932(std::u16string_view text) {
-  Converter converter;
   std::string bytes;
   bytes.reserve(text.size() * 2);
-  // One character at a time, so that a failure is pinned to its character and the rest
-  // converts normally. The input is spelled out little-endian to be independent of the host.
   for (std::size_t i = 0; i < text.size();) {
-    std::size_t units = 1;
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) units = 2;
-    char input[4];
-    for (std::size_t k = 0; k < units; ++k) {
-      input[2 * k] = static_cast<char>(text[i + k] & 0xFF);
-      input[2 * k + 1] = static_cast<char>(text[i + k] >> 8);
+    // No character beyond the BMP has an encoding: a surrogate pair is one "?", as is a lone
+    // surrogate.
+    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+      bytes.push_back('?');
+      i += 2;
+      continue;
     }
-    const bool lone = units == 1 && (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]));
-    if (lone || !converter.Convert(input, 2 * units, bytes)) bytes.push_back('?');
-    i += units;
+    const auto code =
+        IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]) ? std::nullopt : Encode(text[i]);
+    if (!code) {
+      bytes.push_back('?');
+    } else if (*code < 0x100) {
+      bytes.push_back(static_cast<char>(*code));
+    } else {
+      bytes.push_back(static_cast<char>(*code >> 8));
+      bytes.push_back(static_cast<char>(*code & 0xFF));
+    }
+    ++i;
   }
   return bytes;
 }

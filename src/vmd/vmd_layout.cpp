@@ -1,10 +1,10 @@
 #include "vmd/vmd_layout.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string_view>
 
+#include "base/compat.h"
 #include "vmd/cp932.h"
 
 namespace pavaneflow {
@@ -49,9 +49,9 @@ void PutVmdBoneFrame(std::uint8_t* out, const MotionFrame& frame, const VmdBoneN
   out += kVmdBoneNameSize;
   out = PutLittleEndian(out, static_cast<std::uint32_t>(frame.frameNumber()));
   for (float value : frame.position)
-    out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
+    out = PutLittleEndian(out, compat::bit_cast<std::uint32_t>(value));
   for (float value : frame.rotation)
-    out = PutLittleEndian(out, std::bit_cast<std::uint32_t>(value));
+    out = PutLittleEndian(out, compat::bit_cast<std::uint32_t>(value));
   std::memcpy(out, frame.interpolation->data(), sizeof(InterpolationBytes));
 }
 

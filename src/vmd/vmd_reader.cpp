@@ -1,13 +1,13 @@
 #include "vmd/vmd_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <string_view>
 #include <vector>
 
+#include "base/compat.h"
 #include "base/file_error.h"
 #include "vmd/cp932.h"
 
@@ -66,7 +66,7 @@ class Cursor {
     return value;
   }
   std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
-  float F32() { return std::bit_cast<float>(U32()); }
+  float F32() { return compat::bit_cast<float>(U32()); }
   std::uint8_t U8() { return bytes_[offset_++]; }
 
   template <std::size_t N>

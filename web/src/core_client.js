@@ -1,0 +1,37 @@
+// The page side of the core's worker: one request at a time, answered by promises.
+export class CoreClient {
+  constructor(scriptUrl) {
+    this.worker = new Worker(scriptUrl);
+    this.next = 1;
+    this.waiting = new Map();
+    this.worker.onmessage = ({ data }) => {
+      const entry = this.waiting.get(data.id);
+      if (!entry) return;
+      if ("progress" in data) {
+        entry.onProgress?.(data.progress);
+        return;
+      }
+      this.waiting.delete(data.id);
+      if ("error" in data) entry.reject(new Error(data.error));
+      else entry.resolve(data.result);
+    };
+  }
+
+  request(message, onProgress) {
+    const id = this.next++;
+    return new Promise((resolve, reject) => {
+      this.waiting.set(id, { resolve, reject, onProgress });
+      this.worker.postMessage({ id, ...message });
+    });
+  }
+
+  // The song as the core read it (see web_core.cpp): title, artist, bpm, charts, problems...
+  open(bytes, name, timing) {
+    return this.request({ type: "open", bytes, name, timing });
+  }
+
+  // {vmd, frames, panels} of chart `index` of the open song.
+  convert(index, options, onProgress) {
+    return this.request({ type: "convert", index, options }, onProgress);
+  }
+}

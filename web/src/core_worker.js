@@ -1,0 +1,31 @@
+// The worker side: runs the WebAssembly core, so that a long chart or a bad file never holds up
+// the page. Messages: {id, type: "open", bytes, name, timing} and {id, type: "convert", index,
+// options}; answers {id, result} or {id, error}, and {id, progress} while converting.
+import createPavaneflowCore from "pavaneflow-core";
+
+let corePromise = null;
+
+function core() {
+  corePromise ??= createPavaneflowCore({
+    locateFile: (file) => new URL(file, self.location.href).href,
+  });
+  return corePromise;
+}
+
+export function serveCore() {
+  self.onmessage = async ({ data }) => {
+    const { id, type } = data;
+    try {
+      const module = await core();
+      if (type === "open") {
+        self.postMessage({ id, result: module.open(data.bytes, data.name, data.timing) });
+      } else if (type === "convert") {
+        const result = module.convert(data.index, data.options,
+          (share) => self.postMessage({ id, progress: share }));
+        self.postMessage({ id, result }, [result.vmd.buffer]);
+      }
+    } catch (error) {
+      self.postMessage({ id, error: String(error && error.message || error) });
+    }
+  };
+}

@@ -1,0 +1,162 @@
+// The core as the page's worker sees it: open one song, then make the VMD bytes of its charts.
+// The request is built here the way `pavaneflow-cli convert` builds it, so that a download is
+// the file the command line writes with the same options.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "chart/dwi_document.h"
+#include "chart/score.h"
+#include "chart/utf8.h"
+#include "motion/generation_request.h"
+#include "motion/make_timing_map.h"
+#include "motion/output_name.h"
+#include "motion/pad_layout.h"
+#include "motion/player_lane.h"
+#include "motion/run.h"
+#include "motion/whole_chart_foot_planner.h"
+#include "vmd/motion_document.h"
+#include "vmd/vmd_writer.h"
+
+namespace pavaneflow::web {
+namespace {
+
+using emscripten::val;
+
+// The worker holds one song at a time.
+struct OpenSong {
+  DWIDocument document;
+  std::unique_ptr<TimingMap> timing;
+  std::filesystem::path name;
+};
+OpenSong song;
+
+ChartTiming TimingNamed(const std::string& name) {
+  return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
+}
+
+// Reads the chart file `bytes`, named `name`, in the given timing ("classic" or "game"). The
+// answer: ok (false with `error` when it could not be read), title, artist, bpm, file (the song
+// file the chart names), gap, problems (the error text, "N行目:..." lines), problemCount and
+// charts, each with name, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file name in a zip.
+val Open(const std::string& bytes, const std::string& name, const std::string& timing) {
+  // The reader reads files: the bytes go to the module's memory file system first.
+  const std::filesystem::path path = std::filesystem::path("/songs") / name;
+  std::filesystem::create_directories(path.parent_path());
+  {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file != nullptr) {
+      std::fwrite(bytes.data(), 1, bytes.size(), file);
+      std::fclose(file);
+    }
+  }
+  song.name = name;
+  song.document.SetTiming(TimingNamed(timing));
+  val answer = val::object();
+  const bool ok = song.document.OnOpenDocument(path);
+  std::filesystem::remove(path);
+  answer.set("ok", ok);
+  if (!ok) {
+    answer.set("error", song.document.OpenError());
+    song.timing.reset();
+    return answer;
+  }
+  song.timing = MakeTimingMap(TimingNamed(timing), song.document);
+  const DWIDocument& d = song.document;
+  answer.set("title", ToUtf8(d.title));
+  answer.set("artist", ToUtf8(d.artist));
+  answer.set("bpm", d.bpm);
+  answer.set("file", ToUtf8(d.file));
+  answer.set("gap", d.gap);
+  answer.set("problems", ToUtf8(d.LastErrors()));
+  answer.set("problemCount", static_cast<double>(d.LastErrorCount()));
+  val charts = val::array();
+  for (const auto& score : d.scores) {
+    val chart = val::object();
+    chart.set("name", ToUtf8(score->name));
+    chart.set("mode", static_cast<int>(score->mode));
+    if (score->mode == kCouple) {
+      chart.set("fileNames", val::array(std::vector<std::string>{
+                                 ChartFileName(name, score->name, "_1P").string(),
+                                 ChartFileName(name, score->name, "_2P").string()}));
+    } else {
+      chart.set("fileNames",
+                val::array(std::vector<std::string>{ChartFileName(name, score->name).string()}));
+    }
+    charts.call<void>("push", chart);
+  }
+  answer.set("charts", charts);
+  return answer;
+}
+
+// The dance of chart `index` (from 0) of the open song. `options`: player (0 or 1; 2P only for
+// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned") and compat
+// (append the empty sections). `progress`, a function, hears the share done (0 to 1) now and
+// then. The answer: vmd (the file's bytes, empty for a chart that is not there), frames (key
+// frames) and panels (arrow, x, z of each panel the dance is drawn on).
+val Convert(int index, val options, val progress) {
+  const auto& scores = song.document.scores;
+  val answer = val::object();
+  answer.set("panels", val::array());
+  answer.set("frames", 0);
+  if (index < 0 || static_cast<std::size_t>(index) >= scores.size()) {
+    answer.set("vmd", val::global("Uint8Array").new_(0));
+    return answer;
+  }
+  const Score& score = *scores[static_cast<std::size_t>(index)];
+  static const WholeChartFootPlanner planned;
+  GenerationRequest request{&song.document, &score,
+                            score.mode == kCouple ? options["player"].as<std::int32_t>() : 0,
+                            options["twist"].as<bool>(), song.timing.get()};
+  if (options["feet"].as<std::string>() == "planned") request.feet = &planned;
+
+  const Lane* lane = FindPlayerLane(request);
+  const std::size_t steps = lane != nullptr ? lane->frames.size() : 0;
+  std::size_t done = 0;
+  const std::size_t every = steps / 50 + 1;
+  MotionDocument motion;
+  Synthesize(request, motion, [&](std::size_t) {
+    if (++done % every == 0 && progress.typeOf().as<std::string>() == "function") {
+      progress(static_cast<double>(done) / static_cast<double>(steps));
+    }
+  });
+  const std::vector<std::uint8_t> bytes =
+      SerializeVmd(motion, {.appendEmptySections = options["compat"].as<bool>()});
+  // A copy that the module's memory does not own.
+  answer.set("vmd", val::global("Uint8Array")
+                        .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
+                        .call<val>("slice"));
+  answer.set("frames", static_cast<double>(motion.FrameCount()));
+  val panels = val::array();
+  const PadLayout layout = PadLayout::ForRequest(request);
+  for (const PadLayout::Panel& panel : layout.Panels()) {
+    val p = val::object();
+    p.set("arrow", static_cast<int>(panel.arrow));
+    p.set("x", panel.centre.x);
+    p.set("z", panel.centre.z);
+    panels.call<void>("push", p);
+  }
+  answer.set("panels", panels);
+  return answer;
+}
+
+// The name `pavaneflow-cli convert` gives the motion of a single chart: the input's name with
+// ".vmd".
+std::string SingleFileName(const std::string& name) {
+  return std::filesystem::path(name).replace_extension(".vmd").string();
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(pavaneflow) {
+  emscripten::function("open", &Open);
+  emscripten::function("convert", &Convert);
+  emscripten::function("singleFileName", &SingleFileName);
+}
+
+}  // namespace pavaneflow::web
