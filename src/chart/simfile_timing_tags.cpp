@@ -102,7 +102,7 @@ void SimfileTimingTags::Read(const SimfileTag& tag, bool oldWarps, ErrorText& er
       bad(entry);
       continue;
     }
-    if (list == &bpms_) number = NearestFloat(number);
+    if (list == &bpms_) number = static_cast<double>(NearestFloat(number));
     if (list == &warps_ && oldWarps) number -= beat;
     // Old files time warps with negative tempos and stops and leave zeros about; the newer
     // format allows only what it means.
