@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/dance_preview.h"
+#include "app/dance_setup_settings.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
@@ -19,10 +20,8 @@
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
 #include "motion/output_name.h"
 #include "motion/run.h"
-#include "motion/whole_chart_foot_planner.h"
 #include "ui_main_view.h"
 
 namespace pavaneflow {
@@ -33,10 +32,6 @@ const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
 const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
-// Whether "足運びを最適化" was checked, remembered across runs.
-const QString kPlannedFeetKey = QStringLiteral("Settings/PlannedFeet");
-// The footing of "足運びを最適化"; it keeps nothing between dances.
-const WholeChartFootPlanner kPlannedFeet;
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -84,9 +79,10 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
     }
   }
 
-  ui_->plannedFeetCheck->setChecked(QSettings().value(kPlannedFeetKey, false).toBool());
-  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this,
-          [](bool checked) { QSettings().setValue(kPlannedFeetKey, checked); });
+  const DanceSetup kept = LoadDanceSetup();
+  ui_->gameTimingCheck->setChecked(kept.timing == ChartTiming::kGame);
+  ui_->plannedFeetCheck->setChecked(kept.feet == FeetChoice::kPlanned);
+  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this, [this] { SaveDanceSetup(Setup()); });
 
   document_.AddView(this);
 }
@@ -101,10 +97,6 @@ void MainView::OnInitialUpdate() {
 }
 
 void MainView::OnUpdate() {
-  // The timing map copies the song's tempo changes and stops: made again whenever they may have
-  // changed, never while a request built from it is still in use.
-  timing_ =
-      MakeTimingMap(GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_);
   ui_->titleEdit->setText(QString::fromStdU16String(document_.title));
   ui_->artistEdit->setText(QString::fromStdU16String(document_.artist));
   ui_->bpmEdit->setText(FormatBpm(document_.bpm));
@@ -142,7 +134,8 @@ void MainView::UpdateGenerateEnabling() {
 }
 
 void MainView::OnGenerate() {
-  const GenerationRequest request = BuildRequest();
+  const DanceRequest dance = BuildRequest();
+  const GenerationRequest& request = dance.Request();
   if (request.score == nullptr) return;
 
   const QString path = ChooseSavePath(request);
@@ -167,18 +160,18 @@ void MainView::OnGenerate() {
   }
 }
 
-GenerationRequest MainView::BuildRequest() const {
-  GenerationRequest request;
-  request.song = &document_;
-  request.score = ScoreAt(document_, SelectedIndex());
-  request.player =
-      request.score != nullptr && request.score->mode == kCouple && ui_->player2Radio->isChecked()
-          ? 1
-          : 0;
-  request.twist = ui_->twistCheck->isChecked();
-  request.timing = timing_.get();
-  if (ui_->plannedFeetCheck->isChecked()) request.feet = &kPlannedFeet;
-  return request;
+DanceSetup MainView::Setup() const {
+  DanceSetup setup;
+  setup.chart = SelectedIndex();
+  setup.player = ui_->player2Radio->isChecked() ? 1 : 0;
+  setup.twist = ui_->twistCheck->isChecked();
+  setup.timing = GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic;
+  setup.feet = ui_->plannedFeetCheck->isChecked() ? FeetChoice::kPlanned : FeetChoice::kClassic;
+  return setup;
+}
+
+DanceRequest MainView::BuildRequest() const {
+  return MakeDanceRequest(document_, Setup());
 }
 
 void MainView::SetPreview(DancePreview* preview) {
@@ -195,18 +188,15 @@ void MainView::SchedulePreview() {
 
 void MainView::RefreshPreview() {
   previewScheduled_ = false;
-  if (preview_ != nullptr) preview_->SetRequest(BuildRequest(), documentPath_);
+  if (preview_ != nullptr) preview_->SetRequest(BuildRequest().Request(), documentPath_);
 }
 
 bool MainView::GameTimingChosen() const {
   return ui_->gameTimingCheck->isChecked();
 }
 
-void MainView::SetGameTimingChosen(bool on) {
-  ui_->gameTimingCheck->setChecked(on);
-}
-
 void MainView::OnGameTimingClicked(bool on) {
+  SaveDanceSetup(Setup());
   const int row = SelectedIndex();
   const QString name = row >= 0 ? ui_->chartList->item(row)->text() : QString();
   const bool twist = ui_->twistCheck->isChecked();

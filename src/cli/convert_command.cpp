@@ -10,9 +10,10 @@
 #include "cli/chart_choice.h"
 #include "cli/mode_name.h"
 #include "cli/output_name.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
@@ -21,9 +22,7 @@ namespace {
 
 // One file to write: which chart, for which player, where.
 struct Job {
-  const Score* score;
-  int chartNumber;
-  std::int32_t player;
+  DanceSetup setup;
   std::filesystem::path path;
 };
 
@@ -57,8 +56,7 @@ class Converter {
 
   void Convert(const std::filesystem::path& input, bool toFolder) {
     DWIDocument document;
-    document.SetTiming(options_.timing);
-    if (!document.OnOpenDocument(input)) {
+    if (!OpenSong(document, input, options_.setup)) {
       Fail(document.OpenError());
       return;
     }
@@ -68,24 +66,25 @@ class Converter {
     if (options_.all) {
       for (std::size_t i = 0; i < document.scores.size(); ++i) {
         const Score& score = *document.scores[i];
-        const int number = static_cast<int>(i) + 1;
+        DanceSetup setup = options_.setup;
+        setup.chart = static_cast<int>(i);
+        setup.player = 0;
         if (score.mode == kCouple) {
-          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "_1P")});
-          jobs.push_back({&score, number, 1, OutputPath(input, score.name, "_2P")});
+          jobs.push_back({setup, OutputPath(input, score.name, "_1P")});
+          setup.player = 1;
+          jobs.push_back({setup, OutputPath(input, score.name, "_2P")});
         } else {
-          jobs.push_back({&score, number, 0, OutputPath(input, score.name, "")});
+          jobs.push_back({setup, OutputPath(input, score.name, "")});
         }
       }
     } else {
       std::string problem;
-      const std::optional<ChartChoice> choice = ChooseChart(
-          document, input, options_.chart, options_.player, "dancing 1P", err_, problem);
-      if (!choice) {
+      const std::optional<DanceSetup> setup =
+          ChooseChart(document, input, options_.setup, "dancing 1P", err_, problem);
+      if (!setup) {
         Fail(problem);
         return;
       }
-      const Score& score = *choice->score;
-      const std::int32_t player = choice->player;
       std::filesystem::path path;
       if (toFolder) {
         path = Unique(Folder(input) / input.stem().concat(".vmd"));
@@ -93,11 +92,10 @@ class Converter {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
       }
-      jobs.push_back({&score, options_.chart, player, path});
+      jobs.push_back({*setup, path});
     }
 
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, document);
-    for (const Job& job : jobs) Write(document, timing.get(), input, job);
+    for (const Job& job : jobs) Write(document, input, job);
   }
 
   std::filesystem::path Folder(const std::filesystem::path& input) const {
@@ -119,15 +117,14 @@ class Converter {
     return path;
   }
 
-  void Write(const SongDocument& song, const TimingMap* timing, const std::filesystem::path& input,
-             const Job& job) {
+  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
       Fail(job.path.string() + ": would overwrite the input file");
       return;
     }
-    GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
-    request.feet = PlannerFor(options_.feet);
+    const DanceRequest dance = MakeDanceRequest(song, job.setup);
+    const GenerationRequest& request = dance.Request();
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -135,9 +132,9 @@ class Converter {
       Fail(e.what());
       return;
     }
-    out_ << job.path.string() << ": chart " << job.chartNumber << " ("
-         << TerminalText(job.score->name) << ", " << ModeName(job.score->mode) << ", "
-         << (job.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
+    out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
+         << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
+         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
   }
 
   void Fail(const std::string& message) {
@@ -158,27 +155,17 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   CLI::App* convert =
       app.add_subcommand("convert", "Write the dance of a chart as a VMD motion file");
   convert->add_option("FILE", options.inputs, "DWI files to convert")->required();
-  CLI::Option* chart =
-      convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      convert
-          ->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
-  convert->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
+  const ChartOptions chart = AddSetupOptions(
+      *convert, options.setup, kChartOption | kTwistOption | kTimingOption | kFeetOption);
   convert->add_flag("--compat", options.compat,
                     "Append the empty morph, camera, light and shadow counts");
   convert
       ->add_flag("--all", options.all,
                  "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
-      ->excludes(chart)
-      ->excludes(player);
-  AddFeetOption(*convert, options.feet);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files or --all, an output folder");
-  AddTimingOption(*convert, options.timing);
   return convert;
 }
 

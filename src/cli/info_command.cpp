@@ -8,8 +8,9 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "cli/json.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
+#include "motion/open_song.h"
 
 namespace pavaneflow::cli {
 
@@ -167,8 +168,7 @@ void PrintError(const std::string& message) {
 
 int RunInfo(const InfoOptions& options) {
   DWIDocument song;
-  song.SetTiming(options.timing);
-  if (!song.OnOpenDocument(options.file)) {
+  if (!OpenSong(song, options.file, options.setup)) {
     PrintError(song.OpenError());
     return 1;
   }

@@ -5,8 +5,8 @@
 #include "cli/convert_command.h"
 #include "cli/feet_command.h"
 #include "cli/info_command.h"
+#include "cli/setup_options.h"
 #include "cli/sheet_command.h"
-#include "cli/timing_option.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   CLI::App* infoCommand = app.add_subcommand("info", "Print the song and the charts of a DWI file");
   infoCommand->add_option("FILE", info.file, "DWI file to read")->required();
   infoCommand->add_flag("--json", info.json, "Print the whole chart model as JSON");
-  pavaneflow::cli::AddTimingOption(*infoCommand, info.timing);
+  pavaneflow::cli::AddSetupOptions(*infoCommand, info.setup, pavaneflow::cli::kTimingOption);
 
   pavaneflow::cli::ConvertOptions convert;
   CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);
