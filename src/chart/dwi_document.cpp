@@ -7,6 +7,7 @@ namespace pavaneflow {
 void DWIDocument::DeleteContents() {
   lastErrors_.clear();
   lastErrorCount_ = 0;
+  lastGameReadableCount_ = 0;
   TextDocument::DeleteContents();
 }
 
@@ -15,7 +16,10 @@ void DWIDocument::ReadText(LineSource& input) {
   reader.ReadTags();
   lastErrors_ = reader.Errors();
   lastErrorCount_ = reader.ErrorCount();
-  if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
+  lastGameReadableCount_ = reader.GameReadableCount();
+  if (!lastErrors_.empty() && errorReporter_ != nullptr) {
+    errorReporter_->ShowErrors(lastErrors_, lastGameReadableCount_);
+  }
   SetModifiedFlag(false);
 }
 

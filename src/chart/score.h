@@ -30,6 +30,8 @@ class Score {
   void FillBeats(std::int32_t key, Tick endTick);
 
   std::u16string name;
+  // The difficulty rating as the file gives it ("3", "10"), trimmed; shown to the user only.
+  std::u16string rating;
   std::vector<std::unique_ptr<Lane>> lanes;
   ChartMode mode = kSingle;
 

@@ -11,7 +11,18 @@ void SongDocument::DeleteContents() {
   scores.clear();
   tempos.clear();
   stops.clear();
+  skippedCharts.clear();
   Document::DeleteContents();
+}
+
+void SongDocument::CountSkippedChart(std::u16string_view tag) {
+  for (SkippedChart& skipped : skippedCharts) {
+    if (skipped.tag == tag) {
+      ++skipped.count;
+      return;
+    }
+  }
+  skippedCharts.push_back({std::u16string(tag), 1});
 }
 
 }  // namespace pavaneflow

@@ -7,6 +7,7 @@
 #include "base/document.h"
 #include "chart/chart_types.h"
 #include "chart/score.h"
+#include "chart/skipped_chart.h"
 #include "chart/timing_events.h"
 
 namespace pavaneflow {
@@ -26,6 +27,11 @@ class SongDocument : public Document {
   // Read in game timing only, for the whole file: by ascending tick, one entry per tick.
   std::vector<TempoChange> tempos;
   std::vector<Stop> stops;
+  // Chart tags that were skipped, in the order of their first appearance, each with its count.
+  std::vector<SkippedChart> skippedCharts;
+
+  // Counts one more skipped chart of `tag`.
+  void CountSkippedChart(std::u16string_view tag);
 };
 
 }  // namespace pavaneflow

@@ -170,9 +170,14 @@ void MainViewTest::EnablingFollowsModeAndRememberedPlayer() {
   QCOMPARE(form.player1->isEnabled(), radiosEnabled);
   QCOMPARE(form.player2->isEnabled(), radiosEnabled);
   QCOMPARE(form.generate->isEnabled(), generateEnabled);
-  // Disabling never clears the choice.
+  // On a chart without players neither radio shows a choice; the choice comes back with the
+  // next two-player chart.
+  QCOMPARE(form.player1->isChecked(), radiosEnabled && chosenOnCouple == Radio::k1P);
+  QCOMPARE(form.player2->isChecked(), radiosEnabled && chosenOnCouple == Radio::k2P);
+  form.Select(2);
   QCOMPARE(form.player1->isChecked(), chosenOnCouple == Radio::k1P);
   QCOMPARE(form.player2->isChecked(), chosenOnCouple == Radio::k2P);
+  QCOMPARE(form.generate->isEnabled(), chosenOnCouple != Radio::kNone);
 }
 
 void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
@@ -182,7 +187,7 @@ void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
   QCOMPARE(form.title->text(), QStringLiteral("Three Modes"));
   QCOMPARE(form.artist->text(), QStringLiteral("Tester"));
   QCOMPARE(form.charts->count(), 3);
-  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("COUPLE MANIAC"));
+  QCOMPARE(form.charts->item(2)->text(), QStringLiteral("COUPLE MANIAC (7)"));
   form.Select(2);
   form.Click(Radio::k2P);
   form.twist->setChecked(false);
@@ -193,8 +198,8 @@ void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {
   QCOMPARE(form.title->text(), QStringLiteral("Pair"));
   QCOMPARE(form.artist->text(), QStringLiteral("Two"));
   QCOMPARE(form.charts->count(), 2);
-  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("COUPLE BASIC"));
-  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE HEAVY"));
+  QCOMPARE(form.charts->item(0)->text(), QStringLiteral("COUPLE BASIC (1)"));
+  QCOMPARE(form.charts->item(1)->text(), QStringLiteral("SINGLE HEAVY (9)"));
   QCOMPARE(form.charts->selectedItems().size(), 1);
   QCOMPARE(form.charts->currentRow(), 0);
   QVERIFY(form.twist->isChecked());

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/dwi_reader.h"
-#include "base/file_error.h"
 #include "chart/line_source.h"
 #include "support/dwi_fixture.h"
 
@@ -105,6 +105,18 @@ TEST(DwiReaderChart, ModesFollowTheTagWord) {
   EXPECT_EQ(read->song.scores[0]->mode, kSingle);
   EXPECT_EQ(read->song.scores[1]->mode, kDouble);
   EXPECT_EQ(read->song.scores[2]->mode, kCouple);
+}
+
+TEST(DwiReaderChart, TheRatingIsKeptAsWrittenAndTrimmed) {
+  for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
+    auto read =
+        ReadDwi("#SINGLE:BASIC: 3 :2;\n#DOUBLE:MANIAC:10:2:8;\n#COUPLE:X::2:8;\n#SINGLE:Y", timing);
+    ASSERT_EQ(read->song.scores.size(), 4u);
+    EXPECT_EQ(Utf8(read->song.scores[0]->rating), "3");
+    EXPECT_EQ(Utf8(read->song.scores[1]->rating), "10");
+    EXPECT_EQ(Utf8(read->song.scores[2]->rating), "");
+    EXPECT_EQ(Utf8(read->song.scores[3]->rating), "");
+  }
 }
 
 TEST(DwiReaderChart, OpenFreezesAndTheLastStepCarryIntoTheNextChart) {
