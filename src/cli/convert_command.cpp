@@ -1,5 +1,7 @@
 #include "cli/convert_command.h"
 
+#include <cerrno>
+#include <cstring>
 #include <set>
 #include <string>
 #include <system_error>
@@ -8,16 +10,24 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
 #include "cli/output_name.h"
+#include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
+#include "cli/translation.h"
 #include "motion/make_timing_map.h"
 #include "motion/run.h"
+#include "vmd/vmd_signature.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {
 namespace {
+
+// -o naming a folder for one file: a mistaken call, found once the arguments are read.
+constexpr int kUsageStatus = 2;
 
 // One file to write: which chart, for which player, where.
 struct Job {
@@ -34,10 +44,17 @@ class Converter {
 
   int Run() {
     const bool toFolder = options_.all || options_.inputs.size() > 1;
+    std::error_code error;
+    if (!toFolder && options_.output && std::filesystem::is_directory(*options_.output, error)) {
+      err_ << "pavaneflow-cli: "
+           << Tr("-o names a file for one chart; use --all to write every chart into a folder")
+           << '\n';
+      return kUsageStatus;
+    }
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
     for (const auto& input : options_.inputs) Convert(input, toFolder);
     // The list of written files is the user's record of the run; losing it is a failure too.
-    if (!out_.flush()) Fail("standard output: the list of written files could not be printed");
+    if (!out_.flush()) Fail(Tr("standard output: the list of written files could not be printed"));
     return failed_ ? 1 : 0;
   }
 
@@ -49,20 +66,30 @@ class Converter {
       error = std::make_error_code(std::errc::not_a_directory);
     }
     if (error) {
-      err_ << folder.string() << ": cannot use as output folder: " << error.message() << '\n';
+      err_ << Fill(Tr("{1}: cannot use as output folder: {2}"),
+                   {folder.string(), std::strerror(error.value())})
+           << '\n';
       return false;
     }
     return true;
   }
 
   void Convert(const std::filesystem::path& input, bool toFolder) {
+    if (IsVmdFile(input)) {
+      Fail(NotAChartMessage(input));
+      return;
+    }
     DWIDocument document;
     document.SetTiming(options_.timing);
     if (!document.OnOpenDocument(input)) {
-      Fail(document.OpenError());
+      Fail(OpenProblem(input, document));
       return;
     }
-    err_ << ReadingProblemLines(input.string(), document.LastErrors());
+    err_ << ReadingReport(input.string(), document, options_.allErrors);
+    if (document.scores.empty()) {
+      Fail(NoChartMessage(input));
+      return;
+    }
 
     std::vector<Job> jobs;
     if (options_.all) {
@@ -79,7 +106,7 @@ class Converter {
     } else {
       std::string problem;
       const std::optional<ChartChoice> choice = ChooseChart(
-          document, input, options_.chart, options_.player, "dancing 1P", err_, problem);
+          document, input, options_.chart, options_.player, Tr("dancing 1P"), err_, problem);
       if (!choice) {
         Fail(problem);
         return;
@@ -123,7 +150,7 @@ class Converter {
              const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
-      Fail(job.path.string() + ": would overwrite the input file");
+      Fail(Fill(Tr("{1}: would overwrite the input file"), {job.path.string()}));
       return;
     }
     GenerationRequest request{&song, job.score, job.player, options_.twist, timing};
@@ -132,7 +159,15 @@ class Converter {
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
     } catch (const FileError& e) {
-      Fail(e.what());
+      // Beside an input the user may not write to (an installed example): say what to do.
+      const int code = e.osError();
+      if (!options_.output && (code == EACCES || code == EPERM || code == EROFS)) {
+        Fail(Fill(Tr("{1}: cannot write the motion beside its chart ({2}); name another file "
+                     "with -o"),
+                  {job.path.string(), std::strerror(code)}));
+      } else {
+        Fail(FileProblem(e));
+      }
       return;
     }
     out_ << job.path.string() << ": chart " << job.chartNumber << " ("
@@ -156,29 +191,27 @@ class Converter {
 
 CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   CLI::App* convert =
-      app.add_subcommand("convert", "Write the dance of a chart as a VMD motion file");
-  convert->add_option("FILE", options.inputs, "DWI files to convert")->required();
-  CLI::Option* chart =
-      convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      convert
-          ->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
+      app.add_subcommand("convert", Tr("Write the dance of a chart as a VMD motion file"));
+  convert->add_option("FILE", options.inputs, Tr("DWI files to convert"))->required();
+  CLI::Option* chart = AddChartOption(*convert, options.chart);
+  CLI::Option* player = AddPlayerOption(*convert, options.player);
   convert->add_flag_callback(
       "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
+      Tr("Do not turn the upper body and the neck with the steps"));
   convert->add_flag("--compat", options.compat,
-                    "Append the empty morph, camera, light and shadow counts");
+                    Tr("Append the empty morph, camera, light and shadow counts"));
   convert
       ->add_flag("--all", options.all,
-                 "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
+                 Tr("Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)"))
       ->excludes(chart)
       ->excludes(player);
   AddFeetOption(*convert, options.feet);
-  convert->add_option("-o,--output", options.output,
-                      "Output file; with several files or --all, an output folder");
+  convert
+      ->add_option("-o,--output", options.output,
+                   Tr("Output file; with several files or --all, an output folder"))
+      ->type_name("OUT");
   AddTimingOption(*convert, options.timing);
+  AddAllErrorsFlag(*convert, options.allErrors);
   return convert;
 }
 

@@ -7,9 +7,14 @@
 
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
+#include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 
@@ -61,8 +66,8 @@ std::string Summary(const DWIDocument& song) {
   for (const auto& score : song.scores) {
     out += "chart ";
     AppendNumber(out, ++number);
-    out += ": " + TerminalText(score->name) + " (mode ";
-    AppendNumber(out, score->mode);
+    out += ": " + TerminalText(score->name) + " (" + ModeName(score->mode);
+    if (!score->rating.empty()) out += ", rating " + TerminalText(score->rating);
     out += ")\n";
     for (const auto& lane : score->lanes) {
       std::size_t notes = 0;
@@ -71,10 +76,21 @@ std::string Summary(const DWIDocument& song) {
       AppendNumber(out, lane->key);
       out += ": ";
       AppendNumber(out, lane->frames.size());
-      out += " frames, ";
+      out += " rows, ";
       AppendNumber(out, notes);
       out += " notes\n";
     }
+  }
+  // Charts of a kind the reader skips: the file holds more than the list above.
+  if (!song.skippedCharts.empty()) {
+    out += "skipped:";
+    const char* separator = " ";
+    for (const SkippedChart& skipped : song.skippedCharts) {
+      out += separator + TerminalText(skipped.tag) + " ×";
+      AppendNumber(out, skipped.count);
+      separator = ", ";
+    }
+    out += '\n';
   }
   return out;
 }
@@ -166,22 +182,27 @@ void PrintError(const std::string& message) {
 }  // namespace
 
 int RunInfo(const InfoOptions& options) {
+  if (IsVmdFile(options.file)) {
+    PrintError(NotAChartMessage(options.file));
+    return 1;
+  }
   DWIDocument song;
   song.SetTiming(options.timing);
   if (!song.OnOpenDocument(options.file)) {
-    PrintError(song.OpenError());
+    PrintError(OpenProblem(options.file, song));
     return 1;
   }
 
-  const std::string problems = ReadingProblemLines(options.file, song.LastErrors());
-  std::fwrite(problems.data(), 1, problems.size(), stderr);
+  std::string report = ReadingReport(options.file, song, options.allErrors);
+  if (song.scores.empty()) report += NoChartMessage(options.file) + '\n';
+  std::fwrite(report.data(), 1, report.size(), stderr);
 
   const std::string out = options.json ? Json(song) : Summary(song);
   errno = 0;
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const int error = errno;
-    PrintError(FileError::FromErrno("standard output", error != 0 ? error : EIO).what());
+    PrintError(FileProblem(FileError::FromErrno("standard output", error != 0 ? error : EIO)));
     return 1;
   }
   return 0;

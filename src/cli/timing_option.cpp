@@ -1,18 +1,15 @@
 #include "cli/timing_option.h"
 
-#include <map>
-#include <string>
+#include "cli/choice_option.h"
+#include "cli/translation.h"
 
 namespace pavaneflow::cli {
 
 void AddTimingOption(CLI::App& command, ChartTiming& timing) {
-  const std::map<std::string, ChartTiming> names{{"classic", ChartTiming::kClassic},
-                                                 {"game", ChartTiming::kGame}};
-  command
-      .add_option("--timing", timing,
-                  "classic (default): one tempo, as the first readers read it; game: tempo "
-                  "changes, stops and every bracket, as dance games play the chart")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+  AddChoiceOption(command, "--timing", timing,
+                  {{"classic", ChartTiming::kClassic}, {"game", ChartTiming::kGame}},
+                  Tr("classic (default): one tempo, as the first readers read it; game: tempo "
+                     "changes, stops and every bracket, as dance games play the chart"));
 }
 
 const char* TimingName(ChartTiming timing) {

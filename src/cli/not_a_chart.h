@@ -1,0 +1,14 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace pavaneflow::cli {
+
+// "FILE is a VMD motion, not a step chart": the refusal of a motion given where a chart is read.
+std::string NotAChartMessage(const std::filesystem::path& file);
+
+// "no step chart found in FILE (is it a DWI file?)": a file that read into no chart at all.
+std::string NoChartMessage(const std::filesystem::path& file);
+
+}  // namespace pavaneflow::cli
