@@ -16,6 +16,7 @@
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
 #include "app/native_path.h"
+#include "app/os_reason.h"
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
@@ -150,6 +151,7 @@ void MainView::UpdateGenerateEnabling() {
     return;
   }
   const bool twoPlayers = score->mode == kCouple;
+  ShowPlayerChoice(twoPlayers);
   ui_->player1Radio->setEnabled(twoPlayers);
   ui_->player2Radio->setEnabled(twoPlayers);
   ui_->generateButton->setEnabled(!twoPlayers || ui_->player1Radio->isChecked() ||
@@ -174,7 +176,7 @@ void MainView::OnGenerate() {
     messageBoxes_.critical(window(),
                            QStringLiteral("%1 に書き込めませんでした。\n%2")
                                .arg(QDir::toNativeSeparators(FromNativePath(error.path())),
-                                    QString::fromStdString(error.reason())));
+                                    OsReason(error.osError(), error.reason())));
   } catch (const std::exception& error) {
     messageBoxes_.critical(
         window(), QStringLiteral("%1 を作成できませんでした。\n%2")
@@ -247,6 +249,22 @@ void MainView::OnGameTimingClicked(bool on) {
   if (keep >= 0) list->setCurrentRow(keep, QItemSelectionModel::ClearAndSelect);
   ui_->twistCheck->setChecked(twist);
   UpdateGenerateEnabling();
+}
+
+void MainView::ShowPlayerChoice(bool twoPlayers) {
+  if (twoPlayers) {
+    if (playerGroup_->checkedId() < 0 && chosenPlayer_ >= 0) {
+      playerGroup_->button(chosenPlayer_)->setChecked(true);
+    }
+    chosenPlayer_ = playerGroup_->checkedId();
+    return;
+  }
+  if (playerGroup_->checkedId() >= 0) chosenPlayer_ = playerGroup_->checkedId();
+  // An exclusive group keeps one button checked: it lets go while both are cleared.
+  playerGroup_->setExclusive(false);
+  ui_->player1Radio->setChecked(false);
+  ui_->player2Radio->setChecked(false);
+  playerGroup_->setExclusive(true);
 }
 
 int MainView::SelectedIndex() const {

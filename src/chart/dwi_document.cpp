@@ -8,6 +8,7 @@ namespace pavaneflow {
 void DWIDocument::DeleteContents() {
   lastErrors_.clear();
   lastErrorCount_ = 0;
+  lastGameReadableCount_ = 0;
   TextDocument::DeleteContents();
 }
 
@@ -17,6 +18,7 @@ bool DWIDocument::OnOpenDocument(const std::filesystem::path& path) {
 }
 
 void DWIDocument::ReadText(LineSource& input) {
+  lastGameReadableCount_ = 0;
   if (IsSimfile(format_)) {
     SimfileReader reader(*this, input, format_);
     reader.Read();
@@ -27,8 +29,11 @@ void DWIDocument::ReadText(LineSource& input) {
     reader.ReadTags();
     lastErrors_ = reader.Errors();
     lastErrorCount_ = reader.ErrorCount();
+    lastGameReadableCount_ = reader.GameReadableCount();
   }
-  if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
+  if (!lastErrors_.empty() && errorReporter_ != nullptr) {
+    errorReporter_->ShowErrors(lastErrors_, lastGameReadableCount_);
+  }
   SetModifiedFlag(false);
 }
 

@@ -39,6 +39,8 @@ class DWIDocument : public TextDocument {
   // How many problems the last read found; past DWIReader::kMaxErrorEntries the error text lists
   // only the first ones.
   std::int64_t LastErrorCount() const { return lastErrorCount_; }
+  // How many of them reading in game timing would not report (counted in classic reading).
+  std::int64_t LastGameReadableCount() const { return lastGameReadableCount_; }
 
  private:
   ChartTiming timing_ = ChartTiming::kClassic;
@@ -46,6 +48,7 @@ class DWIDocument : public TextDocument {
   ErrorReporter* errorReporter_ = nullptr;
   std::u16string lastErrors_;
   std::int64_t lastErrorCount_ = 0;
+  std::int64_t lastGameReadableCount_ = 0;
 };
 
 }  // namespace pavaneflow

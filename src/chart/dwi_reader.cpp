@@ -134,7 +134,9 @@ bool DWIReader::ReadTag() {
   } else if (name == u"CHANGEBPM" || name == u"FREEZE") {
     // The value is not read: scanning for "#" goes on right after the ":".
     AddError(u"\"" + name + u"\" には対応していません。");
+    ++gameReadableCount_;
   } else {
+    if (name == u"SOLO") document_.CountSkippedChart(name);
     SkipValue();
   }
   inValue_ = false;
@@ -392,6 +394,28 @@ void DWIReader::AddUnsupported(char16_t c) {
   message += c;
   message += u"' には対応していません。";
   AddError(message);
+  if (!gameTiming_ && GameReads(c)) ++gameReadableCount_;
+}
+
+bool DWIReader::GameReads(char16_t c) const {
+  switch (c) {
+    case u'{':
+    case u'}':
+    case u'`':
+    case u'\'':
+    case u'<':
+    case u'>':
+    case u'5':
+    case u' ':
+    case u'\t':
+      return true;
+    case u'/':
+      // A comment starts at two slashes side by side.
+      return (column_ >= 2 && line_[column_ - 2] == u'/') ||
+             (column_ < line_.size() && line_[column_] == u'/');
+    default:
+      return false;
+  }
 }
 
 std::u16string DWIReader::Errors() const {
