@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,8 +13,11 @@
 
 namespace pavaneflow::cli {
 
-// What `--chart` accepts; the usage error names the range.
-inline const CLI::Range kChartNumbers(1, std::numeric_limits<int>::max());
+// Declares `--chart N` (a chart number from 1, as `info` lists them) on `command`; anything else
+// is a usage error in our words.
+CLI::Option* AddChartOption(CLI::App& command, int& chart);
+// Declares `--player 1|2` on `command`.
+CLI::Option* AddPlayerOption(CLI::App& command, int& player);
 
 // A chart of a song, as `--chart` and `--player` pick it.
 struct ChartChoice {
@@ -25,8 +27,9 @@ struct ChartChoice {
 
 // The chart numbered `chart` (from 1, as `info` lists them) of `song`, read from `input`, with
 // player 2 only where the chart is a COUPLE chart: for any other chart a note ending in
-// `instead` ("dancing 1P") goes to `err` and 1P is chosen. Without such a chart, nullopt and the
-// reason in `problem`.
+// `instead` (already translated: "dancing 1P") goes to `err` and 1P is chosen. Without such a
+// chart, nullopt and the reason in `problem`: the range of numbers the file has, or that it holds
+// no chart at all.
 std::optional<ChartChoice> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
                                        int chart, int player, const char* instead,
                                        std::ostream& err, std::string& problem);

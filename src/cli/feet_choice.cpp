@@ -1,20 +1,17 @@
 #include "cli/feet_choice.h"
 
-#include <map>
-#include <string>
-
+#include "cli/choice_option.h"
+#include "cli/translation.h"
 #include "motion/whole_chart_foot_planner.h"
 
 namespace pavaneflow::cli {
 
 CLI::Option* AddFeetOption(CLI::App& command, FeetChoice& choice) {
-  const std::map<std::string, FeetChoice> names{{"classic", FeetChoice::kClassic},
-                                                {"planned", FeetChoice::kPlanned}};
-  return command
-      .add_option("--feet", choice,
-                  "Who decides which foot takes each arrow: classic (one step at a time, the "
-                  "default) or planned (the whole chart at once, fewer crossed legs)")
-      ->transform(CLI::CheckedTransformer(names, CLI::ignore_case));
+  return AddChoiceOption(command, "--feet", choice,
+                         {{"classic", FeetChoice::kClassic}, {"planned", FeetChoice::kPlanned}},
+                         Tr("Who decides which foot takes each arrow: classic (one step at a time, "
+                            "the default) or planned (the whole chart at once, fewer crossed "
+                            "legs)"));
 }
 
 const FootPlanner* PlannerFor(FeetChoice choice) {

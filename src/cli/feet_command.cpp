@@ -8,13 +8,18 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
+#include "cli/translation.h"
 #include "motion/footwork_figures.h"
 #include "motion/generation_request.h"
 #include "motion/make_timing_map.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -98,32 +103,37 @@ std::string Json(const Measured& m, FeetChoice feet) {
 
 CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
   CLI::App* feet = app.add_subcommand(
-      "feet", "Print the footwork figures of a chart: crossed legs, double steps, jacks, ...");
-  feet->add_option("FILE", options.file, "DWI file to read")->required();
-  CLI::Option* chart =
-      feet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      feet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
-  feet->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+      "feet", Tr("Print the footwork figures of a chart: crossed legs, double steps, jacks, ..."));
+  feet->add_option("FILE", options.file, Tr("DWI file to read"))->required();
+  CLI::Option* chart = AddChartOption(*feet, options.chart);
+  CLI::Option* player = AddPlayerOption(*feet, options.player);
+  feet->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
       ->excludes(chart)
       ->excludes(player);
   AddFeetOption(*feet, options.feet);
   AddTimingOption(*feet, options.timing);
   feet->add_flag("--json", options.json,
-                 "Print the counts as JSON (an array of charts with --all)");
+                 Tr("Print the counts as JSON (an array of charts with --all)"));
+  AddAllErrorsFlag(*feet, options.allErrors);
   return feet;
 }
 
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
+  if (IsVmdFile(options.file)) {
+    err << NotAChartMessage(options.file) << '\n';
+    return 1;
+  }
   DWIDocument song;
   song.SetTiming(options.timing);
   if (!song.OnOpenDocument(options.file)) {
-    err << song.OpenError() << '\n';
+    err << OpenProblem(options.file, song) << '\n';
     return 1;
   }
-  err << ReadingProblemLines(options.file.string(), song.LastErrors());
+  err << ReadingReport(options.file.string(), song, options.allErrors);
+  if (song.scores.empty()) {
+    err << NoChartMessage(options.file) << '\n';
+    return 1;
+  }
 
   std::vector<Measured> lanes;
   auto measure = [&](int chart, const Score& score, std::int32_t player) {
@@ -141,8 +151,8 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
     }
   } else {
     std::string problem;
-    const std::optional<ChartChoice> choice =
-        ChooseChart(song, options.file, options.chart, options.player, "counting 1P", err, problem);
+    const std::optional<ChartChoice> choice = ChooseChart(
+        song, options.file, options.chart, options.player, Tr("counting 1P"), err, problem);
     if (!choice) {
       err << problem << '\n';
       return 1;
@@ -163,7 +173,7 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   }
   out << text;
   if (!out.flush()) {
-    err << "standard output: the figures could not be printed\n";
+    err << Tr("standard output: the figures could not be printed") << '\n';
     return 1;
   }
   return 0;

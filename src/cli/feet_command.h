@@ -19,6 +19,7 @@ struct FeetOptions {
   bool json = false;
   FeetChoice feet = FeetChoice::kClassic;
   ChartTiming timing = ChartTiming::kClassic;
+  bool allErrors = false;  // every reading problem line, not only the first ones
 };
 
 // Declares the `feet` subcommand and its options on `app`; parsing fills `options`.
@@ -26,7 +27,8 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options);
 
 // Prints the footwork figures of the chosen chart (or of every chart) on `out`, as text or JSON;
 // reading problems, notes and failures go to `err`. Returns 0 when the figures were printed, 1
-// when the file could not be read, the chart does not exist or the output failed.
+// when the file is a VMD motion or could not be read, the chart does not exist or the output
+// failed.
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace pavaneflow::cli

@@ -11,8 +11,11 @@
 #include "chart/score.h"
 #include "chart/utf8.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
+#include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
+#include "cli/translation.h"
 #include "motion/dance_sheet.h"
 #include "motion/make_timing_map.h"
 #include "motion/run.h"
@@ -34,13 +37,13 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
   DWIDocument document;
   document.SetTiming(options.timing);
   if (!document.OnOpenDocument(options.input)) {
-    err << document.OpenError() << '\n';
+    err << OpenProblem(options.input, document) << '\n';
     return std::nullopt;
   }
-  err << ReadingProblemLines(options.input.string(), document.LastErrors());
+  err << ReadingReport(options.input.string(), document, options.allErrors);
   std::string problem;
-  const std::optional<ChartChoice> choice = ChooseChart(document, options.input, options.chart,
-                                                        options.player, "dancing 1P", err, problem);
+  const std::optional<ChartChoice> choice = ChooseChart(
+      document, options.input, options.chart, options.player, Tr("dancing 1P"), err, problem);
   if (!choice) {
     err << problem << '\n';
     return std::nullopt;
@@ -61,18 +64,18 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
 
 CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
   CLI::App* sheet = app.add_subcommand(
-      "sheet", "Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet");
-  sheet->add_option("FILE", options.input, "DWI file, or VMD file to draw")->required();
-  sheet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-      ->check(kChartNumbers);
-  sheet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-      ->check(CLI::IsMember({1, 2}));
+      "sheet", Tr("Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet"));
+  sheet->add_option("FILE", options.input, Tr("DWI file, or VMD file to draw"))->required();
+  AddChartOption(*sheet, options.chart);
+  AddPlayerOption(*sheet, options.player);
   sheet->add_flag_callback(
       "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
+      Tr("Do not turn the upper body and the neck with the steps"));
   AddTimingOption(*sheet, options.timing);
   AddFeetOption(*sheet, options.feet);
-  sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
+  sheet->add_option("-o,--output", options.output, Tr("SVG file to write (default: FILE.svg)"))
+      ->type_name("SHEET.svg");
+  AddAllErrorsFlag(*sheet, options.allErrors);
   return sheet;
 }
 
@@ -91,7 +94,7 @@ int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) 
     if (!sheet) return 1;
     std::error_code error;
     if (std::filesystem::equivalent(options.input, path, error)) {
-      err << path.string() << ": would overwrite the input file\n";
+      err << Fill(Tr("{1}: would overwrite the input file"), {path.string()}) << '\n';
       return 1;
     }
     const std::string svg = RenderSheetSvg(*sheet);
@@ -100,7 +103,7 @@ int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) 
     file.Commit();
     out << path.string() << ": " << sheet->steps.size() << " steps, " << svg.size() << " bytes\n";
   } catch (const FileError& e) {
-    err << e.what() << '\n';
+    err << FileProblem(e) << '\n';
     return 1;
   } catch (const VmdFormatError& e) {
     err << e.what() << '\n';

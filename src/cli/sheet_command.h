@@ -19,6 +19,7 @@ struct SheetOptions {
   bool twist = true;
   ChartTiming timing = ChartTiming::kClassic;
   FeetChoice feet = FeetChoice::kClassic;
+  bool allErrors = false;  // every reading problem line, not only the first ones
   // The SVG file; by default the input's name with ".svg".
   std::optional<std::filesystem::path> output;
 };

@@ -28,16 +28,4 @@ std::string TerminalText(std::u16string_view text) {
   return out;
 }
 
-std::string ReadingProblemLines(std::string_view file, std::u16string_view errors) {
-  std::string out;
-  for (std::size_t start = 0; start < errors.size();) {
-    std::size_t end = errors.find(u"\r\n", start);
-    if (end == std::u16string_view::npos) end = errors.size();
-    out.append(file).append(": ").append(TerminalText(errors.substr(start, end - start)));
-    out += '\n';
-    start = end + 2;
-  }
-  return out;
-}
-
 }  // namespace pavaneflow::cli

@@ -10,7 +10,4 @@ namespace pavaneflow::cli {
 // overwrite lines through the messages about it. An unpaired surrogate becomes U+FFFD.
 std::string TerminalText(std::u16string_view text);
 
-// Each entry of a reading-problem text ("\r\n"-separated) as one line "<file>: <entry>\n".
-std::string ReadingProblemLines(std::string_view file, std::u16string_view errors);
-
 }  // namespace pavaneflow::cli
