@@ -1,6 +1,8 @@
 // What the user is told on standard error, in English and, under a Japanese locale, in Japanese:
 // every mistaken call with its exact message and exit status, the cut of long problem lists, the
 // game-timing hint and the skipped charts.
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -140,6 +142,20 @@ TEST_F(Messages, EveryMistakenCallIsToldInOurWordsInBothLanguages) {
   }
   // Nothing was written by any of them.
   EXPECT_FALSE(fs::exists(folder_ / "song.vmd"));
+}
+
+TEST_F(Messages, AMotionThatCannotGoBesideItsChartPointsToTheOutputOption) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+  const fs::path shelf = folder_ / "shelf";
+  fs::create_directories(shelf);
+  WriteFileBytes(shelf / "song.dwi", kSong);
+  fs::permissions(shelf, fs::perms::owner_read | fs::perms::owner_exec);
+  const CliRun run = RunCli(folder_, {"convert", "shelf/song.dwi"});
+  fs::permissions(shelf, fs::perms::owner_all);
+  EXPECT_EQ(run.status, 1) << run.Describe();
+  EXPECT_EQ(run.err,
+            "shelf/song.vmd: cannot write the motion beside its chart (Permission denied); name "
+            "another file with -o\n");
 }
 
 TEST_F(Messages, AFileWithoutChartsIsStillDescribedAndSaysSo) {
