@@ -9,15 +9,20 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
+#include "cli/translation.h"
 #include "motion/body_figures.h"
 #include "motion/generation_request.h"
 #include "motion/make_timing_map.h"
 #include "motion/run.h"
 #include "vmd/vmd_reader.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -119,25 +124,24 @@ bool IsVmd(const std::filesystem::path& file) {
 
 CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
   CLI::App* body = app.add_subcommand(
-      "body", "Pose a reference body on every frame of a dance and print how it moves");
-  body->add_option("FILE", options.file, "DWI file to dance, or VMD file to measure")->required();
-  CLI::Option* chart =
-      body->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      body->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
-  body->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+      "body", Tr("Pose a reference body on every frame of a dance and print how it moves"));
+  body->add_option("FILE", options.file,
+                   Tr("Chart file to dance (.dwi, .sm, .ssc), or VMD file to measure"))
+      ->required();
+  CLI::Option* chart = AddChartOption(*body, options.chart);
+  CLI::Option* player = AddPlayerOption(*body, options.player);
+  body->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
       ->excludes(chart)
       ->excludes(player);
   body->add_flag_callback(
       "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
+      Tr("Do not turn the upper body and the neck with the steps"));
   AddFeetOption(*body, options.feet);
   AddTimingOption(*body, options.timing);
   AddMotionOptions(*body, options.motion);
   body->add_flag("--json", options.json,
-                 "Print the figures as JSON (an array of charts with --all)");
+                 Tr("Print the figures as JSON (an array of charts with --all)"));
+  AddAllErrorsFlag(*body, options.allErrors);
   return body;
 }
 
@@ -152,20 +156,28 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
                         0,
                         MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)))});
     } catch (const FileError& e) {
-      err << e.what() << '\n';
+      err << FileProblem(e) << '\n';
       return 1;
     } catch (const VmdFormatError& e) {
       err << e.what() << '\n';
       return 1;
     }
+  } else if (IsVmdFile(options.file)) {
+    // Only a file named .vmd is measured as a motion; a motion under a chart's name is a mistake.
+    err << NotAChartMessage(options.file) << '\n';
+    return 1;
   } else {
     DWIDocument song;
     song.SetTiming(options.timing);
     if (!song.OnOpenDocument(options.file)) {
-      err << song.OpenError() << '\n';
+      err << OpenProblem(options.file, song) << '\n';
       return 1;
     }
-    err << ReadingProblemLines(options.file.string(), song.LastErrors());
+    err << ReadingReport(options.file.string(), song, options.allErrors);
+    if (song.scores.empty()) {
+      err << NoChartMessage(options.file) << '\n';
+      return 1;
+    }
     const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
     auto measure = [&](int chart, const Score& score, std::int32_t player) {
       GenerationRequest request{&song, &score, player, options.twist, timing.get()};
@@ -189,7 +201,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     } else {
       std::string problem;
       const std::optional<ChartChoice> choice = ChooseChart(
-          song, options.file, options.chart, options.player, "measuring 1P", err, problem);
+          song, options.file, options.chart, options.player, Tr("measuring 1P"), err, problem);
       if (!choice) {
         err << problem << '\n';
         return 1;
@@ -211,7 +223,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
   }
   out << text;
   if (!out.flush()) {
-    err << "standard output: the figures could not be printed\n";
+    err << Tr("standard output: the figures could not be printed") << '\n';
     return 1;
   }
   return 0;

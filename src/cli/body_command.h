@@ -19,6 +19,7 @@ struct BodyOptions {
   bool all = false;
   bool json = false;
   bool twist = true;
+  bool allErrors = false;  // every reading problem line, not only the first ones
   FeetChoice feet = FeetChoice::kClassic;
   ChartTiming timing = ChartTiming::kClassic;
   MotionChoice motion;
@@ -28,8 +29,9 @@ struct BodyOptions {
 CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options);
 
 // Poses the reference body on every frame of the chosen chart's dance (or of every chart, or of
-// the VMD file) and prints its figures on `out`, as text or JSON; reading problems, notes and
-// failures go to `err`. Returns 0 when the figures were printed, 1 otherwise.
+// the VMD file) and prints its figures on `out`, as text or JSON; the reading report, notes and
+// failures go to `err`. Returns 0 when the figures were printed, 1 otherwise (a VMD motion under
+// another name than .vmd is refused).
 int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace pavaneflow::cli

@@ -104,7 +104,7 @@ std::string Json(const Measured& m, FeetChoice feet) {
 CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
   CLI::App* feet = app.add_subcommand(
       "feet", Tr("Print the footwork figures of a chart: crossed legs, double steps, jacks, ..."));
-  feet->add_option("FILE", options.file, Tr("DWI file to read"))->required();
+  feet->add_option("FILE", options.file, Tr("Chart file to read (.dwi, .sm, .ssc)"))->required();
   CLI::Option* chart = AddChartOption(*feet, options.chart);
   CLI::Option* player = AddPlayerOption(*feet, options.player);
   feet->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))

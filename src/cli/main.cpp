@@ -32,7 +32,7 @@ int UsageFailure(const std::string& message) {
 int main(int argc, char** argv) {
   using pavaneflow::cli::Tr;
   pavaneflow::cli::UseUserLanguage(argv[0]);
-  CLI::App app{Tr("Pavaneflow: DWI step charts to dance motions."), "pavaneflow-cli"};
+  CLI::App app{Tr("Pavaneflow: step charts (DWI, .sm, .ssc) to dance motions."), "pavaneflow-cli"};
   app.require_subcommand(1);
   app.set_version_flag("--version", "pavaneflow-cli " PAVANEFLOW_VERSION,
                        Tr("Print the version and exit"));

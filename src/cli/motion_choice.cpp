@@ -1,25 +1,19 @@
 #include "cli/motion_choice.h"
 
-#include <map>
-#include <string>
+#include "cli/choice_option.h"
+#include "cli/translation.h"
 
 namespace pavaneflow::cli {
 
 void AddMotionOptions(CLI::App& command, MotionChoice& choice) {
-  const std::map<std::string, bool> styles{{"classic", false}, {"natural", true}};
-  CLI::Option* motion =
-      command
-          .add_option("--motion", choice.natural,
-                      "How the body moves: classic (the default) or natural (steps with "
-                      "weight, bent knees, jumps, arms, facing the viewer)")
-          ->transform(CLI::CheckedTransformer(styles, CLI::ignore_case));
-  const std::map<std::string, Facing> sides{{"viewer", Facing::kViewer},
-                                            {"screen", Facing::kScreen}};
-  command
-      .add_option("--facing", choice.facing,
-                  "With natural motion, whom the dancer faces: viewer (the default camera, the "
-                  "default) or screen (as the game's player stands)")
-      ->transform(CLI::CheckedTransformer(sides, CLI::ignore_case))
+  CLI::Option* motion = AddChoiceOption(
+      command, "--motion", choice.natural, {{"classic", false}, {"natural", true}},
+      Tr("How the body moves: classic (the default) or natural (steps with weight, bent knees, "
+         "jumps, arms, facing the viewer)"));
+  AddChoiceOption(command, "--facing", choice.facing,
+                  {{"viewer", Facing::kViewer}, {"screen", Facing::kScreen}},
+                  Tr("With natural motion, whom the dancer faces: viewer (the default camera, the "
+                     "default) or screen (as the game's player stands)"))
       ->needs(motion);
 }
 

@@ -12,6 +12,7 @@
 #include "chart/utf8.h"
 #include "cli/chart_choice.h"
 #include "cli/file_problem.h"
+#include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
 #include "cli/terminal_text.h"
 #include "cli/timing_option.h"
@@ -21,6 +22,7 @@
 #include "motion/run.h"
 #include "vmd/atomic_file.h"
 #include "vmd/vmd_reader.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -34,6 +36,11 @@ bool IsVmd(const std::filesystem::path& path) {
 
 // The sheet of the chosen chart's dance; nullopt after reporting why there is none.
 std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
+  // Only a file named .vmd is drawn as a motion; a motion under a chart's name is a mistake.
+  if (IsVmdFile(options.input)) {
+    err << NotAChartMessage(options.input) << '\n';
+    return std::nullopt;
+  }
   DWIDocument document;
   document.SetTiming(options.timing);
   if (!document.OnOpenDocument(options.input)) {
@@ -65,7 +72,8 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
 CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
   CLI::App* sheet = app.add_subcommand(
       "sheet", Tr("Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet"));
-  sheet->add_option("FILE", options.input, Tr("DWI file, or VMD file to draw"))->required();
+  sheet->add_option("FILE", options.input, Tr("Chart file (.dwi, .sm, .ssc), or VMD file to draw"))
+      ->required();
   AddChartOption(*sheet, options.chart);
   AddPlayerOption(*sheet, options.player);
   sheet->add_flag_callback(

@@ -89,6 +89,10 @@ std::string UsageMessage(const CLI::ParseError& error, const CLI::App& app,
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     return MissingValueMessage(command, what);
   }
+  if (dynamic_cast<const CLI::RequiresError*>(&error) != nullptr) {
+    return Fill(Tr("{1} needs {2} as well"),
+                {Before(what, " requires "), After(what, " requires ")});
+  }
   if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr) {
     return Fill(Tr("{1} and {2} cannot be used together"),
                 {Before(what, " excludes "), After(what, " excludes ")});

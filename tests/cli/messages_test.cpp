@@ -30,6 +30,8 @@ class Messages : public testing::Test {
     WriteFileBytes(folder_ / "dance.vmd",
                    std::string("Vocaloid Motion Data 0002\0\0\0\0\0", 30) + std::string(30, '\0'));
     WriteFileBytes(folder_ / "notes.txt", "shopping: eggs, milk\n");
+    // A motion under a chart's name: only a file named .vmd is read as a motion.
+    fs::copy_file(folder_ / "dance.vmd", folder_ / "motion.dwi");
     fs::create_directories(folder_ / "outdir");
   }
   void TearDown() override { fs::remove_all(folder_); }
@@ -47,14 +49,15 @@ struct MistakenCall {
 const MistakenCall kMistakenCalls[] = {
     {{},
      2,
-     "pavaneflow-cli: a command is needed (commands: info, convert, sheet, feet); "
+     "pavaneflow-cli: a command is needed (commands: info, convert, sheet, feet, body); "
      "pavaneflow-cli --help tells more\n",
-     "pavaneflow-cli: コマンドを指定してください (コマンド: info, convert, sheet, feet)。"
+     "pavaneflow-cli: コマンドを指定してください (コマンド: info, convert, sheet, feet, body)。"
      "詳しくは pavaneflow-cli --help\n"},
     {{"foo", "song.dwi"},
      2,
-     "pavaneflow-cli: unknown command 'foo' (commands: info, convert, sheet, feet)\n",
-     "pavaneflow-cli: 'foo' というコマンドはありません (コマンド: info, convert, sheet, feet)\n"},
+     "pavaneflow-cli: unknown command 'foo' (commands: info, convert, sheet, feet, body)\n",
+     "pavaneflow-cli: 'foo' というコマンドはありません (コマンド: info, convert, sheet, feet, "
+     "body)\n"},
     {{"info"},
      2,
      "pavaneflow-cli: info needs a file: pavaneflow-cli info FILE\n",
@@ -119,8 +122,46 @@ const MistakenCall kMistakenCalls[] = {
      "dance.vmd は VMD モーションで、譜面ではありません\n"},
     {{"convert", "notes.txt"},
      1,
-     "no step chart found in notes.txt (is it a DWI file?)\n",
-     "notes.txt に譜面が見つかりません (DWI ファイルですか?)\n"},
+     "no step chart found in notes.txt (is it a DWI, .sm or .ssc file?)\n",
+     "notes.txt に譜面が見つかりません (DWI、.sm、.ssc ファイルですか?)\n"},
+    {{"body", "motion.dwi"},
+     1,
+     "motion.dwi is a VMD motion, not a step chart\n",
+     "motion.dwi は VMD モーションで、譜面ではありません\n"},
+    {{"sheet", "motion.dwi"},
+     1,
+     "motion.dwi is a VMD motion, not a step chart\n",
+     "motion.dwi は VMD モーションで、譜面ではありません\n"},
+    {{"body", "notes.txt"},
+     1,
+     "no step chart found in notes.txt (is it a DWI, .sm or .ssc file?)\n",
+     "notes.txt に譜面が見つかりません (DWI、.sm、.ssc ファイルですか?)\n"},
+    {{"body", "song.dwi", "--motion", "walk"},
+     2,
+     "pavaneflow-cli: --motion takes classic or natural, not 'walk'\n",
+     "pavaneflow-cli: --motion には classic か natural を指定します ('walk' ではなく)\n"},
+    {{"convert", "song.dwi", "--motion", "natural", "--facing", "left"},
+     2,
+     "pavaneflow-cli: --facing takes viewer or screen, not 'left'\n",
+     "pavaneflow-cli: --facing には viewer か screen を指定します ('left' ではなく)\n"},
+    {{"convert", "song.dwi", "--facing", "screen"},
+     2,
+     "pavaneflow-cli: --facing needs --motion as well\n",
+     "pavaneflow-cli: --facing には --motion も必要です\n"},
+    {{"body", "song.dwi", "--chart", "x"},
+     2,
+     "pavaneflow-cli: --chart needs a number from 1 to the number of charts (info lists them), "
+     "not 'x'\n",
+     "pavaneflow-cli: --chart には 1 から譜面の数までの番号を指定します (info で一覧できます)。"
+     "'x' は使えません\n"},
+    {{"body", "song.dwi", "--player", "3"},
+     2,
+     "pavaneflow-cli: --player takes 1 or 2, not '3'\n",
+     "pavaneflow-cli: --player には 1 か 2 を指定します ('3' ではなく)\n"},
+    {{"info", "outdir"},
+     1,
+     "outdir: no .ssc, .sm or .dwi file in this folder or beneath\n",
+     "outdir: このフォルダーとその下に .ssc、.sm、.dwi ファイルがありません\n"},
     {{"info", "missing.dwi"},
      1,
      "missing.dwi: No such file or directory\n",
@@ -161,7 +202,7 @@ TEST_F(Messages, AMotionThatCannotGoBesideItsChartPointsToTheOutputOption) {
 TEST_F(Messages, AFileWithoutChartsIsStillDescribedAndSaysSo) {
   const CliRun run = RunCli(folder_, {"info", "notes.txt", "--json"});
   EXPECT_EQ(run.status, 0) << run.Describe();
-  EXPECT_EQ(run.err, "no step chart found in notes.txt (is it a DWI file?)\n");
+  EXPECT_EQ(run.err, "no step chart found in notes.txt (is it a DWI, .sm or .ssc file?)\n");
   EXPECT_EQ(run.out.rfind("{\"title\": \"\"", 0), 0u) << run.out;
 }
 
@@ -197,6 +238,7 @@ TEST_F(Messages, ProblemListsStopAtTwentyLinesUnlessAllAreAskedFor) {
 
 TEST_F(Messages, ClassicProblemsThatGameTimingReadsEndWithAHint) {
   WriteFileBytes(folder_ / "game.dwi", "#BPM:120;\n#CHANGEBPM:4=60;\n#SINGLE:BASIC:1:2{88}x;\n");
+  WriteFileBytes(folder_ / "game.sm", "#BPMS:0=120,x;\n#NOTES:dance-single::Hard:1::1000;\n");
   const std::string problems =
       "game.dwi: 2行目:\"CHANGEBPM\" には対応していません。\n"
       "game.dwi: 3行目:'{' には対応していません。\n"
@@ -221,6 +263,8 @@ TEST_F(Messages, ClassicProblemsThatGameTimingReadsEndWithAHint) {
       {{"info", "game.dwi", "--timing", "game"},
        "C",
        "game.dwi: 3行目:'x' には対応していません。\n"},
+      // Simfiles are always read in game timing: classic is not theirs, and there is no hint.
+      {{"info", "game.sm"}, "C", "game.sm: 1行目:\"BPMS\" の \"x\" は読めませんでした。\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size());
@@ -237,9 +281,9 @@ TEST_F(Messages, InfoNamesModesRowsRatingsAndSkippedCharts) {
   EXPECT_EQ(run.status, 0) << run.Describe();
   EXPECT_EQ(run.out,
             "title: Song\nartist: \nbpm: 120.000\ngap: 0\n"
-            "chart 1: SINGLE BASIC (SINGLE, rating 3)\n  lane 0: 4 rows, 4 notes\n"
-            "chart 2: DOUBLE ANOTHER (DOUBLE, rating 5)\n  lane 0: 4 rows, 8 notes\n"
-            "chart 3: COUPLE MANIAC (COUPLE, rating 7)\n  lane 0: 4 rows, 4 notes\n"
+            "chart 1: SINGLE BASIC (SINGLE), meter 3\n  lane 0: 4 rows, 4 notes\n"
+            "chart 2: DOUBLE ANOTHER (DOUBLE), meter 5\n  lane 0: 4 rows, 8 notes\n"
+            "chart 3: COUPLE MANIAC (COUPLE), meter 7\n  lane 0: 4 rows, 4 notes\n"
             "  lane 1: 4 rows, 4 notes\n"
             "skipped: SOLO ×3\n");
   EXPECT_EQ(run.err, "");
@@ -247,22 +291,31 @@ TEST_F(Messages, InfoNamesModesRowsRatingsAndSkippedCharts) {
 
 TEST_F(Messages, HelpShowsChoicesAsWordsInTheUsersLanguage) {
   struct Case {
+    const char* command;
     const char* lang;
     std::vector<std::string> expected;
   };
   const Case cases[] = {
-      {"C",
+      {"convert",
+       "C",
        {"Usage: pavaneflow-cli convert [OPTIONS] FILE...", "--timing classic|game",
         "--feet classic|planned", "--player 1|2", "--chart N", "--all-errors",
+        "--motion classic|natural", "--facing viewer|screen",
         "Print every reading problem, not only the first 20"}},
-      {kJapanese,
+      {"convert",
+       kJapanese,
        {"使い方: pavaneflow-cli convert [オプション] FILE...", "--timing classic|game",
         "オプション:", "このヘルプを表示して終了します",
-        "読めなかった箇所を最初の 20 件だけでなくすべて表示します"}},
+        "読めなかった箇所を最初の 20 件だけでなくすべて表示します", "体の動き方"}},
+      {"body",
+       "C",
+       {"Usage: pavaneflow-cli body [OPTIONS] FILE", "--motion classic|natural",
+        "--facing viewer|screen", "--player 1|2", "--chart N", "--all-errors"}},
+      {"body", kJapanese, {"使い方: pavaneflow-cli body [オプション] FILE", "基準の体"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.lang);
-    const CliRun run = RunCli(folder_, {"convert", "--help"}, std::chrono::seconds(60), c.lang);
+    SCOPED_TRACE(std::string(c.command) + " " + c.lang);
+    const CliRun run = RunCli(folder_, {c.command, "--help"}, std::chrono::seconds(60), c.lang);
     EXPECT_EQ(run.status, 0) << run.Describe();
     for (const std::string& text : c.expected) {
       EXPECT_NE(run.out.find(text), std::string::npos) << text << "\n" << run.out;
