@@ -11,9 +11,10 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "cli/json.h"
+#include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
+#include "motion/open_song.h"
 
 namespace pavaneflow::cli {
 
@@ -271,8 +272,7 @@ void PrintError(const std::string& message) {
 // The summary or JSON of the file at `path` into `out`; false (reported) when it cannot be read.
 bool Describe(const InfoOptions& options, const std::filesystem::path& path, std::string& out) {
   DWIDocument song;
-  song.SetTiming(options.timing);
-  if (!song.OnOpenDocument(path)) {
+  if (!OpenSong(song, path, options.setup)) {
     PrintError(song.OpenError());
     return false;
   }
