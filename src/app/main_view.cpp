@@ -119,7 +119,8 @@ void MainView::OnUpdate() {
 
   ui_->twistCheck->setChecked(true);
   UpdateGenerateEnabling();
-  // The reader refreshes the view after every header tag: the dance is made once they settle.
+  // The document refreshes its views after every header tag read: the dance is made once they
+  // settle.
   SchedulePreview();
 }
 

@@ -120,9 +120,7 @@ bool DWIReader::ReadTag() {
     std::u16string value;
     ReadUntil(value, u';');
     StoreHeader(name, value);
-    // The views show each header value as soon as it is read.
-    document_.SetModifiedFlag(true);
-    document_.UpdateAllViews();
+    document_.HeaderChanged();
   } else if (name == u"SINGLE") {
     ReadChart(kSingle, name);
   } else if (name == u"DOUBLE") {
