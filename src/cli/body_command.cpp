@@ -154,7 +154,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       err << song.OpenError() << '\n';
       return 1;
     }
-    err << ReadingProblemLines(options.file.string(), song.LastErrors());
+    err << ReadingProblemLines(options.file.string(), song);
     auto measure = [&](const DanceSetup& setup) {
       const DanceRequest dance = MakeDanceRequest(song, setup);
       const GenerationRequest& request = dance.Request();

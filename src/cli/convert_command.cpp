@@ -94,7 +94,7 @@ class Converter {
       Fail(document.OpenError());
       return;
     }
-    err_ << ReadingProblemLines(input.string(), document.LastErrors());
+    err_ << ReadingProblemLines(input.string(), document);
 
     std::vector<Job> jobs;
     if (options_.all) {

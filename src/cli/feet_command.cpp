@@ -112,7 +112,7 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
     err << song.OpenError() << '\n';
     return 1;
   }
-  err << ReadingProblemLines(options.file.string(), song.LastErrors());
+  err << ReadingProblemLines(options.file.string(), song);
 
   std::vector<Measured> lanes;
   auto measure = [&](const DanceSetup& setup) {

@@ -37,7 +37,7 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
     err << document.OpenError() << '\n';
     return std::nullopt;
   }
-  err << ReadingProblemLines(options.input.string(), document.LastErrors());
+  err << ReadingProblemLines(options.input.string(), document);
   std::string problem;
   const std::optional<DanceSetup> setup =
       ChooseChart(document, options.input, options.setup, "dancing 1P", err, problem);
