@@ -19,7 +19,6 @@
 #include <QUrl>
 
 #include "app/about_dialog.h"
-#include "app/chart_timing_setting.h"
 #include "app/dance_preview.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
@@ -28,6 +27,7 @@
 #include "app/native_path.h"
 #include "app/os_reason.h"
 #include "chart/dwi_document.h"
+#include "motion/open_song.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow {
@@ -88,8 +88,6 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* aboutAction = helpMenu->addAction(QStringLiteral("バージョン情報(&A)..."));
   connect(aboutAction, &QAction::triggered, this, &MainWindow::OnAppAbout);
 
-  document_.SetTiming(LoadChartTiming());
-  view_->SetGameTimingChosen(document_.Timing() == ChartTiming::kGame);
   connect(view_, &MainView::GameTimingToggled, this, &MainWindow::OnGameTimingToggled);
 
   scrollArea_->setWidgetResizable(true);
@@ -136,7 +134,7 @@ bool MainWindow::OpenDocument(const QString& path) {
   }
   bool opened = false;
   try {
-    opened = document_.OnOpenDocument(ToNativePath(path));
+    opened = OpenSong(document_, ToNativePath(path), view_->Setup());
     if (!opened) {
       lastOpenError_ = document_.OpenOsError() == 0
                            ? QString::fromStdString(document_.OpenError())
@@ -203,8 +201,7 @@ void MainWindow::OnAppAbout() {
 }
 
 void MainWindow::ReadInGameTiming() {
-  view_->SetGameTimingChosen(true);
-  OnGameTimingToggled(true);
+  view_->ChooseGameTiming();
 }
 
 void MainWindow::ShowSkippedCharts() {
@@ -217,10 +214,7 @@ void MainWindow::ShowSkippedCharts() {
                                                   skipped.join(QStringLiteral(", ")));
 }
 
-void MainWindow::OnGameTimingToggled(bool on) {
-  const ChartTiming timing = on ? ChartTiming::kGame : ChartTiming::kClassic;
-  document_.SetTiming(timing);
-  SaveChartTiming(timing);
+void MainWindow::OnGameTimingToggled() {
   if (!openPath_.isEmpty()) OpenDocument(openPath_);
 }
 

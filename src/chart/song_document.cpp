@@ -30,4 +30,9 @@ void SongDocument::CountSkippedChart(std::u16string_view tag) {
   skippedCharts.push_back({std::u16string(tag), 1});
 }
 
+void SongDocument::HeaderChanged() {
+  SetModifiedFlag(true);
+  UpdateAllViews();
+}
+
 }  // namespace pavaneflow

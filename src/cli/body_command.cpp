@@ -1,7 +1,6 @@
 #include "cli/body_command.h"
 
 #include <charconv>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,12 +13,12 @@
 #include "cli/mode_name.h"
 #include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
 #include "cli/translation.h"
 #include "motion/body_figures.h"
-#include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_reader.h"
 #include "vmd/vmd_signature.h"
@@ -128,17 +127,12 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
   body->add_option("FILE", options.file,
                    Tr("Chart file to dance (.dwi, .sm, .ssc), or VMD file to measure"))
       ->required();
-  CLI::Option* chart = AddChartOption(*body, options.chart);
-  CLI::Option* player = AddPlayerOption(*body, options.player);
+  const ChartOptions chart =
+      AddSetupOptions(*body, options.setup,
+                      kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
   body->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
-      ->excludes(chart)
-      ->excludes(player);
-  body->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      Tr("Do not turn the upper body and the neck with the steps"));
-  AddFeetOption(*body, options.feet);
-  AddTimingOption(*body, options.timing);
-  AddMotionOptions(*body, options.motion);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   body->add_flag("--json", options.json,
                  Tr("Print the figures as JSON (an array of charts with --all)"));
   AddAllErrorsFlag(*body, options.allErrors);
@@ -168,8 +162,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     return 1;
   } else {
     DWIDocument song;
-    song.SetTiming(options.timing);
-    if (!song.OnOpenDocument(options.file)) {
+    if (!OpenSong(song, options.file, options.setup)) {
       err << OpenProblem(options.file, song) << '\n';
       return 1;
     }
@@ -178,35 +171,37 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       err << NoChartMessage(options.file) << '\n';
       return 1;
     }
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
-    auto measure = [&](int chart, const Score& score, std::int32_t player) {
-      GenerationRequest request{&song, &score, player, options.twist, timing.get()};
-      request.feet = PlannerFor(options.feet);
-      request.motion = StyleFor(options.motion);
+    auto measure = [&](const DanceSetup& setup) {
+      const DanceRequest dance = MakeDanceRequest(song, setup);
+      const GenerationRequest& request = dance.Request();
+      const Score& score = *request.score;
+      const int chart = setup.chart + 1;
       MotionDocument motion;
       Synthesize(request, motion);
       const std::string title = "chart " + Number(chart) + " (" + TerminalText(score.name) + ", " +
-                                ModeName(score.mode) + ", " + (player == 0 ? "1P" : "2P") + "), " +
-                                MotionName(options.motion) + " motion";
-      dances.push_back({title, chart, score.name, ModeName(score.mode), player,
+                                ModeName(score.mode) + ", " + (request.player == 0 ? "1P" : "2P") +
+                                "), " + MotionName(setup) + " motion";
+      dances.push_back({title, chart, score.name, ModeName(score.mode), request.player,
                         MeasureBody(BodyTracks::FromDocument(motion))});
     };
     if (options.all) {
+      DanceSetup setup = options.setup;
       for (std::size_t i = 0; i < song.scores.size(); ++i) {
-        const Score& score = *song.scores[i];
-        const int number = static_cast<int>(i) + 1;
-        measure(number, score, 0);
-        if (score.mode == kCouple) measure(number, score, 1);
+        setup.chart = static_cast<int>(i);
+        setup.player = 0;
+        measure(setup);
+        setup.player = 1;
+        if (song.scores[i]->mode == kCouple) measure(setup);
       }
     } else {
       std::string problem;
-      const std::optional<ChartChoice> choice = ChooseChart(
-          song, options.file, options.chart, options.player, Tr("measuring 1P"), err, problem);
-      if (!choice) {
+      const std::optional<DanceSetup> setup =
+          ChooseChart(song, options.file, options.setup, Tr("measuring 1P"), err, problem);
+      if (!setup) {
         err << problem << '\n';
         return 1;
       }
-      measure(options.chart, *choice->score, choice->player);
+      measure(*setup);
     }
   }
 

@@ -16,11 +16,12 @@
 #include "cli/not_a_chart.h"
 #include "cli/output_name.h"
 #include "cli/reading_report.h"
+#include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
 #include "cli/translation.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_signature.h"
 #include "vmd/vmd_writer.h"
@@ -33,9 +34,7 @@ constexpr int kUsageStatus = 2;
 
 // One file to write: which chart, for which player, where.
 struct Job {
-  const Score* score;
-  int chartNumber;
-  std::int32_t player;
+  DanceSetup setup;
   std::filesystem::path path;
 };
 
@@ -88,8 +87,7 @@ class Converter {
   // chart file without -o. A song that cannot be read is reported and skipped.
   void ConvertSongs(const std::filesystem::path& root) {
     const std::vector<SongInFolder> songs = FindSongs(root);
-    if (songs.empty())
-      Fail(NoSongsMessage(root));
+    if (songs.empty()) Fail(NoSongsMessage(root));
     for (const SongInFolder& song : songs) {
       std::filesystem::path folder = song.file.parent_path();
       if (options_.output) {
@@ -114,8 +112,7 @@ class Converter {
       return;
     }
     DWIDocument document;
-    document.SetTiming(options_.timing);
-    if (!document.OnOpenDocument(input)) {
+    if (!OpenSong(document, input, options_.setup)) {
       Fail(OpenProblem(input, document));
       return;
     }
@@ -129,24 +126,25 @@ class Converter {
     if (options_.all) {
       for (std::size_t i = 0; i < document.scores.size(); ++i) {
         const Score& score = *document.scores[i];
-        const int number = static_cast<int>(i) + 1;
+        DanceSetup setup = options_.setup;
+        setup.chart = static_cast<int>(i);
+        setup.player = 0;
         if (score.mode == kCouple) {
-          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "_1P")});
-          jobs.push_back({&score, number, 1, OutputPath(folder, input, score.name, "_2P")});
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "_1P")});
+          setup.player = 1;
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "_2P")});
         } else {
-          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "")});
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "")});
         }
       }
     } else {
       std::string problem;
-      const std::optional<ChartChoice> choice = ChooseChart(
-          document, input, options_.chart, options_.player, Tr("dancing 1P"), err_, problem);
-      if (!choice) {
+      const std::optional<DanceSetup> setup =
+          ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
+      if (!setup) {
         Fail(problem);
         return;
       }
-      const Score& score = *choice->score;
-      const std::int32_t player = choice->player;
       std::filesystem::path path;
       if (toFolder) {
         path = Unique(folder / input.stem().concat(".vmd"));
@@ -154,7 +152,7 @@ class Converter {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
       }
-      jobs.push_back({&score, options_.chart, player, path});
+      jobs.push_back({*setup, path});
     }
 
     for (const Job& job : jobs) Write(document, input, job);
@@ -186,11 +184,8 @@ class Converter {
       Fail(Fill(Tr("{1}: would overwrite the input file"), {job.path.string()}));
       return;
     }
-    // A simfile chart may have a timing of its own.
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, song, job.score);
-    GenerationRequest request{&song, job.score, job.player, options_.twist, timing.get()};
-    request.feet = PlannerFor(options_.feet);
-    request.motion = StyleFor(options_.motion);
+    const DanceRequest dance = MakeDanceRequest(song, job.setup);
+    const GenerationRequest& request = dance.Request();
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -206,9 +201,9 @@ class Converter {
       }
       return;
     }
-    out_ << job.path.string() << ": chart " << job.chartNumber << " ("
-         << TerminalText(job.score->name) << ", " << ModeName(job.score->mode) << ", "
-         << (job.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
+    out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
+         << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
+         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
   }
 
   void Fail(const std::string& message) {
@@ -232,26 +227,21 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->add_option("FILE", options.inputs,
                    Tr("Chart files to convert (.dwi, .sm, .ssc), or folders of song folders"))
       ->required();
-  CLI::Option* chart = AddChartOption(*convert, options.chart);
-  CLI::Option* player = AddPlayerOption(*convert, options.player);
-  convert->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      Tr("Do not turn the upper body and the neck with the steps"));
+  const ChartOptions chart =
+      AddSetupOptions(*convert, options.setup,
+                      kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
   convert->add_flag("--compat", options.compat,
                     Tr("Append the empty morph, camera, light and shadow counts"));
   convert
       ->add_flag("--all", options.all,
                  Tr("Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)"))
-      ->excludes(chart)
-      ->excludes(player);
-  AddFeetOption(*convert, options.feet);
-  AddMotionOptions(*convert, options.motion);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   convert
       ->add_option("-o,--output", options.output,
                    Tr("Output file; with several files, folders or --all, an output folder "
                       "(a folder's songs go to <output>/<song folder>/)"))
       ->type_name("OUT");
-  AddTimingOption(*convert, options.timing);
   AddAllErrorsFlag(*convert, options.allErrors);
   return convert;
 }

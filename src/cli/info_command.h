@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "chart/chart_timing.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 struct InfoOptions {
-  std::string file;   // the chart file to read (.dwi, .sm, .ssc), or a folder of song folders
-  bool json = false;  // print the whole model as JSON instead of a summary
-  ChartTiming timing = ChartTiming::kClassic;
+  std::string file;        // the chart file to read (.dwi, .sm, .ssc), or a folder of song folders
+  bool json = false;       // print the whole model as JSON instead of a summary
+  DanceSetup setup;        // only its reading rules count
   bool allErrors = false;  // every problem line, not only the first ones
 };
 

@@ -11,8 +11,8 @@
 #include "cli/help_formatter.h"
 #include "cli/info_command.h"
 #include "cli/reading_report.h"
+#include "cli/setup_options.h"
 #include "cli/sheet_command.h"
-#include "cli/timing_option.h"
 #include "cli/translation.h"
 #include "cli/usage_error.h"
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
                    Tr("Chart file to read (.dwi, .sm, .ssc), or a folder of song folders"))
       ->required();
   infoCommand->add_flag("--json", info.json, Tr("Print the whole chart model as JSON"));
-  pavaneflow::cli::AddTimingOption(*infoCommand, info.timing);
+  pavaneflow::cli::AddSetupOptions(*infoCommand, info.setup, pavaneflow::cli::kTimingOption);
   pavaneflow::cli::AddAllErrorsFlag(*infoCommand, info.allErrors);
 
   pavaneflow::cli::ConvertOptions convert;

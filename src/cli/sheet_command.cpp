@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/atomic_file.h"
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
@@ -14,13 +15,13 @@
 #include "cli/file_problem.h"
 #include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
 #include "cli/translation.h"
-#include "motion/dance_sheet.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
-#include "vmd/atomic_file.h"
+#include "sheet/dance_sheet.h"
 #include "vmd/vmd_reader.h"
 #include "vmd/vmd_signature.h"
 
@@ -42,28 +43,24 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
     return std::nullopt;
   }
   DWIDocument document;
-  document.SetTiming(options.timing);
-  if (!document.OnOpenDocument(options.input)) {
+  if (!OpenSong(document, options.input, options.setup)) {
     err << OpenProblem(options.input, document) << '\n';
     return std::nullopt;
   }
   err << ReadingReport(options.input.string(), document, options.allErrors);
   std::string problem;
-  const std::optional<ChartChoice> choice = ChooseChart(
-      document, options.input, options.chart, options.player, Tr("dancing 1P"), err, problem);
-  if (!choice) {
+  const std::optional<DanceSetup> setup =
+      ChooseChart(document, options.input, options.setup, Tr("dancing 1P"), err, problem);
+  if (!setup) {
     err << problem << '\n';
     return std::nullopt;
   }
-  const Score& score = *choice->score;
-  const std::int32_t player = choice->player;
-  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document, &score);
-  GenerationRequest request{&document, &score, player, options.twist, timing.get()};
-  request.feet = PlannerFor(options.feet);
+  const DanceRequest dance = MakeDanceRequest(document, *setup);
+  const GenerationRequest& request = dance.Request();
   MotionDocument motion;
   Synthesize(request, motion);
   DanceSheet sheet = SheetFromChart(request, motion);
-  if (score.mode == kCouple) sheet.title += player == 0 ? u" 1P" : u" 2P";
+  if (request.score->mode == kCouple) sheet.title += request.player == 0 ? u" 1P" : u" 2P";
   return sheet;
 }
 
@@ -74,13 +71,7 @@ CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
       "sheet", Tr("Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet"));
   sheet->add_option("FILE", options.input, Tr("Chart file (.dwi, .sm, .ssc), or VMD file to draw"))
       ->required();
-  AddChartOption(*sheet, options.chart);
-  AddPlayerOption(*sheet, options.player);
-  sheet->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      Tr("Do not turn the upper body and the neck with the steps"));
-  AddTimingOption(*sheet, options.timing);
-  AddFeetOption(*sheet, options.feet);
+  AddSetupOptions(*sheet, options.setup, kChartOption | kTwistOption | kTimingOption | kFeetOption);
   sheet->add_option("-o,--output", options.output, Tr("SVG file to write (default: FILE.svg)"))
       ->type_name("SHEET.svg");
   AddAllErrorsFlag(*sheet, options.allErrors);
