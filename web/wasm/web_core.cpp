@@ -15,6 +15,7 @@
 #include "chart/utf8.h"
 #include "motion/generation_request.h"
 #include "motion/make_timing_map.h"
+#include "motion/natural_motion.h"
 #include "motion/output_name.h"
 #include "motion/pad_layout.h"
 #include "motion/player_lane.h"
@@ -28,10 +29,11 @@ namespace {
 
 using emscripten::val;
 
-// The worker holds one song at a time.
+// The worker holds one song at a time, with the timing map of each chart: a simfile chart may
+// have a timing of its own.
 struct OpenSong {
   DWIDocument document;
-  std::unique_ptr<TimingMap> timing;
+  std::vector<std::unique_ptr<TimingMap>> timings;
   std::filesystem::path name;
 };
 OpenSong song;
@@ -40,10 +42,29 @@ ChartTiming TimingNamed(const std::string& name) {
   return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
 }
 
-// Reads the chart file `bytes`, named `name`, in the given timing ("classic" or "game"). The
-// answer: ok (false with `error` when it could not be read), title, artist, bpm, file (the song
-// file the chart names), gap, problems (the error text, "N行目:..." lines), problemCount and
-// charts, each with name, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file name in a zip.
+// Whether option `key` of `options` is the text `value`; an option left out is the default.
+bool OptionIs(const val& options, const char* key, const char* value) {
+  const val option = options[key];
+  return option.typeOf().as<std::string>() == "string" && option.as<std::string>() == value;
+}
+
+const char* FormatName(ChartFormat format) {
+  switch (format) {
+    case ChartFormat::kSm:
+      return "sm";
+    case ChartFormat::kSsc:
+      return "ssc";
+    case ChartFormat::kDwi:
+      break;
+  }
+  return "dwi";
+}
+
+// Reads the chart file `bytes`, named `name`, in the format its extension names and, for DWI,
+// the given timing ("classic" or "game"). The answer: ok (false with `error` when it could not be
+// read), format ("dwi", "sm" or "ssc"), title, artist, bpm, file (the song file the chart names:
+// #FILE or #MUSIC), gap, problems (the error text, "N行目:..." lines), problemCount and charts,
+// each with name, meter, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file names in a zip.
 val Open(const std::string& bytes, const std::string& name, const std::string& timing) {
   // The reader reads files: the bytes go to the module's memory file system first.
   const std::filesystem::path path = std::filesystem::path("/songs") / name;
@@ -63,11 +84,15 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   answer.set("ok", ok);
   if (!ok) {
     answer.set("error", song.document.OpenError());
-    song.timing.reset();
+    song.timings.clear();
     return answer;
   }
-  song.timing = MakeTimingMap(TimingNamed(timing), song.document);
   const DWIDocument& d = song.document;
+  song.timings.clear();
+  for (const auto& score : d.scores) {
+    song.timings.push_back(MakeTimingMap(TimingNamed(timing), d, score.get()));
+  }
+  answer.set("format", std::string(FormatName(d.Format())));
   answer.set("title", ToUtf8(d.title));
   answer.set("artist", ToUtf8(d.artist));
   answer.set("bpm", d.bpm);
@@ -79,6 +104,7 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   for (const auto& score : d.scores) {
     val chart = val::object();
     chart.set("name", ToUtf8(score->name));
+    chart.set("meter", score->meter);
     chart.set("mode", static_cast<int>(score->mode));
     if (score->mode == kCouple) {
       chart.set("fileNames", val::array(std::vector<std::string>{
@@ -95,10 +121,12 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
 }
 
 // The dance of chart `index` (from 0) of the open song. `options`: player (0 or 1; 2P only for
-// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned") and compat
-// (append the empty sections). `progress`, a function, hears the share done (0 to 1) now and
-// then. The answer: vmd (the file's bytes, empty for a chart that is not there), frames (key
-// frames) and panels (arrow, x, z of each panel the dance is drawn on).
+// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned"), motion
+// ("classic" or "natural"), facing ("viewer" or "screen", natural motion only) and compat (append
+// the empty sections; natural motion always does, as the command line writes it). `progress`, a
+// function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
+// for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
+// dance is drawn on).
 val Convert(int index, val options, val progress) {
   const auto& scores = song.document.scores;
   val answer = val::object();
@@ -110,10 +138,15 @@ val Convert(int index, val options, val progress) {
   }
   const Score& score = *scores[static_cast<std::size_t>(index)];
   static const WholeChartFootPlanner planned;
-  GenerationRequest request{&song.document, &score,
-                            score.mode == kCouple ? options["player"].as<std::int32_t>() : 0,
-                            options["twist"].as<bool>(), song.timing.get()};
-  if (options["feet"].as<std::string>() == "planned") request.feet = &planned;
+  static const NaturalMotion towardsViewer(Facing::kViewer);
+  static const NaturalMotion towardsScreen(Facing::kScreen);
+  GenerationRequest request{
+      &song.document, &score, score.mode == kCouple ? options["player"].as<std::int32_t>() : 0,
+      options["twist"].as<bool>(), song.timings[static_cast<std::size_t>(index)].get()};
+  if (OptionIs(options, "feet", "planned")) request.feet = &planned;
+  if (OptionIs(options, "motion", "natural")) {
+    request.motion = OptionIs(options, "facing", "screen") ? &towardsScreen : &towardsViewer;
+  }
 
   const Lane* lane = FindPlayerLane(request);
   const std::size_t steps = lane != nullptr ? lane->frames.size() : 0;
@@ -125,8 +158,9 @@ val Convert(int index, val options, val progress) {
       progress(static_cast<double>(done) / static_cast<double>(steps));
     }
   });
+  const VmdWriteOptions asked{.appendEmptySections = options["compat"].as<bool>()};
   const std::vector<std::uint8_t> bytes =
-      SerializeVmd(motion, {.appendEmptySections = options["compat"].as<bool>()});
+      SerializeVmd(motion, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
   // A copy that the module's memory does not own.
   answer.set("vmd", val::global("Uint8Array")
                         .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
