@@ -1,6 +1,7 @@
 // The core as the page's worker sees it: open one song, then make the VMD bytes of its charts.
-// The request is built here the way `pavaneflow-cli convert` builds it, so that a download is
-// the file the command line writes with the same options.
+// The page's controls fill the same DanceSetup that `pavaneflow-cli convert` fills, and the file
+// is read and the request made from it as there, so that a download is the file the command line
+// writes with the same options.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -13,14 +14,14 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
+#include "motion/dance_request.h"
+#include "motion/dance_setup.h"
 #include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
-#include "motion/natural_motion.h"
+#include "motion/open_song.h"
 #include "motion/output_name.h"
 #include "motion/pad_layout.h"
 #include "motion/player_lane.h"
 #include "motion/run.h"
-#include "motion/whole_chart_foot_planner.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_writer.h"
 
@@ -29,14 +30,14 @@ namespace {
 
 using emscripten::val;
 
-// The worker holds one song at a time, with the timing map of each chart: a simfile chart may
-// have a timing of its own.
-struct OpenSong {
+// The worker holds one song at a time, with the timing it was read in: the dances made from it
+// are timed the same way.
+struct LoadedSong {
   DWIDocument document;
-  std::vector<std::unique_ptr<TimingMap>> timings;
+  ChartTiming timing = ChartTiming::kClassic;
   std::filesystem::path name;
 };
-OpenSong song;
+LoadedSong song;
 
 ChartTiming TimingNamed(const std::string& name) {
   return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
@@ -77,21 +78,16 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
     }
   }
   song.name = name;
-  song.document.SetTiming(TimingNamed(timing));
+  song.timing = TimingNamed(timing);
   val answer = val::object();
-  const bool ok = song.document.OnOpenDocument(path);
+  const bool ok = OpenSong(song.document, path, {.timing = song.timing});
   std::filesystem::remove(path);
   answer.set("ok", ok);
   if (!ok) {
     answer.set("error", song.document.OpenError());
-    song.timings.clear();
     return answer;
   }
   const DWIDocument& d = song.document;
-  song.timings.clear();
-  for (const auto& score : d.scores) {
-    song.timings.push_back(MakeTimingMap(TimingNamed(timing), d, score.get()));
-  }
   answer.set("format", std::string(FormatName(d.Format())));
   answer.set("title", ToUtf8(d.title));
   answer.set("artist", ToUtf8(d.artist));
@@ -128,24 +124,24 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
 // for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
 // dance is drawn on).
 val Convert(int index, val options, val progress) {
-  const auto& scores = song.document.scores;
+  const DanceSetup setup{
+      .chart = index,
+      .player = options["player"].as<std::int32_t>(),
+      .twist = options["twist"].as<bool>(),
+      .timing = song.timing,
+      .feet = OptionIs(options, "feet", "planned") ? FeetChoice::kPlanned : FeetChoice::kClassic,
+      .motion =
+          OptionIs(options, "motion", "natural") ? MotionChoice::kNatural : MotionChoice::kClassic,
+      .facing = OptionIs(options, "facing", "screen") ? Facing::kScreen : Facing::kViewer,
+  };
+  const DanceRequest dance = MakeDanceRequest(song.document, setup);
+  const GenerationRequest& request = dance.Request();
   val answer = val::object();
   answer.set("panels", val::array());
   answer.set("frames", 0);
-  if (index < 0 || static_cast<std::size_t>(index) >= scores.size()) {
+  if (request.score == nullptr) {
     answer.set("vmd", val::global("Uint8Array").new_(0));
     return answer;
-  }
-  const Score& score = *scores[static_cast<std::size_t>(index)];
-  static const WholeChartFootPlanner planned;
-  static const NaturalMotion towardsViewer(Facing::kViewer);
-  static const NaturalMotion towardsScreen(Facing::kScreen);
-  GenerationRequest request{
-      &song.document, &score, score.mode == kCouple ? options["player"].as<std::int32_t>() : 0,
-      options["twist"].as<bool>(), song.timings[static_cast<std::size_t>(index)].get()};
-  if (OptionIs(options, "feet", "planned")) request.feet = &planned;
-  if (OptionIs(options, "motion", "natural")) {
-    request.motion = OptionIs(options, "facing", "screen") ? &towardsScreen : &towardsViewer;
   }
 
   const Lane* lane = FindPlayerLane(request);
@@ -161,9 +157,8 @@ val Convert(int index, val options, val progress) {
   const VmdWriteOptions asked{.appendEmptySections = options["compat"].as<bool>()};
   const std::vector<std::uint8_t> bytes =
       SerializeVmd(motion, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
-  // A copy that the module's memory does not own, made in one piece: a Uint8Array constructed
-  // from a view of the growable memory copies it byte by byte in current browsers, ten times
-  // slower than the whole conversion.
+  // A copy that the module's memory does not own, and only one: each copy is a new buffer of
+  // several megabytes, whose fresh memory costs the system more than the conversion itself.
   answer.set("vmd",
              val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice"));
   answer.set("frames", static_cast<double>(motion.FrameCount()));
