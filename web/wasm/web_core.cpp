@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/memory_file.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
@@ -154,9 +155,11 @@ val Convert(int index, val options, val progress) {
       progress(static_cast<double>(done) / static_cast<double>(steps));
     }
   });
+  // The file the command line writes, kept in memory: the page has no file system to keep it.
   const VmdWriteOptions asked{.appendEmptySections = options["compat"].as<bool>()};
-  const std::vector<std::uint8_t> bytes =
-      SerializeVmd(motion, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
+  MemoryFile file;
+  WriteVmd(motion, file, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
+  const std::vector<std::uint8_t>& bytes = file.Bytes();
   // A copy that the module's memory does not own, and only one: each copy is a new buffer of
   // several megabytes, whose fresh memory costs the system more than the conversion itself.
   answer.set("vmd",
