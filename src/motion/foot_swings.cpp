@@ -31,7 +31,8 @@ constexpr std::int32_t kLeastStepFrames = 3;
 constexpr std::int32_t kLeastJumpFrames = 3;
 
 // A stance wider than this is narrowed by stepping on the near side of the panels: the legs
-// reach no further.
+// reach no further. Crossed over both pads (as the classic footing may stand), even the near
+// side is out of reach: the foot then stays short of its panel, where it is reached.
 constexpr double kWidestStance = 14.0;
 constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand on a panel
 
@@ -45,11 +46,21 @@ FloorPoint Between(FloorPoint a, FloorPoint b) {
           static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
 }
 
-// `to`, moved towards `other` by as much of the stance's excess width as `slack` allows.
-FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, double slack) {
+// Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
+// at `yaw`.
+bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * std::cos(yaw) -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * std::sin(yaw) <
+         0.0;
+}
+
+// `to`, moved towards `other` by its `share` of the stance's excess width, at most kPanelSlack
+// unless the legs are `crossed`.
+FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed) {
   const double width = Distance(to, other);
   if (width <= kWidestStance) return to;
-  const double move = std::min(slack, (width - kWidestStance) * share) / width;
+  const double excess = (width - kWidestStance) * share;
+  const double move = (crossed ? excess : std::min(kPanelSlack, excess)) / width;
   return {static_cast<float>(static_cast<double>(to.x) +
                              (static_cast<double>(other.x) - static_cast<double>(to.x)) * move),
           static_cast<float>(static_cast<double>(to.z) +
@@ -207,8 +218,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
                      std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
-  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, kPanelSlack),
-        r.yaw);
+  const bool crossed =
+      side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
+  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, crossed), r.yaw);
   Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
 }
 
@@ -247,8 +259,9 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
   if (apex > takeOff && apex < land)
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
-  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, kPanelSlack),
-                                     Narrowed(r.floor[1], r.floor[0], 0.5, kPanelSlack)};
+  const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
+  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed),
+                                     Narrowed(r.floor[1], r.floor[0], 0.5, crossed)};
   const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
   const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
   std::array<double, 2> tops{};
