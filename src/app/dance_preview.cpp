@@ -21,8 +21,8 @@
 #include "app/song_file.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
-#include "motion/dance_sheet.h"
 #include "motion/run.h"
+#include "sheet/dance_sheet.h"
 
 namespace pavaneflow {
 namespace {

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "app/dance_preview.h"
+#include "app/dance_setup_settings.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
@@ -19,11 +20,8 @@
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
-#include "motion/natural_motion.h"
 #include "motion/output_name.h"
 #include "motion/run.h"
-#include "motion/whole_chart_foot_planner.h"
 #include "ui_main_view.h"
 
 namespace pavaneflow {
@@ -34,14 +32,6 @@ const QString kMotionFileFilter =
     QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
 const QString kMotionFileExtension = QStringLiteral("vmd");
 const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
-// Whether "足運びを最適化" was checked, remembered across runs.
-const QString kPlannedFeetKey = QStringLiteral("Settings/PlannedFeet");
-// The footing of "足運びを最適化"; it keeps nothing between dances.
-const WholeChartFootPlanner kPlannedFeet;
-const QString kNaturalMotionKey = QStringLiteral("Settings/NaturalMotion");
-const NaturalMotion kNaturalMotion(Facing::kViewer);
-// The preview draws the pad as the player stands on it: the same dance, turned to the screen.
-const NaturalMotion kNaturalMotionOnPad(Facing::kScreen);
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -89,12 +79,12 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
     }
   }
 
-  ui_->plannedFeetCheck->setChecked(QSettings().value(kPlannedFeetKey, false).toBool());
-  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this,
-          [](bool checked) { QSettings().setValue(kPlannedFeetKey, checked); });
-  ui_->naturalMotionCheck->setChecked(QSettings().value(kNaturalMotionKey, false).toBool());
-  connect(ui_->naturalMotionCheck, &QCheckBox::toggled, this,
-          [](bool checked) { QSettings().setValue(kNaturalMotionKey, checked); });
+  const DanceSetup kept = LoadDanceSetup();
+  ui_->gameTimingCheck->setChecked(kept.timing == ChartTiming::kGame);
+  ui_->plannedFeetCheck->setChecked(kept.feet == FeetChoice::kPlanned);
+  ui_->naturalMotionCheck->setChecked(kept.motion == MotionChoice::kNatural);
+  connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this, [this] { SaveDanceSetup(Setup()); });
+  connect(ui_->naturalMotionCheck, &QCheckBox::toggled, this, [this] { SaveDanceSetup(Setup()); });
 
   document_.AddView(this);
 }
@@ -109,14 +99,6 @@ void MainView::OnInitialUpdate() {
 }
 
 void MainView::OnUpdate() {
-  // The timing maps copy the song's tempo changes and stops: made again whenever they may have
-  // changed, never while a request built from one is still in use. One per chart, as a simfile
-  // chart may have its own timing.
-  timings_.clear();
-  for (const auto& score : document_.scores) {
-    timings_.push_back(MakeTimingMap(
-        GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic, document_, score.get()));
-  }
   ui_->titleEdit->setText(QString::fromStdU16String(document_.title));
   ui_->artistEdit->setText(QString::fromStdU16String(document_.artist));
   ui_->bpmEdit->setText(FormatBpm(document_.bpm));
@@ -137,7 +119,8 @@ void MainView::OnUpdate() {
 
   ui_->twistCheck->setChecked(true);
   UpdateGenerateEnabling();
-  // The reader refreshes the view after every header tag: the dance is made once they settle.
+  // The document refreshes its views after every header tag read: the dance is made once they
+  // settle.
   SchedulePreview();
 }
 
@@ -157,7 +140,8 @@ void MainView::UpdateGenerateEnabling() {
 }
 
 void MainView::OnGenerate() {
-  const GenerationRequest request = BuildRequest();
+  const DanceRequest dance = BuildRequest();
+  const GenerationRequest& request = dance.Request();
   if (request.score == nullptr) return;
 
   const QString path = ChooseSavePath(request);
@@ -182,22 +166,20 @@ void MainView::OnGenerate() {
   }
 }
 
-GenerationRequest MainView::BuildRequest() const {
-  GenerationRequest request;
-  request.song = &document_;
-  request.score = ScoreAt(document_, SelectedIndex());
-  request.player =
-      request.score != nullptr && request.score->mode == kCouple && ui_->player2Radio->isChecked()
-          ? 1
-          : 0;
-  request.twist = ui_->twistCheck->isChecked();
-  const int index = SelectedIndex();
-  if (index >= 0 && static_cast<std::size_t>(index) < timings_.size()) {
-    request.timing = timings_[static_cast<std::size_t>(index)].get();
-  }
-  if (ui_->plannedFeetCheck->isChecked()) request.feet = &kPlannedFeet;
-  if (ui_->naturalMotionCheck->isChecked()) request.motion = &kNaturalMotion;
-  return request;
+DanceSetup MainView::Setup() const {
+  DanceSetup setup;
+  setup.chart = SelectedIndex();
+  setup.player = ui_->player2Radio->isChecked() ? 1 : 0;
+  setup.twist = ui_->twistCheck->isChecked();
+  setup.timing = GameTimingChosen() ? ChartTiming::kGame : ChartTiming::kClassic;
+  setup.feet = ui_->plannedFeetCheck->isChecked() ? FeetChoice::kPlanned : FeetChoice::kClassic;
+  setup.motion =
+      ui_->naturalMotionCheck->isChecked() ? MotionChoice::kNatural : MotionChoice::kClassic;
+  return setup;
+}
+
+DanceRequest MainView::BuildRequest() const {
+  return MakeDanceRequest(document_, Setup());
 }
 
 void MainView::SetPreview(DancePreview* preview) {
@@ -215,20 +197,18 @@ void MainView::SchedulePreview() {
 void MainView::RefreshPreview() {
   previewScheduled_ = false;
   if (preview_ == nullptr) return;
-  GenerationRequest request = BuildRequest();
-  if (request.motion == &kNaturalMotion) request.motion = &kNaturalMotionOnPad;
-  preview_->SetRequest(request, documentPath_);
+  // The preview draws the pad as the player stands on it: the same dance, turned to the screen.
+  DanceSetup setup = Setup();
+  setup.facing = Facing::kScreen;
+  preview_->SetRequest(MakeDanceRequest(document_, setup).Request(), documentPath_);
 }
 
 bool MainView::GameTimingChosen() const {
   return ui_->gameTimingCheck->isChecked();
 }
 
-void MainView::SetGameTimingChosen(bool on) {
-  ui_->gameTimingCheck->setChecked(on);
-}
-
 void MainView::OnGameTimingClicked(bool on) {
+  SaveDanceSetup(Setup());
   const int row = SelectedIndex();
   const QString name = row >= 0 ? ui_->chartList->item(row)->text() : QString();
   const bool twist = ui_->twistCheck->isChecked();

@@ -7,7 +7,8 @@
 #include <QWidget>
 
 #include "base/document.h"
-#include "motion/generation_request.h"
+#include "motion/dance_request.h"
+#include "motion/dance_setup.h"
 
 class QButtonGroup;
 
@@ -21,13 +22,13 @@ class DancePreview;
 class FileDialogs;
 class MessageBoxes;
 class SongDocument;
-class TimingMap;
 
 // The main window's form: the song's title, artist and BPM, its charts, the player side, the
 // twist, timing, planned-footwork and natural-motion options (the last three remembered in the
-// settings), and the Generate button. It keeps no state beyond its controls: everything shown is
-// refilled from the document whenever the document changes. Registers itself as a view of the
-// document for its lifetime; the document must outlive it.
+// settings), and the Generate button. It keeps no state beyond its controls, each the one place
+// its choice is held: everything shown is refilled from the document whenever the document
+// changes. Registers itself as a view of the document for its lifetime; the document must
+// outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 
@@ -49,15 +50,17 @@ class MainView : public QWidget, public View {
   // shown in a message box; success is told in a status message.
   void OnGenerate();
 
-  // The "ゲームと同じタイミング" box; setting it tells nobody.
+  // The "ゲームと同じタイミング" box.
   bool GameTimingChosen() const;
-  void SetGameTimingChosen(bool on);
 
-  // What Generate hands to the synthesiser for the form as it stands: the selected chart, the
-  // player, the twist and every other option of the form. The one place the request is built,
-  // so that the preview always shows what Generate writes (a natural dance turned to the screen,
-  // as the pad is drawn). No Score when no chart is selected.
-  GenerationRequest BuildRequest() const;
+  // The dance the form chooses as it stands: the selected chart (-1 for none), the player, the
+  // twist and every other option of the form.
+  DanceSetup Setup() const;
+  // What Generate hands to the synthesiser for Setup(), made the one way every front end makes
+  // it, so that the preview always shows what Generate writes (a natural dance turned to the
+  // screen, as the pad is drawn). No Score when no chart is selected. The document must not be
+  // read again while the request is in use.
+  DanceRequest BuildRequest() const;
 
   // The file the document was opened from; empty for a new document.
   void SetDocumentPath(const QString& path) { documentPath_ = path; }
@@ -67,8 +70,9 @@ class MainView : public QWidget, public View {
 
  signals:
   void statusMessage(const QString& text);
-  // The user toggled "ゲームと同じタイミング": the open file is to be read again in that timing
-  // before this returns. The chosen chart, where it still exists, and the twist box are kept.
+  // The user toggled "ゲームと同じタイミング" (already kept in the settings): the open file is to
+  // be read again in Setup()'s timing before this returns. The chosen chart, where it still exists,
+  // and the twist box are kept.
   void GameTimingToggled(bool on);
 
  private:
@@ -88,9 +92,6 @@ class MainView : public QWidget, public View {
   std::unique_ptr<Ui::MainView> ui_;
   QButtonGroup* playerGroup_;
   QString documentPath_;
-  // How ticks become seconds in the requests this form builds, one per Score in order; null
-  // for classic timing.
-  std::vector<std::unique_ptr<TimingMap>> timings_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;
 };

@@ -18,7 +18,6 @@
 #include <QUrl>
 
 #include "app/about_dialog.h"
-#include "app/chart_timing_setting.h"
 #include "app/dance_preview.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
@@ -26,6 +25,7 @@
 #include "app/message_boxes.h"
 #include "app/native_path.h"
 #include "chart/dwi_document.h"
+#include "motion/open_song.h"
 
 namespace pavaneflow {
 
@@ -84,8 +84,6 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* aboutAction = helpMenu->addAction(QStringLiteral("バージョン情報(&A)..."));
   connect(aboutAction, &QAction::triggered, this, &MainWindow::OnAppAbout);
 
-  document_.SetTiming(LoadChartTiming());
-  view_->SetGameTimingChosen(document_.Timing() == ChartTiming::kGame);
   connect(view_, &MainView::GameTimingToggled, this, &MainWindow::OnGameTimingToggled);
 
   scrollArea_->setWidgetResizable(true);
@@ -122,7 +120,7 @@ void MainWindow::NewDocument() {
 bool MainWindow::OpenDocument(const QString& path) {
   bool opened = false;
   try {
-    opened = document_.OnOpenDocument(ToNativePath(path));
+    opened = OpenSong(document_, ToNativePath(path), view_->Setup());
     if (!opened) lastOpenError_ = QString::fromStdString(document_.OpenError());
   } catch (const std::exception& error) {
     lastOpenError_ = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
@@ -181,10 +179,7 @@ void MainWindow::OnAppAbout() {
   dialog.exec();
 }
 
-void MainWindow::OnGameTimingToggled(bool on) {
-  const ChartTiming timing = on ? ChartTiming::kGame : ChartTiming::kClassic;
-  document_.SetTiming(timing);
-  SaveChartTiming(timing);
+void MainWindow::OnGameTimingToggled() {
   if (!openPath_.isEmpty()) OpenDocument(openPath_);
 }
 

@@ -53,8 +53,8 @@ class MainWindow : public QMainWindow {
   void OnFileOpen();
   void OnRecentFile(const QString& path);
   void OnAppAbout();
-  // Keeps the timing for the next runs and reads the open file again in it.
-  void OnGameTimingToggled(bool on);
+  // Reads the open file again in the timing now chosen.
+  void OnGameTimingToggled();
 
   void UpdateRecentFileMenu();
   void SetDocumentTitle(const QString& path);

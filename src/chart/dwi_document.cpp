@@ -1,11 +1,13 @@
 #include "chart/dwi_document.h"
 
 #include "chart/dwi_reader.h"
+#include "chart/problem_text.h"
 #include "chart/simfile_reader.h"
 
 namespace pavaneflow {
 
 void DWIDocument::DeleteContents() {
+  lastProblems_.clear();
   lastErrors_.clear();
   lastErrorCount_ = 0;
   TextDocument::DeleteContents();
@@ -20,14 +22,15 @@ void DWIDocument::ReadText(LineSource& input) {
   if (IsSimfile(format_)) {
     SimfileReader reader(*this, input, format_);
     reader.Read();
-    lastErrors_ = reader.Errors().Text();
-    lastErrorCount_ = reader.Errors().Count();
+    lastProblems_ = reader.Problems().Kept();
+    lastErrorCount_ = reader.Problems().Count();
   } else {
     DWIReader reader(*this, input, timing_);
     reader.ReadTags();
-    lastErrors_ = reader.Errors();
+    lastProblems_ = reader.Problems();
     lastErrorCount_ = reader.ErrorCount();
   }
+  lastErrors_ = ProblemsText(lastProblems_, lastErrorCount_);
   if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
   SetModifiedFlag(false);
 }

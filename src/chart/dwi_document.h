@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "chart/chart_format.h"
 #include "chart/chart_timing.h"
 #include "chart/error_reporter.h"
+#include "chart/reading_problem.h"
 #include "chart/text_document.h"
 
 namespace pavaneflow {
@@ -34,16 +36,20 @@ class DWIDocument : public TextDocument {
   // Where the error text goes after reading; null shows nothing. Not owned.
   void SetErrorReporter(ErrorReporter* reporter) { errorReporter_ = reporter; }
 
-  // The error text of the last read ("N行目:..." entries joined by "\r\n"), empty if none.
+  // The problems of the last read, in file order; past DWIReader::kMaxErrorEntries only the first
+  // ones are kept.
+  const std::vector<ReadingProblem>& LastProblems() const { return lastProblems_; }
+  // The error text of the last read, made from them ("N行目:..." entries joined by "\r\n"),
+  // empty if none.
   const std::u16string& LastErrors() const { return lastErrors_; }
-  // How many problems the last read found; past DWIReader::kMaxErrorEntries the error text lists
-  // only the first ones.
+  // How many problems the last read found, those not kept included.
   std::int64_t LastErrorCount() const { return lastErrorCount_; }
 
  private:
   ChartTiming timing_ = ChartTiming::kClassic;
   ChartFormat format_ = ChartFormat::kDwi;
   ErrorReporter* errorReporter_ = nullptr;
+  std::vector<ReadingProblem> lastProblems_;
   std::u16string lastErrors_;
   std::int64_t lastErrorCount_ = 0;
 };

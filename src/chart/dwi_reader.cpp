@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <memory>
+#include <utility>
 
 #include "chart/code_unit_search.h"
 #include "chart/dwi_numbers.h"
@@ -23,12 +24,6 @@ constexpr ArrowCode kLeft = u'0';
 constexpr ArrowCode kDown = u'1';
 constexpr ArrowCode kUp = u'2';
 constexpr ArrowCode kRight = u'3';
-
-void AppendNumber(std::u16string& out, std::int64_t value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
-}
 
 // What one step character stands for: how many panels, which ones; a character that is no step
 // is not `valid`.
@@ -120,9 +115,7 @@ bool DWIReader::ReadTag() {
     std::u16string value;
     ReadUntil(value, u';');
     StoreHeader(name, value);
-    // The views show each header value as soon as it is read.
-    document_.SetModifiedFlag(true);
-    document_.UpdateAllViews();
+    document_.HeaderChanged();
   } else if (name == u"SINGLE") {
     ReadChart(kSingle, name);
   } else if (name == u"DOUBLE") {
@@ -133,7 +126,7 @@ bool DWIReader::ReadTag() {
     ReadTimingTag(name, lineNumber_);
   } else if (name == u"CHANGEBPM" || name == u"FREEZE") {
     // The value is not read: scanning for "#" goes on right after the ":".
-    AddError(u"\"" + name + u"\" には対応していません。");
+    AddProblem(lineNumber_, ProblemKind::kUnsupportedTag, {name});
   } else {
     SkipValue();
   }
@@ -378,29 +371,15 @@ bool DWIReader::SkipValue() {
   }
 }
 
-void DWIReader::AddErrorOnLine(std::int32_t line, std::u16string_view message) {
+void DWIReader::AddProblem(std::int32_t line, ProblemKind kind,
+                           std::vector<std::u16string> arguments) {
   ++errorCount_;
   if (errorCount_ > kMaxErrorEntries) return;
-  if (!errors_.empty()) errors_ += u"\r\n";
-  AppendNumber(errors_, line);
-  errors_ += u"行目:";
-  errors_ += message;
+  problems_.push_back({line, kind, std::move(arguments)});
 }
 
 void DWIReader::AddUnsupported(char16_t c) {
-  std::u16string message(1, u'\'');
-  message += c;
-  message += u"' には対応していません。";
-  AddError(message);
-}
-
-std::u16string DWIReader::Errors() const {
-  if (errorCount_ <= kMaxErrorEntries) return errors_;
-  std::u16string text = errors_;
-  text += u"\r\nほか ";
-  AppendNumber(text, errorCount_ - kMaxErrorEntries);
-  text += u" 件のエラーは省略しました。";
-  return text;
+  AddProblem(lineNumber_, ProblemKind::kUnsupportedCharacter, {std::u16string(1, c)});
 }
 
 bool DWIReader::Next(char16_t& c) {

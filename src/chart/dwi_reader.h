@@ -5,11 +5,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "chart/chart_timing.h"
 #include "chart/chart_types.h"
 #include "chart/line_source.h"
 #include "chart/lookahead_line_source.h"
+#include "chart/reading_problem.h"
 #include "chart/score.h"
 #include "chart/song_document.h"
 #include "chart/step_arrows.h"
@@ -53,13 +55,11 @@ class DWIReader {
   bool ReadChar(char16_t& out);
   // Takes characters up to and including the next ";"; false at the end of input.
   bool SkipValue();
-  // Adds the entry "<line>行目:<message>" to the error text, for the current line.
-  void AddError(std::u16string_view message) { AddErrorOnLine(lineNumber_, message); }
-  void AddErrorOnLine(std::int32_t line, std::u16string_view message);
+  // Counts a problem on `line` and keeps its record unless kMaxErrorEntries are kept already.
+  void AddProblem(std::int32_t line, ProblemKind kind, std::vector<std::u16string> arguments);
 
-  // The error text: entries joined by "\r\n", and past kMaxErrorEntries one entry
-  // "ほか N 件のエラーは省略しました。" (without a line prefix) counting those left out.
-  std::u16string Errors() const;
+  // The problems kept, in the order they were found.
+  const std::vector<ReadingProblem>& Problems() const { return problems_; }
   // How many problems were found, those left out of the text included.
   std::int64_t ErrorCount() const { return errorCount_; }
   std::int32_t LineNumber() const { return lineNumber_; }
@@ -137,7 +137,7 @@ class DWIReader {
   // arrows miss it ends no freeze, which spares nearly every step inside a freeze the lookup.
   std::uint64_t pendingMask_ = 0;
 
-  std::u16string errors_;
+  std::vector<ReadingProblem> problems_;
   std::int64_t errorCount_ = 0;
 
   // Only game timing acts on what follows; kept behind the classic reading's state.

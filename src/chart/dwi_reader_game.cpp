@@ -98,9 +98,8 @@ void DWIReader::ReadTimingTag(std::u16string_view name, std::int32_t line) {
     const std::size_t comma = entries.find(u',', start);
     const std::u16string_view entry = entries.substr(start, comma - start);
     if (!ReadTimingEntry(entry, tempo, document_)) {
-      std::u16string message = u"\"";
-      message.append(name).append(u"\" の \"").append(entry).append(u"\" は読めませんでした。");
-      AddErrorOnLine(line, message);
+      AddProblem(line, ProblemKind::kUnreadableTimingEntry,
+                 {std::u16string(name), std::u16string(entry)});
     }
     if (comma == std::u16string_view::npos) break;
     start = comma + 1;

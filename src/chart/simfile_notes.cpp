@@ -135,14 +135,12 @@ const char16_t* SimfileNotes::ReadRow(const char16_t* at, const char16_t* end, s
 }
 
 void SimfileNotes::Fill(ChartMode mode, const TickRanges& warps, const TickRanges& fakes,
-                        Score& score, ErrorText& errors) {
+                        Score& score, ProblemList& errors) {
   const std::size_t columns = Columns(mode);
   std::array<std::size_t, kMaxColumns> open;  // the mark of each column's open hold head
   std::array<std::int32_t, kMaxColumns> openLine{};
   open.fill(kNoHold);
-  auto unclosed = [&](std::int32_t line) {
-    errors.Add(line, u"ロングノートの始まりに終わりがないので、取り除きました。");
-  };
+  auto unclosed = [&](std::int32_t line) { errors.Add(line, ProblemKind::kUnclosedHold); };
 
   std::size_t head = 0;
   std::size_t warp = 0;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "chart/chart_types.h"
-#include "chart/error_text.h"
+#include "chart/problem_list.h"
 #include "chart/score.h"
 #include "chart/tick_ranges.h"
 
@@ -27,7 +27,7 @@ class SimfileNotes {
   // an error on the line of its row. Empty beat Frames are filled in up to each Lane's last step,
   // as for DWI charts.
   void Fill(ChartMode mode, const TickRanges& warps, const TickRanges& fakes, Score& score,
-            ErrorText& errors);
+            ProblemList& errors);
 
  private:
   enum class Kind : std::uint8_t { kStep, kHead, kTail };

@@ -162,7 +162,7 @@ void SimfileReader::ChartTag(Chart& chart, const SimfileTag& tag) {
 
 void SimfileReader::SmNotes(const SimfileTag& tag) {
   if (tag.params.size() < kSmNotesParams) {
-    errors_.Add(tag.line, u"\"NOTES\" の値が足りません。");
+    errors_.Add(tag.line, ProblemKind::kTooFewValues, {u"NOTES"});
     return;
   }
   Chart& chart = charts_.back();
@@ -181,7 +181,7 @@ void SimfileReader::AddScore(Chart& chart, const std::shared_ptr<const SimfileTi
     if (Lowered(chart.stepsType) == known.name) type = &known;
   }
   if (type == nullptr) {
-    errors_.Add(chart.typeLine, u"\"" + chart.stepsType + u"\" の譜面には対応していません。");
+    errors_.Add(chart.typeLine, ProblemKind::kUnsupportedChartType, {chart.stepsType});
     return;
   }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "chart/chart_format.h"
-#include "chart/error_text.h"
 #include "chart/line_source.h"
+#include "chart/problem_list.h"
 #include "chart/simfile_notes.h"
 #include "chart/simfile_timing_tags.h"
 #include "chart/simfile_tokenizer.h"
@@ -23,7 +23,7 @@ class SimfileReader : private SimfileLineSink {
   SimfileReader(SongDocument& song, LineSource& input, ChartFormat format);
 
   void Read();
-  const ErrorText& Errors() const { return errors_; }
+  const ProblemList& Problems() const { return errors_; }
 
  private:
   // A chart as its tags give it; its notes are put into a Score once the whole file, and so
@@ -54,7 +54,7 @@ class SimfileReader : private SimfileLineSink {
   SongDocument& song_;
   SimfileTokenizer tokenizer_;
   const ChartFormat format_;
-  ErrorText errors_;
+  ProblemList errors_;
   SimfileTimingTags songTiming_;
   double version_ = -1.0;  // none given
   std::vector<Chart> charts_;

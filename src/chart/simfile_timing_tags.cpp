@@ -50,12 +50,11 @@ bool SimfileTimingTags::IsTimingTag(std::u16string_view name) {
          name == u"DELAYS" || name == u"WARPS" || name == u"FAKES";
 }
 
-void SimfileTimingTags::Read(const SimfileTag& tag, bool oldWarps, ErrorText& errors) {
+void SimfileTimingTags::Read(const SimfileTag& tag, bool oldWarps, ProblemList& errors) {
   const std::u16string_view value =
       tag.params.empty() ? std::u16string_view() : std::u16string_view(tag.params[0]);
   auto bad = [&](std::u16string_view entry) {
-    errors.Add(tag.line,
-               u"\"" + tag.name + u"\" の \"" + std::u16string(entry) + u"\" は読めませんでした。");
+    errors.Add(tag.line, ProblemKind::kUnreadableTimingEntry, {tag.name, std::u16string(entry)});
   };
   if (tag.name == u"OFFSET") {
     double offset = 0.0;
@@ -132,7 +131,8 @@ std::vector<SimfileTimingTags::Entry> SimfileTimingTags::LastPerTick(std::vector
   return last;
 }
 
-SimfileTiming SimfileTimingTags::Build(double offset, bool reportNoTempo, ErrorText& errors) const {
+SimfileTiming SimfileTimingTags::Build(double offset, bool reportNoTempo,
+                                       ProblemList& errors) const {
   SimfileTiming timing;
   timing.offset = offset;
 
@@ -174,7 +174,7 @@ SimfileTiming SimfileTimingTags::Build(double offset, bool reportNoTempo, ErrorT
 
   if (timing.tempos.empty()) {
     if (reportNoTempo || hasBpms_) {
-      errors.Add(lastBpmsLine_, u"使えるテンポがないため、60 BPM として読みました。");
+      errors.Add(lastBpmsLine_, ProblemKind::kNoTempo);
     }
     timing.tempos.push_back({0, kDefaultBpm});
   }

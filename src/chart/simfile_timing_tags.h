@@ -6,7 +6,7 @@
 
 #include "chart/chart_format.h"
 #include "chart/chart_types.h"
-#include "chart/error_text.h"
+#include "chart/problem_list.h"
 #include "chart/simfile_timing.h"
 #include "chart/simfile_tokenizer.h"
 
@@ -25,7 +25,7 @@ class SimfileTimingTags {
   // Reads the value of timing tag `tag`. An entry that is not "BEAT=VALUE" of two numbers, or a
   // value the format does not allow, adds an error on the tag's line. `oldWarps`: #WARPS values
   // are the beats the warps end at (.ssc before version 0.70) rather than their lengths.
-  void Read(const SimfileTag& tag, bool oldWarps, ErrorText& errors);
+  void Read(const SimfileTag& tag, bool oldWarps, ProblemList& errors);
 
   // Any of BPMS, STOPS (FREEZES), DELAYS or WARPS was given, even empty: a chart with one of them
   // is timed by its own lists.
@@ -35,7 +35,7 @@ class SimfileTimingTags {
 
   // The timing of these tags. Without a usable tempo it is 60 BPM, and the error is reported on
   // the line of the last #BPMS (line 1 without one) when `reportNoTempo` or a #BPMS was given.
-  SimfileTiming Build(double offset, bool reportNoTempo, ErrorText& errors) const;
+  SimfileTiming Build(double offset, bool reportNoTempo, ProblemList& errors) const;
 
  private:
   struct Entry {

@@ -19,4 +19,9 @@ void SongDocument::DeleteContents() {
   Document::DeleteContents();
 }
 
+void SongDocument::HeaderChanged() {
+  SetModifiedFlag(true);
+  UpdateAllViews();
+}
+
 }  // namespace pavaneflow

@@ -18,6 +18,9 @@ namespace pavaneflow {
 class SongDocument : public Document {
  public:
   void DeleteContents() override;
+  // A header value (title, artist, BPM, music file, GAP) was stored: marks the document modified
+  // and refreshes its views, which show each header value as soon as it is read.
+  void HeaderChanged();
 
   std::u16string title;
   std::u16string artist;

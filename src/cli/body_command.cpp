@@ -1,7 +1,6 @@
 #include "cli/body_command.h"
 
 #include <charconv>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,11 +10,11 @@
 #include "cli/chart_choice.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
 #include "motion/body_figures.h"
-#include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_reader.h"
 
@@ -121,21 +120,12 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
   CLI::App* body = app.add_subcommand(
       "body", "Pose a reference body on every frame of a dance and print how it moves");
   body->add_option("FILE", options.file, "DWI file to dance, or VMD file to measure")->required();
-  CLI::Option* chart =
-      body->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      body->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
+  const ChartOptions chart =
+      AddSetupOptions(*body, options.setup,
+                      kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
   body->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
-      ->excludes(chart)
-      ->excludes(player);
-  body->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
-  AddFeetOption(*body, options.feet);
-  AddTimingOption(*body, options.timing);
-  AddMotionOptions(*body, options.motion);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   body->add_flag("--json", options.json,
                  "Print the figures as JSON (an array of charts with --all)");
   return body;
@@ -160,41 +150,42 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     }
   } else {
     DWIDocument song;
-    song.SetTiming(options.timing);
-    if (!song.OnOpenDocument(options.file)) {
+    if (!OpenSong(song, options.file, options.setup)) {
       err << song.OpenError() << '\n';
       return 1;
     }
-    err << ReadingProblemLines(options.file.string(), song.LastErrors());
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song);
-    auto measure = [&](int chart, const Score& score, std::int32_t player) {
-      GenerationRequest request{&song, &score, player, options.twist, timing.get()};
-      request.feet = PlannerFor(options.feet);
-      request.motion = StyleFor(options.motion);
+    err << ReadingProblemLines(options.file.string(), song);
+    auto measure = [&](const DanceSetup& setup) {
+      const DanceRequest dance = MakeDanceRequest(song, setup);
+      const GenerationRequest& request = dance.Request();
+      const Score& score = *request.score;
+      const int chart = setup.chart + 1;
       MotionDocument motion;
       Synthesize(request, motion);
       const std::string title = "chart " + Number(chart) + " (" + TerminalText(score.name) + ", " +
-                                ModeName(score.mode) + ", " + (player == 0 ? "1P" : "2P") + "), " +
-                                MotionName(options.motion) + " motion";
-      dances.push_back({title, chart, score.name, ModeName(score.mode), player,
+                                ModeName(score.mode) + ", " + (request.player == 0 ? "1P" : "2P") +
+                                "), " + MotionName(setup) + " motion";
+      dances.push_back({title, chart, score.name, ModeName(score.mode), request.player,
                         MeasureBody(BodyTracks::FromDocument(motion))});
     };
     if (options.all) {
+      DanceSetup setup = options.setup;
       for (std::size_t i = 0; i < song.scores.size(); ++i) {
-        const Score& score = *song.scores[i];
-        const int number = static_cast<int>(i) + 1;
-        measure(number, score, 0);
-        if (score.mode == kCouple) measure(number, score, 1);
+        setup.chart = static_cast<int>(i);
+        setup.player = 0;
+        measure(setup);
+        setup.player = 1;
+        if (song.scores[i]->mode == kCouple) measure(setup);
       }
     } else {
       std::string problem;
-      const std::optional<ChartChoice> choice = ChooseChart(
-          song, options.file, options.chart, options.player, "measuring 1P", err, problem);
-      if (!choice) {
+      const std::optional<DanceSetup> setup =
+          ChooseChart(song, options.file, options.setup, "measuring 1P", err, problem);
+      if (!setup) {
         err << problem << '\n';
         return 1;
       }
-      measure(options.chart, *choice->score, choice->player);
+      measure(*setup);
     }
   }
 

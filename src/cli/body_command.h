@@ -5,23 +5,16 @@
 
 #include <CLI/CLI.hpp>
 
-#include "chart/chart_timing.h"
-#include "cli/feet_choice.h"
-#include "cli/motion_choice.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli body` was asked to do.
 struct BodyOptions {
   std::filesystem::path file;  // a DWI file to dance, or a VMD file to measure as it is
-  int chart = 1;
-  int player = 1;
+  DanceSetup setup;            // with `all`, every chart and player instead of the setup's own
   bool all = false;
   bool json = false;
-  bool twist = true;
-  FeetChoice feet = FeetChoice::kClassic;
-  ChartTiming timing = ChartTiming::kClassic;
-  MotionChoice motion;
 };
 
 // Declares the `body` subcommand and its options on `app`; parsing fills `options`.

@@ -1,24 +1,26 @@
 #include "cli/chart_choice.h"
 
+#include "chart/score.h"
 #include "cli/terminal_text.h"
 
 namespace pavaneflow::cli {
 
-std::optional<ChartChoice> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
-                                       int chart, int player, const char* instead,
-                                       std::ostream& err, std::string& problem) {
+std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
+                                      DanceSetup setup, const char* instead, std::ostream& err,
+                                      std::string& problem) {
   const auto count = song.scores.size();
-  if (chart < 1 || static_cast<std::size_t>(chart) > count) {
-    problem = input.string() + ": there is no chart " + std::to_string(chart) + " (the file has " +
+  const int number = setup.chart + 1;
+  if (setup.chart < 0 || static_cast<std::size_t>(setup.chart) >= count) {
+    problem = input.string() + ": there is no chart " + std::to_string(number) + " (the file has " +
               std::to_string(count) + ")";
     return std::nullopt;
   }
-  const Score& score = *song.scores[static_cast<std::size_t>(chart) - 1];
-  if (player != 2) return ChartChoice{&score, 0};
-  if (score.mode == kCouple) return ChartChoice{&score, 1};
-  err << input.string() << ": chart " << chart << " (" << TerminalText(score.name)
+  const Score& score = *song.scores[static_cast<std::size_t>(setup.chart)];
+  if (setup.player != 1 || score.mode == kCouple) return setup;
+  err << input.string() << ": chart " << number << " (" << TerminalText(score.name)
       << ") is not a COUPLE chart: " << instead << '\n';
-  return ChartChoice{&score, 0};
+  setup.player = 0;
+  return setup;
 }
 
 }  // namespace pavaneflow::cli

@@ -1,34 +1,20 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <limits>
 #include <optional>
 #include <ostream>
 #include <string>
 
-#include <CLI/CLI.hpp>
-
-#include "chart/score.h"
 #include "chart/song_document.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
-// What `--chart` accepts; the usage error names the range.
-inline const CLI::Range kChartNumbers(1, std::numeric_limits<int>::max());
-
-// A chart of a song, as `--chart` and `--player` pick it.
-struct ChartChoice {
-  const Score* score;
-  std::int32_t player;  // 0 for 1P, 1 for 2P
-};
-
-// The chart numbered `chart` (from 1, as `info` lists them) of `song`, read from `input`, with
-// player 2 only where the chart is a COUPLE chart: for any other chart a note ending in
-// `instead` ("dancing 1P") goes to `err` and 1P is chosen. Without such a chart, nullopt and the
-// reason in `problem`.
-std::optional<ChartChoice> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
-                                       int chart, int player, const char* instead,
-                                       std::ostream& err, std::string& problem);
+// `setup` checked against `song`, read from `input`: its chart must exist, and player 2 holds only
+// where the chart is a COUPLE chart: for any other chart a note ending in `instead` ("dancing
+// 1P") goes to `err` and 1P is chosen. Without such a chart, nullopt and the reason in `problem`.
+std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
+                                      DanceSetup setup, const char* instead, std::ostream& err,
+                                      std::string& problem);
 
 }  // namespace pavaneflow::cli

@@ -11,10 +11,11 @@
 #include "cli/chart_choice.h"
 #include "cli/mode_name.h"
 #include "cli/output_name.h"
+#include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_writer.h"
 
@@ -23,9 +24,7 @@ namespace {
 
 // One file to write: which chart, for which player, where.
 struct Job {
-  const Score* score;
-  int chartNumber;
-  std::int32_t player;
+  DanceSetup setup;
   std::filesystem::path path;
 };
 
@@ -91,35 +90,35 @@ class Converter {
   void Convert(const std::filesystem::path& input, bool toFolder,
                const std::filesystem::path& folder) {
     DWIDocument document;
-    document.SetTiming(options_.timing);
-    if (!document.OnOpenDocument(input)) {
+    if (!OpenSong(document, input, options_.setup)) {
       Fail(document.OpenError());
       return;
     }
-    err_ << ReadingProblemLines(input.string(), document.LastErrors());
+    err_ << ReadingProblemLines(input.string(), document);
 
     std::vector<Job> jobs;
     if (options_.all) {
       for (std::size_t i = 0; i < document.scores.size(); ++i) {
         const Score& score = *document.scores[i];
-        const int number = static_cast<int>(i) + 1;
+        DanceSetup setup = options_.setup;
+        setup.chart = static_cast<int>(i);
+        setup.player = 0;
         if (score.mode == kCouple) {
-          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "_1P")});
-          jobs.push_back({&score, number, 1, OutputPath(folder, input, score.name, "_2P")});
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "_1P")});
+          setup.player = 1;
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "_2P")});
         } else {
-          jobs.push_back({&score, number, 0, OutputPath(folder, input, score.name, "")});
+          jobs.push_back({setup, OutputPath(folder, input, score.name, "")});
         }
       }
     } else {
       std::string problem;
-      const std::optional<ChartChoice> choice = ChooseChart(
-          document, input, options_.chart, options_.player, "dancing 1P", err_, problem);
-      if (!choice) {
+      const std::optional<DanceSetup> setup =
+          ChooseChart(document, input, options_.setup, "dancing 1P", err_, problem);
+      if (!setup) {
         Fail(problem);
         return;
       }
-      const Score& score = *choice->score;
-      const std::int32_t player = choice->player;
       std::filesystem::path path;
       if (toFolder) {
         path = Unique(folder / input.stem().concat(".vmd"));
@@ -127,7 +126,7 @@ class Converter {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
       }
-      jobs.push_back({&score, options_.chart, player, path});
+      jobs.push_back({*setup, path});
     }
 
     for (const Job& job : jobs) Write(document, input, job);
@@ -159,11 +158,8 @@ class Converter {
       Fail(job.path.string() + ": would overwrite the input file");
       return;
     }
-    // A simfile chart may have a timing of its own.
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options_.timing, song, job.score);
-    GenerationRequest request{&song, job.score, job.player, options_.twist, timing.get()};
-    request.feet = PlannerFor(options_.feet);
-    request.motion = StyleFor(options_.motion);
+    const DanceRequest dance = MakeDanceRequest(song, job.setup);
+    const GenerationRequest& request = dance.Request();
     MotionDocument motion;
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
@@ -171,9 +167,9 @@ class Converter {
       Fail(e.what());
       return;
     }
-    out_ << job.path.string() << ": chart " << job.chartNumber << " ("
-         << TerminalText(job.score->name) << ", " << ModeName(job.score->mode) << ", "
-         << (job.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
+    out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
+         << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
+         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
   }
 
   void Fail(const std::string& message) {
@@ -197,29 +193,19 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       ->add_option("FILE", options.inputs,
                    "Chart files to convert (.dwi, .sm, .ssc), or folders of song folders")
       ->required();
-  CLI::Option* chart =
-      convert->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      convert
-          ->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
-  convert->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
+  const ChartOptions chart =
+      AddSetupOptions(*convert, options.setup,
+                      kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
   convert->add_flag("--compat", options.compat,
                     "Append the empty morph, camera, light and shadow counts");
   convert
       ->add_flag("--all", options.all,
                  "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
-      ->excludes(chart)
-      ->excludes(player);
-  AddFeetOption(*convert, options.feet);
-  AddMotionOptions(*convert, options.motion);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   convert->add_option("-o,--output", options.output,
                       "Output file; with several files, folders or --all, an output folder "
                       "(a folder's songs go to <output>/<song folder>/)");
-  AddTimingOption(*convert, options.timing);
   return convert;
 }
 

@@ -7,23 +7,16 @@
 
 #include <CLI/CLI.hpp>
 
-#include "chart/chart_timing.h"
-#include "cli/feet_choice.h"
-#include "cli/motion_choice.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli convert` was asked to do.
 struct ConvertOptions {
   std::vector<std::filesystem::path> inputs;
-  int chart = 1;   // 1-based, as `info` numbers the charts
-  int player = 1;  // 1 or 2; 2 only counts for a COUPLE chart
-  bool twist = true;
+  DanceSetup setup;     // with `all`, every chart and player instead of the setup's own
   bool compat = false;  // append the empty section counts
   bool all = false;     // every chart to its own file
-  ChartTiming timing = ChartTiming::kClassic;
-  FeetChoice feet = FeetChoice::kClassic;
-  MotionChoice motion;
   // The output file; a folder (created if missing) with several inputs or with `all`.
   std::optional<std::filesystem::path> output;
 };

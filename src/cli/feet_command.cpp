@@ -10,11 +10,11 @@
 #include "cli/chart_choice.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
+#include "motion/dance_request.h"
 #include "motion/footwork_figures.h"
-#include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
+#include "motion/open_song.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -39,10 +39,6 @@ std::string Per100(std::int64_t count, std::int64_t rows) {
   char digits[32];
   return {digits,
           std::to_chars(digits, digits + sizeof digits, rate, std::chars_format::fixed, 2).ptr};
-}
-
-const char* FeetName(FeetChoice choice) {
-  return choice == FeetChoice::kPlanned ? "planned" : "classic";
 }
 
 std::string Text(const Measured& m, FeetChoice feet) {
@@ -100,17 +96,11 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
   CLI::App* feet = app.add_subcommand(
       "feet", "Print the footwork figures of a chart: crossed legs, double steps, jacks, ...");
   feet->add_option("FILE", options.file, "DWI file to read")->required();
-  CLI::Option* chart =
-      feet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-          ->check(kChartNumbers);
-  CLI::Option* player =
-      feet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-          ->check(CLI::IsMember({1, 2}));
+  const ChartOptions chart =
+      AddSetupOptions(*feet, options.setup, kChartOption | kTimingOption | kFeetOption);
   feet->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
-      ->excludes(chart)
-      ->excludes(player);
-  AddFeetOption(*feet, options.feet);
-  AddTimingOption(*feet, options.timing);
+      ->excludes(chart.chart)
+      ->excludes(chart.player);
   feet->add_flag("--json", options.json,
                  "Print the counts as JSON (an array of charts with --all)");
   return feet;
@@ -118,36 +108,36 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
 
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   DWIDocument song;
-  song.SetTiming(options.timing);
-  if (!song.OnOpenDocument(options.file)) {
+  if (!OpenSong(song, options.file, options.setup)) {
     err << song.OpenError() << '\n';
     return 1;
   }
-  err << ReadingProblemLines(options.file.string(), song.LastErrors());
+  err << ReadingProblemLines(options.file.string(), song);
 
   std::vector<Measured> lanes;
-  auto measure = [&](int chart, const Score& score, std::int32_t player) {
-    const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, song, &score);
-    GenerationRequest request{&song, &score, player, true, timing.get()};
-    request.feet = PlannerFor(options.feet);
-    lanes.push_back({chart, &score, player, MeasureFootwork(request)});
+  auto measure = [&](const DanceSetup& setup) {
+    const DanceRequest dance = MakeDanceRequest(song, setup);
+    const GenerationRequest& request = dance.Request();
+    lanes.push_back({setup.chart + 1, request.score, request.player, MeasureFootwork(request)});
   };
   if (options.all) {
+    DanceSetup setup = options.setup;
     for (std::size_t i = 0; i < song.scores.size(); ++i) {
-      const Score& score = *song.scores[i];
-      const int number = static_cast<int>(i) + 1;
-      measure(number, score, 0);
-      if (score.mode == kCouple) measure(number, score, 1);
+      setup.chart = static_cast<int>(i);
+      setup.player = 0;
+      measure(setup);
+      setup.player = 1;
+      if (song.scores[i]->mode == kCouple) measure(setup);
     }
   } else {
     std::string problem;
-    const std::optional<ChartChoice> choice =
-        ChooseChart(song, options.file, options.chart, options.player, "counting 1P", err, problem);
-    if (!choice) {
+    const std::optional<DanceSetup> setup =
+        ChooseChart(song, options.file, options.setup, "counting 1P", err, problem);
+    if (!setup) {
       err << problem << '\n';
       return 1;
     }
-    measure(options.chart, *choice->score, choice->player);
+    measure(*setup);
   }
 
   std::string text;
@@ -155,11 +145,11 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
     if (options.all) text += '[';
     for (std::size_t i = 0; i < lanes.size(); ++i) {
       if (i > 0) text += ", ";
-      text += Json(lanes[i], options.feet);
+      text += Json(lanes[i], options.setup.feet);
     }
     text += options.all ? "]\n" : "\n";
   } else {
-    for (const Measured& lane : lanes) text += Text(lane, options.feet);
+    for (const Measured& lane : lanes) text += Text(lane, options.setup.feet);
   }
   out << text;
   if (!out.flush()) {

@@ -5,20 +5,16 @@
 
 #include <CLI/CLI.hpp>
 
-#include "chart/chart_timing.h"
-#include "cli/feet_choice.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli feet` was asked to do.
 struct FeetOptions {
   std::filesystem::path file;
-  int chart = 1;     // 1-based, as `info` numbers the charts
-  int player = 1;    // 1 or 2; 2 only counts for a COUPLE chart
+  DanceSetup setup;  // with `all`, every chart and player instead of the setup's own
   bool all = false;  // every chart, and both players of a COUPLE chart
   bool json = false;
-  FeetChoice feet = FeetChoice::kClassic;
-  ChartTiming timing = ChartTiming::kClassic;
 };
 
 // Declares the `feet` subcommand and its options on `app`; parsing fills `options`.

@@ -10,26 +10,16 @@
 
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
+#include "chart/problem_text.h"
 #include "cli/json.h"
+#include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
+#include "motion/open_song.h"
 
 namespace pavaneflow::cli {
 
 namespace {
-
-// The entries of an error text, without their "\r\n" separators.
-template <typename Visit>
-void ForEachEntry(std::u16string_view text, Visit visit) {
-  if (text.empty()) return;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = text.find(u"\r\n", start);
-    visit(text.substr(start, end - start));
-    if (end == std::u16string_view::npos) return;
-    start = end + 2;
-  }
-}
 
 template <typename Number>
 void AppendNumber(std::string& out, Number value) {
@@ -218,11 +208,14 @@ std::string Json(const DWIDocument& song) {
   AppendFormat(out, song);
   out += ", \"errors\": [";
   const char* separator = "";
-  ForEachEntry(song.LastErrors(), [&](std::u16string_view entry) {
+  auto entry = [&](std::u16string_view text) {
     out += separator;
-    AppendJsonString(out, entry);
+    AppendJsonString(out, text);
     separator = ", ";
-  });
+  };
+  for (const ReadingProblem& problem : song.LastProblems()) entry(ProblemText(problem));
+  const auto kept = static_cast<std::int64_t>(song.LastProblems().size());
+  if (song.LastErrorCount() > kept) entry(OmittedProblemsText(song.LastErrorCount() - kept));
   out += "], \"scores\": [";
   for (std::size_t s = 0; s < song.scores.size(); ++s) {
     const Score& score = *song.scores[s];
@@ -271,12 +264,11 @@ void PrintError(const std::string& message) {
 // The summary or JSON of the file at `path` into `out`; false (reported) when it cannot be read.
 bool Describe(const InfoOptions& options, const std::filesystem::path& path, std::string& out) {
   DWIDocument song;
-  song.SetTiming(options.timing);
-  if (!song.OnOpenDocument(path)) {
+  if (!OpenSong(song, path, options.setup)) {
     PrintError(song.OpenError());
     return false;
   }
-  const std::string problems = ReadingProblemLines(path.string(), song.LastErrors());
+  const std::string problems = ReadingProblemLines(path.string(), song);
   std::fwrite(problems.data(), 1, problems.size(), stderr);
   out += options.json ? Json(song) : Summary(song);
   return true;

@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "chart/chart_timing.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 struct InfoOptions {
   std::string file;   // the chart file to read (.dwi, .sm, .ssc), or a folder of song folders
   bool json = false;  // print the whole model as JSON instead of a summary
-  ChartTiming timing = ChartTiming::kClassic;
+  DanceSetup setup;   // only its reading rules count
 };
 
 // `pavaneflow-cli info`: reads a chart file and prints its song data and charts on standard

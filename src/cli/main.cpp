@@ -6,8 +6,8 @@
 #include "cli/convert_command.h"
 #include "cli/feet_command.h"
 #include "cli/info_command.h"
+#include "cli/setup_options.h"
 #include "cli/sheet_command.h"
-#include "cli/timing_option.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
                    "Chart file to read (.dwi, .sm, .ssc), or a folder of song folders")
       ->required();
   infoCommand->add_flag("--json", info.json, "Print the whole chart model as JSON");
-  pavaneflow::cli::AddTimingOption(*infoCommand, info.timing);
+  pavaneflow::cli::AddSetupOptions(*infoCommand, info.setup, pavaneflow::cli::kTimingOption);
 
   pavaneflow::cli::ConvertOptions convert;
   CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);

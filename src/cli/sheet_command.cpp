@@ -6,17 +6,18 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/atomic_file.h"
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
 #include "cli/chart_choice.h"
+#include "cli/setup_options.h"
 #include "cli/terminal_text.h"
-#include "cli/timing_option.h"
-#include "motion/dance_sheet.h"
-#include "motion/make_timing_map.h"
+#include "motion/dance_request.h"
+#include "motion/open_song.h"
 #include "motion/run.h"
-#include "vmd/atomic_file.h"
+#include "sheet/dance_sheet.h"
 #include "vmd/vmd_reader.h"
 
 namespace pavaneflow::cli {
@@ -32,28 +33,24 @@ bool IsVmd(const std::filesystem::path& path) {
 // The sheet of the chosen chart's dance; nullopt after reporting why there is none.
 std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
   DWIDocument document;
-  document.SetTiming(options.timing);
-  if (!document.OnOpenDocument(options.input)) {
+  if (!OpenSong(document, options.input, options.setup)) {
     err << document.OpenError() << '\n';
     return std::nullopt;
   }
-  err << ReadingProblemLines(options.input.string(), document.LastErrors());
+  err << ReadingProblemLines(options.input.string(), document);
   std::string problem;
-  const std::optional<ChartChoice> choice = ChooseChart(document, options.input, options.chart,
-                                                        options.player, "dancing 1P", err, problem);
-  if (!choice) {
+  const std::optional<DanceSetup> setup =
+      ChooseChart(document, options.input, options.setup, "dancing 1P", err, problem);
+  if (!setup) {
     err << problem << '\n';
     return std::nullopt;
   }
-  const Score& score = *choice->score;
-  const std::int32_t player = choice->player;
-  const std::unique_ptr<TimingMap> timing = MakeTimingMap(options.timing, document, &score);
-  GenerationRequest request{&document, &score, player, options.twist, timing.get()};
-  request.feet = PlannerFor(options.feet);
+  const DanceRequest dance = MakeDanceRequest(document, *setup);
+  const GenerationRequest& request = dance.Request();
   MotionDocument motion;
   Synthesize(request, motion);
   DanceSheet sheet = SheetFromChart(request, motion);
-  if (score.mode == kCouple) sheet.title += player == 0 ? u" 1P" : u" 2P";
+  if (request.score->mode == kCouple) sheet.title += request.player == 0 ? u" 1P" : u" 2P";
   return sheet;
 }
 
@@ -63,15 +60,7 @@ CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
   CLI::App* sheet = app.add_subcommand(
       "sheet", "Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet");
   sheet->add_option("FILE", options.input, "DWI file, or VMD file to draw")->required();
-  sheet->add_option("--chart", options.chart, "Chart number as `info` lists it (default 1)")
-      ->check(kChartNumbers);
-  sheet->add_option("--player", options.player, "Player of a COUPLE chart: 1 or 2 (default 1)")
-      ->check(CLI::IsMember({1, 2}));
-  sheet->add_flag_callback(
-      "--no-twist", [&options] { options.twist = false; },
-      "Do not turn the upper body and the neck with the steps");
-  AddTimingOption(*sheet, options.timing);
-  AddFeetOption(*sheet, options.feet);
+  AddSetupOptions(*sheet, options.setup, kChartOption | kTwistOption | kTimingOption | kFeetOption);
   sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
   return sheet;
 }

@@ -6,19 +6,14 @@
 
 #include <CLI/CLI.hpp>
 
-#include "chart/chart_timing.h"
-#include "cli/feet_choice.h"
+#include "motion/dance_setup.h"
 
 namespace pavaneflow::cli {
 
 // What `pavaneflow-cli sheet` was asked to do.
 struct SheetOptions {
   std::filesystem::path input;  // a DWI file, or a VMD file (by its extension)
-  int chart = 1;                // 1-based, as `info` numbers the charts
-  int player = 1;               // 1 or 2; 2 only counts for a COUPLE chart
-  bool twist = true;
-  ChartTiming timing = ChartTiming::kClassic;
-  FeetChoice feet = FeetChoice::kClassic;
+  DanceSetup setup;             // not used for a VMD file
   // The SVG file; by default the input's name with ".svg".
   std::optional<std::filesystem::path> output;
 };

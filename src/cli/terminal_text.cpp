@@ -1,5 +1,8 @@
 #include "cli/terminal_text.h"
 
+#include <cstdint>
+
+#include "chart/problem_text.h"
 #include "chart/utf8.h"
 
 namespace pavaneflow::cli {
@@ -28,15 +31,15 @@ std::string TerminalText(std::u16string_view text) {
   return out;
 }
 
-std::string ReadingProblemLines(std::string_view file, std::u16string_view errors) {
+std::string ReadingProblemLines(std::string_view file, const DWIDocument& song) {
   std::string out;
-  for (std::size_t start = 0; start < errors.size();) {
-    std::size_t end = errors.find(u"\r\n", start);
-    if (end == std::u16string_view::npos) end = errors.size();
-    out.append(file).append(": ").append(TerminalText(errors.substr(start, end - start)));
+  auto line = [&](std::u16string_view entry) {
+    out.append(file).append(": ").append(TerminalText(entry));
     out += '\n';
-    start = end + 2;
-  }
+  };
+  for (const ReadingProblem& problem : song.LastProblems()) line(ProblemText(problem));
+  const auto kept = static_cast<std::int64_t>(song.LastProblems().size());
+  if (song.LastErrorCount() > kept) line(OmittedProblemsText(song.LastErrorCount() - kept));
   return out;
 }
 

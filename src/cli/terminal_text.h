@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "chart/dwi_document.h"
+
 namespace pavaneflow::cli {
 
 // `text` as UTF-8 fit for a terminal: the control characters a DWI file may carry (C0 except the
@@ -10,7 +12,8 @@ namespace pavaneflow::cli {
 // overwrite lines through the messages about it. An unpaired surrogate becomes U+FFFD.
 std::string TerminalText(std::u16string_view text);
 
-// Each entry of a reading-problem text ("\r\n"-separated) as one line "<file>: <entry>\n".
-std::string ReadingProblemLines(std::string_view file, std::u16string_view errors);
+// Each reading problem of `song`'s last read as one line "<file>: <entry>\n" (ProblemText), and
+// the omitted-problems entry last when some were left out.
+std::string ReadingProblemLines(std::string_view file, const DWIDocument& song);
 
 }  // namespace pavaneflow::cli

@@ -5,11 +5,11 @@
 
 #include "chart/score.h"
 #include "chart/song_document.h"
-#include "motion/classic_foot_planner.h"
 #include "motion/foot_planner.h"
 #include "motion/footwork_terms.h"
 #include "motion/pad_geometry.h"
 #include "motion/player_lane.h"
+#include "motion/request_objects.h"
 #include "motion/step_pose.h"
 #include "motion/timing_map.h"
 
@@ -141,11 +141,9 @@ FootworkFigures& FootworkFigures::operator+=(const FootworkFigures& other) {
 FootworkFigures MeasureFootwork(const GenerationRequest& request) {
   const Lane* lane = FindPlayerLane(request);
   if (lane == nullptr || request.song == nullptr) return {};
-  const ClassicTiming classic(request.song->bpm);
-  const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
-  const ClassicFootPlanner classicFeet;
-  const FootPlanner& planner = request.feet != nullptr ? *request.feet : classicFeet;
-  const std::unique_ptr<Footing> footing = planner.Start(request, *lane, timing);
+  const RequestObjects objects(request);
+  const TimingMap& timing = objects.Timing();
+  const std::unique_ptr<Footing> footing = objects.Feet().Start(request, *lane, timing);
 
   StepPose previous;
   StartPose(request, previous);

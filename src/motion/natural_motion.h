@@ -1,13 +1,10 @@
 #pragma once
 
 #include "motion/body_proportions.h"
+#include "motion/facing.h"
 #include "motion/motion_style.h"
 
 namespace pavaneflow {
-
-// Which way the dancer faces: towards the viewer (the animation tool's default camera, the
-// model's own front, −z), or towards the game's screen (+z), as the player stands.
-enum class Facing { kViewer, kScreen };
 
 // A dance that looks like dancing, for the body `body`: steps with weight that lift late and
 // land softly on eased curves while the other foot stays; the centre as low as the body's legs

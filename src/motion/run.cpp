@@ -3,12 +3,12 @@
 #include "chart/score.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
-#include "motion/classic_foot_planner.h"
 #include "motion/emit_in_between.h"
 #include "motion/emit_pose.h"
 #include "motion/frame_number.h"
 #include "motion/pad_geometry.h"
 #include "motion/player_lane.h"
+#include "motion/request_objects.h"
 #include "motion/step_pose.h"
 #include "motion/timing_map.h"
 #include "vmd/vmd_file_writer.h"
@@ -22,15 +22,13 @@ void Synthesize(const GenerationRequest& request, MotionDocument& document,
   const Lane* lane = FindPlayerLane(request);
   if (lane == nullptr || request.song == nullptr) return;
 
-  const ClassicTiming classic(request.song->bpm);
-  const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
-  const ClassicFootPlanner classicFeet;
-  const FootPlanner& planner = request.feet != nullptr ? *request.feet : classicFeet;
+  const RequestObjects objects(request);
+  const TimingMap& timing = objects.Timing();
   if (request.motion != nullptr) {
-    request.motion->Synthesize(request, *lane, timing, planner, document, settled);
+    request.motion->Synthesize(request, *lane, timing, objects.Feet(), document, settled);
     return;
   }
-  const std::unique_ptr<Footing> footing = planner.Start(request, *lane, timing);
+  const std::unique_ptr<Footing> footing = objects.Feet().Start(request, *lane, timing);
   const double start = timing.StartSeconds(request.song->gap);
   StepPose previous(0, true);
   StartPose(request, previous);

@@ -6,7 +6,7 @@
 #include <memory>
 #include <span>
 
-#include "vmd/byte_sink.h"
+#include "base/byte_sink.h"
 
 namespace pavaneflow {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "vmd/atomic_file.h"
+#include "base/atomic_file.h"
 #include "vmd/byte_archive.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_layout.h"

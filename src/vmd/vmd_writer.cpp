@@ -5,7 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "vmd/atomic_file.h"
+#include "base/atomic_file.h"
 #include "vmd/not_supported_error.h"
 #include "vmd/vmd_layout.h"
 

@@ -86,7 +86,7 @@ class DancePreviewTest : public QObject {
     PreviewForm form;
     QVERIFY(form.Open(folder.Write(QStringLiteral("three.dwi"), testing::kThreeModes)));
     MotionDocument motion;
-    Synthesize(form.view.BuildRequest(), motion);
+    Synthesize(form.view.BuildRequest().Request(), motion);
     const BoneTrack left = BoneTrack::FromDocument(motion, kLeftFootIkBone);
     const BoneTrack right = BoneTrack::FromDocument(motion, kRightFootIkBone);
     const BoneTrack centre = BoneTrack::FromDocument(motion, kCentreBone);
@@ -221,7 +221,7 @@ class DancePreviewTest : public QObject {
     QVERIFY(form.Open(longest));
     QElapsedTimer refresh;
     refresh.start();
-    form.preview.SetRequest(form.view.BuildRequest(), longest);
+    form.preview.SetRequest(form.view.BuildRequest().Request(), longest);
     qInfo("preview refresh: %.1f ms", static_cast<double>(refresh.nsecsElapsed()) / 1e6);
     form.preview.Pad()->resize(480, 360);
     QPixmap target(form.preview.Pad()->size());

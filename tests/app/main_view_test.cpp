@@ -521,7 +521,7 @@ void MainViewTest::NaturalMotionIsRememberedAndGeneratesTheNaturalDance() {
   QVERIFY(natural->isChecked());
   QVERIFY(form.Open(song));
   form.Select(0);
-  QVERIFY(form.view.BuildRequest().motion != nullptr);
+  QVERIFY(form.view.BuildRequest().Request().motion != nullptr);
   const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
   form.dialogs.saveAnswers = {fromApp};
   form.generate->click();
@@ -541,7 +541,7 @@ void MainViewTest::NaturalMotionIsRememberedAndGeneratesTheNaturalDance() {
   QVERIFY(written != ExpectedVmd(form.document, 0, 0, true));
 
   natural->click();
-  QVERIFY(form.view.BuildRequest().motion == nullptr);
+  QVERIFY(form.view.BuildRequest().Request().motion == nullptr);
   QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"))->isChecked());
   QSettings().clear();
 }

@@ -296,7 +296,6 @@ void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
   Shell restarted;
   auto* game = qobject_cast<QCheckBox*>(control(restarted, "gameTimingCheck"));
   QVERIFY(game->isChecked());
-  QCOMPARE(restarted.document.Timing(), ChartTiming::kGame);
   QVERIFY(restarted.window.OpenDocument(path));
   QCOMPARE(restarted.ChartNames(), gameCharts);
   // Back to classic: the chosen chart is gone, so the first one is chosen.

@@ -1,4 +1,4 @@
-#include "motion/dance_sheet.h"
+#include "sheet/dance_sheet.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +8,7 @@
 #include "chart/score.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
+#include "motion/request_objects.h"
 #include "motion/timing_map.h"
 
 namespace pavaneflow {
@@ -65,8 +66,8 @@ DanceSheet SheetFromChart(const GenerationRequest& request, const MotionDocument
   if (request.song == nullptr || request.score == nullptr) return sheet;
   sheet.title = request.song->title + u" " + request.score->GetName();
 
-  const ClassicTiming classic(request.song->bpm);
-  const TimingMap& timing = request.timing != nullptr ? *request.timing : classic;
+  const RequestObjects objects(request);
+  const TimingMap& timing = objects.Timing();
   const double gap = timing.StartSeconds(request.song->gap);
   const auto seconds = [&](Tick tick) { return timing.BeatSeconds(tick) + gap; };
   const double bpm = static_cast<double>(request.song->bpm);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "chart/utf8.h"
-#include "motion/dance_sheet.h"
+#include "sheet/dance_sheet.h"
 
 namespace pavaneflow {
 namespace {

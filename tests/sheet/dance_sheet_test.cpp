@@ -1,4 +1,4 @@
-#include "motion/dance_sheet.h"
+#include "sheet/dance_sheet.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "vmd/byte_sink.h"
+#include "base/byte_sink.h"
 
 namespace pavaneflow {
 

@@ -1,4 +1,4 @@
-#include "motion/foot_steps.h"
+#include "sheet/foot_steps.h"
 
 #include <algorithm>
 #include <cmath>

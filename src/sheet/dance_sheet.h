@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "motion/foot_steps.h"
 #include "motion/generation_request.h"
 #include "motion/pad_layout.h"
+#include "sheet/foot_steps.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_motion.h"
 

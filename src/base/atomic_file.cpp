@@ -1,4 +1,4 @@
-#include "vmd/atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

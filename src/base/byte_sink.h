@@ -5,7 +5,8 @@
 
 namespace pavaneflow {
 
-// Where a ByteArchive sends its bytes. Write takes all `size` bytes or throws.
+// Where a writer sends its bytes: a ByteArchive, or an AtomicFile as a sink itself. Write takes all
+// `size` bytes or throws.
 class ByteSink {
  public:
   virtual ~ByteSink() = default;

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "motion/dance_setup.h"
+
+namespace pavaneflow {
+
+// The options of the form that outlive a run ("ゲームと同じタイミング", "足運びを最適化",
+// "自然な動き"), kept together in the per-user settings (QSettings with the application's
+// organisation and name).
+// The rest of the setup (chart, player, twist) belongs to the open file and is not kept.
+// Classic, as a setup starts, until the user chose otherwise.
+DanceSetup LoadDanceSetup();
+void SaveDanceSetup(const DanceSetup& setup);
+
+}  // namespace pavaneflow
