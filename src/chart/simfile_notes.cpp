@@ -55,6 +55,34 @@ bool RowTick(std::int64_t measure, std::int64_t row, std::int64_t rows, Tick& ti
   return true;
 }
 
+// Called for every row of every chart: worth the room where AddLine calls it.
+inline const char16_t* SimfileNotes::ReadRow(const char16_t* at, const char16_t* end,
+                                             std::int32_t line, Tick index) {
+  std::uint8_t column = 0;
+  for (; at != end && column < kMaxColumns; ++at) {
+    const Unit unit = UnitOf(*at);
+    if (unit == Unit::kNothing) {
+      ++column;  // mines, fakes, keysounds and anything else step on nothing
+      continue;
+    }
+    if (unit == Unit::kMeasureEnd) return at;
+    if (unit == Unit::kKeysound) {
+      // A keysound suffix belongs to the character before it; one left open ends the row.
+      while (at != end && *at != u']' && *at != u',') ++at;
+      if (at == end || *at == u',') return at;
+      continue;
+    }
+    const Kind kind = unit == Unit::kStep   ? Kind::kStep
+                      : unit == Unit::kHead ? Kind::kHead
+                                            : Kind::kTail;
+    marks_.push_back({index, column++, kind, kRemoved});
+    if (kind == Kind::kHead) headLines_.push_back(line);
+  }
+  // Columns beyond the last are ignored.
+  while (at != end && *at != u',') ++at;
+  return at;
+}
+
 void SimfileNotes::AddLine(std::u16string_view text, std::int32_t line) {
   // A chart of real length has tens of thousands of marks: room for them from the start spares
   // copying them as the vector grows (unused room is never touched).
@@ -105,33 +133,6 @@ void SimfileNotes::EndMeasure() {
   ++measure_;
   rows_ = 0;
   measureStart_ = marks_.size();
-}
-
-const char16_t* SimfileNotes::ReadRow(const char16_t* at, const char16_t* end, std::int32_t line,
-                                      Tick index) {
-  std::uint8_t column = 0;
-  for (; at != end && column < kMaxColumns; ++at) {
-    const Unit unit = UnitOf(*at);
-    if (unit == Unit::kNothing) {
-      ++column;  // mines, fakes, keysounds and anything else step on nothing
-      continue;
-    }
-    if (unit == Unit::kMeasureEnd) return at;
-    if (unit == Unit::kKeysound) {
-      // A keysound suffix belongs to the character before it; one left open ends the row.
-      while (at != end && *at != u']' && *at != u',') ++at;
-      if (at == end || *at == u',') return at;
-      continue;
-    }
-    const Kind kind = unit == Unit::kStep   ? Kind::kStep
-                      : unit == Unit::kHead ? Kind::kHead
-                                            : Kind::kTail;
-    marks_.push_back({index, column++, kind, kRemoved});
-    if (kind == Kind::kHead) headLines_.push_back(line);
-  }
-  // Columns beyond the last are ignored.
-  while (at != end && *at != u',') ++at;
-  return at;
 }
 
 void SimfileNotes::Fill(ChartMode mode, const TickRanges& warps, const TickRanges& fakes,
