@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "base/byte_sink.h"
+#include "base/durable_file.h"
 
 namespace pavaneflow {
 
@@ -19,7 +19,7 @@ namespace pavaneflow {
 // existing target that is not writable is refused, as opening it for writing would be. Every
 // failure throws FileError naming the target and the operating system's reason, after removing
 // the temporary file.
-class AtomicFile : public ByteSink {
+class AtomicFile : public DurableFile {
  public:
   // The call that writes to a file descriptor, with the contract of POSIX write(); replaceable
   // so that a test can make writing fail.
@@ -39,10 +39,10 @@ class AtomicFile : public ByteSink {
   void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
   // Tells how many bytes the file will have, so that the file system can set aside room for all
   // of them at once. Only a hint: the file still grows with what is written.
-  void Reserve(std::uint64_t size);
+  void Reserve(std::uint64_t size) override;
   // Gives back reserved room beyond the bytes written, then syncs, closes and renames the
   // temporary file over the target. Once only.
-  void Commit();
+  void Commit() override;
 
   const std::filesystem::path& target() const { return target_; }
 

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "motion/body_proportions.h"
 #include "motion/key_track.h"
+#include "motion/rotation.h"
 #include "motion/step_timeline.h"
 
 namespace pavaneflow {
@@ -18,7 +21,26 @@ struct ArmSwing {
   std::array<KeyTrack, 2> elbows;
 };
 
-ArmSwing PlanArmSwing(const std::vector<StepRecord>& records, const BodyProportions& body);
+// Plans the arms stretch by stretch, adding to an ArmSwing.
+class ArmSwinger {
+ public:
+  explicit ArmSwinger(const BodyProportions& body);
+
+  // Adds to `swing` the key frames of the steps of `records`, the next step landing at `next`
+  // (none after the last).
+  void Plan(const std::vector<StepRecord>& records, std::optional<std::int32_t> next,
+            ArmSwing& swing);
+
+ private:
+  // Both arms at `frame`, the left swung `forward` degrees (the right as far back).
+  void Key(std::int32_t frame, double forward, ArmSwing& swing) const;
+  void Swing(std::int32_t frame, std::optional<std::int32_t> next, ArmSwing& swing);
+
+  std::array<Vec3, 2> bendAxis_;
+  bool started_ = false;
+  std::optional<std::int32_t> last_;  // the last step planned
+  double side_ = 1.0;                 // the left arm swings forwards (1) or back (-1) next
+};
 
 inline constexpr std::int32_t kRestFrames = 60;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "motion/natural_curves.h"
 #include "motion/yaw_quaternion.h"
@@ -17,15 +18,7 @@ constexpr double kLandingDip = 0.5;    // a jump's landing, taken in the knees
 constexpr double kGrooveDip = 0.3;
 constexpr std::int32_t kGrooveReach = 20;  // a beat this close to a step is danced
 constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat carries its dip
-
-struct CentreKey {
-  std::int32_t frame = 0;
-  CentreEvent::Kind kind = CentreEvent::kStance;
-  double x = 0.0;
-  double z = 0.0;
-  double rise = 0.0;
-  double yaw = 0.0;
-};
+constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
 
 double Lerp(double a, double b, double t) {
   return a + (b - a) * t;
@@ -72,11 +65,10 @@ class Builder {
            ReachRise(x, z, yaw, 1, right) > kLowestRise;
   }
 
-  std::vector<CentreKey> Keys() const {
+  // Replaces `keys` with the key frames of the stretch.
+  void Keys(std::vector<CentreKey>& keys) const {
     const std::vector<CentreEvent>& events = swings_.events;
-    std::vector<CentreKey> keys;
-    keys.reserve(events.size());
-    std::vector<double> lifts;  // for kLift and kTakeOff: the event's rise
+    keys.clear();
     for (const CentreEvent& e : events) {
       CentreKey key;
       key.frame = e.frame;
@@ -135,18 +127,18 @@ class Builder {
           key.rise = StandingRise(key);
       }
     }
-    return keys;
   }
 
  private:
   // No more than kMostTurnPerFrame between two key frames' frames; the backward pass turns
-  // early into a turn the forward pass would take late.
+  // early into a turn the forward pass would take late. A key frame within the limit keeps its
+  // yaw as it is, so that a turn limited here changes nothing far from it.
   static void LimitTurning(std::vector<CentreKey>& keys) {
     auto limit = [](CentreKey& key, const CentreKey& neighbour) {
       const double most =
           kMostTurnPerFrame * static_cast<double>(std::abs(key.frame - neighbour.frame));
       const double turn = std::remainder(key.yaw - neighbour.yaw, 2.0 * kPi);
-      key.yaw = neighbour.yaw + std::clamp(turn, -most, most);
+      if (std::fabs(turn) > most) key.yaw = neighbour.yaw + std::clamp(turn, -most, most);
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
@@ -161,16 +153,13 @@ bool Dips(CentreEvent::Kind kind) {
          kind == CentreEvent::kRecover || kind == CentreEvent::kCrouchStart;
 }
 
-// Adds the groove: a dip on each beat near a step, and a rise back between two beats, carried by
-// the key frame already at the beat or by a new one on the centre's way.
-void Groove(std::vector<CentreKey>& keys, const std::vector<StepRecord>& records) {
-  std::vector<std::int32_t> steps;
-  std::vector<std::int32_t> beats;
-  for (const StepRecord& r : records) {
-    if (r.Steps()) steps.push_back(r.frame);
-    if (r.onBeat && (beats.empty() || beats.back() != r.frame)) beats.push_back(r.frame);
-  }
-  std::vector<CentreKey> added;
+// Adds the groove: a dip on each of the first `count` beats near a step, and a rise back between
+// two beats, carried by the key frame already at the beat or by a new one on the centre's way
+// (gathered in `added`).
+void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
+            const std::vector<std::int32_t>& beats, std::size_t count,
+            std::vector<CentreKey>& added) {
+  added.clear();
   auto danced = [&](std::int32_t frame) {
     auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
     return next != steps.end() && *next <= frame + kGrooveReach;
@@ -194,7 +183,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<StepRecord>& records
                      Lerp(a.rise, b.rise, t) - dip,
                      a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t});
   };
-  for (std::size_t i = 0; i < beats.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     if (!danced(beats[i])) continue;
     at(beats[i], kGrooveDip);
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
@@ -210,29 +199,54 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<StepRecord>& records
 
 }  // namespace
 
-CentrePath PlanCentre(const FootSwings& swings, const std::vector<StepRecord>& records,
-                      const BodyProportions& body, double straightAhead, bool twist) {
-  std::vector<CentreKey> keys = Builder(swings, body).Keys();
-  Groove(keys, records);
-  CentrePath path;
-  path.centre.Reserve(keys.size());
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const CentreKey& key = keys[i];
+std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
+                                 CentrePath& path) {
+  Builder(swings, body_).Keys(added_);
+  const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
+  keys_.insert(keys_.end(), added_.begin(), added_.end());
+  const std::size_t heldBeats = beats_.size();
+  const std::size_t heldSteps = steps_.size();
+  for (const StepRecord& r : records) {
+    if (r.Steps()) steps_.push_back(r.frame);
+    if (r.onBeat && (beats_.empty() || beats_.back() != r.frame)) beats_.push_back(r.frame);
+  }
+  // The last beat held back rises half way to the next beat: without one in this stretch (a
+  // stop, a slow song), all wait for the next.
+  if (beats_.size() == heldBeats) return completed_;
+  Complete(boundary, heldBeats, heldSteps, path);
+  completed_ = boundary;
+  return completed_;
+}
+
+void CentrePlanner::Finish(CentrePath& path) {
+  Complete(kNoBoundary, beats_.size(), steps_.size(), path);
+}
+
+void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
+                             CentrePath& path) {
+  Groove(keys_, steps_, beats_, heldBeats, added_);
+  std::size_t i = 0;
+  for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
+    const CentreKey& key = keys_[i];
     path.centre.Add(
         {key.frame,
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},
          YawQuaternion(static_cast<float>(key.yaw)),
          &kCentreEase});
     // The twist runs straight between its key frames: inside a run of one yaw none is needed.
-    const bool sameAsBefore = i > 0 && keys[i - 1].yaw == key.yaw;
-    const bool sameAfter = i + 1 < keys.size() && keys[i + 1].yaw == key.yaw;
-    if (!twist || (sameAsBefore && sameAfter)) continue;
-    const double back = -0.5 * std::remainder(key.yaw - straightAhead, 2.0 * kPi);
+    const bool sameAsBefore = emitted_ && lastYaw_ == key.yaw;
+    const bool sameAfter = i + 1 < keys_.size() && keys_[i + 1].yaw == key.yaw;
+    emitted_ = true;
+    lastYaw_ = key.yaw;
+    if (!twist_ || (sameAsBefore && sameAfter)) continue;
+    const double back = -0.5 * std::remainder(key.yaw - straightAhead_, 2.0 * kPi);
     const auto turn = YawQuaternion(static_cast<float>(back));
     path.upperBody.Add({key.frame, {}, turn, &kDefaultInterpolation});
     path.neck.Add({key.frame, {}, turn, &kDefaultInterpolation});
   }
-  return path;
+  keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(i));
+  beats_.erase(beats_.begin(), beats_.begin() + static_cast<std::ptrdiff_t>(heldBeats));
+  steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(heldSteps));
 }
 
 }  // namespace pavaneflow

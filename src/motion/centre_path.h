@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "motion/body_proportions.h"
@@ -21,8 +22,48 @@ struct CentrePath {
   KeyTrack neck;
 };
 
-CentrePath PlanCentre(const FootSwings& swings, const std::vector<StepRecord>& records,
-                      const BodyProportions& body, double straightAhead, bool twist);
+// The key frames of the centre in one moment of the planned feet.
+struct CentreKey {
+  std::int32_t frame = 0;
+  CentreEvent::Kind kind = CentreEvent::kStance;
+  double x = 0.0;
+  double z = 0.0;
+  double rise = 0.0;
+  double yaw = 0.0;
+};
+
+// Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove of a
+// stretch dips on the beats of the rest after it, on the way to the next stretch's first key
+// frame, so a stretch's path is complete only once a later stretch with a beat is planned.
+class CentrePlanner {
+ public:
+  CentrePlanner(const BodyProportions& body, double straightAhead, bool twist)
+      : body_(body), straightAhead_(straightAhead), twist_(twist) {}
+
+  // Plans the stretch of `records` whose feet are `swings`, adds to `path` the key frames now
+  // complete and returns the frame before which no more will be added.
+  std::int32_t Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
+                    CentrePath& path);
+  // Adds the key frames still held back to `path`.
+  void Finish(CentrePath& path);
+
+ private:
+  // Dips on the first `beats` beats, then moves the key frames before `boundary` into `path`
+  // and forgets them, those beats and the first `steps` steps.
+  void Complete(std::int32_t boundary, std::size_t beats, std::size_t steps, CentrePath& path);
+
+  const BodyProportions& body_;
+  double straightAhead_;
+  bool twist_;
+  // The stretches held back, then the one just planned.
+  std::vector<CentreKey> keys_;
+  std::vector<std::int32_t> steps_;
+  std::vector<std::int32_t> beats_;
+  std::vector<CentreKey> added_;
+  std::int32_t completed_ = 0;  // the frame before which `path` is complete
+  bool emitted_ = false;
+  double lastYaw_ = 0.0;  // of the last key frame moved into a path
+};
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;
 

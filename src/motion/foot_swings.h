@@ -44,12 +44,55 @@ struct FootSwings {
   FloorPoint StanceAt(int side, std::int32_t frame) const;
 };
 
-// Plans each step of `records`: the foot leaves its panel late (at most kMaxSwingSeconds before
-// it lands, and not before the other foot has landed from its own step), rises with the
-// distance and the time it has and lands slowly; the other foot stays. Both feet moving at once
-// is a jump, at most kMaxJumpFrames from take-off to landing, however long the gap before it.
-FootSwings PlanFootSwings(const std::vector<StepRecord>& records, const BodyProportions& body);
+// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, and
+// not before the other foot has landed from its own step), rises with the distance and the time
+// it has and lands slowly; the other foot stays. Both feet moving at once is a jump, at most
+// kMaxJumpFrames from take-off to landing, however long the gap before it. The dance is planned
+// in stretches, each one starting at least kStretchGap frames after the last step of the one
+// before, so that no step, and no moment of the centre, reaches from one into the other.
+class FootSwingPlanner {
+ public:
+  explicit FootSwingPlanner(const BodyProportions& body) : body_(body) {}
 
+  // Plans the next stretch, `records` (the first one starting with the starting pose), into
+  // `swings`, which it replaces; the last supports reach to the end of time.
+  void Plan(const std::vector<StepRecord>& records, FootSwings& swings);
+
+ private:
+  // Where a foot was before its last step, so that a step that follows too soon for a swing of
+  // its own can take the foot from there in one.
+  struct Before {
+    bool known = false;
+    FloorPoint stand;
+    std::int32_t landed = 0;
+    double yaw = 0.0;
+    std::size_t keys = 0;
+    std::size_t supports = 0;
+    std::int64_t step = 0;
+  };
+
+  void MakeRoom(int side, std::int32_t land);
+  void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
+  void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
+           const InterpolationBytes* curve);
+  void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
+             FloorPoint to, double yaw);
+  void Step(int side, const StepRecord& r);
+  double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise) const;
+  void Jump(const StepRecord& r);
+
+  const BodyProportions& body_;
+  FootSwings* swings_ = nullptr;
+  bool started_ = false;
+  double stanceYaw_ = 0.0;
+  std::array<FloorPoint, 2> stand_;
+  std::array<std::int32_t, 2> landed_{};
+  std::array<double, 2> yaw_{};
+  std::array<Before, 2> before_;
+  std::int64_t step_ = 0;
+};
+
+inline constexpr std::int32_t kStretchGap = 30;
 inline constexpr std::int32_t kMaxSwingFrames = 12;
 inline constexpr std::int32_t kMaxJumpFrames = 15;
 

@@ -25,7 +25,11 @@ class KeyTrack {
     while (!keys_.empty() && keys_.back().frame >= key.frame) keys_.pop_back();
     keys_.push_back(key);
   }
-  void Reserve(std::size_t count) { keys_.reserve(count); }
+  void Clear() { keys_.clear(); }
+  // Drops the first `count` keys.
+  void DropFront(std::size_t count) {
+    keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(count));
+  }
   // Drops the keys after the first `count`.
   void Truncate(std::size_t count) { keys_.resize(std::min(count, keys_.size())); }
   const std::vector<PendingKey>& Keys() const { return keys_; }

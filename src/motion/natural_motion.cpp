@@ -1,8 +1,10 @@
 #include "motion/natural_motion.h"
 
 #include <array>
+#include <limits>
+#include <optional>
 #include <string_view>
-#include <utility>
+#include <vector>
 
 #include "motion/arm_swing.h"
 #include "motion/bone_names.h"
@@ -18,47 +20,89 @@ constexpr std::size_t kSettleBatch = 1 << 16;
 
 struct Bone {
   std::u16string_view name;
-  const std::vector<PendingKey>* keys;
-  std::size_t next = 0;
+  KeyTrack* keys;
 };
+
+// Moves the key frames before `boundary` of every bone into `document`, in frame order. Every
+// track is in frame order: merging them puts each new key frame behind all before it.
+void Emit(const std::array<Bone, 9>& bones, std::int32_t boundary, MotionDocument& document,
+          const SettledFrames& settled) {
+  std::array<std::size_t, 9> next{};
+  for (;;) {
+    std::size_t first = bones.size();
+    std::int32_t firstFrame = boundary;
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+      const std::vector<PendingKey>& keys = bones[i].keys->Keys();
+      if (next[i] < keys.size() && keys[next[i]].frame < firstFrame) {
+        first = i;
+        firstFrame = keys[next[i]].frame;
+      }
+    }
+    if (first == bones.size()) break;
+    const PendingKey& key = bones[first].keys->Keys()[next[first]++];
+    MotionFrame* frame = document.InsertFrame(bones[first].name, key.frame);
+    frame->position = key.position;
+    frame->rotation = key.rotation;
+    frame->interpolation = key.interpolation;
+    if (settled && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+  }
+  for (std::size_t i = 0; i < bones.size(); ++i) bones[i].keys->DropFront(next[i]);
+  if (settled) settled(document.FrameCount());
+}
 
 }  // namespace
 
 void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lane,
                                const TimingMap& timing, const FootPlanner& planner,
                                MotionDocument& document, const SettledFrames& settled) const {
+  // The dance is planned and written in stretches, so that the key frames go to the file while
+  // the rest is planned, and the planners' lists stay short.
   const bool faceViewer = facing_ == Facing::kViewer;
-  const std::vector<StepRecord> records = StepTimeline(request, lane, timing, planner, faceViewer);
-  const FootSwings feet = PlanFootSwings(records, body_);
-  const CentrePath centre = PlanCentre(feet, records, body_, faceViewer ? 0.0 : kPi, request.twist);
-  const ArmSwing arms = PlanArmSwing(records, body_);
+  StepTimeline timeline(request, lane, timing, planner, faceViewer);
+  FootSwingPlanner feetPlanner(body_);
+  CentrePlanner centrePlanner(body_, faceViewer ? 0.0 : kPi, request.twist);
+  ArmSwinger armSwinger(body_);
 
-  // Every track is in frame order: merging them puts each new key frame behind all before it.
-  std::array<Bone, 9> bones{{{kCentreBone, &centre.centre.Keys()},
-                             {kLeftFootIkBone, &feet.keys[0].Keys()},
-                             {kRightFootIkBone, &feet.keys[1].Keys()},
-                             {kUpperBodyBone, &centre.upperBody.Keys()},
-                             {kNeckBone, &centre.neck.Keys()},
-                             {kLeftArmBone, &arms.arms[0].Keys()},
-                             {kRightArmBone, &arms.arms[1].Keys()},
-                             {kLeftElbowBone, &arms.elbows[0].Keys()},
-                             {kRightElbowBone, &arms.elbows[1].Keys()}}};
-  for (;;) {
-    Bone* first = nullptr;
-    for (Bone& bone : bones) {
-      if (bone.next == bone.keys->size()) continue;
-      if (first == nullptr || (*bone.keys)[bone.next].frame < (*first->keys)[first->next].frame)
-        first = &bone;
+  FootSwings stretchFeet;
+  std::array<KeyTrack, 2> feet;
+  CentrePath centre;
+  ArmSwing arms;
+  const std::array<Bone, 9> bones{{{kCentreBone, &centre.centre},
+                                   {kLeftFootIkBone, &feet[0]},
+                                   {kRightFootIkBone, &feet[1]},
+                                   {kUpperBodyBone, &centre.upperBody},
+                                   {kNeckBone, &centre.neck},
+                                   {kLeftArmBone, &arms.arms[0]},
+                                   {kRightArmBone, &arms.arms[1]},
+                                   {kLeftElbowBone, &arms.elbows[0]},
+                                   {kRightElbowBone, &arms.elbows[1]}}};
+
+  std::vector<StepRecord> stretch;
+  // Plans `stretch`, the next step landing at `next`; returns the frame before which every
+  // bone's key frames are complete.
+  auto plan = [&](std::optional<std::int32_t> next) {
+    feetPlanner.Plan(stretch, stretchFeet);
+    for (int side = 0; side < 2; ++side) {
+      for (const PendingKey& key : stretchFeet.keys[side].Keys()) feet[side].Add(key);
     }
-    if (first == nullptr) break;
-    const PendingKey& key = (*first->keys)[first->next++];
-    MotionFrame* frame = document.InsertFrame(first->name, key.frame);
-    frame->position = key.position;
-    frame->rotation = key.rotation;
-    frame->interpolation = key.interpolation;
-    if (settled && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+    armSwinger.Plan(stretch, next, arms);
+    return centrePlanner.Plan(stretchFeet, stretch, centre);
+  };
+  std::optional<std::int32_t> lastStep;
+  StepRecord record;
+  while (timeline.Next(record)) {
+    if (record.Steps()) {
+      if (lastStep && record.frame - *lastStep >= kStretchGap) {
+        Emit(bones, plan(record.frame), document, settled);
+        stretch.clear();
+      }
+      lastStep = record.frame;
+    }
+    stretch.push_back(record);
   }
-  if (settled) settled(document.FrameCount());
+  plan(std::nullopt);
+  centrePlanner.Finish(centre);
+  Emit(bones, std::numeric_limits<std::int32_t>::max(), document, settled);
 }
 
 VmdWriteOptions NaturalMotion::WriteOptions(VmdWriteOptions asked) const {

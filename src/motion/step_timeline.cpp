@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 #include "chart/song_document.h"
 #include "motion/frame_number.h"
 #include "motion/pad_geometry.h"
-#include "motion/step_pose.h"
 
 namespace pavaneflow {
 namespace {
@@ -31,38 +29,48 @@ double AimFromScreen(float facing) {
 
 }  // namespace
 
-std::vector<StepRecord> StepTimeline(const GenerationRequest& request, const Lane& lane,
-                                     const TimingMap& timing, const FootPlanner& planner,
-                                     bool faceViewer) {
-  const double baseYaw = faceViewer ? 0.0 : kPi;
-  auto floorOf = [&](ArrowCode arrow) {
-    const FloorPoint p = ArrowPosition(request, arrow);
-    return faceViewer ? FloorPoint{-p.x, -p.z} : p;
-  };
-  std::vector<StepRecord> records;
-  records.reserve(lane.frames.size() + 1);
-  auto record = [&](const StepPose& pose, std::int32_t frame) {
-    StepRecord r;
-    r.frame = records.empty() ? 0 : std::clamp(frame, records.back().frame, kLastFrame);
-    r.floor = {floorOf(pose.left.arrow), floorOf(pose.right.arrow)};
-    r.moved = {pose.left.moved, pose.right.moved};
-    r.onBeat = pose.onBeat;
-    r.yaw = baseYaw + AimFromScreen(pose.facing);
-    records.push_back(r);
-  };
+StepTimeline::StepTimeline(const GenerationRequest& request, const Lane& lane,
+                           const TimingMap& timing, const FootPlanner& planner, bool faceViewer)
+    : request_(request),
+      timing_(timing),
+      faceViewer_(faceViewer),
+      footing_(planner.Start(request, lane, timing)),
+      next_(lane.frames.begin()),
+      end_(lane.frames.end()),
+      previous_(0, true) {
+  StartPose(request, previous_);
+}
 
-  const std::unique_ptr<Footing> footing = planner.Start(request, lane, timing);
-  StepPose previous(0, true);
-  StartPose(request, previous);
-  record(previous, 0);
-  for (const Frame& frame : lane.frames) {
-    StepPose current(SecondsToFrameNumber(timing.BeatSeconds(frame.tick), request.song->gap),
-                     frame.tick % kTicksPerBeat == 0);
-    footing->Step(previous, frame, current);
-    record(current, current.frameNumber);
-    previous = current;
+bool StepTimeline::Next(StepRecord& record) {
+  if (!started_) {
+    started_ = true;
+    record = Record(previous_, 0);
+    return true;
   }
-  return records;
+  if (next_ == end_) return false;
+  const Frame& frame = *next_;
+  StepPose current(SecondsToFrameNumber(timing_.BeatSeconds(frame.tick), request_.song->gap),
+                   frame.tick % kTicksPerBeat == 0);
+  footing_->Step(previous_, frame, current);
+  ++next_;
+  record = Record(current, std::clamp(current.frameNumber, lastFrame_, kLastFrame));
+  lastFrame_ = record.frame;
+  previous_ = current;
+  return true;
+}
+
+StepRecord StepTimeline::Record(const StepPose& pose, std::int32_t frame) const {
+  auto floorOf = [&](ArrowCode arrow) {
+    const FloorPoint p = ArrowPosition(request_, arrow);
+    return faceViewer_ ? FloorPoint{-p.x, -p.z} : p;
+  };
+  StepRecord r;
+  r.frame = frame;
+  r.floor = {floorOf(pose.left.arrow), floorOf(pose.right.arrow)};
+  r.moved = {pose.left.moved, pose.right.moved};
+  r.onBeat = pose.onBeat;
+  r.yaw = (faceViewer_ ? 0.0 : kPi) + AimFromScreen(pose.facing);
+  return r;
 }
 
 }  // namespace pavaneflow

@@ -2,12 +2,13 @@
 
 #include <array>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "chart/lane.h"
 #include "motion/floor_point.h"
 #include "motion/foot_planner.h"
 #include "motion/generation_request.h"
+#include "motion/step_pose.h"
 #include "motion/timing_map.h"
 
 namespace pavaneflow {
@@ -29,12 +30,30 @@ struct StepRecord {
   bool Steps() const { return moved[0] || moved[1]; }
 };
 
-// The starting pose and then one record per Frame of `lane`, footed by `planner`. Turned round
-// (`faceViewer`), the pad lies so that the up arrow is nearest the viewer and the dancer's
-// left foot is on her left. The hips aim between the feet's line and straight ahead, and with
-// crossed feet back towards straight ahead.
-std::vector<StepRecord> StepTimeline(const GenerationRequest& request, const Lane& lane,
-                                     const TimingMap& timing, const FootPlanner& planner,
-                                     bool faceViewer);
+// The starting pose and then one record per Frame of `lane`, footed by `planner`, one at a time.
+// Turned round (`faceViewer`), the pad lies so that the up arrow is nearest the viewer and the
+// dancer's left foot is on her left. The hips aim between the feet's line and straight ahead,
+// and with crossed feet back towards straight ahead.
+class StepTimeline {
+ public:
+  StepTimeline(const GenerationRequest& request, const Lane& lane, const TimingMap& timing,
+               const FootPlanner& planner, bool faceViewer);
+
+  // The next record; false after the last Frame's.
+  bool Next(StepRecord& record);
+
+ private:
+  StepRecord Record(const StepPose& pose, std::int32_t frame) const;
+
+  const GenerationRequest& request_;
+  const TimingMap& timing_;
+  bool faceViewer_;
+  std::unique_ptr<Footing> footing_;
+  FrameList::const_iterator next_;
+  FrameList::const_iterator end_;
+  StepPose previous_;
+  std::int32_t lastFrame_ = 0;
+  bool started_ = false;
+};
 
 }  // namespace pavaneflow

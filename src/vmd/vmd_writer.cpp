@@ -63,14 +63,18 @@ std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
   return bytes;
 }
 
-void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
-                 const VmdWriteOptions& options) {
-  AtomicFile file(path);
+void WriteVmd(const MotionDocument& document, DurableFile& file, const VmdWriteOptions& options) {
   file.Reserve(FileSize(document, options));
   ByteArchive archive(file, ByteArchive::Mode::kStore);
   Serialize(document, archive, options);
   archive.Flush();
   file.Commit();
+}
+
+void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
+                 const VmdWriteOptions& options) {
+  AtomicFile file(path);
+  WriteVmd(document, file, options);
 }
 
 }  // namespace pavaneflow

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "base/durable_file.h"
 #include "vmd/byte_archive.h"
 #include "vmd/motion_document.h"
 
@@ -26,9 +27,15 @@ void Serialize(const MotionDocument& document, ByteArchive& archive,
 std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
                                        const VmdWriteOptions& options = {});
 
-// Writes `document` as a VMD file at `path`, all or nothing: a temporary file beside the target,
-// flushed, synced and renamed over it. Throws FileError naming `path` and the reason; on failure
-// the previous file at `path` is left untouched and no temporary file remains.
+// Writes `document` as VMD into `file` and commits it: the file is the VMD's bytes or, when a
+// write throws, what it was before.
+void WriteVmd(const MotionDocument& document, DurableFile& file,
+              const VmdWriteOptions& options = {});
+
+// Writes `document` as a VMD file at `path` (WriteVmd to an AtomicFile), all or nothing: a
+// temporary file beside the target, flushed, synced and renamed over it. Throws FileError naming
+// `path` and the reason; on failure the previous file at `path` is left untouched and no temporary
+// file remains.
 void SaveVmdFile(const MotionDocument& document, const std::filesystem::path& path,
                  const VmdWriteOptions& options = {});
 

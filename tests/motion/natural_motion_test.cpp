@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <filesystem>
+#include <map>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -68,6 +69,45 @@ TEST(NaturalMotion, HoldsItsShapeOnSmallCharts) {
     EXPECT_EQ(f.hipsAwayFromViewerFrames, 0);
     EXPECT_LE(f.largestYawStep, 20.0);
     EXPECT_LE(f.headFromViewerP95, 40.0);
+  }
+}
+
+// The dance is made in stretches cut where a step comes a second or more after the one before:
+// around such rests, every bone's key frames still come in frame order, one at a time, and the
+// body keeps its shape.
+TEST(NaturalMotion, RestsBetweenStretchesKeepEveryBoneInOrder) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  // At 150 BPM an eighth is 6 frames.
+  const Case cases[] = {
+      {"rests just under a stretch's gap", "#BPM:150;\n#SINGLE:BASIC:1:4000846000826;\n"},
+      {"rests of exactly a stretch's gap", "#BPM:150;\n#SINGLE:BASIC:1:40000846000002;\n"},
+      {"a jump after a rest", "#BPM:150;\n#SINGLE:BASIC:1:4826000000B0000000A48;\n"},
+      {"rests long enough for the arms to settle",
+       "#BPM:150;\n#SINGLE:BASIC:1:48260000000000000000000048260000000000000000000082;\n"},
+      {"quick steps joined after a rest", "#BPM:150;\n#SINGLE:BASIC:1:40000000[4646]000[8282];\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    EXPECT_TRUE(dance.motion.InCreationOrder());
+    std::map<std::u16string, std::int32_t> last;
+    dance.motion.ForEachFrame([&](const MotionFrame& frame) {
+      const auto [it, first] = last.emplace(frame.boneName(), frame.frameNumber());
+      if (!first) {
+        EXPECT_LT(it->second, frame.frameNumber());
+        it->second = frame.frameNumber();
+      }
+    });
+    EXPECT_EQ(last.size(), 9u);
+    const BodyFigures& f = dance.figures;
+    EXPECT_LE(f.PlantedMissPercent(), 2.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+    EXPECT_LE(f.largestYawStep, 20.0);
+    EXPECT_LE(f.longestAirborneSeconds, 0.6);
   }
 }
 

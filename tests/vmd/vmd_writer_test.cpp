@@ -6,6 +6,7 @@
 #include <numeric>
 #include <string>
 
+#include "base/memory_file.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/hex_bytes.h"
 #include "vmd/not_supported_error.h"
@@ -113,6 +114,10 @@ TEST(SerializeVmd, WritesExactBytes) {
     MotionDocument document;
     c.fill(document);
     EXPECT_EQ(SerializeVmd(document, c.options), c.expected) << c.label;
+    // The page's file: the same bytes, kept in memory.
+    MemoryFile file;
+    WriteVmd(document, file, c.options);
+    EXPECT_EQ(file.Bytes(), c.expected) << c.label;
   }
 }
 

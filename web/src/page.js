@@ -11,6 +11,7 @@ const MAX_CHART_MB = 8;
 const COUPLE = 2;
 const AUDIO = /\.(mp3|ogg|oga|wav|m4a|aac|flac|opus)$/i;
 const TEXTURE = /\.(png|jpe?g|bmp|tga|spa|sph|dds|gif)$/i;
+const CHART = /\.(ssc|sm|dwi)$/i;
 // The counts of the morph, camera, light and self-shadow sections: babylon-mmd wants them.
 const EMPTY_SECTIONS = new Uint8Array(16);
 
@@ -60,7 +61,7 @@ class Page {
     $("chooseButton").addEventListener("click", () => $("fileInput").click());
     $("exampleButton").addEventListener("click", () => this.openExample());
     $("chartList").addEventListener("change", () => this.optionsChanged());
-    for (const id of ["player1", "player2", "twist", "plannedFeet"]) {
+    for (const id of ["player1", "player2", "twist", "plannedFeet", "naturalMotion", "facingViewer", "facingScreen"]) {
       $(id).addEventListener("change", () => this.optionsChanged());
     }
     $("gameTiming").addEventListener("change", () => this.reopen());
@@ -121,11 +122,11 @@ class Page {
       this.songFiles = audio;
       await this.chooseSong();
     }
-    // The charts are the .dwi files; without one, a single other file is tried, so that a
+    // The charts are the chart files; without one, a single other file is tried, so that a
     // wrong file gets its message.
     const others = files.filter((f) => f !== model && !AUDIO.test(f.name) && !TEXTURE.test(f.name));
-    const dwi = others.filter((f) => /\.dwi$/i.test(f.name));
-    const charts = dwi.length ? dwi : others.length === 1 ? others : [];
+    const found = chartFiles(others);
+    const charts = found.length ? found : others.length === 1 ? others : [];
     if (charts.length === 1) {
       const [chart] = charts;
       // Too large to read at all: refused before its bytes are read into memory.
@@ -211,7 +212,8 @@ class Page {
     $("artist").value = song?.artist ?? "";
     $("bpm").value = (song?.bpm ?? 0).toFixed(3);
     const list = $("chartList");
-    list.replaceChildren(...(song?.charts ?? []).map((chart) => new Option(chart.name)));
+    // As the application lists them: the meter tells charts of one name apart.
+    list.replaceChildren(...(song?.charts ?? []).map((chart) => new Option(`${chart.name} (${chart.meter})`)));
     if (list.options.length) list.selectedIndex = Math.min(selected, list.options.length - 1);
     this.updateEnabling();
   }
@@ -230,6 +232,7 @@ class Page {
     const ready = chart !== null && (!couple || $("player1").checked || $("player2").checked);
     $("generateButton").disabled = !ready;
     $("allButton").disabled = !this.song?.charts.length;
+    $("facingChoice").hidden = !$("naturalMotion").checked;
     return ready;
   }
 
@@ -239,6 +242,8 @@ class Page {
       player: couple && $("player2").checked ? 1 : 0,
       twist: $("twist").checked,
       feet: $("plannedFeet").checked ? "planned" : "classic",
+      motion: $("naturalMotion").checked ? "natural" : "classic",
+      facing: $("facingScreen").checked ? "screen" : "viewer",
       compat: false,
     };
   }
@@ -309,10 +314,11 @@ class Page {
     this.download(new Blob([zipSync(files, { level: 6 })]), name);
   }
 
-  async addAllCharts(song, files) {
+  async addAllCharts(song, files, folder = "") {
     for (const [index, chart] of song.charts.entries()) {
-      for (const [player, fileName] of chart.fileNames.entries()) {
+      for (const [player, name] of chart.fileNames.entries()) {
         const { vmd } = await this.convert(index, { ...this.options(), player });
+        const fileName = folder ? `${folder}/${name}` : name;
         let unique = fileName;
         for (let n = 2; unique in files; ++n) unique = fileName.replace(/\.vmd$/, `-${n}.vmd`);
         files[unique] = vmd;
@@ -320,14 +326,15 @@ class Page {
     }
   }
 
-  // Several charts dropped at once: all their charts in one zip.
+  // Several charts dropped at once: all their charts in one zip, those of a song folder under
+  // its path, as `convert --all -o` puts them.
   async zipCharts(charts) {
     const files = {};
     for (const file of charts) {
       const bytes = new Uint8Array(await file.arrayBuffer());
       if (this.refusal(bytes, file.name)) continue;
       const song = await this.core.open(bytes, file.name, this.timing());
-      if (song.ok) await this.addAllCharts(song, files);
+      if (song.ok) await this.addAllCharts(song, files, outputFolderOf(file));
     }
     if (Object.keys(files).length === 0) {
       this.message(this.t.noChart);
@@ -399,6 +406,42 @@ class Page {
     $("time").textContent = `${minutes}:${(seconds - minutes * 60).toFixed(2).padStart(5, "0")}  ${this.t.frame} ${Math.floor(frame)}`;
     if (!$("topPanel").hidden) drawTopView($("top"), this.dance?.panels ?? [], this.pose());
   }
+}
+
+// The folder of a file inside a dropped folder, "" for a file dropped or chosen by itself.
+function folderOf(file) {
+  const path = file.webkitRelativePath ?? "";
+  return path.includes("/") ? path.slice(0, path.lastIndexOf("/")) : "";
+}
+
+// Where `convert --all -o` puts the motions of a file in a dropped folder, as if given that
+// folder: under the song folder's path inside it, or the folder's own name when it is the song.
+function outputFolderOf(file) {
+  const parts = folderOf(file).split("/");
+  return parts.length > 1 ? parts.slice(1).join("/") : parts[0];
+}
+
+// How the games rank a song folder's chart files: .ssc before .sm before .dwi.
+const rank = (file) => ["ssc", "sm", "dwi"].indexOf(file.name.match(CHART)[1].toLowerCase());
+
+// The charts among `files`: every one dropped by itself, and in each song folder the one the
+// games choose (the first name of the best kind).
+export function chartFiles(files) {
+  const chosen = new Map();
+  const loose = [];
+  for (const file of files.filter((f) => CHART.test(f.name))) {
+    const folder = folderOf(file);
+    if (!folder) {
+      loose.push(file);
+      continue;
+    }
+    const best = chosen.get(folder);
+    if (!best || rank(file) < rank(best) || (rank(file) === rank(best) && file.name < best.name)) {
+      chosen.set(folder, file);
+    }
+  }
+  const songs = [...chosen.keys()].sort().map((folder) => chosen.get(folder));
+  return [...loose, ...songs];
 }
 
 export function startPage(script) {

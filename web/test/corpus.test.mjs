@@ -1,8 +1,10 @@
-// Every corpus chart, both players, twist on and off, both timings and both footings: the
-// WebAssembly core writes the bytes that the native command line writes.
+// Every corpus chart, both players, twist on and off, both timings and both footings, and the
+// simfiles (which have one timing of their own) with both footings and twist on and off; natural
+// motion, facing either way, on a sample of them: the WebAssembly core writes the bytes that the
+// native command line writes.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { basename, join } from "node:path";
 import { after, before, test } from "node:test";
@@ -11,10 +13,20 @@ import { loadCore, ROOT } from "./core_loader.mjs";
 
 const CLI = process.env.PAVANEFLOW_CLI ?? join(ROOT, "build/src/cli/pavaneflow-cli");
 const CORPUS = process.env.PAVANEFLOW_CORPUS ?? join(ROOT, "../shared/corpus/dwi");
-const charts = existsSync(CORPUS)
-  ? readdirSync(CORPUS).filter((f) => f.endsWith(".dwi")).sort().map((f) => join(CORPUS, f))
-  : [];
-const skip = !existsSync(CLI) ? `no command line at ${CLI}` : charts.length === 0 ? `no corpus at ${CORPUS}` : false;
+const SIMFILES = process.env.PAVANEFLOW_SIMFILES ?? join(ROOT, "../shared/corpus/sm");
+
+// The chart files beneath `folder`, in a fixed order.
+function chartsIn(folder, pattern) {
+  if (!existsSync(folder)) return [];
+  return readdirSync(folder, { recursive: true }).filter((f) => pattern.test(f)).sort()
+    .map((f) => join(folder, f)).filter((f) => statSync(f).isFile());
+}
+const dwi = chartsIn(CORPUS, /\.dwi$/);
+const simfiles = chartsIn(SIMFILES, /\.(sm|ssc)$/i);
+// Every fifth file of each: natural motion takes longer to make.
+const sample = [...dwi, ...simfiles].filter((_, i) => i % 5 === 0);
+const noCli = !existsSync(CLI) && `no command line at ${CLI}`;
+const skipIfNone = (files, folder) => noCli || (files.length === 0 && `no corpus at ${folder}`);
 
 let core;
 let scratch;
@@ -26,7 +38,7 @@ before(async () => {
 after(() => scratch && rmSync(scratch, { recursive: true, force: true }));
 
 // The files `convert --all` writes into one folder, named as it names them.
-function wasmFiles(timing, options) {
+function wasmFiles(charts, timing, options) {
   const files = new Map();
   for (const path of charts) {
     const song = core.open(readFileSync(path), basename(path), timing);
@@ -42,25 +54,36 @@ function wasmFiles(timing, options) {
   return files;
 }
 
+const classic = { motion: "classic", facing: "viewer" };
 const cases = [];
-for (const timing of ["classic", "game"]) {
+for (const feet of ["classic", "planned"]) {
+  for (const twist of [true, false]) {
+    for (const timing of ["classic", "game"]) {
+      cases.push({ label: "DWI corpus", charts: dwi, skip: skipIfNone(dwi, CORPUS), timing, feet, twist, ...classic });
+    }
+    cases.push({ label: "simfile corpus", charts: simfiles, skip: skipIfNone(simfiles, SIMFILES), timing: "classic", feet, twist, ...classic });
+  }
+}
+for (const facing of ["viewer", "screen"]) {
   for (const feet of ["classic", "planned"]) {
-    for (const twist of [true, false]) cases.push({ timing, feet, twist });
+    cases.push({ label: "corpus sample", charts: sample, skip: skipIfNone(sample, CORPUS), timing: "game", feet, twist: true, motion: "natural", facing });
   }
 }
 
-for (const { timing, feet, twist } of cases) {
-  test(`corpus: timing ${timing}, feet ${feet}, twist ${twist ? "on" : "off"}`, { skip }, () => {
-    const folder = join(scratch, `${timing}-${feet}-${twist}`);
+for (const { label, charts, skip, timing, feet, twist, motion, facing } of cases) {
+  const natural = motion === "natural" ? `, natural motion facing the ${facing}` : "";
+  test(`${label}: timing ${timing}, feet ${feet}, twist ${twist ? "on" : "off"}${natural}`, { skip }, () => {
+    const folder = join(scratch, [label, timing, feet, twist, motion, facing].join("-"));
     const args = ["convert", "--all", "--timing", timing, "--feet", feet, "-o", folder];
     if (!twist) args.push("--no-twist");
+    if (motion === "natural") args.push("--motion", "natural", "--facing", facing);
     try {
       execFileSync(CLI, [...args, ...charts], { stdio: "ignore" });
     } catch {
       // Reading problems make the command fail for some files; only the written bytes count.
     }
     const expected = new Set(readdirSync(folder));
-    const actual = wasmFiles(timing, { twist, feet, compat: false });
+    const actual = wasmFiles(charts, timing, { twist, feet, motion, facing, compat: false });
     assert.deepEqual([...actual.keys()].sort(), [...expected].sort());
     for (const [name, bytes] of actual) {
       assert.ok(Buffer.from(bytes).equals(readFileSync(join(folder, name))), `${name} differs`);

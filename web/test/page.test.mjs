@@ -3,9 +3,9 @@
 // preview drawn and dancing, a bad file refused, and a screenshot for the README.
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync } from "node:fs";
+import { existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
-import { join } from "node:path";
+import { dirname, join } from "node:path";
 import { after, before, test } from "node:test";
 import { unzipSync } from "fflate";
 
@@ -15,6 +15,7 @@ import { serve } from "./static_server.mjs";
 
 const CLI = process.env.PAVANEFLOW_CLI ?? join(ROOT, "build/src/cli/pavaneflow-cli");
 const EXAMPLE = join(ROOT, "examples/demo.dwi");
+const SIMFILE = join(ROOT, "examples/demo.ssc");
 const skip = existsSync(CLI) ? false : `no command line at ${CLI}`;
 
 let server, browser, page, scratch;
@@ -53,7 +54,7 @@ test("the example's charts are listed as the application lists them", { skip }, 
   assert.equal(await page.inputValue("#title"), "Morning Pavane");
   assert.equal(await page.inputValue("#bpm"), "128.000");
   const charts = await page.$$eval("#chartList option", (options) => options.map((o) => o.textContent));
-  assert.deepEqual(charts, ["SINGLE BASIC", "SINGLE ANOTHER", "DOUBLE BASIC", "COUPLE BASIC"]);
+  assert.deepEqual(charts, ["SINGLE BASIC (3)", "SINGLE ANOTHER (6)", "DOUBLE BASIC (5)", "COUPLE BASIC (4)"]);
   assert.equal(await page.isDisabled("#player1"), true);
   assert.equal(await page.isEnabled("#generateButton"), true);
 });
@@ -63,6 +64,8 @@ test("a download is the command line's file for the same chart and options", { s
     { chart: 1, player: null, twist: true, planned: false, game: false, args: [] },
     { chart: 4, player: 2, twist: false, planned: true, game: false, args: ["--chart", "4", "--player", "2", "--no-twist", "--feet", "planned"] },
     { chart: 3, player: null, twist: true, planned: false, game: true, args: ["--chart", "3", "--timing", "game"] },
+    { chart: 2, player: null, twist: true, planned: false, game: false, facing: "Viewer", args: ["--chart", "2", "--motion", "natural"] },
+    { chart: 4, player: 1, twist: true, planned: true, game: true, facing: "Screen", args: ["--chart", "4", "--feet", "planned", "--timing", "game", "--motion", "natural", "--facing", "screen"] },
   ];
   for (const c of cases) {
     if ((await page.isChecked("#gameTiming")) !== c.game) await page.click("#gameTiming");
@@ -70,6 +73,10 @@ test("a download is the command line's file for the same chart and options", { s
     if (c.player) await page.check(`#player${c.player}`);
     await page.setChecked("#twist", c.twist);
     await page.setChecked("#plannedFeet", c.planned);
+    await page.setChecked("#naturalMotion", Boolean(c.facing));
+    // The facing is a choice of the natural motion only.
+    assert.equal(await page.isVisible("#facingChoice"), Boolean(c.facing));
+    if (c.facing) await page.check(`#facing${c.facing}`);
     await danceShown();
     const { name, bytes } = await download("#generateButton");
     assert.equal(name, "demo.vmd");
@@ -81,6 +88,7 @@ test("a download is the command line's file for the same chart and options", { s
 
 test("all charts come as one zip of the files convert --all writes", { skip }, async () => {
   await page.setChecked("#gameTiming", false);
+  await page.setChecked("#naturalMotion", false);
   await danceShown();
   const { name, bytes } = await download("#allButton");
   assert.equal(name, "demo.zip");
@@ -144,6 +152,60 @@ test("the mannequin is drawn and its feet move while the dance plays", { skip },
   await page.click("#playButton");
   assert.ok(moved.length > 0, "the feet stayed where they were");
   assert.equal(await page.textContent("#playButton"), "再生");
+});
+
+// Files dropped as a folder's files are: with their paths inside the dropped folder.
+function dropFolder(files) {
+  return page.evaluate((list) => window.pavaneflow.takeFiles(list.map(({ path, base64 }) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const file = new File([bytes], path.split("/").pop());
+    return Object.defineProperty(file, "webkitRelativePath", { value: path });
+  })), files.map(({ path, bytes }) => ({ path, base64: bytes.toString("base64") })));
+}
+
+test("a dropped song folder opens the chart file the games choose, with the song it names", { skip }, async () => {
+  await dropFolder([
+    { path: "Song/demo.dwi", bytes: readFileSync(EXAMPLE) },
+    { path: "Song/demo.ssc", bytes: readFileSync(SIMFILE) },
+    { path: "Song/demo.ogg", bytes: silence() },
+  ]);
+  await danceShown();
+  const charts = await page.$$eval("#chartList option", (options) => options.map((o) => o.textContent));
+  assert.deepEqual(charts, ["SINGLE EASY (3)", "SINGLE CHALLENGE (8)", "DOUBLE MEDIUM (5)"]);
+  assert.equal(await page.textContent("#songName"), "曲: demo.ogg");
+  await page.selectOption("#chartList", { index: 1 });
+  await danceShown();
+  const { name, bytes } = await download("#generateButton");
+  assert.equal(name, "demo.vmd");
+  const expected = join(scratch, "simfile.vmd");
+  cli("convert", "--chart", "2", ...((await page.isChecked("#plannedFeet")) ? ["--feet", "planned"] : []),
+    ...((await page.isChecked("#twist")) ? [] : ["--no-twist"]), SIMFILE, "-o", expected);
+  assert.ok(bytes.equals(readFileSync(expected)), "the simfile's bytes differ");
+});
+
+test("a dropped folder of songs comes as one zip laid out as convert --all writes it", { skip }, async () => {
+  const songs = [
+    { path: "Pack/One/demo.ssc", bytes: readFileSync(SIMFILE) },
+    { path: "Pack/One/demo.dwi", bytes: readFileSync(EXAMPLE) },
+    { path: "Pack/Two/demo.dwi", bytes: readFileSync(EXAMPLE) },
+  ];
+  for (const { path, bytes } of songs) {
+    mkdirSync(dirname(join(scratch, path)), { recursive: true });
+    writeFileSync(join(scratch, path), bytes);
+  }
+  const [file] = await Promise.all([page.waitForEvent("download"), dropFolder(songs)]);
+  const path = join(scratch, "pack.zip");
+  await file.saveAs(path);
+  const files = unzipSync(readFileSync(path));
+  const folder = join(scratch, "pack");
+  cli("convert", "--all", ...((await page.isChecked("#plannedFeet")) ? ["--feet", "planned"] : []),
+    ...((await page.isChecked("#twist")) ? [] : ["--no-twist"]), join(scratch, "Pack"), "-o", folder);
+  const expected = readdirSync(folder, { recursive: true }).filter((f) => f.endsWith(".vmd"));
+  assert.deepEqual(Object.keys(files).sort(), expected.sort());
+  for (const [name, content] of Object.entries(files)) {
+    assert.ok(Buffer.from(content).equals(readFileSync(join(folder, name))), `${name} differs`);
+  }
+  await danceShown();
 });
 
 // A second of silence as a WAV file.

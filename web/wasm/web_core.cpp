@@ -1,6 +1,7 @@
 // The core as the page's worker sees it: open one song, then make the VMD bytes of its charts.
-// The request is built here the way `pavaneflow-cli convert` builds it, so that a download is
-// the file the command line writes with the same options.
+// The page's controls fill the same DanceSetup that `pavaneflow-cli convert` fills, and the file
+// is read and the request made from it as there, so that a download is the file the command line
+// writes with the same options.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -10,16 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "base/memory_file.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
+#include "motion/dance_request.h"
+#include "motion/dance_setup.h"
 #include "motion/generation_request.h"
-#include "motion/make_timing_map.h"
+#include "motion/open_song.h"
 #include "motion/output_name.h"
 #include "motion/pad_layout.h"
 #include "motion/player_lane.h"
 #include "motion/run.h"
-#include "motion/whole_chart_foot_planner.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_writer.h"
 
@@ -28,22 +31,42 @@ namespace {
 
 using emscripten::val;
 
-// The worker holds one song at a time.
-struct OpenSong {
+// The worker holds one song at a time, with the timing it was read in: the dances made from it
+// are timed the same way.
+struct LoadedSong {
   DWIDocument document;
-  std::unique_ptr<TimingMap> timing;
+  ChartTiming timing = ChartTiming::kClassic;
   std::filesystem::path name;
 };
-OpenSong song;
+LoadedSong song;
 
 ChartTiming TimingNamed(const std::string& name) {
   return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
 }
 
-// Reads the chart file `bytes`, named `name`, in the given timing ("classic" or "game"). The
-// answer: ok (false with `error` when it could not be read), title, artist, bpm, file (the song
-// file the chart names), gap, problems (the error text, "N行目:..." lines), problemCount and
-// charts, each with name, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file name in a zip.
+// Whether option `key` of `options` is the text `value`; an option left out is the default.
+bool OptionIs(const val& options, const char* key, const char* value) {
+  const val option = options[key];
+  return option.typeOf().as<std::string>() == "string" && option.as<std::string>() == value;
+}
+
+const char* FormatName(ChartFormat format) {
+  switch (format) {
+    case ChartFormat::kSm:
+      return "sm";
+    case ChartFormat::kSsc:
+      return "ssc";
+    case ChartFormat::kDwi:
+      break;
+  }
+  return "dwi";
+}
+
+// Reads the chart file `bytes`, named `name`, in the format its extension names and, for DWI,
+// the given timing ("classic" or "game"). The answer: ok (false with `error` when it could not be
+// read), format ("dwi", "sm" or "ssc"), title, artist, bpm, file (the song file the chart names:
+// #FILE or #MUSIC), gap, problems (the error text, "N行目:..." lines), problemCount and charts,
+// each with name, meter, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file names in a zip.
 val Open(const std::string& bytes, const std::string& name, const std::string& timing) {
   // The reader reads files: the bytes go to the module's memory file system first.
   const std::filesystem::path path = std::filesystem::path("/songs") / name;
@@ -56,18 +79,17 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
     }
   }
   song.name = name;
-  song.document.SetTiming(TimingNamed(timing));
+  song.timing = TimingNamed(timing);
   val answer = val::object();
-  const bool ok = song.document.OnOpenDocument(path);
+  const bool ok = OpenSong(song.document, path, {.timing = song.timing});
   std::filesystem::remove(path);
   answer.set("ok", ok);
   if (!ok) {
     answer.set("error", song.document.OpenError());
-    song.timing.reset();
     return answer;
   }
-  song.timing = MakeTimingMap(TimingNamed(timing), song.document);
   const DWIDocument& d = song.document;
+  answer.set("format", std::string(FormatName(d.Format())));
   answer.set("title", ToUtf8(d.title));
   answer.set("artist", ToUtf8(d.artist));
   answer.set("bpm", d.bpm);
@@ -79,6 +101,7 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   for (const auto& score : d.scores) {
     val chart = val::object();
     chart.set("name", ToUtf8(score->name));
+    chart.set("meter", score->meter);
     chart.set("mode", static_cast<int>(score->mode));
     if (score->mode == kCouple) {
       chart.set("fileNames", val::array(std::vector<std::string>{
@@ -95,25 +118,32 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
 }
 
 // The dance of chart `index` (from 0) of the open song. `options`: player (0 or 1; 2P only for
-// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned") and compat
-// (append the empty sections). `progress`, a function, hears the share done (0 to 1) now and
-// then. The answer: vmd (the file's bytes, empty for a chart that is not there), frames (key
-// frames) and panels (arrow, x, z of each panel the dance is drawn on).
+// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned"), motion
+// ("classic" or "natural"), facing ("viewer" or "screen", natural motion only) and compat (append
+// the empty sections; natural motion always does, as the command line writes it). `progress`, a
+// function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
+// for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
+// dance is drawn on).
 val Convert(int index, val options, val progress) {
-  const auto& scores = song.document.scores;
+  const DanceSetup setup{
+      .chart = index,
+      .player = options["player"].as<std::int32_t>(),
+      .twist = options["twist"].as<bool>(),
+      .timing = song.timing,
+      .feet = OptionIs(options, "feet", "planned") ? FeetChoice::kPlanned : FeetChoice::kClassic,
+      .motion =
+          OptionIs(options, "motion", "natural") ? MotionChoice::kNatural : MotionChoice::kClassic,
+      .facing = OptionIs(options, "facing", "screen") ? Facing::kScreen : Facing::kViewer,
+  };
+  const DanceRequest dance = MakeDanceRequest(song.document, setup);
+  const GenerationRequest& request = dance.Request();
   val answer = val::object();
   answer.set("panels", val::array());
   answer.set("frames", 0);
-  if (index < 0 || static_cast<std::size_t>(index) >= scores.size()) {
+  if (request.score == nullptr) {
     answer.set("vmd", val::global("Uint8Array").new_(0));
     return answer;
   }
-  const Score& score = *scores[static_cast<std::size_t>(index)];
-  static const WholeChartFootPlanner planned;
-  GenerationRequest request{&song.document, &score,
-                            score.mode == kCouple ? options["player"].as<std::int32_t>() : 0,
-                            options["twist"].as<bool>(), song.timing.get()};
-  if (options["feet"].as<std::string>() == "planned") request.feet = &planned;
 
   const Lane* lane = FindPlayerLane(request);
   const std::size_t steps = lane != nullptr ? lane->frames.size() : 0;
@@ -125,12 +155,15 @@ val Convert(int index, val options, val progress) {
       progress(static_cast<double>(done) / static_cast<double>(steps));
     }
   });
-  const std::vector<std::uint8_t> bytes =
-      SerializeVmd(motion, {.appendEmptySections = options["compat"].as<bool>()});
-  // A copy that the module's memory does not own.
-  answer.set("vmd", val::global("Uint8Array")
-                        .new_(emscripten::typed_memory_view(bytes.size(), bytes.data()))
-                        .call<val>("slice"));
+  // The file the command line writes, kept in memory: the page has no file system to keep it.
+  const VmdWriteOptions asked{.appendEmptySections = options["compat"].as<bool>()};
+  MemoryFile file;
+  WriteVmd(motion, file, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
+  const std::vector<std::uint8_t>& bytes = file.Bytes();
+  // A copy that the module's memory does not own, and only one: each copy is a new buffer of
+  // several megabytes, whose fresh memory costs the system more than the conversion itself.
+  answer.set("vmd",
+             val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice"));
   answer.set("frames", static_cast<double>(motion.FrameCount()));
   val panels = val::array();
   const PadLayout layout = PadLayout::ForRequest(request);
