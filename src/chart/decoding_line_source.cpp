@@ -14,26 +14,32 @@ constexpr std::size_t kChunkSize = 64 << 10;
 }  // namespace
 
 bool DecodingLineSource::ReadLine(std::u16string_view& line) {
-  bool pieced = false;
+  // Most lines lie whole in the decoded chunk: this path is kept short, without calls.
+  const char16_t* const begin = decoded_.data() + position_;
+  const char16_t* const end = decoded_.data() + decoded_.size();
+  const char16_t* const lf = FindCodeUnit(begin, end, u'\n');
+  if (lf == end) return ReadPiecedLine(line);
+  position_ = static_cast<std::size_t>(lf - decoded_.data()) + 1;
+  line = std::u16string_view(begin, static_cast<std::size_t>(lf - begin));
+  if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+  return true;
+}
+
+bool DecodingLineSource::ReadPiecedLine(std::u16string_view& line) {
+  pieces_.clear();
   for (;;) {
     const char16_t* const begin = decoded_.data() + position_;
     const char16_t* const end = decoded_.data() + decoded_.size();
     const char16_t* const lf = FindCodeUnit(begin, end, u'\n');
     if (lf != end) {
       position_ = static_cast<std::size_t>(lf - decoded_.data()) + 1;
-      if (pieced) {
-        pieces_.append(begin, lf);
-        line = pieces_;
-      } else {
-        line = std::u16string_view(begin, static_cast<std::size_t>(lf - begin));
-      }
+      pieces_.append(begin, lf);
+      line = pieces_;
       // The CR of a CR LF pair may have come in the previous chunk, so look at the line itself.
       if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
       return true;
     }
-    if (!pieced) pieces_.clear();
     pieces_.append(begin, end);
-    pieced = true;
     decoded_.clear();
     position_ = 0;
     if (!Refill()) {

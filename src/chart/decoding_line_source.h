@@ -24,6 +24,8 @@ class DecodingLineSource : public LineSource {
   virtual std::size_t ReadBytes(char* buffer, std::size_t size) = 0;
 
  private:
+  // ReadLine for a line that runs past the decoded chunk, or the end of the input.
+  bool ReadPiecedLine(std::u16string_view& line);
   // Decodes the next chunk into decoded_; false at end of input.
   bool Refill();
 

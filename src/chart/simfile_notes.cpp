@@ -19,6 +19,29 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r';
 }
 
+// What a code unit of note data is, looked up rather than compared: rows are short and many.
+enum class Unit : std::uint8_t { kNothing, kStep, kHead, kTail, kKeysound, kMeasureEnd };
+
+struct UnitTable {
+  Unit of[0x80] = {};
+};
+
+constexpr UnitTable MakeUnitTable() {
+  UnitTable table;
+  table.of['1'] = table.of['L'] = Unit::kStep;
+  table.of['2'] = table.of['4'] = Unit::kHead;
+  table.of['3'] = Unit::kTail;
+  table.of['['] = Unit::kKeysound;
+  table.of[','] = Unit::kMeasureEnd;
+  return table;
+}
+
+constexpr UnitTable kUnits = MakeUnitTable();
+
+Unit UnitOf(char16_t c) {
+  return c < 0x80 ? kUnits.of[c] : Unit::kNothing;
+}
+
 }  // namespace
 
 bool RowTick(std::int64_t measure, std::int64_t row, std::int64_t rows, Tick& tick) {
@@ -32,28 +55,54 @@ bool RowTick(std::int64_t measure, std::int64_t row, std::int64_t rows, Tick& ti
   return true;
 }
 
+// Called for every row of every chart: worth the room where AddLine calls it.
+inline const char16_t* SimfileNotes::ReadRow(const char16_t* at, const char16_t* end,
+                                             std::int32_t line, Tick index) {
+  std::uint8_t column = 0;
+  for (; at != end && column < kMaxColumns; ++at) {
+    const Unit unit = UnitOf(*at);
+    if (unit == Unit::kNothing) {
+      ++column;  // mines, fakes, keysounds and anything else step on nothing
+      continue;
+    }
+    if (unit == Unit::kMeasureEnd) return at;
+    if (unit == Unit::kKeysound) {
+      // A keysound suffix belongs to the character before it; one left open ends the row.
+      while (at != end && *at != u']' && *at != u',') ++at;
+      if (at == end || *at == u',') return at;
+      continue;
+    }
+    const Kind kind = unit == Unit::kStep   ? Kind::kStep
+                      : unit == Unit::kHead ? Kind::kHead
+                                            : Kind::kTail;
+    marks_.push_back({index, column++, kind, kRemoved});
+    if (kind == Kind::kHead) headLines_.push_back(line);
+  }
+  // Columns beyond the last are ignored.
+  while (at != end && *at != u',') ++at;
+  return at;
+}
+
 void SimfileNotes::AddLine(std::u16string_view text, std::int32_t line) {
-  if (ended_) return;
   // A chart of real length has tens of thousands of marks: room for them from the start spares
   // copying them as the vector grows (unused room is never touched).
   constexpr std::size_t kFirstMarks = 1 << 16;
   if (marks_.capacity() == 0) marks_.reserve(kFirstMarks);
-  for (;;) {
-    const std::size_t comma = text.find(u',');
-    std::u16string_view row = text.substr(0, comma);
-    while (!row.empty() && IsBlank(row.front())) row.remove_prefix(1);
-    while (!row.empty() && IsBlank(row.back())) row.remove_suffix(1);
-    if (!row.empty()) {
+  const char16_t* at = text.data();
+  const char16_t* const end = at + text.size();
+  while (!ended_) {
+    // Blanks after a row's last character step on nothing, so only those before it are trimmed.
+    while (at != end && IsBlank(*at)) ++at;
+    if (at != end && *at != u',') {
       if (rows_ == std::numeric_limits<Tick>::max()) {
         ended_ = true;
         return;
       }
-      ReadRow(row, line, rows_++);
+      at = ReadRow(at, end, line, rows_++);
     }
-    if (comma == std::u16string_view::npos) return;
+    if (at == end) return;
+    ++at;
     EndMeasure();
-    if (ended_) return;
-    text.remove_prefix(comma + 1);
   }
 }
 
@@ -64,51 +113,26 @@ void SimfileNotes::Finish() {
 void SimfileNotes::EndMeasure() {
   // A row's tick depends on how many rows its measure has: the marks of the measure carry their
   // row until it ends.
+  Tick row = -1;
+  Tick tick = 0;
   for (std::size_t i = measureStart_; i < marks_.size(); ++i) {
-    if (!RowTick(measure_, marks_[i].tick, rows_, marks_[i].tick)) {
-      // Past the last tick: nothing from here on is read.
-      for (std::size_t k = i; k < marks_.size(); ++k) {
-        if (marks_[k].kind == Kind::kHead) headLines_.pop_back();
+    if (marks_[i].tick != row) {
+      row = marks_[i].tick;
+      if (!RowTick(measure_, row, rows_, tick)) {
+        // Past the last tick: nothing from here on is read.
+        for (std::size_t k = i; k < marks_.size(); ++k) {
+          if (marks_[k].kind == Kind::kHead) headLines_.pop_back();
+        }
+        marks_.resize(i);
+        ended_ = true;
+        break;
       }
-      marks_.resize(i);
-      ended_ = true;
-      break;
     }
+    marks_[i].tick = tick;
   }
   ++measure_;
   rows_ = 0;
   measureStart_ = marks_.size();
-}
-
-void SimfileNotes::ReadRow(std::u16string_view row, std::int32_t line, Tick index) {
-  std::size_t column = 0;
-  for (std::size_t i = 0; i < row.size() && column < kMaxColumns; ++i) {
-    const char16_t c = row[i];
-    if (c == u'[') {
-      // A keysound suffix belongs to the character before it.
-      const std::size_t close = row.find(u']', i);
-      if (close == std::u16string_view::npos) break;
-      i = close;
-      continue;
-    }
-    const auto at = static_cast<std::uint8_t>(column++);
-    switch (c) {
-      case u'1':
-      case u'L':
-        marks_.push_back({index, at, Kind::kStep, kRemoved});
-        break;
-      case u'2':
-      case u'4':
-        marks_.push_back({index, at, Kind::kHead, kRemoved});
-        headLines_.push_back(line);
-        break;
-      case u'3':
-        marks_.push_back({index, at, Kind::kTail, kRemoved});
-        break;
-      default:
-        break;  // mines, fakes, keysounds and anything else step on nothing
-    }
-  }
 }
 
 void SimfileNotes::Fill(ChartMode mode, const TickRanges& warps, const TickRanges& fakes,

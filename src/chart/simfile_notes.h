@@ -39,8 +39,9 @@ class SimfileNotes {
   };
   static constexpr NoteKind kRemoved = -1;
   void EndMeasure();
-  // Reads row `index` of the measure being read; its marks carry the index for a tick.
-  void ReadRow(std::u16string_view row, std::int32_t line, Tick index);
+  // Reads row `index` of the measure being read from `at`, its first character, to the "," that
+  // ends it or `end`, and returns where it stopped; its marks carry the index for a tick.
+  const char16_t* ReadRow(const char16_t* at, const char16_t* end, std::int32_t line, Tick index);
 
   std::vector<Mark> marks_;
   std::vector<std::int32_t> headLines_;  // the line of each head's row, in order

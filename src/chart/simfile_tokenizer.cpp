@@ -1,7 +1,6 @@
 #include "chart/simfile_tokenizer.h"
 
 #include "chart/chart_types.h"
-#include "chart/code_unit_search.h"
 #include "chart/dwi_text.h"
 
 namespace pavaneflow {
@@ -12,19 +11,29 @@ bool IsBlank(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
 }
 
-// The first of `specials` (ASCII) in `line` from `from` on, or npos. Note data is mostly short
-// lines of digits, so this test per code unit is the tokenizer's hot loop.
-template <std::size_t N>
-std::size_t FindAny(std::u16string_view line, std::size_t from, const char (&specials)[N]) {
-  constexpr auto kNone = std::u16string_view::npos;
+// The code units the tokenizer stops at, all ASCII, as a table: note data is mostly short lines
+// of digits, so the test per code unit is the tokenizer's hot loop. NUL is in every set, since
+// it ends its line.
+struct Specials {
+  bool at[0x80] = {};
+};
+
+constexpr Specials MakeSpecials(std::string_view units) {
+  Specials specials;
+  specials.at[0] = true;
+  for (const char unit : units) specials.at[static_cast<unsigned char>(unit)] = true;
+  return specials;
+}
+
+constexpr Specials kBetweenTags = MakeSpecials("#/\\");
+constexpr Specials kInTag = MakeSpecials(":;\\/");
+
+std::size_t FindAny(std::u16string_view line, std::size_t from, const Specials& specials) {
   for (std::size_t i = from; i < line.size(); ++i) {
     const char16_t c = line[i];
-    if (c >= 0x80) continue;
-    for (std::size_t k = 0; k + 1 < N; ++k) {
-      if (c == static_cast<char16_t>(specials[k])) return i;
-    }
+    if (c < 0x80 && specials.at[c]) return i;
   }
-  return kNone;
+  return std::u16string_view::npos;
 }
 
 // Whether `line` starts a tag: its first code unit other than blanks and TABs is "#".
@@ -47,10 +56,21 @@ bool SimfileTokenizer::NextLine() {
     return false;
   }
   lineNumber_ = WrappingAdd(lineNumber_, 1);
-  line_ = std::u16string_view(
-      line.data(), FindCodeUnit(line.data(), line.data() + line.size(), u'\0') - line.data());
+  line_ = line;
   column_ = 0;
   return true;
+}
+
+std::size_t SimfileTokenizer::FindSpecial(bool inTag) {
+  const std::size_t at = FindAny(line_, column_, inTag ? kInTag : kBetweenTags);
+  if (at == std::u16string_view::npos || line_[at] != u'\0') return at;
+  line_ = line_.substr(0, at);
+  return std::u16string_view::npos;
+}
+
+bool SimfileTokenizer::LineGoesOn() {
+  if (column_ < line_.size() && line_[column_] == u'\0') line_ = line_.substr(0, column_);
+  return column_ < line_.size();
 }
 
 bool SimfileTokenizer::Next(SimfileTag& tag) {
@@ -58,7 +78,7 @@ bool SimfileTokenizer::Next(SimfileTag& tag) {
     while (column_ >= line_.size()) {
       if (!NextLine()) return false;
     }
-    const std::size_t at = FindAny(line_, column_, "#/\\");
+    const std::size_t at = FindSpecial(false);
     if (at == std::u16string_view::npos) {
       column_ = line_.size();
     } else if (line_[at] == u'#') {
@@ -66,7 +86,8 @@ bool SimfileTokenizer::Next(SimfileTag& tag) {
       ReadTag(tag);
       return true;
     } else if (line_[at] == u'\\') {
-      column_ = at + 2;
+      column_ = at + 1;
+      if (LineGoesOn()) ++column_;
     } else if (at + 1 < line_.size() && line_[at + 1] == u'/') {
       column_ = line_.size();
     } else {
@@ -112,7 +133,7 @@ void SimfileTokenizer::ReadTag(SimfileTag& tag) {
       }
       continue;
     }
-    const std::size_t at = FindAny(line_, column_, ":;\\/");
+    const std::size_t at = FindSpecial(true);
     if (at == std::u16string_view::npos) {
       if (streaming && pending_.empty()) {
         sink_->TakeLine(line_.substr(column_), lineNumber_);
@@ -139,7 +160,7 @@ void SimfileTokenizer::ReadTag(SimfileTag& tag) {
       tag.paramLines.push_back(lineNumber_);
       line = &tag.paramLines.back();
     } else if (c == u'\\') {
-      if (column_ < line_.size()) *text += line_[column_++];
+      if (LineGoesOn()) *text += line_[column_++];
     } else if (column_ < line_.size() && line_[column_] == u'/') {
       column_ = line_.size();
     } else {

@@ -48,6 +48,11 @@ class SimfileTokenizer {
 
  private:
   bool NextLine();
+  // The column of the first code unit from column_ on that the tokenizer acts on in a tag
+  // (`inTag`) or between tags, or npos; a NUL cuts the line short instead.
+  std::size_t FindSpecial(bool inTag);
+  // Whether the line has a code unit at column_, cutting it short at a NUL there.
+  bool LineGoesOn();
   // Reads the parameters of the tag whose "#" was just taken, up to its end.
   void ReadTag(SimfileTag& tag);
 

@@ -57,6 +57,9 @@ TEST(SimfileTokenizer, CutsTagsAsTheGamesDo) {
       {"a value goes on over lines", "#BPMS:0=120\n,4=240;", "BPMS[0=120\n,4=240]@1"},
       {"no parameters", "#NOTEDATA;#NOTEDATA:;", "NOTEDATA@1 NOTEDATA[]@1"},
       {"a NUL ends its line", std::string_view("#TITLE:A\0B;\n;", 13), "TITLE[A]@1"},
+      {"a NUL is not escaped", std::string_view("#TITLE:A\\\0B;\n;", 14), "TITLE[A]@1"},
+      {"a NUL ends a line between tags", std::string_view("x\\\0#TITLE:A;\n#ARTIST:B;", 23),
+       "ARTIST[B]@2"},
       {"nothing", "no tags at all", ""},
   };
   for (const Case& c : cases) {
