@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -11,7 +12,12 @@
 namespace pavaneflow {
 
 QString AboutDialog::AboutText() {
-  return QStringLiteral("Pavaneflow\nバージョン:\t" PAVANEFLOW_VERSION "\n作成者:\tぱゔぁーぬ工房");
+  return QStringLiteral("Pavaneflow\nバージョン:\t" PAVANEFLOW_VERSION
+                        "\n作成者:\tぱゔぁーぬ工房\nライセンス:\tMIT");
+}
+
+QString AboutDialog::WebAddress() {
+  return QStringLiteral(PAVANEFLOW_HOMEPAGE);
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
@@ -46,6 +52,14 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   aboutEdit->setFixedSize(labelWidth + valueWidth + gap * 4,
                           metrics.lineSpacing() * (static_cast<int>(lines.size()) + 1));
   layout->addWidget(aboutEdit);
+
+  auto* webLink = new QLabel(this);
+  webLink->setObjectName(QStringLiteral("webLink"));
+  webLink->setTextFormat(Qt::RichText);
+  webLink->setText(QStringLiteral("<a href=\"%1\">%1</a>").arg(WebAddress().toHtmlEscaped()));
+  webLink->setTextInteractionFlags(Qt::TextBrowserInteraction);
+  webLink->setOpenExternalLinks(true);
+  layout->addWidget(webLink);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, Qt::Horizontal, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

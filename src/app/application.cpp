@@ -32,6 +32,7 @@ Application::Application() {
 
   window_ = std::make_unique<MainWindow>(document_, fileDialogs_, messageBoxes_);
   errorReporter_ = std::make_unique<ErrorDialogReporter>(window_.get());
+  errorReporter_->SetReadInGameTiming([this] { window_->ReadInGameTiming(); });
   document_.SetErrorReporter(errorReporter_.get());
 }
 

@@ -195,6 +195,11 @@ void DancePreview::Seek(double seconds) {
   Show(seconds);
 }
 
+void DancePreview::Rewind() {
+  if (playing_) TogglePlaying();
+  Seek(0.0);
+}
+
 void DancePreview::TogglePlaying() {
   if (!playing_ && endSeconds_ <= 0.0) return;
   playing_ = !playing_;

@@ -38,6 +38,8 @@ class DancePreview : public QWidget {
 
   // Shows the moment `seconds` into the motion (and moves the song there).
   void Seek(double seconds);
+  // Stops playing and goes back to the start: another file begins at its beginning.
+  void Rewind();
   void TogglePlaying();
   bool IsPlaying() const { return playing_; }
   double Seconds() const { return seconds_; }

@@ -17,6 +17,7 @@
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
 #include "app/native_path.h"
+#include "app/os_reason.h"
 #include "base/file_error.h"
 #include "chart/song_document.h"
 #include "motion/generation_request.h"
@@ -133,6 +134,7 @@ void MainView::UpdateGenerateEnabling() {
     return;
   }
   const bool twoPlayers = score->mode == kCouple;
+  ShowPlayerChoice(twoPlayers);
   ui_->player1Radio->setEnabled(twoPlayers);
   ui_->player2Radio->setEnabled(twoPlayers);
   ui_->generateButton->setEnabled(!twoPlayers || ui_->player1Radio->isChecked() ||
@@ -158,7 +160,7 @@ void MainView::OnGenerate() {
     messageBoxes_.critical(window(),
                            QStringLiteral("%1 に書き込めませんでした。\n%2")
                                .arg(QDir::toNativeSeparators(FromNativePath(error.path())),
-                                    QString::fromStdString(error.reason())));
+                                    OsReason(error.osError(), error.reason())));
   } catch (const std::exception& error) {
     messageBoxes_.critical(
         window(), QStringLiteral("%1 を作成できませんでした。\n%2")
@@ -207,6 +209,10 @@ bool MainView::GameTimingChosen() const {
   return ui_->gameTimingCheck->isChecked();
 }
 
+void MainView::ChooseGameTiming() {
+  if (!ui_->gameTimingCheck->isChecked()) ui_->gameTimingCheck->click();
+}
+
 void MainView::OnGameTimingClicked(bool on) {
   SaveDanceSetup(Setup());
   const int row = SelectedIndex();
@@ -227,6 +233,22 @@ void MainView::OnGameTimingClicked(bool on) {
   if (keep >= 0) list->setCurrentRow(keep, QItemSelectionModel::ClearAndSelect);
   ui_->twistCheck->setChecked(twist);
   UpdateGenerateEnabling();
+}
+
+void MainView::ShowPlayerChoice(bool twoPlayers) {
+  if (twoPlayers) {
+    if (playerGroup_->checkedId() < 0 && chosenPlayer_ >= 0) {
+      playerGroup_->button(chosenPlayer_)->setChecked(true);
+    }
+    chosenPlayer_ = playerGroup_->checkedId();
+    return;
+  }
+  if (playerGroup_->checkedId() >= 0) chosenPlayer_ = playerGroup_->checkedId();
+  // An exclusive group keeps one button checked: it lets go while both are cleared.
+  playerGroup_->setExclusive(false);
+  ui_->player1Radio->setChecked(false);
+  ui_->player2Radio->setChecked(false);
+  playerGroup_->setExclusive(true);
 }
 
 int MainView::SelectedIndex() const {

@@ -43,7 +43,8 @@ class MainView : public QWidget, public View {
   // player radios keep their state.
   void OnUpdate() override;
   // Enables the player radios for a two-player chart, and Generate when a chart is selected and,
-  // for a two-player chart, a player is chosen.
+  // for a two-player chart, a player is chosen. On any other chart the radios show no choice;
+  // the one made is shown again on the next two-player chart.
   void UpdateGenerateEnabling();
   // Asks for a path and writes the motion of the selected chart there. The dialog starts in the
   // folder of the last save (else the DWI file's) with "<stem>_<chart name>.vmd". A failure is
@@ -52,6 +53,9 @@ class MainView : public QWidget, public View {
 
   // The "ゲームと同じタイミング" box.
   bool GameTimingChosen() const;
+  // Checks that box as the user's click does: kept in the settings, the file read again and the
+  // chosen chart kept.
+  void ChooseGameTiming();
 
   // The dance the form chooses as it stands: the selected chart (-1 for none), the player, the
   // twist and every other option of the form.
@@ -78,6 +82,8 @@ class MainView : public QWidget, public View {
  private:
   // The selected row of the chart list; -1 for none.
   int SelectedIndex() const;
+  // Checks the remembered player on a two-player chart, clears both radios on any other.
+  void ShowPlayerChoice(bool twoPlayers);
   void OnGameTimingClicked(bool on);
   // The path to write to, with the default extension and confirmed if it exists; empty when the
   // user cancelled.
@@ -91,6 +97,8 @@ class MainView : public QWidget, public View {
   MessageBoxes& messageBoxes_;
   std::unique_ptr<Ui::MainView> ui_;
   QButtonGroup* playerGroup_;
+  // The player last chosen on a two-player chart (0 for 1P, 1 for 2P); -1 before any choice.
+  int chosenPlayer_ = -1;
   QString documentPath_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -24,8 +25,10 @@
 #include "app/main_view.h"
 #include "app/message_boxes.h"
 #include "app/native_path.h"
+#include "app/os_reason.h"
 #include "chart/dwi_document.h"
 #include "motion/open_song.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow {
 
@@ -61,6 +64,7 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
       fileDialogs_(fileDialogs),
       messageBoxes_(messageBoxes),
       scrollArea_(new QScrollArea(this)),
+      skippedCharts_(new QLabel(this)),
       view_(new MainView(document, fileDialogs, messageBoxes)),
       preview_(new DancePreview) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -101,6 +105,9 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   connect(preview_, &DancePreview::statusMessage, statusBar(),
           [this](const QString& text) { statusBar()->showMessage(text); });
   view_->SetPreview(preview_);
+  // A permanent part of the status bar: the preview's passing messages do not cover it.
+  skippedCharts_->setObjectName(QStringLiteral("skippedCharts"));
+  statusBar()->addPermanentWidget(skippedCharts_);
 
   UpdateRecentFileMenu();
   SetDocumentTitle({});
@@ -118,10 +125,22 @@ void MainWindow::NewDocument() {
 }
 
 bool MainWindow::OpenDocument(const QString& path) {
+  const QString shownPath = QDir::toNativeSeparators(path);
+  if (IsVmdFile(ToNativePath(path))) {
+    lastOpenError_ = shownPath + QStringLiteral(": VMD モーションで、譜面ではありません");
+    messageBoxes_.critical(
+        this, QStringLiteral("%1 は VMD モーションで、譜面ではありません。").arg(shownPath));
+    return false;
+  }
   bool opened = false;
   try {
     opened = OpenSong(document_, ToNativePath(path), view_->Setup());
-    if (!opened) lastOpenError_ = QString::fromStdString(document_.OpenError());
+    if (!opened) {
+      lastOpenError_ = document_.OpenOsError() == 0
+                           ? QString::fromStdString(document_.OpenError())
+                           : shownPath + QStringLiteral(": ") +
+                                 OsReason(document_.OpenOsError(), document_.OpenError());
+    }
   } catch (const std::exception& error) {
     lastOpenError_ = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
                      QString::fromStdString(error.what());
@@ -139,6 +158,8 @@ bool MainWindow::OpenDocument(const QString& path) {
   SetDocumentTitle(openPath_);
   view_->SetDocumentPath(openPath_);
   view_->OnInitialUpdate();
+  preview_->Rewind();
+  ShowSkippedCharts();
   ShrinkToFit();
 
   if (!opened) {
@@ -177,6 +198,20 @@ void MainWindow::OnRecentFile(const QString& path) {
 void MainWindow::OnAppAbout() {
   AboutDialog dialog(this);
   dialog.exec();
+}
+
+void MainWindow::ReadInGameTiming() {
+  view_->ChooseGameTiming();
+}
+
+void MainWindow::ShowSkippedCharts() {
+  QStringList skipped;
+  for (const SkippedChart& chart : document_.skippedCharts) {
+    skipped += QStringLiteral("%1 ×%2").arg(QString::fromStdU16String(chart.tag)).arg(chart.count);
+  }
+  skippedCharts_->setText(skipped.isEmpty() ? QString()
+                                            : QStringLiteral("読み込まなかった譜面: ") +
+                                                  skipped.join(QStringLiteral(", ")));
 }
 
 void MainWindow::OnGameTimingToggled() {

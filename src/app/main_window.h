@@ -7,6 +7,7 @@
 #include "app/recent_file_list.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QScrollArea;
 
@@ -33,10 +34,15 @@ class MainWindow : public QMainWindow {
   // Empties the document and shows it untitled.
   void NewDocument();
 
-  // Opens `path` into the document and refreshes the view. When the file cannot be opened the
-  // document is left empty and untitled, the reason is shown in a message box, and false is
-  // returned (LastOpenError() then holds the reason).
+  // Opens `path` into the document, refreshes the view and rewinds the preview. When the file
+  // cannot be opened the document is left empty and untitled, the reason (the operating system's
+  // in the user's language) is shown in a message box, and false is returned (LastOpenError()
+  // then holds the reason). A VMD motion is refused the same way before anything is read, and the
+  // open document stays.
   bool OpenDocument(const QString& path);
+
+  // Turns "ゲームと同じタイミング" on and reads the open file again in it.
+  void ReadInGameTiming();
 
   // "<path>: <reason>" of the last failed open.
   const QString& LastOpenError() const { return lastOpenError_; }
@@ -57,6 +63,8 @@ class MainWindow : public QMainWindow {
   void OnGameTimingToggled();
 
   void UpdateRecentFileMenu();
+  // Names the skipped charts of the open file in the status bar; nothing when there are none.
+  void ShowSkippedCharts();
   void SetDocumentTitle(const QString& path);
   // Shrinks the window to the size the form needs; a smaller window keeps its size.
   void ShrinkToFit();
@@ -71,6 +79,8 @@ class MainWindow : public QMainWindow {
   QString openPath_;
 
   QScrollArea* scrollArea_;
+  // The charts of the open file that were skipped, in the status bar until the next open.
+  QLabel* skippedCharts_;
   MainView* view_;
   DancePreview* preview_;
   QMenu* fileMenu_ = nullptr;

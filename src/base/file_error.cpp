@@ -10,9 +10,9 @@ FileError FileError::FromErrno(std::filesystem::path path, int error) {
   // gives the C library's English text whatever the user's locale.
   static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
   if (cLocale == locale_t{}) {
-    return FileError(std::move(path), "error " + std::to_string(error));
+    return FileError(std::move(path), "error " + std::to_string(error), error);
   }
-  return FileError(std::move(path), strerror_l(error, cLocale));
+  return FileError(std::move(path), strerror_l(error, cLocale), error);
 }
 
 }  // namespace pavaneflow

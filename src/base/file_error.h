@@ -10,20 +10,25 @@ namespace pavaneflow {
 // reason, and its what() is "<path>: <reason>", ready to show to the user.
 class FileError : public std::runtime_error {
  public:
-  FileError(std::filesystem::path path, std::string reason)
+  FileError(std::filesystem::path path, std::string reason, int osError = 0)
       : std::runtime_error(path.string() + ": " + reason),
         path_(std::move(path)),
-        reason_(std::move(reason)) {}
+        reason_(std::move(reason)),
+        osError_(osError) {}
 
   // The reason for an errno value, in the same words whatever the locale.
   static FileError FromErrno(std::filesystem::path path, int error);
 
   const std::filesystem::path& path() const { return path_; }
   const std::string& reason() const { return reason_; }
+  // The errno value behind the reason, 0 when there is none: a front end may word it in the
+  // user's language.
+  int osError() const { return osError_; }
 
  private:
   std::filesystem::path path_;
   std::string reason_;
+  int osError_;
 };
 
 }  // namespace pavaneflow

@@ -10,6 +10,7 @@ void DWIDocument::DeleteContents() {
   lastProblems_.clear();
   lastErrors_.clear();
   lastErrorCount_ = 0;
+  lastGameReadableCount_ = 0;
   TextDocument::DeleteContents();
 }
 
@@ -19,6 +20,7 @@ bool DWIDocument::OnOpenDocument(const std::filesystem::path& path) {
 }
 
 void DWIDocument::ReadText(LineSource& input) {
+  lastGameReadableCount_ = 0;
   if (IsSimfile(format_)) {
     SimfileReader reader(*this, input, format_);
     reader.Read();
@@ -29,9 +31,12 @@ void DWIDocument::ReadText(LineSource& input) {
     reader.ReadTags();
     lastProblems_ = reader.Problems();
     lastErrorCount_ = reader.ErrorCount();
+    lastGameReadableCount_ = reader.GameReadableCount();
   }
   lastErrors_ = ProblemsText(lastProblems_, lastErrorCount_);
-  if (!lastErrors_.empty() && errorReporter_ != nullptr) errorReporter_->ShowErrors(lastErrors_);
+  if (!lastErrors_.empty() && errorReporter_ != nullptr) {
+    errorReporter_->ShowErrors(lastErrors_, lastGameReadableCount_);
+  }
   SetModifiedFlag(false);
 }
 

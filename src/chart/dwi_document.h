@@ -44,6 +44,8 @@ class DWIDocument : public TextDocument {
   const std::u16string& LastErrors() const { return lastErrors_; }
   // How many problems the last read found, those not kept included.
   std::int64_t LastErrorCount() const { return lastErrorCount_; }
+  // How many of them reading in game timing would not report (counted in classic reading).
+  std::int64_t LastGameReadableCount() const { return lastGameReadableCount_; }
 
  private:
   ChartTiming timing_ = ChartTiming::kClassic;
@@ -52,6 +54,7 @@ class DWIDocument : public TextDocument {
   std::vector<ReadingProblem> lastProblems_;
   std::u16string lastErrors_;
   std::int64_t lastErrorCount_ = 0;
+  std::int64_t lastGameReadableCount_ = 0;
 };
 
 }  // namespace pavaneflow

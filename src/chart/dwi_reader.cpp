@@ -127,7 +127,9 @@ bool DWIReader::ReadTag() {
   } else if (name == u"CHANGEBPM" || name == u"FREEZE") {
     // The value is not read: scanning for "#" goes on right after the ":".
     AddProblem(lineNumber_, ProblemKind::kUnsupportedTag, {name});
+    ++gameReadableCount_;
   } else {
+    if (name == u"SOLO") document_.CountSkippedChart(name);
     SkipValue();
   }
   inValue_ = false;
@@ -380,6 +382,28 @@ void DWIReader::AddProblem(std::int32_t line, ProblemKind kind,
 
 void DWIReader::AddUnsupported(char16_t c) {
   AddProblem(lineNumber_, ProblemKind::kUnsupportedCharacter, {std::u16string(1, c)});
+  if (!gameTiming_ && GameReads(c)) ++gameReadableCount_;
+}
+
+bool DWIReader::GameReads(char16_t c) const {
+  switch (c) {
+    case u'{':
+    case u'}':
+    case u'`':
+    case u'\'':
+    case u'<':
+    case u'>':
+    case u'5':
+    case u' ':
+    case u'\t':
+      return true;
+    case u'/':
+      // A comment starts at two slashes side by side.
+      return (column_ >= 2 && line_[column_ - 2] == u'/') ||
+             (column_ < line_.size() && line_[column_] == u'/');
+    default:
+      return false;
+  }
 }
 
 bool DWIReader::Next(char16_t& c) {

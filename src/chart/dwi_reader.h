@@ -62,6 +62,9 @@ class DWIReader {
   const std::vector<ReadingProblem>& Problems() const { return problems_; }
   // How many problems were found, those left out of the text included.
   std::int64_t ErrorCount() const { return errorCount_; }
+  // How many of them game timing reads without a problem (tempo changes, stops, its brackets,
+  // blanks, comments); counted in classic reading only.
+  std::int64_t GameReadableCount() const { return gameReadableCount_; }
   std::int32_t LineNumber() const { return lineNumber_; }
 
  private:
@@ -97,6 +100,9 @@ class DWIReader {
   // The Frames of lane_, finding the Lane first if need be.
   FrameList& LaneFrames(Score& score);
   void AddUnsupported(char16_t c);
+  // Whether game timing reads the character `c` that classic reading just reported, the one
+  // before the cursor.
+  bool GameReads(char16_t c) const;
 
   // Game timing (dwi_reader_game.cpp).
   // Reads a "#CHANGEBPM", "#BPMCHANGE" or "#FREEZE" value into the document's tempo changes or
@@ -139,6 +145,7 @@ class DWIReader {
 
   std::vector<ReadingProblem> problems_;
   std::int64_t errorCount_ = 0;
+  std::int64_t gameReadableCount_ = 0;
 
   // Only game timing acts on what follows; kept behind the classic reading's state.
   const bool gameTiming_;

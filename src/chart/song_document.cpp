@@ -16,7 +16,18 @@ void SongDocument::DeleteContents() {
   titleTranslit.clear();
   artistTranslit.clear();
   simfileTiming.reset();
+  skippedCharts.clear();
   Document::DeleteContents();
+}
+
+void SongDocument::CountSkippedChart(std::u16string_view tag) {
+  for (SkippedChart& skipped : skippedCharts) {
+    if (skipped.tag == tag) {
+      ++skipped.count;
+      return;
+    }
+  }
+  skippedCharts.push_back({std::u16string(tag), 1});
 }
 
 void SongDocument::HeaderChanged() {

@@ -9,6 +9,7 @@
 #include "chart/chart_types.h"
 #include "chart/score.h"
 #include "chart/simfile_timing.h"
+#include "chart/skipped_chart.h"
 #include "chart/timing_events.h"
 
 namespace pavaneflow {
@@ -40,6 +41,12 @@ class SongDocument : public Document {
   std::u16string titleTranslit;
   std::u16string artistTranslit;
   std::shared_ptr<const SimfileTiming> simfileTiming;  // null for DWI
+
+  // Chart tags that were skipped, in the order of their first appearance, each with its count.
+  std::vector<SkippedChart> skippedCharts;
+
+  // Counts one more skipped chart of `tag`.
+  void CountSkippedChart(std::u16string_view tag);
 };
 
 }  // namespace pavaneflow

@@ -11,6 +11,7 @@ namespace pavaneflow {
 bool TextDocument::OnOpenDocument(const std::filesystem::path& path) {
   DeleteContents();
   openError_.clear();
+  openOsError_ = 0;
   // A failed open keeps what was read so far, leaves the modified flag alone and shows nothing;
   // the reason is kept for the caller to tell the user.
   try {
@@ -18,6 +19,7 @@ bool TextDocument::OnOpenDocument(const std::filesystem::path& path) {
     ReadText(input);
   } catch (const FileError& error) {
     openError_ = error.what();
+    openOsError_ = error.osError();
     return false;
   } catch (const std::bad_alloc&) {
     openError_ = path.string() + ": not enough memory";

@@ -19,6 +19,8 @@ class TextDocument : public SongDocument {
 
   // The reason of the last failed open; empty after a successful one.
   const std::string& OpenError() const { return openError_; }
+  // The errno value behind it, 0 when there is none (or after a successful open).
+  int OpenOsError() const { return openOsError_; }
 
   // Reads the whole text. Throws FileError when the input cannot be read.
   virtual void ReadText(LineSource& input) = 0;
@@ -27,6 +29,7 @@ class TextDocument : public SongDocument {
 
  private:
   std::string openError_;
+  int openOsError_ = 0;
 };
 
 }  // namespace pavaneflow

@@ -8,15 +8,20 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
+#include "cli/translation.h"
 #include "motion/body_figures.h"
 #include "motion/dance_request.h"
 #include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_reader.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -118,16 +123,19 @@ bool IsVmd(const std::filesystem::path& file) {
 
 CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
   CLI::App* body = app.add_subcommand(
-      "body", "Pose a reference body on every frame of a dance and print how it moves");
-  body->add_option("FILE", options.file, "DWI file to dance, or VMD file to measure")->required();
+      "body", Tr("Pose a reference body on every frame of a dance and print how it moves"));
+  body->add_option("FILE", options.file,
+                   Tr("Chart file to dance (.dwi, .sm, .ssc), or VMD file to measure"))
+      ->required();
   const ChartOptions chart =
       AddSetupOptions(*body, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
-  body->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+  body->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
       ->excludes(chart.chart)
       ->excludes(chart.player);
   body->add_flag("--json", options.json,
-                 "Print the figures as JSON (an array of charts with --all)");
+                 Tr("Print the figures as JSON (an array of charts with --all)"));
+  AddAllErrorsFlag(*body, options.allErrors);
   return body;
 }
 
@@ -142,19 +150,27 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
                         0,
                         MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)))});
     } catch (const FileError& e) {
-      err << e.what() << '\n';
+      err << FileProblem(e) << '\n';
       return 1;
     } catch (const VmdFormatError& e) {
       err << e.what() << '\n';
       return 1;
     }
+  } else if (IsVmdFile(options.file)) {
+    // Only a file named .vmd is measured as a motion; a motion under a chart's name is a mistake.
+    err << NotAChartMessage(options.file) << '\n';
+    return 1;
   } else {
     DWIDocument song;
     if (!OpenSong(song, options.file, options.setup)) {
-      err << song.OpenError() << '\n';
+      err << OpenProblem(options.file, song) << '\n';
       return 1;
     }
-    err << ReadingProblemLines(options.file.string(), song);
+    err << ReadingReport(options.file.string(), song, options.allErrors);
+    if (song.scores.empty()) {
+      err << NoChartMessage(options.file) << '\n';
+      return 1;
+    }
     auto measure = [&](const DanceSetup& setup) {
       const DanceRequest dance = MakeDanceRequest(song, setup);
       const GenerationRequest& request = dance.Request();
@@ -180,7 +196,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     } else {
       std::string problem;
       const std::optional<DanceSetup> setup =
-          ChooseChart(song, options.file, options.setup, "measuring 1P", err, problem);
+          ChooseChart(song, options.file, options.setup, Tr("measuring 1P"), err, problem);
       if (!setup) {
         err << problem << '\n';
         return 1;
@@ -202,7 +218,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
   }
   out << text;
   if (!out.flush()) {
-    err << "standard output: the figures could not be printed\n";
+    err << Tr("standard output: the figures could not be printed") << '\n';
     return 1;
   }
   return 0;

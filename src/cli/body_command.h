@@ -15,14 +15,16 @@ struct BodyOptions {
   DanceSetup setup;            // with `all`, every chart and player instead of the setup's own
   bool all = false;
   bool json = false;
+  bool allErrors = false;  // every reading problem line, not only the first ones
 };
 
 // Declares the `body` subcommand and its options on `app`; parsing fills `options`.
 CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options);
 
 // Poses the reference body on every frame of the chosen chart's dance (or of every chart, or of
-// the VMD file) and prints its figures on `out`, as text or JSON; reading problems, notes and
-// failures go to `err`. Returns 0 when the figures were printed, 1 otherwise.
+// the VMD file) and prints its figures on `out`, as text or JSON; the reading report, notes and
+// failures go to `err`. Returns 0 when the figures were printed, 1 otherwise (a VMD motion under
+// another name than .vmd is refused).
 int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace pavaneflow::cli

@@ -1,7 +1,9 @@
 #include "cli/chart_choice.h"
 
 #include "chart/score.h"
+#include "cli/not_a_chart.h"
 #include "cli/terminal_text.h"
+#include "cli/translation.h"
 
 namespace pavaneflow::cli {
 
@@ -10,15 +12,20 @@ std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::files
                                       std::string& problem) {
   const auto count = song.scores.size();
   const int number = setup.chart + 1;
+  if (count == 0) {
+    problem = NoChartMessage(input);
+    return std::nullopt;
+  }
   if (setup.chart < 0 || static_cast<std::size_t>(setup.chart) >= count) {
-    problem = input.string() + ": there is no chart " + std::to_string(number) + " (the file has " +
-              std::to_string(count) + ")";
+    problem = Fill(Tr("{1}: --chart needs a number from 1 to {2}; there is no chart {3}"),
+                   {input.string(), std::to_string(count), std::to_string(number)});
     return std::nullopt;
   }
   const Score& score = *song.scores[static_cast<std::size_t>(setup.chart)];
   if (setup.player != 1 || score.mode == kCouple) return setup;
-  err << input.string() << ": chart " << number << " (" << TerminalText(score.name)
-      << ") is not a COUPLE chart: " << instead << '\n';
+  err << Fill(Tr("{1}: chart {2} ({3}) is not a COUPLE chart: {4}"),
+              {input.string(), std::to_string(number), TerminalText(score.name), instead})
+      << '\n';
   setup.player = 0;
   return setup;
 }

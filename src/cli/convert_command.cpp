@@ -1,6 +1,8 @@
 #include "cli/convert_command.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <set>
 #include <string>
 #include <system_error>
@@ -9,18 +11,26 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
 #include "cli/output_name.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
+#include "cli/translation.h"
 #include "motion/dance_request.h"
 #include "motion/open_song.h"
 #include "motion/run.h"
+#include "vmd/vmd_signature.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {
 namespace {
+
+// -o naming a folder for one file: a mistaken call, found once the arguments are read.
+constexpr int kUsageStatus = 2;
 
 // One file to write: which chart, for which player, where.
 struct Job {
@@ -37,6 +47,13 @@ class Converter {
     const bool anyFolder =
         std::any_of(options_.inputs.begin(), options_.inputs.end(), IsSongFolder);
     const bool toFolder = options_.all || options_.inputs.size() > 1 || anyFolder;
+    std::error_code error;
+    if (!toFolder && options_.output && std::filesystem::is_directory(*options_.output, error)) {
+      err_ << "pavaneflow-cli: "
+           << Tr("-o names a file for one chart; use --all to write every chart into a folder")
+           << '\n';
+      return kUsageStatus;
+    }
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
     for (const auto& input : options_.inputs) {
       if (IsSongFolder(input)) {
@@ -46,7 +63,7 @@ class Converter {
       }
     }
     // The list of written files is the user's record of the run; losing it is a failure too.
-    if (!out_.flush()) Fail("standard output: the list of written files could not be printed");
+    if (!out_.flush()) Fail(Tr("standard output: the list of written files could not be printed"));
     return failed_ ? 1 : 0;
   }
 
@@ -58,7 +75,9 @@ class Converter {
       error = std::make_error_code(std::errc::not_a_directory);
     }
     if (error) {
-      err_ << folder.string() << ": cannot use as output folder: " << error.message() << '\n';
+      err_ << Fill(Tr("{1}: cannot use as output folder: {2}"),
+                   {folder.string(), std::strerror(error.value())})
+           << '\n';
       return false;
     }
     return true;
@@ -68,8 +87,7 @@ class Converter {
   // chart file without -o. A song that cannot be read is reported and skipped.
   void ConvertSongs(const std::filesystem::path& root) {
     const std::vector<SongInFolder> songs = FindSongs(root);
-    if (songs.empty())
-      Fail(root.string() + ": no .ssc, .sm or .dwi file in this folder or beneath");
+    if (songs.empty()) Fail(NoSongsMessage(root));
     for (const SongInFolder& song : songs) {
       std::filesystem::path folder = song.file.parent_path();
       if (options_.output) {
@@ -89,12 +107,20 @@ class Converter {
 
   void Convert(const std::filesystem::path& input, bool toFolder,
                const std::filesystem::path& folder) {
-    DWIDocument document;
-    if (!OpenSong(document, input, options_.setup)) {
-      Fail(document.OpenError());
+    if (IsVmdFile(input)) {
+      Fail(NotAChartMessage(input));
       return;
     }
-    err_ << ReadingProblemLines(input.string(), document);
+    DWIDocument document;
+    if (!OpenSong(document, input, options_.setup)) {
+      Fail(OpenProblem(input, document));
+      return;
+    }
+    err_ << ReadingReport(input.string(), document, options_.allErrors);
+    if (document.scores.empty()) {
+      Fail(NoChartMessage(input));
+      return;
+    }
 
     std::vector<Job> jobs;
     if (options_.all) {
@@ -114,7 +140,7 @@ class Converter {
     } else {
       std::string problem;
       const std::optional<DanceSetup> setup =
-          ChooseChart(document, input, options_.setup, "dancing 1P", err_, problem);
+          ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
       if (!setup) {
         Fail(problem);
         return;
@@ -155,7 +181,7 @@ class Converter {
   void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
-      Fail(job.path.string() + ": would overwrite the input file");
+      Fail(Fill(Tr("{1}: would overwrite the input file"), {job.path.string()}));
       return;
     }
     const DanceRequest dance = MakeDanceRequest(song, job.setup);
@@ -164,7 +190,15 @@ class Converter {
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
     } catch (const FileError& e) {
-      Fail(e.what());
+      // Beside an input the user may not write to (an installed example): say what to do.
+      const int code = e.osError();
+      if (!options_.output && (code == EACCES || code == EPERM || code == EROFS)) {
+        Fail(Fill(Tr("{1}: cannot write the motion beside its chart ({2}); name another file "
+                     "with -o"),
+                  {job.path.string(), std::strerror(code)}));
+      } else {
+        Fail(FileProblem(e));
+      }
       return;
     }
     out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
@@ -188,24 +222,27 @@ class Converter {
 
 CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   CLI::App* convert =
-      app.add_subcommand("convert", "Write the dance of a chart as a VMD motion file");
+      app.add_subcommand("convert", Tr("Write the dance of a chart as a VMD motion file"));
   convert
       ->add_option("FILE", options.inputs,
-                   "Chart files to convert (.dwi, .sm, .ssc), or folders of song folders")
+                   Tr("Chart files to convert (.dwi, .sm, .ssc), or folders of song folders"))
       ->required();
   const ChartOptions chart =
       AddSetupOptions(*convert, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
   convert->add_flag("--compat", options.compat,
-                    "Append the empty morph, camera, light and shadow counts");
+                    Tr("Append the empty morph, camera, light and shadow counts"));
   convert
       ->add_flag("--all", options.all,
-                 "Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)")
+                 Tr("Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)"))
       ->excludes(chart.chart)
       ->excludes(chart.player);
-  convert->add_option("-o,--output", options.output,
-                      "Output file; with several files, folders or --all, an output folder "
-                      "(a folder's songs go to <output>/<song folder>/)");
+  convert
+      ->add_option("-o,--output", options.output,
+                   Tr("Output file; with several files, folders or --all, an output folder "
+                      "(a folder's songs go to <output>/<song folder>/)"))
+      ->type_name("OUT");
+  AddAllErrorsFlag(*convert, options.allErrors);
   return convert;
 }
 

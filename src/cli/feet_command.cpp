@@ -8,13 +8,18 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
+#include "cli/translation.h"
 #include "motion/dance_request.h"
 #include "motion/footwork_figures.h"
 #include "motion/open_song.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -94,25 +99,34 @@ std::string Json(const Measured& m, FeetChoice feet) {
 
 CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
   CLI::App* feet = app.add_subcommand(
-      "feet", "Print the footwork figures of a chart: crossed legs, double steps, jacks, ...");
-  feet->add_option("FILE", options.file, "DWI file to read")->required();
+      "feet", Tr("Print the footwork figures of a chart: crossed legs, double steps, jacks, ..."));
+  feet->add_option("FILE", options.file, Tr("Chart file to read (.dwi, .sm, .ssc)"))->required();
   const ChartOptions chart =
       AddSetupOptions(*feet, options.setup, kChartOption | kTimingOption | kFeetOption);
-  feet->add_flag("--all", options.all, "Every chart, both players of a COUPLE chart")
+  feet->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
       ->excludes(chart.chart)
       ->excludes(chart.player);
   feet->add_flag("--json", options.json,
-                 "Print the counts as JSON (an array of charts with --all)");
+                 Tr("Print the counts as JSON (an array of charts with --all)"));
+  AddAllErrorsFlag(*feet, options.allErrors);
   return feet;
 }
 
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
-  DWIDocument song;
-  if (!OpenSong(song, options.file, options.setup)) {
-    err << song.OpenError() << '\n';
+  if (IsVmdFile(options.file)) {
+    err << NotAChartMessage(options.file) << '\n';
     return 1;
   }
-  err << ReadingProblemLines(options.file.string(), song);
+  DWIDocument song;
+  if (!OpenSong(song, options.file, options.setup)) {
+    err << OpenProblem(options.file, song) << '\n';
+    return 1;
+  }
+  err << ReadingReport(options.file.string(), song, options.allErrors);
+  if (song.scores.empty()) {
+    err << NoChartMessage(options.file) << '\n';
+    return 1;
+  }
 
   std::vector<Measured> lanes;
   auto measure = [&](const DanceSetup& setup) {
@@ -132,7 +146,7 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   } else {
     std::string problem;
     const std::optional<DanceSetup> setup =
-        ChooseChart(song, options.file, options.setup, "counting 1P", err, problem);
+        ChooseChart(song, options.file, options.setup, Tr("counting 1P"), err, problem);
     if (!setup) {
       err << problem << '\n';
       return 1;
@@ -153,7 +167,7 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   }
   out << text;
   if (!out.flush()) {
-    err << "standard output: the figures could not be printed\n";
+    err << Tr("standard output: the figures could not be printed") << '\n';
     return 1;
   }
   return 0;

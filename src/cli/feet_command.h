@@ -15,6 +15,7 @@ struct FeetOptions {
   DanceSetup setup;  // with `all`, every chart and player instead of the setup's own
   bool all = false;  // every chart, and both players of a COUPLE chart
   bool json = false;
+  bool allErrors = false;  // every reading problem line, not only the first ones
 };
 
 // Declares the `feet` subcommand and its options on `app`; parsing fills `options`.
@@ -22,7 +23,8 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options);
 
 // Prints the footwork figures of the chosen chart (or of every chart) on `out`, as text or JSON;
 // reading problems, notes and failures go to `err`. Returns 0 when the figures were printed, 1
-// when the file could not be read, the chart does not exist or the output failed.
+// when the file is a VMD motion or could not be read, the chart does not exist or the output
+// failed.
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace pavaneflow::cli

@@ -11,11 +11,16 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/problem_text.h"
+#include "cli/file_problem.h"
 #include "cli/json.h"
+#include "cli/mode_name.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "motion/open_song.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 
@@ -88,12 +93,9 @@ std::string Summary(const DWIDocument& song) {
   for (const auto& score : song.scores) {
     out += "chart ";
     AppendNumber(out, ++number);
-    out += ": " + TerminalText(score->name) + " (mode ";
-    AppendNumber(out, score->mode);
-    out += ')';
+    out += ": " + TerminalText(score->name) + " (" + ModeName(score->mode) + "), meter ";
+    AppendNumber(out, score->meter);
     if (timing != nullptr) {
-      out += ", meter ";
-      AppendNumber(out, score->meter);
       if (!score->description.empty()) out += ", " + TerminalText(score->description);
       if (score->simfileTiming.get() != timing) out += ", own timing";
     }
@@ -105,10 +107,21 @@ std::string Summary(const DWIDocument& song) {
       AppendNumber(out, lane->key);
       out += ": ";
       AppendNumber(out, lane->frames.size());
-      out += " frames, ";
+      out += " rows, ";
       AppendNumber(out, notes);
       out += " notes\n";
     }
+  }
+  // Charts of a kind the reader skips: the file holds more than the list above.
+  if (!song.skippedCharts.empty()) {
+    out += "skipped:";
+    const char* separator = " ";
+    for (const SkippedChart& skipped : song.skippedCharts) {
+      out += separator + TerminalText(skipped.tag) + " ×";
+      AppendNumber(out, skipped.count);
+      separator = ", ";
+    }
+    out += '\n';
   }
   return out;
 }
@@ -263,13 +276,18 @@ void PrintError(const std::string& message) {
 
 // The summary or JSON of the file at `path` into `out`; false (reported) when it cannot be read.
 bool Describe(const InfoOptions& options, const std::filesystem::path& path, std::string& out) {
-  DWIDocument song;
-  if (!OpenSong(song, path, options.setup)) {
-    PrintError(song.OpenError());
+  if (IsVmdFile(path)) {
+    PrintError(NotAChartMessage(path));
     return false;
   }
-  const std::string problems = ReadingProblemLines(path.string(), song);
-  std::fwrite(problems.data(), 1, problems.size(), stderr);
+  DWIDocument song;
+  if (!OpenSong(song, path, options.setup)) {
+    PrintError(OpenProblem(path, song));
+    return false;
+  }
+  std::string report = ReadingReport(path.string(), song, options.allErrors);
+  if (song.scores.empty()) report += NoChartMessage(path) + '\n';
+  std::fwrite(report.data(), 1, report.size(), stderr);
   out += options.json ? Json(song) : Summary(song);
   return true;
 }
@@ -281,7 +299,7 @@ bool DescribeSongs(const InfoOptions& options, std::string& out) {
   const std::vector<SongInFolder> songs = FindSongs(options.file);
   bool read = !songs.empty();
   if (songs.empty()) {
-    PrintError(options.file + ": no .ssc, .sm or .dwi file in this folder or beneath");
+    PrintError(NoSongsMessage(options.file));
   }
   if (options.json) out += '[';
   bool first = true;
@@ -316,7 +334,7 @@ int RunInfo(const InfoOptions& options) {
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     const int error = errno;
-    PrintError(FileError::FromErrno("standard output", error != 0 ? error : EIO).what());
+    PrintError(FileProblem(FileError::FromErrno("standard output", error != 0 ? error : EIO)));
     return 1;
   }
   return read ? 0 : 1;

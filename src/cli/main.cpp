@@ -1,35 +1,52 @@
+#include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/body_command.h"
 #include "cli/convert_command.h"
 #include "cli/feet_command.h"
+#include "cli/help_formatter.h"
 #include "cli/info_command.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/sheet_command.h"
+#include "cli/translation.h"
+#include "cli/usage_error.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
 
+int UsageFailure(const std::string& message) {
+  const std::string line = "pavaneflow-cli: " + message + '\n';
+  std::fwrite(line.data(), 1, line.size(), stderr);
+  return kUsageError;
+}
+
 }  // namespace
 
 // Parses the command line and hands over to the chosen command.
 int main(int argc, char** argv) {
-  CLI::App app{"Pavaneflow: DWI step charts to dance motions.", "pavaneflow-cli"};
+  using pavaneflow::cli::Tr;
+  pavaneflow::cli::UseUserLanguage(argv[0]);
+  CLI::App app{Tr("Pavaneflow: step charts (DWI, .sm, .ssc) to dance motions."), "pavaneflow-cli"};
   app.require_subcommand(1);
-  app.set_version_flag("--version", "pavaneflow-cli " PAVANEFLOW_VERSION);
+  app.set_version_flag("--version", "pavaneflow-cli " PAVANEFLOW_VERSION,
+                       Tr("Print the version and exit"));
 
   pavaneflow::cli::InfoOptions info;
   CLI::App* infoCommand =
-      app.add_subcommand("info", "Print the song and the charts of a chart file or a folder");
+      app.add_subcommand("info", Tr("Print the song and the charts of a chart file or a folder"));
   infoCommand
       ->add_option("FILE", info.file,
-                   "Chart file to read (.dwi, .sm, .ssc), or a folder of song folders")
+                   Tr("Chart file to read (.dwi, .sm, .ssc), or a folder of song folders"))
       ->required();
-  infoCommand->add_flag("--json", info.json, "Print the whole chart model as JSON");
+  infoCommand->add_flag("--json", info.json, Tr("Print the whole chart model as JSON"));
   pavaneflow::cli::AddSetupOptions(*infoCommand, info.setup, pavaneflow::cli::kTimingOption);
+  pavaneflow::cli::AddAllErrorsFlag(*infoCommand, info.allErrors);
 
   pavaneflow::cli::ConvertOptions convert;
   CLI::App* convertCommand = pavaneflow::cli::AddConvertCommand(app, convert);
@@ -40,12 +57,18 @@ int main(int argc, char** argv) {
   CLI::App* feetCommand = pavaneflow::cli::AddFeetCommand(app, feet);
   pavaneflow::cli::BodyOptions body;
   CLI::App* bodyCommand = pavaneflow::cli::AddBodyCommand(app, body);
+  pavaneflow::cli::TranslateHelp(app);
 
   try {
     app.parse(argc, argv);
+  } catch (const CLI::Success& done) {
+    // --help and --version print and end with 0.
+    return app.exit(done);
   } catch (const CLI::ParseError& error) {
-    // --help ends with 0; everything else the parser refuses is a usage error.
-    return app.exit(error) == 0 ? 0 : kUsageError;
+    return UsageFailure(
+        pavaneflow::cli::UsageMessage(error, app, std::vector<std::string>(argv + 1, argv + argc)));
+  } catch (const pavaneflow::cli::UsageError& error) {
+    return UsageFailure(error.what());
   }
 
   if (infoCommand->parsed()) return pavaneflow::cli::RunInfo(info);

@@ -12,13 +12,18 @@
 #include "chart/score.h"
 #include "chart/utf8.h"
 #include "cli/chart_choice.h"
+#include "cli/file_problem.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
+#include "cli/translation.h"
 #include "motion/dance_request.h"
 #include "motion/open_song.h"
 #include "motion/run.h"
 #include "sheet/dance_sheet.h"
 #include "vmd/vmd_reader.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -32,15 +37,20 @@ bool IsVmd(const std::filesystem::path& path) {
 
 // The sheet of the chosen chart's dance; nullopt after reporting why there is none.
 std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
-  DWIDocument document;
-  if (!OpenSong(document, options.input, options.setup)) {
-    err << document.OpenError() << '\n';
+  // Only a file named .vmd is drawn as a motion; a motion under a chart's name is a mistake.
+  if (IsVmdFile(options.input)) {
+    err << NotAChartMessage(options.input) << '\n';
     return std::nullopt;
   }
-  err << ReadingProblemLines(options.input.string(), document);
+  DWIDocument document;
+  if (!OpenSong(document, options.input, options.setup)) {
+    err << OpenProblem(options.input, document) << '\n';
+    return std::nullopt;
+  }
+  err << ReadingReport(options.input.string(), document, options.allErrors);
   std::string problem;
   const std::optional<DanceSetup> setup =
-      ChooseChart(document, options.input, options.setup, "dancing 1P", err, problem);
+      ChooseChart(document, options.input, options.setup, Tr("dancing 1P"), err, problem);
   if (!setup) {
     err << problem << '\n';
     return std::nullopt;
@@ -58,10 +68,13 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
 
 CLI::App* AddSheetCommand(CLI::App& app, SheetOptions& options) {
   CLI::App* sheet = app.add_subcommand(
-      "sheet", "Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet");
-  sheet->add_option("FILE", options.input, "DWI file, or VMD file to draw")->required();
+      "sheet", Tr("Draw the dance of a chart (or of a VMD motion) as an SVG dance sheet"));
+  sheet->add_option("FILE", options.input, Tr("Chart file (.dwi, .sm, .ssc), or VMD file to draw"))
+      ->required();
   AddSetupOptions(*sheet, options.setup, kChartOption | kTwistOption | kTimingOption | kFeetOption);
-  sheet->add_option("-o,--output", options.output, "SVG file to write (default: FILE.svg)");
+  sheet->add_option("-o,--output", options.output, Tr("SVG file to write (default: FILE.svg)"))
+      ->type_name("SHEET.svg");
+  AddAllErrorsFlag(*sheet, options.allErrors);
   return sheet;
 }
 
@@ -80,7 +93,7 @@ int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) 
     if (!sheet) return 1;
     std::error_code error;
     if (std::filesystem::equivalent(options.input, path, error)) {
-      err << path.string() << ": would overwrite the input file\n";
+      err << Fill(Tr("{1}: would overwrite the input file"), {path.string()}) << '\n';
       return 1;
     }
     const std::string svg = RenderSheetSvg(*sheet);
@@ -89,7 +102,7 @@ int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) 
     file.Commit();
     out << path.string() << ": " << sheet->steps.size() << " steps, " << svg.size() << " bytes\n";
   } catch (const FileError& e) {
-    err << e.what() << '\n';
+    err << FileProblem(e) << '\n';
     return 1;
   } catch (const VmdFormatError& e) {
     err << e.what() << '\n';

@@ -14,6 +14,7 @@ namespace pavaneflow::cli {
 struct SheetOptions {
   std::filesystem::path input;  // a DWI file, or a VMD file (by its extension)
   DanceSetup setup;             // not used for a VMD file
+  bool allErrors = false;       // every reading problem line, not only the first ones
   // The SVG file; by default the input's name with ".svg".
   std::optional<std::filesystem::path> output;
 };

@@ -1,8 +1,5 @@
 #include "cli/terminal_text.h"
 
-#include <cstdint>
-
-#include "chart/problem_text.h"
 #include "chart/utf8.h"
 
 namespace pavaneflow::cli {
@@ -28,18 +25,6 @@ std::string TerminalText(std::u16string_view text) {
     start = i + 1;
   }
   out += ToUtf8(text.substr(start));
-  return out;
-}
-
-std::string ReadingProblemLines(std::string_view file, const DWIDocument& song) {
-  std::string out;
-  auto line = [&](std::u16string_view entry) {
-    out.append(file).append(": ").append(TerminalText(entry));
-    out += '\n';
-  };
-  for (const ReadingProblem& problem : song.LastProblems()) line(ProblemText(problem));
-  const auto kept = static_cast<std::int64_t>(song.LastProblems().size());
-  if (song.LastErrorCount() > kept) line(OmittedProblemsText(song.LastErrorCount() - kept));
   return out;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -44,8 +45,10 @@ class ErrorDialogTest : public QObject {
  private slots:
   void ShowsEachEntryOnItsOwnUnwrappedReadOnlyLine();
   void ReaderShowsTheDialogOnceAfterAFileWithProblems();
+  void GameTimingHintShowsOnlyWhenGameTimingReadsSomething();
+  void TheHintButtonReadsAgainInGameTiming();
   void ReaderShowsNoDialogForAGoodFile();
-  void AboutTextHasNameVersionAndAuthor();
+  void AboutBoxHasNameVersionAuthorLicenceAndWebAddress();
   void EnterAndEscapeCloseBothDialogs();
 };
 
@@ -81,9 +84,74 @@ void ErrorDialogTest::ReaderShowsTheDialogOnceAfterAFileWithProblems() {
 
   ModalCloser closer;
   QVERIFY(document.OnOpenDocument(QFile::encodeName(path).toStdString()));
-  QCOMPARE(closer.texts.size(), 1);
+  // Not while the open runs: once the event loop takes over, when the window shows the file.
+  QVERIFY(closer.texts.isEmpty());
+  QTRY_COMPARE(closer.texts.size(), 1);
   QCOMPARE(closer.texts.first().count(QLatin1Char('\n')), 2);
   QVERIFY(closer.texts.first().startsWith(QStringLiteral("2行目:\"CHANGEBPM\"")));
+  QTest::qWait(100);
+  QCOMPARE(closer.texts.size(), 1);
+}
+
+void ErrorDialogTest::GameTimingHintShowsOnlyWhenGameTimingReadsSomething() {
+  ErrorDialog dialog;
+  auto* hint = dialog.findChild<QLabel*>(QStringLiteral("gameTimingHint"));
+  auto* button = dialog.findChild<QPushButton*>(QStringLiteral("gameTimingButton"));
+  QVERIFY(hint != nullptr && button != nullptr);
+  dialog.show();
+  QVERIFY(!hint->isVisible() && !button->isVisible());
+  dialog.SetGameTimingHint(3);
+  QVERIFY(hint->isVisible() && button->isVisible());
+  QVERIFY(hint->text().contains(QStringLiteral("「ゲームと同じタイミング」")));
+  QVERIFY(hint->text().contains(QStringLiteral("3 件")));
+  // The button is no default: Enter still closes the dialog as OK.
+  QVERIFY(!button->isDefault() && !button->autoDefault());
+  button->click();
+  QCOMPARE(dialog.result(), ErrorDialog::kReadInGameTiming);
+  QVERIFY(!dialog.isVisible());
+}
+
+void ErrorDialogTest::TheHintButtonReadsAgainInGameTiming() {
+  struct Case {
+    const char* text;
+    bool action;  // the reporter has an action for the button
+    int reads;    // times the action ran after the button was pressed
+  };
+  const Case cases[] = {
+      {"#SINGLE:BASIC:1:2{8};", true, 1},
+      {"#SINGLE:BASIC:1:2x8;", true, 0},    // nothing game timing reads: no button
+      {"#SINGLE:BASIC:1:2{8};", false, 0},  // nobody to read again: no button
+  };
+  for (const Case& c : cases) {
+    testing::TestFolder folder;
+    const QString path = folder.Write(QStringLiteral("hint.dwi"), c.text);
+    DWIDocument document;
+    ErrorDialogReporter reporter(nullptr);
+    int reads = 0;
+    if (c.action) reporter.SetReadInGameTiming([&reads] { ++reads; });
+    document.SetErrorReporter(&reporter);
+    bool sawButton = false;
+    bool handled = false;
+    QTimer presser;
+    connect(&presser, &QTimer::timeout, [&sawButton, &handled] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
+      auto* button = modal->findChild<QPushButton*>(QStringLiteral("gameTimingButton"));
+      sawButton = button != nullptr && button->isVisibleTo(modal);
+      if (sawButton) {
+        button->click();
+      } else {
+        modal->close();
+      }
+      handled = true;
+    });
+    presser.start(20);
+    QVERIFY(document.OnOpenDocument(QFile::encodeName(path).toStdString()));
+    QTRY_VERIFY(handled);
+    QTest::qWait(50);
+    QCOMPARE(reads, c.reads);
+    QCOMPARE(sawButton, c.reads > 0);
+  }
 }
 
 void ErrorDialogTest::ReaderShowsNoDialogForAGoodFile() {
@@ -95,22 +163,31 @@ void ErrorDialogTest::ReaderShowsNoDialogForAGoodFile() {
 
   ModalCloser closer;
   QVERIFY(document.OnOpenDocument(QFile::encodeName(path).toStdString()));
+  QTest::qWait(100);
   QVERIFY(closer.texts.isEmpty());
 }
 
-void ErrorDialogTest::AboutTextHasNameVersionAndAuthor() {
+void ErrorDialogTest::AboutBoxHasNameVersionAuthorLicenceAndWebAddress() {
   const QStringList lines = AboutDialog::AboutText().split(QLatin1Char('\n'));
-  QCOMPARE(lines.size(), 3);
+  QCOMPARE(lines.size(), 4);
   QCOMPARE(lines[0], QStringLiteral("Pavaneflow"));
   QCOMPARE(lines[1], QStringLiteral("バージョン:\t" PAVANEFLOW_VERSION));
   QVERIFY(lines[2].startsWith(QStringLiteral("作成者:\t")));
   QVERIFY(lines[2].size() > QStringLiteral("作成者:\t").size());
+  QCOMPARE(lines[3], QStringLiteral("ライセンス:\tMIT"));
 
   AboutDialog dialog;
   QCOMPARE(dialog.windowTitle(), QStringLiteral("バージョン情報"));
   auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("aboutEdit"));
   QVERIFY(edit != nullptr);
   QCOMPARE(edit->toPlainText(), AboutDialog::AboutText());
+
+  // The address is the project's own, and a click opens it.
+  QVERIFY(AboutDialog::WebAddress().startsWith(QStringLiteral("https://")));
+  auto* link = dialog.findChild<QLabel*>(QStringLiteral("webLink"));
+  QVERIFY(link != nullptr);
+  QVERIFY(link->openExternalLinks());
+  QVERIFY(link->text().contains(QStringLiteral("href=\"" PAVANEFLOW_HOMEPAGE "\"")));
 }
 
 // Both close with OK, Enter or Escape, whichever control has the focus when the key is pressed.

@@ -172,9 +172,14 @@ void MainViewTest::EnablingFollowsModeAndRememberedPlayer() {
   QCOMPARE(form.player1->isEnabled(), radiosEnabled);
   QCOMPARE(form.player2->isEnabled(), radiosEnabled);
   QCOMPARE(form.generate->isEnabled(), generateEnabled);
-  // Disabling never clears the choice.
+  // On a chart without players neither radio shows a choice; the choice comes back with the
+  // next two-player chart.
+  QCOMPARE(form.player1->isChecked(), radiosEnabled && chosenOnCouple == Radio::k1P);
+  QCOMPARE(form.player2->isChecked(), radiosEnabled && chosenOnCouple == Radio::k2P);
+  form.Select(2);
   QCOMPARE(form.player1->isChecked(), chosenOnCouple == Radio::k1P);
   QCOMPARE(form.player2->isChecked(), chosenOnCouple == Radio::k2P);
+  QCOMPARE(form.generate->isEnabled(), chosenOnCouple != Radio::kNone);
 }
 
 void MainViewTest::OpeningRefillsListAndChecksTwistButKeepsRadios() {

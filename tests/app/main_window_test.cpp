@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,9 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <clocale>
+
+#include "app/dance_preview.h"
 #include "app/main_view.h"
 #include "app_tests.h"
 #include "chart/dwi_document.h"
@@ -79,6 +83,11 @@ class MainWindowTest : public QObject {
   void DroppedFileIsOpened();
   void FailedOpenIsReportedAndLeavesAnEmptyUntitledDocument();
   void GameTimingReadsTheFileAgainAndIsRemembered();
+  void AMotionIsRefusedAndTheOpenDocumentStays();
+  void SkippedChartsAreNamedInTheStatusBarUntilTheNextOpen();
+  void OpeningAnotherFileRewindsThePreview();
+  void TheReasonOfAFailedOpenIsInTheUsersLanguage();
+  void TheHintButtonTurnsGameTimingOnAndReadsAgain();
 };
 
 void MainWindowTest::init() {
@@ -305,6 +314,92 @@ void MainWindowTest::GameTimingReadsTheFileAgainAndIsRemembered() {
   QCOMPARE(restarted.ChartNames(), classicCharts);
   QCOMPARE(charts->selectedItems().first()->text(), QStringLiteral("SINGLE BASIC (1)"));
   QVERIFY(!Shell().window.View()->GameTimingChosen());
+}
+
+void MainWindowTest::AMotionIsRefusedAndTheOpenDocumentStays() {
+  testing::TestFolder folder;
+  Shell shell;
+  const QString good = folder.Write(QStringLiteral("good.dwi"), testing::kThreeModes);
+  QVERIFY(shell.window.OpenDocument(good));
+  for (const QByteArray& signature : {QByteArray("Vocaloid Motion Data 0002\0\0\0\0\0", 30),
+                                      QByteArray("Vocaloid Motion Data file")}) {
+    const QString motion =
+        folder.Write(QStringLiteral("dance.vmd"), signature + QByteArray(100, '\0'));
+    shell.boxes.criticals.clear();
+    QVERIFY(!shell.window.OpenDocument(motion));
+    QCOMPARE(shell.boxes.criticals,
+             QStringList({QDir::toNativeSeparators(motion) +
+                          QStringLiteral(" は VMD モーションで、譜面ではありません。")}));
+    QCOMPARE(shell.window.windowTitle(), QStringLiteral("good.dwi - Pavaneflow"));
+    QCOMPARE(shell.ChartNames().size(), 3);
+    QCOMPARE(shell.document.scores.size(), 3u);
+    QCOMPARE(shell.window.RecentFiles().Files(), QStringList({good}));
+  }
+}
+
+void MainWindowTest::SkippedChartsAreNamedInTheStatusBarUntilTheNextOpen() {
+  testing::TestFolder folder;
+  Shell shell;
+  auto* skipped = shell.window.statusBar()->findChild<QLabel*>(QStringLiteral("skippedCharts"));
+  QVERIFY(skipped != nullptr);
+  QVERIFY(shell.window.OpenDocument(
+      folder.Write(QStringLiteral("solo.dwi"),
+                   "#SINGLE:BASIC:1:2;\n#SOLO:BASIC:1:2;\n#SOLO:MANIAC:5:2;\n#SOLO:X:1:2;\n")));
+  QCOMPARE(skipped->text(), QStringLiteral("読み込まなかった譜面: SOLO ×3"));
+  QVERIFY(
+      shell.window.OpenDocument(folder.Write(QStringLiteral("plain.dwi"), testing::kThreeModes)));
+  QCOMPARE(skipped->text(), QString());
+}
+
+void MainWindowTest::OpeningAnotherFileRewindsThePreview() {
+  testing::TestFolder folder;
+  Shell shell;
+  QVERIFY(shell.window.OpenDocument(folder.Write(QStringLiteral("a.dwi"), testing::kThreeModes)));
+  QCoreApplication::processEvents();
+  shell.window.Preview()->Seek(2.0);
+  QVERIFY(shell.window.Preview()->Seconds() > 1.0);
+  QVERIFY(shell.window.OpenDocument(folder.Write(QStringLiteral("b.dwi"), testing::kThreeModes)));
+  QCoreApplication::processEvents();
+  QCOMPARE(shell.window.Preview()->Seconds(), 0.0);
+  QVERIFY(!shell.window.Preview()->IsPlaying());
+}
+
+void MainWindowTest::TheReasonOfAFailedOpenIsInTheUsersLanguage() {
+  testing::TestFolder folder;
+  const QString missing = folder.Path(QStringLiteral("missing.dwi"));
+  // As a Japanese user's session sets them: messages and characters.
+  const std::string savedMessages = std::setlocale(LC_MESSAGES, nullptr);
+  const std::string savedCharacters = std::setlocale(LC_CTYPE, nullptr);
+  if (std::setlocale(LC_MESSAGES, "ja_JP.UTF-8") == nullptr ||
+      std::setlocale(LC_CTYPE, "ja_JP.UTF-8") == nullptr) {
+    std::setlocale(LC_MESSAGES, savedMessages.c_str());
+    QSKIP("no ja_JP.UTF-8 locale");
+  }
+  Shell shell;
+  const bool opened = shell.window.OpenDocument(missing);
+  std::setlocale(LC_MESSAGES, savedMessages.c_str());
+  std::setlocale(LC_CTYPE, savedCharacters.c_str());
+  QVERIFY(!opened);
+  QCOMPARE(shell.boxes.criticals.size(), 1);
+  QVERIFY2(shell.boxes.criticals.first().contains(
+               QStringLiteral("そのようなファイルやディレクトリはありません")),
+           qPrintable(shell.boxes.criticals.first()));
+  QVERIFY(!shell.boxes.criticals.first().contains(QStringLiteral("No such file")));
+}
+
+void MainWindowTest::TheHintButtonTurnsGameTimingOnAndReadsAgain() {
+  testing::TestFolder folder;
+  Shell shell;
+  const QString path = folder.Write(QStringLiteral("hint.dwi"),
+                                    "#BPM:120;\n#CHANGEBPM:4=60;\n#SINGLE:BASIC:1:2{8};\n");
+  QVERIFY(shell.window.OpenDocument(path));
+  QCOMPARE(shell.document.Timing(), ChartTiming::kClassic);
+  shell.window.ReadInGameTiming();
+  QCOMPARE(shell.document.Timing(), ChartTiming::kGame);
+  QVERIFY(shell.window.View()->GameTimingChosen());
+  QCOMPARE(shell.document.tempos.size(), 1u);
+  QVERIFY(shell.document.LastErrors().empty());
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("hint.dwi - Pavaneflow"));
 }
 
 }  // namespace pavaneflow

@@ -13,7 +13,9 @@ namespace {
 
 class RecordingReporter : public ErrorReporter {
  public:
-  void ShowErrors(const std::u16string& errorText) override { shown.push_back(errorText); }
+  void ShowErrors(const std::u16string& errorText, std::int64_t) override {
+    shown.push_back(errorText);
+  }
   std::vector<std::u16string> shown;
 };
 

@@ -107,6 +107,18 @@ TEST(DwiReaderChart, ModesFollowTheTagWord) {
   EXPECT_EQ(read->song.scores[2]->mode, kCouple);
 }
 
+TEST(DwiReaderChart, TheRatingBecomesTheMeter) {
+  for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
+    auto read =
+        ReadDwi("#SINGLE:BASIC: 3 :2;\n#DOUBLE:MANIAC:10:2:8;\n#COUPLE:X::2:8;\n#SINGLE:Y", timing);
+    ASSERT_EQ(read->song.scores.size(), 4u);
+    EXPECT_EQ(read->song.scores[0]->meter, 3);
+    EXPECT_EQ(read->song.scores[1]->meter, 10);
+    EXPECT_EQ(read->song.scores[2]->meter, 0);
+    EXPECT_EQ(read->song.scores[3]->meter, 0);
+  }
+}
+
 TEST(DwiReaderChart, OpenFreezesAndTheLastStepCarryIntoTheNextChart) {
   // The first chart leaves "1" held and its last step at tick 72; the second chart's "!" before
   // any step marks tick 72, and its first step on "1" ends the held freeze.

@@ -32,7 +32,7 @@ std::string CliRun::Describe() const {
 }
 
 CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments,
-              std::chrono::seconds limit) {
+              std::chrono::seconds limit, const char* lang) {
   const fs::path outPath = folder / ".cli-stdout";
   const fs::path errPath = folder / ".cli-stderr";
   std::vector<std::string> argv{PAVANEFLOW_CLI};
@@ -48,6 +48,8 @@ CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments,
     if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0 || chdir(folder.c_str()) != 0) {
       _exit(127);
     }
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"}) unsetenv(name);
+    setenv("LANG", lang, 1);
     execv(pointers[0], pointers.data());
     _exit(127);
   }

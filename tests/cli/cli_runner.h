@@ -21,10 +21,11 @@ struct CliRun {
   std::string Describe() const;
 };
 
-// Runs pavaneflow-cli with `arguments` in `folder`, killing it after `limit`. Standard output and
-// standard error are captured through files in `folder` (removed afterwards).
+// Runs pavaneflow-cli with `arguments` in `folder`, killing it after `limit`, in the locale `lang`
+// (LANG; the other locale variables and LANGUAGE are cleared, so the tester's own do not count).
+// Standard output and standard error are captured through files in `folder` (removed afterwards).
 CliRun RunCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments,
-              std::chrono::seconds limit = std::chrono::seconds(60));
+              std::chrono::seconds limit = std::chrono::seconds(60), const char* lang = "C.UTF-8");
 
 // A fresh empty folder under the system's temporary folder, named after the running test.
 std::filesystem::path MakeTestFolder(const std::string& prefix);

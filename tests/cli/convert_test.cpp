@@ -124,7 +124,7 @@ TEST_F(ConvertCommand, FailuresExitWithOne) {
     const char* errContains;
   };
   const Case cases[] = {
-      {"small.dwi --chart 2", "small.dwi: there is no chart 2 (the file has 1)"},
+      {"small.dwi --chart 2", "small.dwi: --chart needs a number from 1 to 1; there is no chart 2"},
       {"small.dwi -o no/such/folder/x.vmd", "no/such/folder/x.vmd: No such file or directory"},
       {"small.dwi small.dwi -o small.vmd", "small.vmd"},
   };

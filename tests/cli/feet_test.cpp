@@ -75,7 +75,9 @@ TEST_F(FeetCommand, RefusesWhatItCannotCount) {
     std::string errorPart;
   };
   const Case cases[] = {
-      {{"feet", "trill.dwi", "--chart", "3"}, 1, "trill.dwi: there is no chart 3 (the file has 2)"},
+      {{"feet", "trill.dwi", "--chart", "3"},
+       1,
+       "trill.dwi: --chart needs a number from 1 to 2; there is no chart 3"},
       {{"feet", "missing.dwi"}, 1, "missing.dwi"},
       {{"feet", "trill.dwi", "--feet", "sideways"}, 2, "--feet"},
   };

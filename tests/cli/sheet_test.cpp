@@ -52,7 +52,9 @@ TEST(SheetCommand, FailuresNameTheFileAndLeaveNoSheet) {
                                          std::string(25, '\0') + std::string("\x02\0\0\0", 4));
   const FailureCase cases[] = {
       {"missing file", {"sheet", "gone.dwi"}, "gone.dwi: "},
-      {"no such chart", {"sheet", "song.dwi", "--chart", "3"}, "song.dwi: there is no chart 3"},
+      {"no such chart",
+       {"sheet", "song.dwi", "--chart", "3"},
+       "song.dwi: --chart needs a number from 1 to"},
       {"broken motion", {"sheet", "cut.vmd"}, "cut.vmd: 54 バイト目で途切れています"},
       {"sheet over its input",
        {"sheet", "song.dwi", "-o", "song.dwi"},

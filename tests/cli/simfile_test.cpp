@@ -62,8 +62,8 @@ TEST_F(SimfileCli, InfoReadsByExtension) {
        {},
        "title: Simfile\nartist: Me\nbpm: 120.000\ngap: 0\n"
        "format: ssc (offset 0 s, tempo changes: 1, stops: 1, delays: 0, warps: 0)\n"
-       "chart 1: SINGLE EASY (mode 0), meter 2, Plain\n  lane 0: 5 frames, 2 notes\n"
-       "chart 2: SINGLE CHALLENGE (mode 0), meter 11, own timing\n  lane 0: 5 frames, 2 notes\n"},
+       "chart 1: SINGLE EASY (SINGLE), meter 2, Plain\n  lane 0: 5 rows, 2 notes\n"
+       "chart 2: SINGLE CHALLENGE (SINGLE), meter 11, own timing\n  lane 0: 5 rows, 2 notes\n"},
       {"SONG.SSC",
        kSong,
        {"--timing", "game"},
@@ -72,7 +72,7 @@ TEST_F(SimfileCli, InfoReadsByExtension) {
        kSm,
        {},
        "format: sm (offset 0 s, tempo changes: 1, stops: 0, delays: 0, warps: 0)\n"
-       "chart 1: SINGLE HARD (mode 0), meter 7, Old\n"},
+       "chart 1: SINGLE HARD (SINGLE), meter 7, Old\n"},
       // Anything else is DWI, which has no NOTES tag.
       {"old.txt", kSm, {}, "title: \nartist: \nbpm: 0.000\ngap: 0\n"},
   };
@@ -114,16 +114,20 @@ TEST_F(SimfileCli, AFolderIsEverySongBeneathIt) {
   WriteFile(pack / "D" / "none.ssc", "#BPMS:0=120;\n");  // no chart
   WriteFile(pack / "E" / "notes.txt", "not a song");
 
+  // The song without a chart is reported and the others written.
   const CliRun all = RunCli(folder_, {"convert", "--all", "pack", "-o", "out"});
-  EXPECT_EQ(all.status, 0) << all.Describe();
+  EXPECT_EQ(all.status, 1) << all.Describe();
+  EXPECT_NE(
+      all.err.find("no step chart found in " + (fs::path("pack") / "D" / "none.ssc").string()),
+      std::string::npos)
+      << all.err;
   EXPECT_EQ(Files(folder_ / "out"),
             (std::vector<std::string>{"A/a_SINGLE_CHALLENGE.vmd", "A/a_SINGLE_EASY.vmd",
                                       "B/b_SINGLE_HARD.vmd", "C/deep/c_SINGLE_BASIC.vmd"}));
 
-  // One chart per song: the song without one is reported and skipped, the others written.
+  // One chart per song.
   const CliRun first = RunCli(folder_, {"convert", "pack", "-o", "first"});
   EXPECT_EQ(first.status, 1) << first.Describe();
-  EXPECT_NE(first.err.find("none.ssc: there is no chart 1"), std::string::npos) << first.err;
   EXPECT_EQ(Files(folder_ / "first"),
             (std::vector<std::string>{"A/a.vmd", "B/b.vmd", "C/deep/c.vmd"}));
 
