@@ -14,4 +14,16 @@ ChartFormat ChartFormatOf(const std::filesystem::path& path) {
   return ChartFormat::kDwi;
 }
 
+const char* ChartFormatName(ChartFormat format) {
+  switch (format) {
+    case ChartFormat::kSm:
+      return "sm";
+    case ChartFormat::kSsc:
+      return "ssc";
+    case ChartFormat::kDwi:
+      break;
+  }
+  return "dwi";
+}
+
 }  // namespace pavaneflow

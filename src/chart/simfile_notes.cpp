@@ -28,11 +28,11 @@ struct UnitTable {
 
 constexpr UnitTable MakeUnitTable() {
   UnitTable table;
-  table.of['1'] = table.of['L'] = Unit::kStep;
-  table.of['2'] = table.of['4'] = Unit::kHead;
-  table.of['3'] = Unit::kTail;
-  table.of['['] = Unit::kKeysound;
-  table.of[','] = Unit::kMeasureEnd;
+  table.of[u'1'] = table.of[u'L'] = Unit::kStep;
+  table.of[u'2'] = table.of[u'4'] = Unit::kHead;
+  table.of[u'3'] = Unit::kTail;
+  table.of[u'['] = Unit::kKeysound;
+  table.of[u','] = Unit::kMeasureEnd;
   return table;
 }
 

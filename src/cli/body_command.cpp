@@ -11,17 +11,15 @@
 #include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
-#include "cli/not_a_chart.h"
+#include "cli/open_chart_file.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/body_figures.h"
 #include "motion/dance_request.h"
-#include "motion/open_song.h"
 #include "motion/run.h"
 #include "vmd/vmd_reader.h"
-#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -156,19 +154,12 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       err << e.what() << '\n';
       return 1;
     }
-  } else if (IsVmdFile(options.file)) {
-    // Only a file named .vmd is measured as a motion; a motion under a chart's name is a mistake.
-    err << NotAChartMessage(options.file) << '\n';
-    return 1;
   } else {
+    // Only a file named .vmd is measured as a motion; a motion under a chart's name is refused.
     DWIDocument song;
-    if (!OpenSong(song, options.file, options.setup)) {
-      err << OpenProblem(options.file, song) << '\n';
-      return 1;
-    }
-    err << ReadingReport(options.file.string(), song, options.allErrors);
-    if (song.scores.empty()) {
-      err << NoChartMessage(options.file) << '\n';
+    std::string problem;
+    if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+      err << problem << '\n';
       return 1;
     }
     auto measure = [&](const DanceSetup& setup) {
@@ -194,7 +185,6 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
         if (song.scores[i]->mode == kCouple) measure(setup);
       }
     } else {
-      std::string problem;
       const std::optional<DanceSetup> setup =
           ChooseChart(song, options.file, options.setup, Tr("measuring 1P"), err, problem);
       if (!setup) {

@@ -14,6 +14,7 @@
 #include "cli/file_problem.h"
 #include "cli/mode_name.h"
 #include "cli/not_a_chart.h"
+#include "cli/open_chart_file.h"
 #include "cli/output_name.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
@@ -21,9 +22,7 @@
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/dance_request.h"
-#include "motion/open_song.h"
 #include "motion/run.h"
-#include "vmd/vmd_signature.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {
@@ -107,18 +106,10 @@ class Converter {
 
   void Convert(const std::filesystem::path& input, bool toFolder,
                const std::filesystem::path& folder) {
-    if (IsVmdFile(input)) {
-      Fail(NotAChartMessage(input));
-      return;
-    }
     DWIDocument document;
-    if (!OpenSong(document, input, options_.setup)) {
-      Fail(OpenProblem(input, document));
-      return;
-    }
-    err_ << ReadingReport(input.string(), document, options_.allErrors);
-    if (document.scores.empty()) {
-      Fail(NoChartMessage(input));
+    std::string problem;
+    if (!OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
+      Fail(problem);
       return;
     }
 
@@ -138,7 +129,6 @@ class Converter {
         }
       }
     } else {
-      std::string problem;
       const std::optional<DanceSetup> setup =
           ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
       if (!setup) {

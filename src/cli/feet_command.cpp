@@ -8,18 +8,15 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
-#include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
-#include "cli/not_a_chart.h"
+#include "cli/open_chart_file.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/dance_request.h"
 #include "motion/footwork_figures.h"
-#include "motion/open_song.h"
-#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -113,18 +110,10 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
 }
 
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
-  if (IsVmdFile(options.file)) {
-    err << NotAChartMessage(options.file) << '\n';
-    return 1;
-  }
   DWIDocument song;
-  if (!OpenSong(song, options.file, options.setup)) {
-    err << OpenProblem(options.file, song) << '\n';
-    return 1;
-  }
-  err << ReadingReport(options.file.string(), song, options.allErrors);
-  if (song.scores.empty()) {
-    err << NoChartMessage(options.file) << '\n';
+  std::string problem;
+  if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+    err << problem << '\n';
     return 1;
   }
 
@@ -144,7 +133,6 @@ int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
       if (song.scores[i]->mode == kCouple) measure(setup);
     }
   } else {
-    std::string problem;
     const std::optional<DanceSetup> setup =
         ChooseChart(song, options.file, options.setup, Tr("counting 1P"), err, problem);
     if (!setup) {

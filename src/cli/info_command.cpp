@@ -41,18 +41,6 @@ void AppendBpm(std::string& out, float bpm) {
                          .ptr);
 }
 
-const char* FormatName(ChartFormat format) {
-  switch (format) {
-    case ChartFormat::kSm:
-      return "sm";
-    case ChartFormat::kSsc:
-      return "ssc";
-    case ChartFormat::kDwi:
-      break;
-  }
-  return "dwi";
-}
-
 // The shortest text that reads back as `value`, whatever the locale.
 void AppendShortest(std::string& out, double value) {
   char digits[32];
@@ -70,7 +58,7 @@ std::string Summary(const DWIDocument& song) {
   const SimfileTiming* timing = song.simfileTiming.get();
   if (timing != nullptr) {
     out += "format: ";
-    out += FormatName(song.format);
+    out += ChartFormatName(song.format);
     out += " (offset ";
     AppendShortest(out, timing->offset);
     out += " s, tempo changes: ";
@@ -152,7 +140,7 @@ void AppendSimfileEvents(std::string& out, const SimfileTiming& timing) {
 // "seconds": n}], "warps": [{"beat": n, "length": n}].
 void AppendFormat(std::string& out, const SongDocument& song) {
   out += ", \"format\": \"";
-  out += FormatName(song.format);
+  out += ChartFormatName(song.format);
   out += "\", \"offset\": ";
   const SimfileTiming* timing = song.simfileTiming.get();
   constexpr double kMillisecondsPerSecond = 1000.0;

@@ -13,17 +13,15 @@
 #include "chart/utf8.h"
 #include "cli/chart_choice.h"
 #include "cli/file_problem.h"
-#include "cli/not_a_chart.h"
+#include "cli/open_chart_file.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/dance_request.h"
-#include "motion/open_song.h"
 #include "motion/run.h"
 #include "sheet/dance_sheet.h"
 #include "vmd/vmd_reader.h"
-#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
 namespace {
@@ -37,18 +35,13 @@ bool IsVmd(const std::filesystem::path& path) {
 
 // The sheet of the chosen chart's dance; nullopt after reporting why there is none.
 std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& err) {
-  // Only a file named .vmd is drawn as a motion; a motion under a chart's name is a mistake.
-  if (IsVmdFile(options.input)) {
-    err << NotAChartMessage(options.input) << '\n';
-    return std::nullopt;
-  }
+  // Only a file named .vmd is drawn as a motion; a motion under a chart's name is refused.
   DWIDocument document;
-  if (!OpenSong(document, options.input, options.setup)) {
-    err << OpenProblem(options.input, document) << '\n';
+  std::string problem;
+  if (!OpenChartFile(document, options.input, options.setup, options.allErrors, err, problem)) {
+    err << problem << '\n';
     return std::nullopt;
   }
-  err << ReadingReport(options.input.string(), document, options.allErrors);
-  std::string problem;
   const std::optional<DanceSetup> setup =
       ChooseChart(document, options.input, options.setup, Tr("dancing 1P"), err, problem);
   if (!setup) {

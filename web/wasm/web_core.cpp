@@ -50,18 +50,6 @@ bool OptionIs(const val& options, const char* key, const char* value) {
   return option.typeOf().as<std::string>() == "string" && option.as<std::string>() == value;
 }
 
-const char* FormatName(ChartFormat format) {
-  switch (format) {
-    case ChartFormat::kSm:
-      return "sm";
-    case ChartFormat::kSsc:
-      return "ssc";
-    case ChartFormat::kDwi:
-      break;
-  }
-  return "dwi";
-}
-
 // Reads the chart file `bytes`, named `name`, in the format its extension names and, for DWI,
 // the given timing ("classic" or "game"). The answer: ok (false with `error` when it could not be
 // read), format ("dwi", "sm" or "ssc"), title, artist, bpm, file (the song file the chart names:
@@ -89,7 +77,7 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
     return answer;
   }
   const DWIDocument& d = song.document;
-  answer.set("format", std::string(FormatName(d.Format())));
+  answer.set("format", std::string(ChartFormatName(d.Format())));
   answer.set("title", ToUtf8(d.title));
   answer.set("artist", ToUtf8(d.artist));
   answer.set("bpm", d.bpm);

@@ -1,0 +1,29 @@
+#include "cli/open_chart_file.h"
+
+#include "cli/file_problem.h"
+#include "cli/not_a_chart.h"
+#include "cli/reading_report.h"
+#include "motion/open_song.h"
+#include "vmd/vmd_signature.h"
+
+namespace pavaneflow::cli {
+
+bool OpenChartFile(DWIDocument& song, const std::filesystem::path& file, const DanceSetup& setup,
+                   bool allErrors, std::ostream& err, std::string& problem) {
+  if (IsVmdFile(file)) {
+    problem = NotAChartMessage(file);
+    return false;
+  }
+  if (!OpenSong(song, file, setup)) {
+    problem = OpenProblem(file, song);
+    return false;
+  }
+  err << ReadingReport(file.string(), song, allErrors);
+  if (song.scores.empty()) {
+    problem = NoChartMessage(file);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace pavaneflow::cli
