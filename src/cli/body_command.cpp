@@ -176,14 +176,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
                         MeasureBody(BodyTracks::FromDocument(motion))});
     };
     if (options.all) {
-      DanceSetup setup = options.setup;
-      for (std::size_t i = 0; i < song.scores.size(); ++i) {
-        setup.chart = static_cast<int>(i);
-        setup.player = 0;
-        measure(setup);
-        setup.player = 1;
-        if (song.scores[i]->mode == kCouple) measure(setup);
-      }
+      for (const DanceSetup& setup : EveryChart(song, options.setup)) measure(setup);
     } else {
       const std::optional<DanceSetup> setup =
           ChooseChart(song, options.file, options.setup, Tr("measuring 1P"), err, problem);
