@@ -9,8 +9,8 @@
 
 #include "bench_support.h"
 #include "chart_generator.h"
-#include "motion/natural_motion.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
+#include "motion/natural/natural_motion.h"
 
 namespace pavaneflow::bench {
 namespace {

@@ -10,10 +10,10 @@
 
 #include "bench_support.h"
 #include "chart_generator.h"
-#include "motion/foot_plan.h"
-#include "motion/run.h"
-#include "motion/timing_map.h"
-#include "motion/whole_chart_foot_planner.h"
+#include "motion/classic/run.h"
+#include "motion/feet/foot_plan.h"
+#include "motion/feet/whole_chart_foot_planner.h"
+#include "motion/timing/timing_map.h"
 
 namespace pavaneflow::bench {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "bench_support.h"
 #include "chart_generator.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 
 namespace pavaneflow::bench {
 namespace {

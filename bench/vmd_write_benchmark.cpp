@@ -11,9 +11,10 @@
 #include <system_error>
 #include <vector>
 
+#include "base/memory_file.h"
 #include "bench_support.h"
 #include "chart_generator.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::bench {
@@ -61,12 +62,19 @@ void SetBytes(benchmark::State& state, std::size_t size) {
   state.counters["key_frames"] = static_cast<double>(Motion().FrameCount());
 }
 
-void BM_SerializeVmd(benchmark::State& state) {
+std::vector<std::uint8_t> VmdBytes() {
+  MemoryFile file;
+  WriteVmd(Motion(), file);
+  return file.Bytes();
+}
+
+void BM_WriteVmdToMemory(benchmark::State& state) {
   std::size_t size = 0;
   for (auto _ : state) {
-    const std::vector<std::uint8_t> bytes = SerializeVmd(Motion());
-    size = bytes.size();
-    benchmark::DoNotOptimize(bytes.data());
+    MemoryFile file;
+    WriteVmd(Motion(), file);
+    size = file.Bytes().size();
+    benchmark::DoNotOptimize(file.Bytes().data());
   }
   SetBytes(state, size);
 }
@@ -78,20 +86,20 @@ void BM_SaveVmdFile(benchmark::State& state) {
 }
 
 void BM_PlainWrite(benchmark::State& state) {
-  const std::vector<std::uint8_t> bytes(SerializeVmd(Motion()).size(), 0x5A);
+  const std::vector<std::uint8_t> bytes(VmdBytes().size(), 0x5A);
   for (auto _ : state) PlainWrite(OutputPath(), bytes, false);
   SetBytes(state, bytes.size());
   std::filesystem::remove(OutputPath());
 }
 
 void BM_PlainWriteSynced(benchmark::State& state) {
-  const std::vector<std::uint8_t> bytes(SerializeVmd(Motion()).size(), 0x5A);
+  const std::vector<std::uint8_t> bytes(VmdBytes().size(), 0x5A);
   for (auto _ : state) PlainWrite(OutputPath(), bytes, true);
   SetBytes(state, bytes.size());
   std::filesystem::remove(OutputPath());
 }
 
-BENCHMARK(BM_SerializeVmd)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_WriteVmdToMemory)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SaveVmdFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainWrite)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PlainWriteSynced)->Unit(benchmark::kMillisecond)->UseRealTime();

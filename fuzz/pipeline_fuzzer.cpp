@@ -7,13 +7,14 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/memory_file.h"
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
-#include "motion/footwork_figures.h"
-#include "motion/make_timing_map.h"
-#include "motion/natural_motion.h"
-#include "motion/run.h"
-#include "motion/whole_chart_foot_planner.h"
+#include "motion/classic/run.h"
+#include "motion/feet/whole_chart_foot_planner.h"
+#include "motion/figures/footwork_figures.h"
+#include "motion/natural/natural_motion.h"
+#include "motion/timing/make_timing_map.h"
 #include "vmd/vmd_writer.h"
 
 namespace {
@@ -26,9 +27,10 @@ void Dance(const pavaneflow::SongDocument& song, const pavaneflow::Score& score,
       pavaneflow::GenerationRequest request{&song, &score, player, twist, timing};
       pavaneflow::MotionDocument motion;
       pavaneflow::Synthesize(request, motion);
-      const auto bytes = pavaneflow::SerializeVmd(motion, {.appendEmptySections = twist});
+      pavaneflow::MemoryFile file;
+      pavaneflow::WriteVmd(motion, file, {.appendEmptySections = twist});
       // Every key frame is one 111-byte record after the 54-byte header.
-      if ((bytes.size() - 54 - (twist ? 16 : 0)) % 111 != 0) std::abort();
+      if ((file.Bytes().size() - 54 - (twist ? 16 : 0)) % 111 != 0) std::abort();
     }
     // The planned footing drops no more than the classic rule, and dances like any other.
     static const pavaneflow::WholeChartFootPlanner planned;

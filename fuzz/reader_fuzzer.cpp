@@ -9,7 +9,7 @@
 
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
-#include "motion/game_timing.h"
+#include "motion/timing/game_timing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Small chunks make every decoder state cross a chunk boundary sooner or later.

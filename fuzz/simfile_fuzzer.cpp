@@ -9,14 +9,13 @@
 
 #include "chart/dwi_document.h"
 #include "chart/text_buffer.h"
-#include "motion/make_timing_map.h"
+#include "motion/timing/make_timing_map.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // Small chunks make every decoder state cross a chunk boundary sooner or later.
   const std::size_t chunkSize = size == 0 ? 0 : data[0] % 8;
   for (const auto format : {pavaneflow::ChartFormat::kSm, pavaneflow::ChartFormat::kSsc}) {
-    pavaneflow::TextBuffer input(std::string(reinterpret_cast<const char*>(data), size),
-                                 chunkSize);
+    pavaneflow::TextBuffer input(std::string(reinterpret_cast<const char*>(data), size), chunkSize);
     pavaneflow::DWIDocument song;
     song.SetFormat(format);
     song.ReadText(input);

@@ -21,7 +21,7 @@
 #include "app/song_file.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 #include "sheet/dance_sheet.h"
 
 namespace pavaneflow {

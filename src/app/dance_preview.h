@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "motion/generation_request.h"
-#include "motion/pad_layout.h"
+#include "motion/pad/pad_layout.h"
 #include "vmd/bone_track.h"
 
 class QAudioOutput;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow {
 

@@ -20,9 +20,9 @@
 #include "app/os_reason.h"
 #include "base/file_error.h"
 #include "chart/song_document.h"
+#include "motion/classic/run.h"
 #include "motion/generation_request.h"
-#include "motion/output_name.h"
-#include "motion/run.h"
+#include "motion/setup/output_name.h"
 #include "ui_main_view.h"
 
 namespace pavaneflow {

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "base/document.h"
-#include "motion/dance_request.h"
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_request.h"
+#include "motion/setup/dance_setup.h"
 
 class QButtonGroup;
 

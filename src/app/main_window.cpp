@@ -27,7 +27,7 @@
 #include "app/native_path.h"
 #include "app/os_reason.h"
 #include "chart/dwi_document.h"
-#include "motion/open_song.h"
+#include "motion/setup/open_song.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow {

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "motion/pad_layout.h"
+#include "motion/pad/pad_layout.h"
 #include "vmd/bone_track.h"
 
 namespace pavaneflow {

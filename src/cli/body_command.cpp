@@ -16,9 +16,9 @@
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
-#include "motion/body_figures.h"
-#include "motion/dance_request.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
+#include "motion/figures/body_figures.h"
+#include "motion/setup/dance_request.h"
 #include "vmd/vmd_reader.h"
 
 namespace pavaneflow::cli {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "chart/song_document.h"
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
 

@@ -21,8 +21,8 @@
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
-#include "motion/dance_request.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
+#include "motion/setup/dance_request.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {

@@ -7,7 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
 

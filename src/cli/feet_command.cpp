@@ -15,8 +15,8 @@
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
-#include "motion/dance_request.h"
-#include "motion/footwork_figures.h"
+#include "motion/figures/footwork_figures.h"
+#include "motion/setup/dance_request.h"
 
 namespace pavaneflow::cli {
 namespace {

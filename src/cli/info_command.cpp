@@ -19,7 +19,7 @@
 #include "cli/setup_options.h"
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
-#include "motion/open_song.h"
+#include "motion/setup/open_song.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {

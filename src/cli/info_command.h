@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
 

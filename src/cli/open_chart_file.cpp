@@ -3,7 +3,7 @@
 #include "cli/file_problem.h"
 #include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
-#include "motion/open_song.h"
+#include "motion/setup/open_song.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {

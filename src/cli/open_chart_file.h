@@ -5,7 +5,7 @@
 #include <string>
 
 #include "chart/dwi_document.h"
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
 

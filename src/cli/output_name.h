@@ -1,6 +1,6 @@
 #pragma once
 
-#include "motion/output_name.h"
+#include "motion/setup/output_name.h"
 
 namespace pavaneflow::cli {
 

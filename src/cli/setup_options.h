@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "chart/chart_timing.h"
-#include "motion/dance_setup.h"
+#include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
 

@@ -18,8 +18,8 @@
 #include "cli/setup_options.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
-#include "motion/dance_request.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
+#include "motion/setup/dance_request.h"
 #include "sheet/dance_sheet.h"
 #include "vmd/vmd_reader.h"
 

@@ -4,13 +4,14 @@
 #include <functional>
 
 #include "chart/lane.h"
-#include "motion/foot_planner.h"
 #include "motion/generation_request.h"
-#include "motion/timing_map.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow {
+
+class FootPlanner;
+class TimingMap;
 
 // Told while a dance is made that the first `count` key frames, in order of creation, are final.
 using SettledFrames = std::function<void(std::size_t count)>;

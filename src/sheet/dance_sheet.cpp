@@ -8,8 +8,8 @@
 #include "chart/score.h"
 #include "chart/song_document.h"
 #include "motion/bone_names.h"
-#include "motion/request_objects.h"
-#include "motion/timing_map.h"
+#include "motion/classic/request_objects.h"
+#include "motion/timing/timing_map.h"
 
 namespace pavaneflow {
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "motion/generation_request.h"
-#include "motion/pad_layout.h"
+#include "motion/pad/pad_layout.h"
 #include "sheet/foot_steps.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_motion.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "motion/motion_constants.h"
+#include "motion/pad/motion_constants.h"
 
 namespace pavaneflow {
 namespace {

@@ -19,17 +19,6 @@ std::size_t FileSize(const MotionDocument& document, const VmdWriteOptions& opti
          (options.appendEmptySections ? kVmdEmptySectionsSize : 0);
 }
 
-class VectorSink : public ByteSink {
- public:
-  explicit VectorSink(std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-  void Write(const std::uint8_t* data, std::size_t size) override {
-    bytes_.insert(bytes_.end(), data, data + size);
-  }
-
- private:
-  std::vector<std::uint8_t>& bytes_;
-};
-
 }  // namespace
 
 void Serialize(const MotionDocument& document, ByteArchive& archive,
@@ -50,17 +39,6 @@ void Serialize(const MotionDocument& document, ByteArchive& archive,
   if (options.appendEmptySections) {
     archive.Write(std::array<std::uint8_t, kVmdEmptySectionsSize>{});
   }
-}
-
-std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
-                                       const VmdWriteOptions& options) {
-  std::vector<std::uint8_t> bytes;
-  bytes.reserve(FileSize(document, options));
-  VectorSink sink(bytes);
-  ByteArchive archive(sink, ByteArchive::Mode::kStore);
-  Serialize(document, archive, options);
-  archive.Flush();
-  return bytes;
 }
 
 void WriteVmd(const MotionDocument& document, DurableFile& file, const VmdWriteOptions& options) {

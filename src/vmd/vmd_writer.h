@@ -1,8 +1,6 @@
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <vector>
 
 #include "base/durable_file.h"
 #include "vmd/byte_archive.h"
@@ -22,10 +20,6 @@ struct VmdWriteOptions {
 // archive's sink pass through. The bytes may still sit in the archive's buffer afterwards.
 void Serialize(const MotionDocument& document, ByteArchive& archive,
                const VmdWriteOptions& options = {});
-
-// The VMD bytes of `document`.
-std::vector<std::uint8_t> SerializeVmd(const MotionDocument& document,
-                                       const VmdWriteOptions& options = {});
 
 // Writes `document` as VMD into `file` and commits it: the file is the VMD's bytes or, when a
 // write throws, what it was before.

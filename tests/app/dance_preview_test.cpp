@@ -16,7 +16,7 @@
 #include "chart/dwi_document.h"
 #include "fakes.h"
 #include "motion/bone_names.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 #include "test_files.h"
 
 namespace pavaneflow {

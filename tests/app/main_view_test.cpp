@@ -1,4 +1,5 @@
 #include "app/main_view.h"
+#include "base/memory_file.h"
 
 #include <vector>
 
@@ -17,7 +18,7 @@
 #include "app_tests.h"
 #include "chart/dwi_document.h"
 #include "fakes.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 #include "test_files.h"
 #include "vmd/vmd_writer.h"
 
@@ -85,7 +86,9 @@ QByteArray ExpectedVmd(const SongDocument& song, int scoreIndex, std::int32_t pl
   request.twist = twist;
   MotionDocument motion;
   Synthesize(request, motion);
-  const std::vector<std::uint8_t> bytes = SerializeVmd(motion);
+  MemoryFile file;
+  WriteVmd(motion, file);
+  const std::vector<std::uint8_t>& bytes = file.Bytes();
   return QByteArray(reinterpret_cast<const char*>(bytes.data()),
                     static_cast<qsizetype>(bytes.size()));
 }

@@ -14,11 +14,14 @@
 #include <string>
 
 #include "base/file_error.h"
+#include "support/vmd_bytes.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;

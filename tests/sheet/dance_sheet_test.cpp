@@ -10,13 +10,16 @@
 
 #include "chart/score.h"
 #include "motion/bone_names.h"
-#include "motion/run.h"
+#include "motion/classic/run.h"
 #include "support/dwi_fixture.h"
+#include "support/vmd_bytes.h"
 #include "vmd/vmd_reader.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 std::string ReadFile(const char* path) {
   std::ifstream file(path, std::ios::binary);

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "motion/jump_interpolation.h"
+#include "motion/classic/jump_interpolation.h"
 #include "vmd/bezier_curve.h"
 
 namespace pavaneflow {

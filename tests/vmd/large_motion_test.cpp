@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/vmd_bytes.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/byte_archive.h"
 #include "vmd/motion_document.h"
@@ -15,6 +16,8 @@
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 TEST(LargeMotion, RecordsAcrossBufferBoundariesReadBackWhole) {
   constexpr std::size_t kRecordSize = 111;

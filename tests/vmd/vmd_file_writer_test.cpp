@@ -12,11 +12,14 @@
 #include <vector>
 
 #include "base/file_error.h"
-#include "motion/jump_interpolation.h"
+#include "motion/classic/jump_interpolation.h"
+#include "support/vmd_bytes.h"
 #include "support/vmd_test_reader.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;

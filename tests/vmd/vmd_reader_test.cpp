@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "base/file_error.h"
-#include "motion/jump_interpolation.h"
+#include "motion/classic/jump_interpolation.h"
+#include "support/vmd_bytes.h"
 #include "vmd/hex_bytes.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 using Bytes = std::vector<std::uint8_t>;
 using test::Concat;

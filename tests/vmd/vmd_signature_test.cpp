@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/vmd_bytes.h"
 #include "vmd/motion_document.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 struct SignatureCase {
   std::string bytes;

@@ -7,12 +7,15 @@
 #include <string>
 
 #include "base/memory_file.h"
+#include "support/vmd_bytes.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/hex_bytes.h"
 #include "vmd/not_supported_error.h"
 
 namespace pavaneflow {
 namespace {
+
+using test::SerializeVmd;
 
 using test::Concat;
 using test::HexBytes;

@@ -1,0 +1,177 @@
+#include "motion/figures/body_figures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <vector>
+
+#include "motion/figures/body_pose.h"
+
+namespace pavaneflow {
+namespace {
+
+constexpr double kFramesPerSecond = 30.0;
+constexpr std::int32_t kSwingWindowFrames = 60;
+constexpr std::int32_t kSameLandingFrames = 3;  // the two feet of a jump count once
+
+double Percent(std::int64_t part, std::int64_t whole) {
+  return whole > 0 ? 100.0 * static_cast<double>(part) / static_cast<double>(whole) : 0.0;
+}
+
+// The nearest-rank 95th percentile; 0 for none.
+double P95(std::vector<double> values) {
+  if (values.empty()) return 0.0;
+  std::sort(values.begin(), values.end());
+  const auto rank = static_cast<std::size_t>(std::ceil(0.95 * static_cast<double>(values.size())));
+  return values[std::max<std::size_t>(rank, 1) - 1];
+}
+
+double Degrees(double radians) {
+  return std::fabs(radians) / kDegree;
+}
+
+// The turn from one yaw to another the short way round, radians.
+double YawDifference(double a, double b) {
+  return std::remainder(a - b, 2.0 * 3.14159265358979323846);
+}
+
+double AngleBetween(Vec3 a, Vec3 b) {
+  const double cosine = Dot(a, b) / (Length(a) * Length(b));
+  return std::acos(std::clamp(cosine, -1.0, 1.0)) / kDegree;
+}
+
+// How far forward an upper arm swings: its angle about the body's left-right axis.
+double ForwardSwing(Vec3 arm) {
+  return std::atan2(-arm.z, -arm.y);
+}
+
+// The least swing of one arm over the windows that hold two landings.
+double LeastSwing(const std::vector<BodyPose>& poses, std::size_t side,
+                  const std::vector<std::int32_t>& landings) {
+  const auto frames = static_cast<std::int32_t>(poses.size());
+  std::vector<double> forward(poses.size());
+  for (std::size_t f = 0; f < poses.size(); ++f) forward[f] = ForwardSwing(poses[f].upperArm[side]);
+  // Sliding windows [start, start + window): the most and least forward frames by monotone queues.
+  std::deque<std::int32_t> most;
+  std::deque<std::int32_t> least;
+  double leastSwing = -1.0;
+  std::size_t firstLanding = 0;
+  std::int32_t end = 0;
+  // Whole windows only (the whole dance when it is shorter): one cut off by the end would count
+  // half a swing.
+  const std::int32_t lastStart = std::max(0, frames - kSwingWindowFrames);
+  for (std::int32_t start = 0; start <= lastStart; ++start) {
+    for (; end < std::min(frames, start + kSwingWindowFrames); ++end) {
+      const double v = forward[static_cast<std::size_t>(end)];
+      while (!most.empty() && forward[static_cast<std::size_t>(most.back())] <= v) most.pop_back();
+      most.push_back(end);
+      while (!least.empty() && forward[static_cast<std::size_t>(least.back())] >= v)
+        least.pop_back();
+      least.push_back(end);
+    }
+    while (most.front() < start) most.pop_front();
+    while (least.front() < start) least.pop_front();
+    while (firstLanding < landings.size() && landings[firstLanding] < start) ++firstLanding;
+    const bool twoSteps = firstLanding + 1 < landings.size() &&
+                          landings[firstLanding + 1] < start + kSwingWindowFrames;
+    if (!twoSteps) continue;
+    const double swing =
+        AngleBetween(poses[static_cast<std::size_t>(most.front())].upperArm[side],
+                     poses[static_cast<std::size_t>(least.front())].upperArm[side]);
+    leastSwing = leastSwing < 0.0 ? swing : std::min(leastSwing, swing);
+  }
+  return leastSwing;
+}
+
+}  // namespace
+
+double BodyFigures::PlantedMissPercent() const {
+  return Percent(plantedMisses, plantedFootFrames);
+}
+double BodyFigures::StraightAirborneKneePercent() const {
+  return Percent(straightAirborneLegFrames, airborneLegFrames);
+}
+double BodyFigures::HipsAwayFromViewerPercent() const {
+  return Percent(hipsAwayFromViewerFrames, frames);
+}
+double BodyFigures::HipsAwayFromScreenPercent() const {
+  return Percent(hipsAwayFromScreenFrames, frames);
+}
+
+BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
+  BodyFigures figures;
+  figures.keyFrames = tracks.keyFrames;
+  if (tracks.centre.Keys().empty() && tracks.leftFootIk.Keys().empty()) return figures;
+  const std::int32_t last = std::min(tracks.LastFrame(), kMostMeasuredFrames - 1);
+  figures.cutShort = tracks.LastFrame() > last;
+  std::vector<BodyPose> poses;
+  poses.reserve(static_cast<std::size_t>(last) + 1);
+  for (std::int32_t f = 0; f <= last; ++f) poses.push_back(PoseBody(tracks, f, body));
+  figures.frames = static_cast<std::int64_t>(poses.size());
+
+  auto onFloor = [](const BodyPose& p, std::size_t side) {
+    return std::fabs(p.lift[side]) <= kFloorTolerance;
+  };
+  auto airborne = [](const BodyPose& p) { return p.centreRise > kFloorTolerance; };
+  auto still = [&](std::size_t a, std::size_t b, std::size_t side) {
+    return Length(poses[a].target[side] - poses[b].target[side]) < kFloorTolerance;
+  };
+
+  std::vector<double> landingSpeeds;
+  std::vector<double> headTurns;
+  std::vector<std::int32_t> landingFrames;
+  std::int64_t airborneRun = 0;
+  std::int64_t longestAirborne = 0;
+  for (std::size_t f = 0; f < poses.size(); ++f) {
+    const BodyPose& p = poses[f];
+    if (airborne(p)) {
+      longestAirborne = std::max(longestAirborne, ++airborneRun);
+    } else {
+      airborneRun = 0;
+    }
+    const double towardsViewer = std::cos(p.hipsYaw);
+    if (towardsViewer < 0.0) ++figures.hipsAwayFromViewerFrames;
+    if (towardsViewer > 0.0) ++figures.hipsAwayFromScreenFrames;
+    headTurns.push_back(Degrees(YawDifference(p.headYaw, 0.0)));
+    if (f > 0) {
+      figures.largestYawStep =
+          std::max(figures.largestYawStep, Degrees(YawDifference(p.hipsYaw, poses[f - 1].hipsYaw)));
+    }
+
+    for (std::size_t side = 0; side < 2; ++side) {
+      const LegPose& leg = p.legs[side];
+      if (airborne(p)) {
+        ++figures.airborneLegFrames;
+        if (leg.bendDegrees < kStraightKneeDegrees) ++figures.straightAirborneLegFrames;
+      }
+      if (f == 0) continue;
+      const BodyPose& before = poses[f - 1];
+      const bool stillAfter = f + 1 >= poses.size() || still(f, f + 1, side);
+      const bool planted = onFloor(p, side) && still(f - 1, f, side) && stillAfter && !airborne(p);
+      if (planted) {
+        ++figures.plantedFootFrames;
+        if (leg.miss > kReachTolerance) ++figures.plantedMisses;
+        figures.largestPlantedSlide =
+            std::max(figures.largestPlantedSlide, Length(leg.ankle - before.legs[side].ankle));
+      }
+      const bool touchdown = onFloor(p, side) && !onFloor(before, side);
+      const bool cameToRest =
+          onFloor(p, side) && onFloor(before, side) && !still(f - 1, f, side) && stillAfter;
+      if (touchdown || cameToRest) {
+        landingSpeeds.push_back(Length(leg.ankle - before.legs[side].ankle));
+        const auto frame = static_cast<std::int32_t>(f);
+        if (landingFrames.empty() || frame - landingFrames.back() > kSameLandingFrames)
+          landingFrames.push_back(frame);
+      }
+    }
+  }
+  figures.landings = static_cast<std::int64_t>(landingSpeeds.size());
+  figures.landingSpeedP95 = P95(std::move(landingSpeeds));
+  figures.headFromViewerP95 = P95(std::move(headTurns));
+  figures.longestAirborneSeconds = static_cast<double>(longestAirborne) / kFramesPerSecond;
+  figures.leftArmLeastSwing = LeastSwing(poses, 0, landingFrames);
+  figures.rightArmLeastSwing = LeastSwing(poses, 1, landingFrames);
+  return figures;
+}
+
+}  // namespace pavaneflow

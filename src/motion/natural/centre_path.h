@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "motion/body_proportions.h"
+#include "motion/natural/foot_swings.h"
+#include "motion/natural/key_track.h"
+#include "motion/natural/step_timeline.h"
+
+namespace pavaneflow {
+
+// The key frames of the centre, and with `twist` of the upper body and the neck, for the feet
+// `swings` plans. At each moment the feet plan, the centre stands over the feet (over the
+// standing foot while the other is lifted) as low as both planted feet need to be reached by
+// the body's legs with the knees slightly bent, and on each beat while the dancer is stepping
+// it dips a little. It turns at most kMostTurnPerFrame between two frames, towards where the
+// hips aim; the twist turns the head back by as much, so that it looks straight ahead.
+struct CentrePath {
+  KeyTrack centre;
+  KeyTrack upperBody;
+  KeyTrack neck;
+};
+
+// The key frames of the centre in one moment of the planned feet.
+struct CentreKey {
+  std::int32_t frame = 0;
+  CentreEvent::Kind kind = CentreEvent::kStance;
+  double x = 0.0;
+  double z = 0.0;
+  double rise = 0.0;
+  double yaw = 0.0;
+};
+
+// Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove of a
+// stretch dips on the beats of the rest after it, on the way to the next stretch's first key
+// frame, so a stretch's path is complete only once a later stretch with a beat is planned.
+class CentrePlanner {
+ public:
+  CentrePlanner(const BodyProportions& body, double straightAhead, bool twist)
+      : body_(body), straightAhead_(straightAhead), twist_(twist) {}
+
+  // Plans the stretch of `records` whose feet are `swings`, adds to `path` the key frames now
+  // complete and returns the frame before which no more will be added.
+  std::int32_t Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
+                    CentrePath& path);
+  // Adds the key frames still held back to `path`.
+  void Finish(CentrePath& path);
+
+ private:
+  // Dips on the first `beats` beats, then moves the key frames before `boundary` into `path`
+  // and forgets them, those beats and the first `steps` steps.
+  void Complete(std::int32_t boundary, std::size_t beats, std::size_t steps, CentrePath& path);
+
+  const BodyProportions& body_;
+  double straightAhead_;
+  bool twist_;
+  // The stretches held back, then the one just planned.
+  std::vector<CentreKey> keys_;
+  std::vector<std::int32_t> steps_;
+  std::vector<std::int32_t> beats_;
+  std::vector<CentreKey> added_;
+  std::int32_t completed_ = 0;  // the frame before which `path` is complete
+  bool emitted_ = false;
+  double lastYaw_ = 0.0;  // of the last key frame moved into a path
+};
+
+inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;
+
+}  // namespace pavaneflow

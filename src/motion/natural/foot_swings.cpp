@@ -1,0 +1,292 @@
+#include "motion/natural/foot_swings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "motion/natural/natural_curves.h"
+#include "motion/yaw_quaternion.h"
+#include "vmd/bezier_curve.h"
+
+namespace pavaneflow {
+namespace {
+
+constexpr double kLeastLift = 0.35;   // a step on the spot
+constexpr double kLiftPerUnit = 0.2;  // more for each unit the foot travels
+constexpr double kHighestLift = 2.0;
+constexpr double kFullLiftFrames = 9.0;  // quicker steps lift less
+constexpr double kTuck = 1.6;        // a jumping foot rises at least this much more than the centre
+constexpr double kTuckedLeg = 0.85;  // of the straight leg, at the top of a jump
+constexpr double kLowestJump = 0.4;
+constexpr double kFullJumpFrames = 8.0;
+constexpr double kJumpPerFrame = 0.07;  // the centre rises more the longer the jump
+constexpr double kTakeOffCrouch = 0.5;
+constexpr double kLastFrameTravel = 0.1;  // most a foot may move in the frame it lands
+constexpr float kTouchHeight = 0.05f;     // just above the floor, a frame before landing
+constexpr std::int32_t kCrouchFrames = 5;
+constexpr double kContactShare = 0.3;  // of the time between two steps of one foot
+// A step of one foot needs a frame on the floor and two in the air; one that follows sooner
+// joins the step before it, so that the foot goes straight on to the later panel.
+constexpr std::int32_t kLeastStepFrames = 3;
+constexpr std::int32_t kLeastJumpFrames = 3;
+
+// A stance wider than this is narrowed by stepping on the near side of the panels: the legs
+// reach no further. Crossed over both pads (as the classic footing may stand), even the near
+// side is out of reach: the foot then stays short of its panel, where it is reached.
+constexpr double kWidestStance = 14.0;
+constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand on a panel
+
+double Distance(FloorPoint a, FloorPoint b) {
+  return std::hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
+                    static_cast<double>(a.z) - static_cast<double>(b.z));
+}
+
+FloorPoint Between(FloorPoint a, FloorPoint b) {
+  return {static_cast<float>((static_cast<double>(a.x) + static_cast<double>(b.x)) * 0.5),
+          static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
+}
+
+// Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
+// at `yaw`.
+bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * std::cos(yaw) -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * std::sin(yaw) <
+         0.0;
+}
+
+// `to`, moved towards `other` by its `share` of the stance's excess width, at most kPanelSlack
+// unless the legs are `crossed`.
+FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed) {
+  const double width = Distance(to, other);
+  if (width <= kWidestStance) return to;
+  const double excess = (width - kWidestStance) * share;
+  const double move = (crossed ? excess : std::min(kPanelSlack, excess)) / width;
+  return {static_cast<float>(static_cast<double>(to.x) +
+                             (static_cast<double>(other.x) - static_cast<double>(to.x)) * move),
+          static_cast<float>(static_cast<double>(to.z) +
+                             (static_cast<double>(other.z) - static_cast<double>(to.z)) * move)};
+}
+
+// How far the foot moves in the last frame of a fall over `frames` frames on kFootFall.
+double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32_t frames) {
+  static const BezierCurve across(kSlowEnd.x1, kSlowEnd.y1, kSlowEnd.x2, kSlowEnd.y2);
+  static const BezierCurve down(kSlowInSlowOut.x1, kSlowInSlowOut.y1, kSlowInSlowOut.x2,
+                                kSlowInSlowOut.y2);
+  const double x = static_cast<double>(frames - 1) / static_cast<double>(frames);
+  return std::hypot((1.0 - across.Progress(x)) * Distance(from, to),
+                    (1.0 - down.Progress(x)) * height);
+}
+
+const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame) {
+  // The last support that starts at or before `frame`.
+  auto after = std::upper_bound(supports.begin(), supports.end(), frame,
+                                [](std::int32_t f, const Support& s) { return f < s.from; });
+  if (after == supports.begin()) return nullptr;
+  return &*(after - 1);
+}
+
+}  // namespace
+
+void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings) {
+  swings_ = &swings;
+  for (int side = 0; side < 2; ++side) {
+    swings.keys[side].Clear();
+    swings.supports[side].clear();
+    // Nothing of the stretch before is near enough to join a step of this one.
+    before_[side].known = false;
+  }
+  swings.events.clear();
+  std::size_t k = 0;
+  if (!started_) {
+    started_ = true;
+    const StepRecord& start = records.front();
+    for (int side = 0; side < 2; ++side) {
+      stand_[side] = start.floor[side];
+      yaw_[side] = start.yaw;
+      Key(side, 0, stand_[side], 0.0f, start.yaw, &kDefaultInterpolation);
+    }
+    Event(0, CentreEvent::kStance, -1, start.yaw, 0.0);
+    stanceYaw_ = start.yaw;
+    k = 1;
+  }
+  for (; k < records.size(); ++k) {
+    const StepRecord& r = records[k];
+    if (!r.Steps()) continue;
+    if (r.moved[0] && r.moved[1]) {
+      Jump(r);
+    } else {
+      Step(r.moved[0] ? 0 : 1, r);
+    }
+    stanceYaw_ = r.yaw;
+  }
+  for (int side = 0; side < 2; ++side)
+    swings.supports[side].push_back(
+        {landed_[side], std::numeric_limits<std::int32_t>::max(), stand_[side]});
+  // Nearly in order already (a lift comes a little before the other foot's landing): inserting
+  // each behind those of its frame keeps them in the order they were found.
+  auto& events = swings.events;
+  for (auto it = events.begin(); it != events.end(); ++it) {
+    const auto to =
+        std::upper_bound(events.begin(), it, it->frame,
+                         [](std::int32_t frame, const CentreEvent& e) { return frame < e.frame; });
+    std::rotate(to, it, it + 1);
+  }
+}
+
+// Undoes the last step of `side` while the step landing at `land` would have too little time.
+void FootSwingPlanner::MakeRoom(int side, std::int32_t land) {
+  const Before& b = before_[side];
+  if (!b.known || land - landed_[side] >= kLeastStepFrames) return;
+  stand_[side] = b.stand;
+  landed_[side] = b.landed;
+  yaw_[side] = b.yaw;
+  swings_->keys[side].Truncate(b.keys);
+  swings_->supports[side].resize(b.supports);
+  // The step's own moments go with it; they are among the last ones found.
+  auto& events = swings_->events;
+  for (std::size_t i = events.size(); i-- > 0 && events[i].step >= b.step;) {
+    if (events[i].step == b.step) events.erase(events.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+}
+
+void FootSwingPlanner::Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw,
+                             double rise) {
+  swings_->events.push_back({frame, kind, standing, yaw, rise, step_});
+}
+
+void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
+                           const InterpolationBytes* curve) {
+  const float outwards = side == 0 ? body_.ankleX : -body_.ankleX;
+  swings_->keys[side].Add(
+      {frame,
+       {static_cast<float>(static_cast<double>(at.x) - static_cast<double>(outwards)), lift, at.z},
+       YawQuaternion(static_cast<float>(yaw)),
+       curve});
+}
+
+// The foot leaves `stand_` at `lift`, passes `top` high at `apex` (none when apex <= lift) and
+// lands on `to` at `land`, a frame early just above the floor where one curve would still be
+// moving fast.
+void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
+                             std::int32_t land, FloorPoint to, double yaw) {
+  const FloorPoint from = stand_[side];
+  before_[side] = {true,
+                   from,
+                   landed_[side],
+                   yaw_[side],
+                   swings_->keys[side].Keys().size(),
+                   swings_->supports[side].size()};
+  swings_->supports[side].push_back({landed_[side], lift, from});
+  // Lifting on the frame it landed, the landing's key frame is the lift's.
+  if (lift > landed_[side]) Key(side, lift, from, 0.0f, yaw_[side], &kDefaultInterpolation);
+  FloorPoint fallFrom = from;
+  double fallHeight = 0.0;
+  std::int32_t fallStart = lift;
+  if (apex > lift && apex < land) {
+    const FloorPoint mid = Between(from, to);
+    Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, &kFootRise);
+    fallFrom = mid;
+    fallHeight = top;
+    fallStart = apex;
+  }
+  const std::int32_t frames = land - fallStart;
+  if (frames >= 2 && LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel) {
+    Key(side, land - 1, to, kTouchHeight, yaw, &kFootFall);
+    Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
+  } else {
+    Key(side, land, to, 0.0f, yaw, &kFootFall);
+  }
+  stand_[side] = to;
+  landed_[side] = land;
+  yaw_[side] = yaw;
+}
+
+void FootSwingPlanner::Step(int side, const StepRecord& r) {
+  const int other = 1 - side;
+  const std::int32_t land = r.frame;
+  MakeRoom(side, land);
+  ++step_;
+  const std::int32_t since = land - landed_[side];
+  const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
+  std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
+  // Wait for the other foot: one foot stays on the floor while this one is in the air.
+  if (landed_[other] > lift && landed_[other] <= land - 2) lift = landed_[other];
+  if (lift >= land) lift = std::max(landed_[side], land - 1);
+  const std::int32_t swing = land - lift;
+  const double distance = Distance(stand_[side], r.floor[side]);
+  const double top = std::min(kHighestLift, kLeastLift + kLiftPerUnit * distance) *
+                     std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
+  const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
+  Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
+  const bool crossed =
+      side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
+  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, crossed), r.yaw);
+  Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
+}
+
+// How much higher than the centre's rise a foot at `at` must be, at the top of a jump with
+// the centre over `centre` turned by `yaw`, for its knee to be well bent.
+double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at,
+                                    double rise) const {
+  const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+  const double hipX = static_cast<double>(centre.x) + outwards * std::cos(yaw);
+  const double hipZ = static_cast<double>(centre.z) - outwards * std::sin(yaw);
+  const double r = std::hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
+  const double leg = kTuckedLeg * body_.LegLength();
+  const double below = std::sqrt(std::max(leg * leg - r * r, kTuckedLeg * kTuckedLeg));
+  const double hip = static_cast<double>(body_.hipY) + rise;
+  return std::max(kTuck, hip - static_cast<double>(body_.ankleY) - below - rise);
+}
+
+void FootSwingPlanner::Jump(const StepRecord& r) {
+  const std::int32_t land = r.frame;
+  MakeRoom(0, land);
+  MakeRoom(1, land);
+  ++step_;
+  const std::int32_t since = land - std::max(landed_[0], landed_[1]);
+  // A frame on the floor before take-off; three in the air leave room for a top and a touch.
+  const std::int32_t air =
+      std::min(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), std::max(since - 1, 0));
+  const std::int32_t takeOff = land - air;
+  const std::int32_t apex = air >= kLeastJumpFrames ? takeOff + air / 2 : takeOff;
+  // A quick jump barely leaves the floor; the feet tuck all the same.
+  const double rise = std::min(1.0, static_cast<double>(air) / kFullJumpFrames) * kLowestJump +
+                      kJumpPerFrame * static_cast<double>(air);
+  const double crouch = kTakeOffCrouch * std::min(1.0, static_cast<double>(air) / 8.0);
+  const std::int32_t crouchStart =
+      std::max(std::max(landed_[0], landed_[1]), takeOff - kCrouchFrames);
+  Event(crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw_, 0.0);
+  Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
+  if (apex > takeOff && apex < land)
+    Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
+  const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
+  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed),
+                                     Narrowed(r.floor[1], r.floor[0], 0.5, crossed)};
+  const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
+  const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
+  std::array<double, 2> tops{};
+  for (int side = 0; side < 2; ++side)
+    tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise);
+  for (int side = 0; side < 2; ++side)
+    Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw);
+  // The body is down by the time the feet touch, so that they do not land on straight legs.
+  if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, r.yaw, 0.0);
+  Event(land, CentreEvent::kJumpLanding, -1, r.yaw, 0.0);
+  Event(land + kCrouchFrames, CentreEvent::kRecover, -1, r.yaw, 0.0);
+}
+
+std::optional<FloorPoint> FootSwings::PlantedAt(int side, std::int32_t frame) const {
+  const Support* s = SupportAt(supports[static_cast<std::size_t>(side)], frame);
+  if (s == nullptr || frame > s->to) return std::nullopt;
+  return s->at;
+}
+
+FloorPoint FootSwings::StanceAt(int side, std::int32_t frame) const {
+  const auto& list = supports[static_cast<std::size_t>(side)];
+  const Support* s = SupportAt(list, frame);
+  if (s == nullptr) return list.front().at;
+  if (frame <= s->to || s == &list.back()) return s->at;
+  return (s + 1)->at;
+}
+
+}  // namespace pavaneflow

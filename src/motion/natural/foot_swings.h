@@ -1,0 +1,99 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "motion/body_proportions.h"
+#include "motion/floor_point.h"
+#include "motion/natural/key_track.h"
+#include "motion/natural/step_timeline.h"
+
+namespace pavaneflow {
+
+// A foot standing still on the floor from one frame to another, both included.
+struct Support {
+  std::int32_t from = 0;
+  std::int32_t to = 0;
+  FloorPoint at;
+};
+
+// A moment at which the centre has somewhere to be, found while the feet were planned.
+struct CentreEvent {
+  // In rising priority: of two events at one frame the higher one is kept.
+  enum Kind { kStance, kRecover, kCrouchStart, kLift, kTakeOff, kApex, kTouchDown, kJumpLanding };
+  std::int32_t frame = 0;
+  Kind kind = kStance;
+  int standing = -1;      // kLift: the foot that stays on the floor
+  double yaw = 0.0;       // where the hips aim
+  double rise = 0.0;      // kApex: the centre's height above rest; kTakeOff: the crouch's depth
+  std::int64_t step = 0;  // the step or jump it belongs to, counted from 1
+};
+
+// The feet of a natural dance: each foot's IK key frames, where it stands when, and the moments
+// the centre must follow. Index 0 is the left foot.
+struct FootSwings {
+  std::array<KeyTrack, 2> keys;
+  std::array<std::vector<Support>, 2> supports;
+  std::vector<CentreEvent> events;  // by frame; of one frame, in the order they were found
+
+  // Where foot `side` stands at `frame`; none while it is in the air.
+  std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const;
+  // Where foot `side` stands at `frame` or, in the air, where it lands next.
+  FloorPoint StanceAt(int side, std::int32_t frame) const;
+};
+
+// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, and
+// not before the other foot has landed from its own step), rises with the distance and the time
+// it has and lands slowly; the other foot stays. Both feet moving at once is a jump, at most
+// kMaxJumpFrames from take-off to landing, however long the gap before it. The dance is planned
+// in stretches, each one starting at least kStretchGap frames after the last step of the one
+// before, so that no step, and no moment of the centre, reaches from one into the other.
+class FootSwingPlanner {
+ public:
+  explicit FootSwingPlanner(const BodyProportions& body) : body_(body) {}
+
+  // Plans the next stretch, `records` (the first one starting with the starting pose), into
+  // `swings`, which it replaces; the last supports reach to the end of time.
+  void Plan(const std::vector<StepRecord>& records, FootSwings& swings);
+
+ private:
+  // Where a foot was before its last step, so that a step that follows too soon for a swing of
+  // its own can take the foot from there in one.
+  struct Before {
+    bool known = false;
+    FloorPoint stand;
+    std::int32_t landed = 0;
+    double yaw = 0.0;
+    std::size_t keys = 0;
+    std::size_t supports = 0;
+    std::int64_t step = 0;
+  };
+
+  void MakeRoom(int side, std::int32_t land);
+  void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
+  void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
+           const InterpolationBytes* curve);
+  void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
+             FloorPoint to, double yaw);
+  void Step(int side, const StepRecord& r);
+  double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise) const;
+  void Jump(const StepRecord& r);
+
+  const BodyProportions& body_;
+  FootSwings* swings_ = nullptr;
+  bool started_ = false;
+  double stanceYaw_ = 0.0;
+  std::array<FloorPoint, 2> stand_;
+  std::array<std::int32_t, 2> landed_{};
+  std::array<double, 2> yaw_{};
+  std::array<Before, 2> before_;
+  std::int64_t step_ = 0;
+};
+
+inline constexpr std::int32_t kStretchGap = 30;
+inline constexpr std::int32_t kMaxSwingFrames = 12;
+inline constexpr std::int32_t kMaxJumpFrames = 15;
+
+}  // namespace pavaneflow

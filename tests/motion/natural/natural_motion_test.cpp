@@ -1,0 +1,181 @@
+#include "motion/natural/natural_motion.h"
+
+#include <unistd.h>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "motion/bone_names.h"
+#include "motion/classic/run.h"
+#include "motion/feet/whole_chart_foot_planner.h"
+#include "motion/figures/body_figures.h"
+#include "support/dwi_fixture.h"
+#include "support/vmd_test_reader.h"
+#include "vmd/vmd_reader.h"
+
+namespace pavaneflow {
+namespace {
+
+const WholeChartFootPlanner kPlanned;
+
+// The first chart of `dwi` danced with planned feet in `style`, and its figures.
+struct Dance {
+  Dance(const std::string& dwi, const NaturalMotion& style, bool twist = true)
+      : read(test::ReadDwi(dwi)) {
+    const SongDocument& song = read->song;
+    GenerationRequest request{&song, song.scores.front().get(), 0, twist};
+    request.feet = &kPlanned;
+    request.motion = &style;
+    Synthesize(request, motion);
+    figures = MeasureBody(BodyTracks::FromDocument(motion));
+  }
+
+  std::unique_ptr<test::DwiRead> read;
+  MotionDocument motion;
+  BodyFigures figures;
+};
+
+std::size_t KeysOf(const MotionDocument& motion, std::u16string_view bone) {
+  std::size_t count = 0;
+  motion.ForEachFrame([&](const MotionFrame& frame) { count += frame.boneName() == bone; });
+  return count;
+}
+
+TEST(NaturalMotion, HoldsItsShapeOnSmallCharts) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  const Case cases[] = {
+      {"a stream of eighths", "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n"},
+      {"crossing to the far side", "#BPM:120;\n#SINGLE:BASIC:1:4646464612121212;\n"},
+      {"jumps across long gaps", "#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n"},
+      {"a freeze under a stream", "#BPM:140;\n#SINGLE:BASIC:1:!4G8080808080808;\n"},
+      {"two pads", "#BPM:130;\n#DOUBLE:BASIC:1:46466464:46646464;\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyFigures& f = dance.figures;
+    ASSERT_GT(f.landings, 0);
+    EXPECT_LE(f.PlantedMissPercent(), 2.0);
+    EXPECT_LE(f.landingSpeedP95, 0.12);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+    EXPECT_LE(f.StraightAirborneKneePercent(), 25.0);
+    EXPECT_LE(f.longestAirborneSeconds, 0.6);
+    EXPECT_EQ(f.hipsAwayFromViewerFrames, 0);
+    EXPECT_LE(f.largestYawStep, 20.0);
+    EXPECT_LE(f.headFromViewerP95, 40.0);
+  }
+}
+
+// The dance is made in stretches cut where a step comes a second or more after the one before:
+// around such rests, every bone's key frames still come in frame order, one at a time, and the
+// body keeps its shape.
+TEST(NaturalMotion, RestsBetweenStretchesKeepEveryBoneInOrder) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  // At 150 BPM an eighth is 6 frames.
+  const Case cases[] = {
+      {"rests just under a stretch's gap", "#BPM:150;\n#SINGLE:BASIC:1:4000846000826;\n"},
+      {"rests of exactly a stretch's gap", "#BPM:150;\n#SINGLE:BASIC:1:40000846000002;\n"},
+      {"a jump after a rest", "#BPM:150;\n#SINGLE:BASIC:1:4826000000B0000000A48;\n"},
+      {"rests long enough for the arms to settle",
+       "#BPM:150;\n#SINGLE:BASIC:1:48260000000000000000000048260000000000000000000082;\n"},
+      {"quick steps joined after a rest", "#BPM:150;\n#SINGLE:BASIC:1:40000000[4646]000[8282];\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    EXPECT_TRUE(dance.motion.InCreationOrder());
+    std::map<std::u16string, std::int32_t> last;
+    dance.motion.ForEachFrame([&](const MotionFrame& frame) {
+      const auto [it, first] = last.emplace(frame.boneName(), frame.frameNumber());
+      if (!first) {
+        EXPECT_LT(it->second, frame.frameNumber());
+        it->second = frame.frameNumber();
+      }
+    });
+    EXPECT_EQ(last.size(), 9u);
+    const BodyFigures& f = dance.figures;
+    EXPECT_LE(f.PlantedMissPercent(), 2.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+    EXPECT_LE(f.largestYawStep, 20.0);
+    EXPECT_LE(f.longestAirborneSeconds, 0.6);
+  }
+}
+
+TEST(NaturalMotion, JumpsBendTheKneesInTheAirAndDoNotFloat) {
+  const Dance dance("#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n", NaturalMotion());
+  const BodyFigures& f = dance.figures;
+  EXPECT_GT(f.airborneLegFrames, 0);
+  EXPECT_GT(f.longestAirborneSeconds, 0.1);
+  EXPECT_LE(f.longestAirborneSeconds, 0.6);
+  EXPECT_EQ(f.straightAirborneLegFrames, 0);
+}
+
+TEST(NaturalMotion, FacesTheChosenSide) {
+  const std::string dwi = "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n";
+  const Dance viewer(dwi, NaturalMotion(Facing::kViewer));
+  const Dance screen(dwi, NaturalMotion(Facing::kScreen));
+  EXPECT_EQ(viewer.figures.hipsAwayFromViewerFrames, 0);
+  EXPECT_EQ(screen.figures.hipsAwayFromScreenFrames, 0);
+  EXPECT_EQ(screen.figures.hipsAwayFromViewerFrames, screen.figures.frames);
+  // Turned round, the up arrow lies towards the viewer (−z) and the left foot on her left (+x).
+  const auto left = BoneTrack::FromDocument(viewer.motion, kLeftFootIkBone).At(0);
+  EXPECT_NEAR(left.position[0], 4.0 - 0.9, 1e-5);
+}
+
+TEST(NaturalMotion, SwingsBothArmsAndTwistsOnlyWhenAsked) {
+  const std::string dwi = "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n";
+  const Dance twisted(dwi, NaturalMotion());
+  const Dance plain(dwi, NaturalMotion(), false);
+  EXPECT_GE(twisted.figures.leftArmLeastSwing, 10.0);
+  EXPECT_GE(twisted.figures.rightArmLeastSwing, 10.0);
+  EXPECT_GT(KeysOf(twisted.motion, kUpperBodyBone), 0u);
+  EXPECT_GT(KeysOf(twisted.motion, kNeckBone), 0u);
+  EXPECT_EQ(KeysOf(plain.motion, kUpperBodyBone), 0u);
+  EXPECT_EQ(KeysOf(plain.motion, kNeckBone), 0u);
+  EXPECT_GT(KeysOf(plain.motion, kLeftElbowBone), 0u);
+}
+
+TEST(NaturalMotion, WritesAFileThatReadsBackWithTheFourSectionCounts) {
+  const std::string dwi = "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n";
+  const auto read = test::ReadDwi(dwi);
+  const NaturalMotion style;
+  GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
+  request.motion = &style;
+  const auto path = std::filesystem::temp_directory_path() /
+                    ("pavaneflow-natural-" + std::to_string(::getpid()) + ".vmd");
+  MotionDocument motion;
+  pavaneflow::Run(request, motion, path);  // the four counts without being asked for them
+  const std::vector<std::uint8_t> bytes = test::ReadFileBytes(path);
+  const VmdMotion back = ReadVmdFile(path);
+  std::filesystem::remove(path);
+
+  EXPECT_EQ(bytes.size(), 54 + 111 * motion.FrameCount() + 16);
+  const auto contents = test::ReadVmd(bytes);
+  ASSERT_TRUE(contents.has_value());
+  EXPECT_EQ(contents->trailing, std::vector<std::uint8_t>(16, 0));
+  ASSERT_EQ(back.bones.size(), motion.FrameCount());
+  EXPECT_TRUE(back.morphs.empty());
+  EXPECT_TRUE(back.cameras.empty());
+  for (std::size_t i = 0; i < back.bones.size(); ++i) {
+    EXPECT_EQ(back.bones[i].frameNumber, motion.At(i).frameNumber());
+    EXPECT_EQ(back.bones[i].interpolation, *motion.At(i).interpolation);
+  }
+  // Read from the file or taken from the document, the body moves alike.
+  const BodyFigures fromFile = MeasureBody(BodyTracks::FromVmd(back));
+  const BodyFigures fromDocument = MeasureBody(BodyTracks::FromDocument(motion));
+  EXPECT_EQ(fromFile.landings, fromDocument.landings);
+  EXPECT_EQ(fromFile.landingSpeedP95, fromDocument.landingSpeedP95);
+}
+
+}  // namespace
+}  // namespace pavaneflow
