@@ -1,0 +1,11 @@
+#include "export/dance_figure.h"
+
+#include "export/reference_skeleton.h"
+
+namespace pavaneflow {
+
+DanceFigure FigureOf(const DanceSetup& /*setup*/) {
+  return {ReferenceSkeleton(kReferenceBody), kReferenceBody};
+}
+
+}  // namespace pavaneflow
