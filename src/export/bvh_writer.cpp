@@ -1,6 +1,5 @@
 #include "export/bvh_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <span>
 #include <string>
@@ -71,12 +70,20 @@ class Text {
     archive_.Write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     return *this;
   }
+  // Six decimals, with a point whatever the locale, and the same digits on every platform: the
+  // value is rounded to millionths as an integer. Tiny negative values print as "0.000000".
   Text& operator<<(double value) {
-    char digits[64];
-    // Rounding would print a tiny negative number as "-0.000000".
-    const double v = std::fabs(value) < 5e-7 ? 0.0 : value;
-    const auto end = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed, 6);
-    return *this << std::string_view(digits, static_cast<std::size_t>(end.ptr - digits));
+    const double millionths = std::round(value * 1e6);
+    // A dance never reaches so far; a number that is none would break the file.
+    if (!(std::fabs(millionths) < 1e18)) return *this << "0.000000";
+    const auto whole = static_cast<std::int64_t>(millionths);
+    const std::uint64_t size = static_cast<std::uint64_t>(whole < 0 ? -whole : whole);
+    std::string digits = std::to_string(size / 1000000);
+    const std::string fraction = std::to_string(1000000 + size % 1000000);
+    digits += '.';
+    digits.append(fraction, 1, 6);
+    if (whole < 0) *this << "-";
+    return *this << std::string_view(digits);
   }
   Text& operator<<(Vec3 v) { return *this << v.x << " " << v.y << " " << v.z; }
 
@@ -100,7 +107,8 @@ class BvhWriter {
     text_ << "HIERARCHY\n";
     Joint(HumanoidBone::kHips, 0);
     const std::int32_t frames = baker_.FrameCount();
-    text_ << "MOTION\nFrames: " << std::to_string(frames) << "\nFrame Time: 0.0333333\n";
+    text_ << "MOTION\nFrames: " << std::string_view(std::to_string(frames))
+          << "\nFrame Time: 0.0333333\n";
     std::vector<Angles> previous(order_.size());
     for (std::int32_t f = 0; f < frames; ++f) {
       const HumanoidPose pose = baker_.Pose(f);

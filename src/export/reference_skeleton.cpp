@@ -1,6 +1,5 @@
 #include "export/reference_skeleton.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 
@@ -23,14 +22,10 @@ constexpr double kLowerArmLength = 2.8;
 constexpr double kToesY = 0.15;
 constexpr double kToesZ = -1.5;  // in front of the ankle
 
-// The number a float of the body was written as (0.9 for 0.9f, not 0.899999976...), so that the
+// A float of the body to a millionth of a unit (0.9 for 0.9f, not 0.899999976...), so that the
 // skeleton's figures in metres come out as the figure's own.
 double Decimal(float value) {
-  char digits[32];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  double decimal = 0.0;
-  std::from_chars(digits, end, decimal);
-  return decimal;
+  return std::round(static_cast<double>(value) * 1e6) / 1e6;
 }
 
 void Set(HumanoidSkeleton& skeleton, HumanoidBone bone, ModelPoint at) {
