@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -11,6 +12,7 @@
 #include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/chart_choice.h"
+#include "cli/choice_option.h"
 #include "cli/file_problem.h"
 #include "cli/mode_name.h"
 #include "cli/not_a_chart.h"
@@ -21,7 +23,8 @@
 #include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
-#include "motion/classic/run.h"
+#include "export/dance_figure.h"
+#include "export/export_dance.h"
 #include "motion/setup/dance_request.h"
 #include "vmd/vmd_writer.h"
 
@@ -54,6 +57,9 @@ class Converter {
       return kUsageStatus;
     }
     if (toFolder && options_.output && !MakeFolder(*options_.output)) return 1;
+    format_ = options_.format.value_or(
+        !toFolder && options_.output ? FormatOfName(*options_.output).value_or(ExportFormat::kVmd)
+                                     : ExportFormat::kVmd);
     for (const auto& input : options_.inputs) {
       if (IsSongFolder(input)) {
         ConvertSongs(input);
@@ -137,10 +143,11 @@ class Converter {
       }
       std::filesystem::path path;
       if (toFolder) {
-        path = Unique(folder / input.stem().concat(".vmd"));
+        path = Unique(folder / input.stem().concat(ExtensionOf(format_)));
       } else {
-        path = options_.output ? *options_.output
-                               : std::filesystem::path(input).replace_extension(".vmd");
+        path = options_.output
+                   ? *options_.output
+                   : std::filesystem::path(input).replace_extension(ExtensionOf(format_));
       }
       jobs.push_back({*setup, path});
     }
@@ -155,15 +162,17 @@ class Converter {
   std::filesystem::path OutputPath(const std::filesystem::path& folder,
                                    const std::filesystem::path& input, std::u16string_view name,
                                    std::string_view suffix) {
-    return Unique(folder / ChartFileName(input, name, suffix));
+    return Unique(folder /
+                  ChartFileName(input, name, suffix).replace_extension(ExtensionOf(format_)));
   }
 
   // Two charts of one name, or two inputs of one stem sent to one folder, would overwrite each
   // other's motion: later ones get "-2", "-3", ... before the extension.
   std::filesystem::path Unique(std::filesystem::path path) {
     const auto stem = path.stem().string();
+    const auto extension = path.extension().string();
     for (int n = 2; !planned_.insert(path.lexically_normal()).second; ++n) {
-      path.replace_filename(stem + "-" + std::to_string(n) + ".vmd");
+      path.replace_filename(stem + "-" + std::to_string(n) + extension);
     }
     return path;
   }
@@ -178,7 +187,11 @@ class Converter {
     const GenerationRequest& request = dance.Request();
     MotionDocument motion;
     try {
-      pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
+      ExportDance(request, FigureOf(job.setup), format_, motion, job.path,
+                  {.appendEmptySections = options_.compat});
+    } catch (const std::length_error&) {
+      Fail(Fill(Tr("{1}: the dance is too long for this file format"), {job.path.string()}));
+      return;
     } catch (const FileError& e) {
       // Beside an input the user may not write to (an installed example): say what to do.
       const int code = e.osError();
@@ -205,14 +218,15 @@ class Converter {
   std::ostream& out_;
   std::ostream& err_;
   std::set<std::filesystem::path> planned_;
+  ExportFormat format_ = ExportFormat::kVmd;
   bool failed_ = false;
 };
 
 }  // namespace
 
 CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
-  CLI::App* convert =
-      app.add_subcommand("convert", Tr("Write the dance of a chart as a VMD motion file"));
+  CLI::App* convert = app.add_subcommand(
+      "convert", Tr("Write the dance of a chart as a motion file (VMD, VRM Animation or BVH)"));
   convert
       ->add_option("FILE", options.inputs,
                    Tr("Chart files to convert (.dwi, .sm, .ssc), or folders of song folders"))
@@ -220,11 +234,19 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   const ChartOptions chart =
       AddSetupOptions(*convert, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
+  AddChoiceOption(
+      *convert, "--format", options.format,
+      {{"vmd", ExportFormat::kVmd}, {"vrma", ExportFormat::kVrma}, {"bvh", ExportFormat::kBvh}},
+      Tr("File format: vmd (the default; the motion tools' own, with the foot IK "
+         "bones), vrma (VRM Animation, for VRM avatars) or bvh (motion capture, in "
+         "centimetres); vrma and bvh have the legs solved on every frame. Without it, "
+         "an -o name ending in .vrma or .bvh chooses"));
   convert->add_flag("--compat", options.compat,
-                    Tr("Append the empty morph, camera, light and shadow counts"));
+                    Tr("Append the empty morph, camera, light and shadow counts (VMD)"));
   convert
       ->add_flag("--all", options.all,
-                 Tr("Convert every chart to <stem>_<chart name>.vmd (COUPLE: _1P and _2P)"))
+                 Tr("Convert every chart to <stem>_<chart name>.vmd, .vrma or .bvh (COUPLE: _1P "
+                    "and _2P)"))
       ->excludes(chart.chart)
       ->excludes(chart.player);
   convert

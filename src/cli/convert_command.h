@@ -7,6 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "export/export_format.h"
 #include "motion/setup/dance_setup.h"
 
 namespace pavaneflow::cli {
@@ -14,8 +15,10 @@ namespace pavaneflow::cli {
 // What `pavaneflow-cli convert` was asked to do.
 struct ConvertOptions {
   std::vector<std::filesystem::path> inputs;
-  DanceSetup setup;        // with `all`, every chart and player instead of the setup's own
-  bool compat = false;     // append the empty section counts
+  DanceSetup setup;     // with `all`, every chart and player instead of the setup's own
+  bool compat = false;  // append the empty section counts
+  // The file format; none: what the output file's name asks for, else VMD.
+  std::optional<ExportFormat> format;
   bool all = false;        // every chart to its own file
   bool allErrors = false;  // every reading problem line, not only the first ones
   // The output file; a folder (created if missing) with several inputs or with `all`.
