@@ -4,8 +4,8 @@
 
 namespace pavaneflow {
 
-DanceFigure FigureOf(const DanceSetup& /*setup*/) {
-  return {ReferenceSkeleton(kReferenceBody), kReferenceBody};
+DanceFigure FigureOf(const DanceSetup& setup) {
+  return {ReferenceSkeleton(setup.body), setup.body};
 }
 
 }  // namespace pavaneflow

@@ -13,7 +13,8 @@ struct DanceFigure {
   BodyProportions body;
 };
 
-// The figure `setup` dances for: the reference body's.
+// The figure `setup` dances for: its body's legs under the standard upper body
+// (ReferenceSkeleton).
 DanceFigure FigureOf(const DanceSetup& setup);
 
 }  // namespace pavaneflow
