@@ -93,7 +93,7 @@ class Text {
 
 class BvhWriter {
  public:
-  BvhWriter(const HumanoidBaker& baker, ByteArchive& archive)
+  BvhWriter(HumanoidBaker& baker, ByteArchive& archive)
       : baker_(baker), rest_(baker.Rest()), text_(archive) {
     const double scale = rest_.Joint(HumanoidBone::kHips).y / kReferenceHipsY;
     ends_ = {{HumanoidBone::kHead, {0.0, kHeadEnd * scale, 0.0}},
@@ -160,7 +160,7 @@ class BvhWriter {
     text_ << indent << "}\n";
   }
 
-  const HumanoidBaker& baker_;
+  HumanoidBaker& baker_;
   const HumanoidRest& rest_;
   Text text_;
   std::vector<std::pair<HumanoidBone, Vec3>> ends_;
@@ -169,7 +169,7 @@ class BvhWriter {
 
 }  // namespace
 
-void WriteBvh(const HumanoidBaker& baker, DurableFile& file) {
+void WriteBvh(HumanoidBaker& baker, DurableFile& file) {
   ByteArchive archive(file, ByteArchive::Mode::kStore);
   BvhWriter(baker, archive).Write();
   archive.Flush();

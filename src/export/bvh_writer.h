@@ -15,6 +15,6 @@ namespace pavaneflow {
 // it. 30 frames a second: "Frame Time: 0.0333333".
 //
 // Throws whatever the file throws; the file is then not committed.
-void WriteBvh(const HumanoidBaker& baker, DurableFile& file);
+void WriteBvh(HumanoidBaker& baker, DurableFile& file);
 
 }  // namespace pavaneflow

@@ -12,7 +12,7 @@ namespace {
 // Writes the humanoid formats; the dance is already in `document`.
 void WriteBaked(const MotionDocument& document, const DanceFigure& figure, ExportFormat format,
                 DurableFile& file) {
-  const HumanoidBaker baker(document, figure.skeleton, figure.body);
+  HumanoidBaker baker(document, figure.skeleton, figure.body);
   if (format == ExportFormat::kBvh) {
     WriteBvh(baker, file);
   } else {

@@ -1,12 +1,55 @@
 #include "export/humanoid_baker.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "export/rotation_tools.h"
+#include "motion/bone_names.h"
 #include "motion/figures/leg_ik.h"
 
 namespace pavaneflow {
 namespace {
+
+constexpr std::u16string_view kDanceBones[] = {kCentreBone,    kLeftFootIkBone, kRightFootIkBone,
+                                               kUpperBodyBone, kNeckBone,       kLeftArmBone,
+                                               kRightArmBone,  kLeftElbowBone,  kRightElbowBone};
+enum DanceBone : std::size_t {
+  kCentre,
+  kLeftFootIk,
+  kRightFootIk,
+  kUpperBody,
+  kNeck,
+  kLeftArm,
+  kRightArm,
+  kLeftElbow,
+  kRightElbow
+};
+
+// What turns each humanoid bone in the world, by HumanoidBone: a bone of the dance, or the leg
+// solve.
+enum class Driver {
+  kCentre,
+  kUpperBody,
+  kNeck,
+  kLeftArm,
+  kLeftElbow,
+  kRightArm,
+  kRightElbow,
+  kLeftThigh,
+  kLeftShin,
+  kLeftFoot,
+  kRightThigh,
+  kRightShin,
+  kRightFoot
+};
+constexpr std::array<Driver, kHumanoidBoneCount> kDrivers = {
+    Driver::kCentre,     Driver::kUpperBody,  Driver::kUpperBody, Driver::kNeck,
+    Driver::kNeck,       Driver::kUpperBody,  Driver::kLeftArm,   Driver::kLeftElbow,
+    Driver::kLeftElbow,  Driver::kUpperBody,  Driver::kRightArm,  Driver::kRightElbow,
+    Driver::kRightElbow, Driver::kLeftThigh,  Driver::kLeftShin,  Driver::kLeftFoot,
+    Driver::kLeftFoot,   Driver::kRightThigh, Driver::kRightShin, Driver::kRightFoot,
+    Driver::kRightFoot};
 
 constexpr Vec3 kFront{0.0, 0.0, -1.0};  // the figure faces the viewer, −z
 constexpr Vec3 kDown{0.0, -1.0, 0.0};
@@ -40,14 +83,23 @@ Vec3 KneeAxis(Vec3 hip, Vec3 along, const LegPose& leg, Vec3 front) {
 HumanoidBaker::HumanoidBaker(const MotionDocument& dance, const HumanoidSkeleton& skeleton,
                              const BodyProportions& body)
     : rest_(skeleton),
-      tracks_(BodyTracks::FromDocument(dance)),
+      bones_(BoneCursor::ForBones(dance, kDanceBones)),
       centre_{0.0, static_cast<double>(body.centreY), 0.0},
       legs_{MakeLeg(HumanoidBone::kLeftUpperLeg, HumanoidBone::kLeftLowerLeg,
                     HumanoidBone::kLeftFoot, HumanoidBone::kLeftToes),
             MakeLeg(HumanoidBone::kRightUpperLeg, HumanoidBone::kRightLowerLeg,
                     HumanoidBone::kRightFoot, HumanoidBone::kRightToes)} {
-  if (tracks_.LastFrame() >= kMostFrames) {
+  std::int32_t last = 0;
+  for (const BoneCursor& bone : bones_) last = std::max(last, bone.LastFrame());
+  if (last >= kMostFrames) {
     throw std::length_error("the dance is too long to be written frame by frame");
+  }
+  frames_ = last + 1;
+  for (std::size_t i = 0; i < kHumanoidBoneCount; ++i) {
+    const auto bone = static_cast<HumanoidBone>(i);
+    const HumanoidBone parent = rest_.Parent(bone);
+    still_[i] = bone != HumanoidBone::kHips && kDrivers[i] == kDrivers[Index(parent)] &&
+                rest_.RestTurn(bone) == rest_.RestTurn(parent);
   }
 }
 
@@ -63,58 +115,57 @@ HumanoidBaker::Leg HumanoidBaker::MakeLeg(HumanoidBone upper, HumanoidBone lower
   const Vec3 ankle = rest_.Joint(foot);
   leg.thigh = Length(knee - hip);
   leg.shin = Length(ankle - knee);
-  leg.thighAlong = leg.thigh > 0.0 ? (1.0 / leg.thigh) * (knee - hip) : kDown;
-  leg.shinAlong = leg.shin > 0.0 ? (1.0 / leg.shin) * (ankle - knee) : kDown;
-  leg.thighFront = SquareTo(kFront, leg.thighAlong, kDown);
-  leg.shinFront = SquareTo(kFront, leg.shinAlong, kDown);
+  const Vec3 thigh = leg.thigh > 0.0 ? (1.0 / leg.thigh) * (knee - hip) : kDown;
+  const Vec3 shin = leg.shin > 0.0 ? (1.0 / leg.shin) * (ankle - knee) : kDown;
+  leg.thighFromRest = Conjugate(BoneFrame(thigh, SquareTo(kFront, thigh, kDown)));
+  leg.shinFromRest = Conjugate(BoneFrame(shin, SquareTo(kFront, shin, kDown)));
   return leg;
 }
 
-HumanoidPose HumanoidBaker::Pose(std::int32_t frame) const {
-  const auto at = static_cast<double>(frame);
+HumanoidPose HumanoidBaker::Pose(std::int32_t frame) {
+  const auto at = [&](DanceBone bone) { return bones_[bone].At(frame); };
   // The rotation of each bone in the world, from the T-pose.
-  std::array<Quaternion, kHumanoidBoneCount> world{};
+  std::array<Quaternion, kHumanoidBoneCount> world;
 
-  const BonePose centre = tracks_.centre.At(at);
+  const BonePose centre = at(kCentre);
   const Quaternion turn = RotationOf(centre);
   const Vec3 centreAt = centre_ + PositionOf(centre);
   const Vec3 hips = centreAt + Rotate(turn, rest_.Joint(HumanoidBone::kHips) - centre_);
   world[Index(HumanoidBone::kHips)] = turn;
 
-  const Quaternion spine = Compose(turn, RotationOf(tracks_.upperBody.At(at)));
+  const Quaternion spine = Compose(turn, RotationOf(at(kUpperBody)));
   world[Index(HumanoidBone::kSpine)] = spine;
   world[Index(HumanoidBone::kChest)] = spine;
-  const Quaternion neck = Compose(spine, RotationOf(tracks_.neck.At(at)));
+  const Quaternion neck = Compose(spine, RotationOf(at(kNeck)));
   world[Index(HumanoidBone::kNeck)] = neck;
   world[Index(HumanoidBone::kHead)] = neck;
 
   struct Arm {
     HumanoidBone shoulder, upper, lower, hand;
-    const BoneTrack& arm;
-    const BoneTrack& elbow;
+    DanceBone arm, elbow;
   };
-  const Arm arms[] = {
+  constexpr Arm arms[] = {
       {HumanoidBone::kLeftShoulder, HumanoidBone::kLeftUpperArm, HumanoidBone::kLeftLowerArm,
-       HumanoidBone::kLeftHand, tracks_.leftArm, tracks_.leftElbow},
+       HumanoidBone::kLeftHand, kLeftArm, kLeftElbow},
       {HumanoidBone::kRightShoulder, HumanoidBone::kRightUpperArm, HumanoidBone::kRightLowerArm,
-       HumanoidBone::kRightHand, tracks_.rightArm, tracks_.rightElbow}};
+       HumanoidBone::kRightHand, kRightArm, kRightElbow}};
   for (const Arm& a : arms) {
     // The dance turns each arm bone from the figure's own rest pose; the rest turn brings the
     // T-pose there first.
     world[Index(a.shoulder)] = spine;
-    const Quaternion upper = Compose(spine, RotationOf(a.arm.At(at)));
-    const Quaternion lower = Compose(upper, RotationOf(a.elbow.At(at)));
+    const Quaternion upper = Compose(spine, RotationOf(at(a.arm)));
+    const Quaternion lower = Compose(upper, RotationOf(at(a.elbow)));
     world[Index(a.upper)] = Compose(upper, rest_.RestTurn(a.upper));
     world[Index(a.lower)] = Compose(lower, rest_.RestTurn(a.lower));
     world[Index(a.hand)] = Compose(lower, rest_.RestTurn(a.hand));
   }
 
   const Vec3 front = Rotate(turn, kFront);
-  const BoneTrack* iks[2] = {&tracks_.leftFootIk, &tracks_.rightFootIk};
+  constexpr DanceBone iks[2] = {kLeftFootIk, kRightFootIk};
   for (std::size_t side = 0; side < 2; ++side) {
     const Leg& leg = legs_[side];
     const Vec3 hip = hips + Rotate(turn, rest_.Joint(leg.upper) - rest_.Joint(HumanoidBone::kHips));
-    const BonePose ik = iks[side]->At(at);
+    const BonePose ik = at(iks[side]);
     const Vec3 target = rest_.Joint(leg.foot) + PositionOf(ik);
     const LegPose solved = SolveLeg(hip, target, front, leg.thigh, leg.shin);
     const Vec3 reach = target - hip;
@@ -122,9 +173,8 @@ HumanoidPose HumanoidBaker::Pose(std::int32_t frame) const {
     const Vec3 axis = KneeAxis(hip, along, solved, front);
     const Vec3 thigh = SquareTo(solved.knee - hip, axis, along);
     const Vec3 shin = SquareTo(solved.ankle - solved.knee, axis, along);
-    world[Index(leg.upper)] =
-        RotationOnto(leg.thighAlong, leg.thighFront, thigh, Cross(axis, thigh));
-    world[Index(leg.lower)] = RotationOnto(leg.shinAlong, leg.shinFront, shin, Cross(axis, shin));
+    world[Index(leg.upper)] = Compose(BoneFrame(thigh, Cross(axis, thigh)), leg.thighFromRest);
+    world[Index(leg.lower)] = Compose(BoneFrame(shin, Cross(axis, shin)), leg.shinFromRest);
     world[Index(leg.foot)] = RotationOf(ik);
     world[Index(leg.toes)] = world[Index(leg.foot)];
   }
@@ -133,7 +183,7 @@ HumanoidPose HumanoidBaker::Pose(std::int32_t frame) const {
   pose.hips = hips;
   for (std::size_t i = 0; i < kHumanoidBoneCount; ++i) {
     const auto bone = static_cast<HumanoidBone>(i);
-    if (!rest_.Has(bone)) {
+    if (!rest_.Has(bone) || still_[i]) {
       pose.turns[i] = {0.0, 0.0, 0.0, 1.0};
     } else if (bone == HumanoidBone::kHips) {
       pose.turns[i] = world[i];

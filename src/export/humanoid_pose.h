@@ -12,7 +12,7 @@ namespace pavaneflow {
 // the dance's units and axes. Bones the figure lacks keep the identity.
 struct HumanoidPose {
   Vec3 hips;
-  std::array<Quaternion, kHumanoidBoneCount> turns{};
+  std::array<Quaternion, kHumanoidBoneCount> turns;
 
   const Quaternion& Turn(HumanoidBone bone) const { return turns[static_cast<std::size_t>(bone)]; }
 };

@@ -28,29 +28,30 @@ inline Vec3 SquareTo(Vec3 v, Vec3 axis, Vec3 fallback) {
 // The rotation whose columns are the unit vectors `x`, `y` and `z` (a right-handed frame).
 inline Quaternion RotationOfFrame(Vec3 x, Vec3 y, Vec3 z) {
   const double trace = x.x + y.y + z.z;
-  Quaternion q;
   if (trace > 0.0) {
     const double s = 2.0 * std::sqrt(trace + 1.0);
-    q = {(y.z - z.y) / s, (z.x - x.z) / s, (x.y - y.x) / s, 0.25 * s};
-  } else if (x.x > y.y && x.x > z.z) {
-    const double s = 2.0 * std::sqrt(1.0 + x.x - y.y - z.z);
-    q = {0.25 * s, (y.x + x.y) / s, (z.x + x.z) / s, (y.z - z.y) / s};
-  } else if (y.y > z.z) {
-    const double s = 2.0 * std::sqrt(1.0 + y.y - x.x - z.z);
-    q = {(y.x + x.y) / s, 0.25 * s, (z.y + y.z) / s, (z.x - x.z) / s};
-  } else {
-    const double s = 2.0 * std::sqrt(1.0 + z.z - x.x - y.y);
-    q = {(z.x + x.z) / s, (z.y + y.z) / s, 0.25 * s, (x.y - y.x) / s};
+    const double r = 1.0 / s;
+    return {(y.z - z.y) * r, (z.x - x.z) * r, (x.y - y.x) * r, 0.25 * s};
   }
-  return q;
+  if (x.x > y.y && x.x > z.z) {
+    const double s = 2.0 * std::sqrt(1.0 + x.x - y.y - z.z);
+    const double r = 1.0 / s;
+    return {0.25 * s, (y.x + x.y) * r, (z.x + x.z) * r, (y.z - z.y) * r};
+  }
+  if (y.y > z.z) {
+    const double s = 2.0 * std::sqrt(1.0 + y.y - x.x - z.z);
+    const double r = 1.0 / s;
+    return {(y.x + x.y) * r, 0.25 * s, (z.y + y.z) * r, (z.x - x.z) * r};
+  }
+  const double s = 2.0 * std::sqrt(1.0 + z.z - x.x - y.y);
+  const double r = 1.0 / s;
+  return {(z.x + x.z) * r, (z.y + y.z) * r, 0.25 * s, (x.y - y.x) * r};
 }
 
-// The rotation that takes the unit vector `along` and the unit vector `front` square to it onto
-// `along2` and `front2`.
-inline Quaternion RotationOnto(Vec3 along, Vec3 front, Vec3 along2, Vec3 front2) {
-  const Quaternion from = RotationOfFrame(Cross(along, front), along, front);
-  const Quaternion to = RotationOfFrame(Cross(along2, front2), along2, front2);
-  return Compose(to, Conjugate(from));
+// The rotation that takes a bone lying along y, its front along z, to lie along the unit vector
+// `along` with its front the unit vector `front` square to it.
+inline Quaternion BoneFrame(Vec3 along, Vec3 front) {
+  return RotationOfFrame(Cross(along, front), along, front);
 }
 
 // The shortest turn that takes the direction of `from` onto that of `to`; none when either has

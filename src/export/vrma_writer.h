@@ -14,6 +14,6 @@ namespace pavaneflow {
 //
 // Throws whatever the file throws; the file is then not committed. The longest dance a baker
 // takes fits the format's 4 GiB.
-void WriteVrma(const HumanoidBaker& baker, DurableFile& file);
+void WriteVrma(HumanoidBaker& baker, DurableFile& file);
 
 }  // namespace pavaneflow

@@ -16,7 +16,7 @@
 namespace pavaneflow {
 namespace {
 
-std::string Written(const HumanoidBaker& baker) {
+std::string Written(HumanoidBaker& baker) {
   MemoryFile file;
   WriteBvh(baker, file);
   return {file.Bytes().begin(), file.Bytes().end()};
@@ -129,7 +129,7 @@ constexpr const char* kJointNames[] = {
 TEST(WriteBvh, WritesTheHierarchyAtRestAndAbsoluteHipsPositions) {
   MotionDocument dance;
   AddSmallDance(dance);
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const Bvh bvh = Read(Written(baker));
   ASSERT_EQ(bvh.joints.size(), kHumanoidBoneCount);
   EXPECT_EQ(bvh.joints[0].name, "Hips");
@@ -158,7 +158,7 @@ TEST(WriteBvh, WritesTheHierarchyAtRestAndAbsoluteHipsPositions) {
 TEST(WriteBvh, ReadBackPosesEveryJointAsBaked) {
   MotionDocument dance;
   AddSmallDance(dance);
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const Bvh bvh = Read(Written(baker));
   for (std::int32_t frame = 0; frame < baker.FrameCount(); ++frame) {
     SCOPED_TRACE(frame);
@@ -182,7 +182,7 @@ TEST(WriteBvh, KeepsEachAngleWithinHalfATurnOfTheFrameBefore) {
                                           {kCentreBone, 10, {}, Yaw(170.0)},
                                           {kCentreBone, 20, {}, Yaw(340.0)},
                                           {kCentreBone, 30, {}, Yaw(510.0)}}});
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const Bvh bvh = Read(Written(baker));
   for (std::size_t f = 1; f < bvh.values.size(); ++f) {
     for (std::size_t c = 3; c < bvh.values[f].size(); ++c) {

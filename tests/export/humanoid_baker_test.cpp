@@ -27,7 +27,7 @@ void ExpectAt(Vec3 actual, Vec3 expected, double tolerance = kExact) {
 
 PosedFigure Bake(const MotionDocument& dance, std::int32_t frame,
                  const HumanoidSkeleton& skeleton = ReferenceSkeleton()) {
-  const HumanoidBaker baker(dance, skeleton, kReferenceBody);
+  HumanoidBaker baker(dance, skeleton, kReferenceBody);
   return Pose(baker.Rest(), baker.Pose(frame));
 }
 
@@ -128,7 +128,7 @@ TEST(HumanoidBaker, SamplesEachAxisOnTheCurveOfTheLaterKeyFrame) {
   AddKeys(dance, std::array<DanceKey, 2>{
                      {{kCentreBone, 0, {0.0, 0.0, 0.0}, Yaw(0.0)},
                       {kCentreBone, 8, {2.0, -4.0, 1.5}, Yaw(90.0), &kEaseInXAndTurn}}});
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const HumanoidPose pose = baker.Pose(7);
   const double half = BezierCurve(127, 0, 127, 127).Progress(0.875);
   // The hips stand on the centre's turning axis, 3.25 above it.
@@ -175,7 +175,8 @@ TEST(HumanoidBaker, TurnsTheArmsFromTheFiguresOwnRestPose) {
 
 TEST(HumanoidBaker, StandsInTheFiguresRestPoseWithoutKeyFrames) {
   const HumanoidSkeleton skeleton = ReferenceSkeleton();
-  const HumanoidBaker baker(MotionDocument(), skeleton, kReferenceBody);
+  const MotionDocument still;
+  HumanoidBaker baker(still, skeleton, kReferenceBody);
   EXPECT_EQ(baker.FrameCount(), 1);
   const PosedFigure figure = Pose(baker.Rest(), baker.Pose(0));
   for (std::size_t i = 0; i < kHumanoidBoneCount; ++i) {

@@ -12,12 +12,13 @@
 #include "export/gltf.h"
 #include "export/reference_skeleton.h"
 #include "export/right_handed.h"
+#include "export/rotation_tools.h"
 #include "humanoid_joints.h"
 
 namespace pavaneflow {
 namespace {
 
-tinygltf::Model Written(const HumanoidBaker& baker) {
+tinygltf::Model Written(HumanoidBaker& baker) {
   MemoryFile file;
   WriteVrma(baker, file);
   tinygltf::Model model;
@@ -50,7 +51,7 @@ std::vector<double> Values(const tinygltf::Model& model, int accessor, std::size
 TEST(WriteVrma, WritesAVrmAnimationOfTheHumanoidBonesInTheTPose) {
   MotionDocument dance;
   AddSmallDance(dance);
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const tinygltf::Model model = Written(baker);
 
   EXPECT_EQ(model.asset.version, "2.0");
@@ -82,11 +83,13 @@ TEST(WriteVrma, WritesAVrmAnimationOfTheHumanoidBonesInTheTPose) {
 }
 
 // Played back by forward kinematics from the file alone, every joint stands where the baker
-// put it, in metres and mirrored in z.
+// put it, in metres and mirrored in z. Every bone that turns is keyed on every frame; those that
+// never do (chest, head, shoulders, hands, toes) hold the identity from the first frame to the
+// last.
 TEST(WriteVrma, KeysEveryFrameSoThatAPlayerPosesTheFigureAsBaked) {
   MotionDocument dance;
   AddSmallDance(dance);
-  const HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
   const tinygltf::Model model = Written(baker);
   ASSERT_EQ(model.animations.size(), 1u);
   const tinygltf::Animation& animation = model.animations[0];
@@ -98,7 +101,12 @@ TEST(WriteVrma, KeysEveryFrameSoThatAPlayerPosesTheFigureAsBaked) {
     const tinygltf::AnimationSampler& sampler =
         animation.samplers[static_cast<std::size_t>(channel.sampler)];
     EXPECT_EQ(sampler.interpolation, "LINEAR");
-    EXPECT_EQ(model.accessors[static_cast<std::size_t>(sampler.input)].count, 13u);
+    const std::string& name = model.nodes[static_cast<std::size_t>(channel.target_node)].name;
+    const bool still = name == "chest" || name == "head" || name.ends_with("Shoulder") ||
+                       name.ends_with("Hand") || name.ends_with("Toes");
+    const tinygltf::Accessor& input = model.accessors[static_cast<std::size_t>(sampler.input)];
+    EXPECT_EQ(input.count, still ? 2u : 13u) << name;
+    EXPECT_EQ(input.maxValues, std::vector<double>{static_cast<double>(12.0f / 30.0f)}) << name;
     if (channel.target_path == "translation") {
       EXPECT_EQ(channel.target_node, 0);  // only the hips move
       translation = &channel;
@@ -122,8 +130,10 @@ TEST(WriteVrma, KeysEveryFrameSoThatAPlayerPosesTheFigureAsBaked) {
     const std::vector<double> hips = Values(model, sampler(*translation).output, frame, 3);
     at[0] = {hips[0], hips[1], hips[2]};
     for (std::size_t node = 0; node < model.nodes.size(); ++node) {
+      const tinygltf::AnimationSampler& s = sampler(*rotations.at(static_cast<int>(node)));
+      const auto keys = model.accessors[static_cast<std::size_t>(s.output)].count;
       const std::vector<double> q =
-          Values(model, sampler(*rotations.at(static_cast<int>(node))).output, frame, 4);
+          Values(model, s.output, keys == 2 ? static_cast<std::size_t>(frame) % 2 : frame, 4);
       turn[node] = Compose(turn[node], Quaternion{q[0], q[1], q[2], q[3]});
       for (const int child : model.nodes[node].children) {
         const std::vector<double>& t = model.nodes[static_cast<std::size_t>(child)].translation;
@@ -141,6 +151,39 @@ TEST(WriteVrma, KeysEveryFrameSoThatAPlayerPosesTheFigureAsBaked) {
       ASSERT_LT(bone, kHumanoidBoneCount);
       const Vec3 want = ExportPoint(expected.joints[bone], kMetresPerUnit);
       EXPECT_NEAR(Distance(at[node], want), 0.0, 1e-6) << model.nodes[node].name;
+    }
+  }
+}
+
+// A long dance is baked in two halves at once; the rotations still stand each on the side of the
+// one before it, across the join too, as one pass would have put them.
+TEST(WriteVrma, JoinsTheHalvesOfALongDanceSeamlessly) {
+  MotionDocument dance;
+  // The hips turn round and round, 170° every 101 frames: their rotation keeps changing sides.
+  for (std::int32_t k = 0; k <= 200; ++k) {
+    AddKeys(dance, std::array<DanceKey, 1>{{{kCentreBone, 101 * k, {}, Yaw(170.0 * k)}}});
+  }
+  HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+  ASSERT_EQ(baker.FrameCount(), 20'201);
+  const tinygltf::Model model = Written(baker);
+  const tinygltf::Animation& animation = model.animations.at(0);
+  for (const tinygltf::AnimationChannel& channel : animation.channels) {
+    if (channel.target_node != 0 || channel.target_path != "rotation") continue;
+    const int output = animation.samplers[static_cast<std::size_t>(channel.sampler)].output;
+    std::vector<double> before = Values(model, output, 0, 4);
+    for (std::size_t f = 1; f < 20'201; ++f) {
+      const std::vector<double> q = Values(model, output, f, 4);
+      const double dot = q[0] * before[0] + q[1] * before[1] + q[2] * before[2] + q[3] * before[3];
+      ASSERT_GT(dot, 0.0) << "frame " << f;
+      before = q;
+    }
+    // Where the second half begins, the turn is the baked one.
+    for (const std::int32_t f : {10'099, 10'100, 10'101}) {
+      const Quaternion expected = ExportRotation(baker.Pose(f).Turn(HumanoidBone::kHips));
+      const std::vector<double> q = Values(model, output, static_cast<std::size_t>(f), 4);
+      const double dot =
+          q[0] * expected[0] + q[1] * expected[1] + q[2] * expected[2] + q[3] * expected[3];
+      EXPECT_NEAR(std::fabs(dot), 1.0, 1e-6) << "frame " << f;
     }
   }
 }
