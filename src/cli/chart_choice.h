@@ -23,4 +23,9 @@ std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::files
                                       DanceSetup setup, const char* instead, std::ostream& err,
                                       std::string& problem);
 
+// The refusal of `--chart` given without its number: "--chart needs a chart number (1 to N)" with
+// the number of charts of `file` when it is one readable chart file (empty: none known), else
+// pointing to `info`.
+std::string ChartNumberNeeded(const std::filesystem::path& file);
+
 }  // namespace pavaneflow::cli

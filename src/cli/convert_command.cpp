@@ -63,6 +63,8 @@ class Converter {
     }
     // The list of written files is the user's record of the run; losing it is a failure too.
     if (!out_.flush()) Fail(Tr("standard output: the list of written files could not be printed"));
+    // A pack's lines scroll by: how it went, in one line at the end.
+    if (anyFolder || options_.inputs.size() > 1) err_ << Summary() << '\n';
     return failed_ ? 1 : 0;
   }
 
@@ -90,11 +92,12 @@ class Converter {
     for (const SongInFolder& song : songs) {
       std::filesystem::path folder = song.file.parent_path();
       if (options_.output) {
-        // The folder given is a song itself: its own name keeps it apart from others.
-        const std::filesystem::path name =
-            song.folder == "." ? std::filesystem::absolute(root).lexically_normal().filename()
-                               : song.folder;
-        folder = *options_.output / name;
+        folder = *options_.output / song.folder;
+        // The folder given is a song itself: its own name keeps it apart from others, unless the
+        // output folder is already named so.
+        if (song.folder == "." && LastName(root) != LastName(*options_.output)) {
+          folder = *options_.output / LastName(root);
+        }
         if (!MakeFolder(folder)) {
           failed_ = true;
           continue;
@@ -104,13 +107,46 @@ class Converter {
     }
   }
 
+  // The name of the folder `path` names, whatever way it is written ("out/", "out/.", "."...).
+  static std::filesystem::path LastName(const std::filesystem::path& path) {
+    const std::filesystem::path normal = std::filesystem::absolute(path).lexically_normal();
+    return normal.has_filename() ? normal.filename() : normal.parent_path().filename();
+  }
+
+  // "235 motions written, 1 song without a chart", in the user's language.
+  std::string Summary() const {
+    std::string line = Fill(TrN("{1} motion written", "{1} motions written", written_),
+                            {std::to_string(written_)});
+    auto add = [&line](std::int64_t count, const char* pattern) {
+      if (count > 0) line = Fill(Tr("{1}, {2}"), {line, Fill(pattern, {std::to_string(count)})});
+    };
+    add(noChart_, TrN("{1} song without a chart", "{1} songs without a chart", noChart_));
+    add(noTempo_,
+        TrN("{1} song without a usable tempo", "{1} songs without a usable tempo", noTempo_));
+    add(notRead_, TrN("{1} file not read", "{1} files not read", notRead_));
+    add(notWritten_, TrN("{1} motion not written", "{1} motions not written", notWritten_));
+    return line;
+  }
+
   void Convert(const std::filesystem::path& input, bool toFolder,
                const std::filesystem::path& folder) {
     DWIDocument document;
     std::string problem;
-    if (!OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
-      Fail(problem);
-      return;
+    switch (OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
+      case ChartFile::kOpened:
+        break;
+      case ChartFile::kNotRead:
+        ++notRead_;
+        Fail(problem);
+        return;
+      case ChartFile::kNoChart:
+        ++noChart_;
+        Fail(problem);
+        return;
+      case ChartFile::kNoTempo:
+        ++noTempo_;
+        Fail(problem);
+        return;
     }
 
     std::vector<Job> jobs;
@@ -132,6 +168,7 @@ class Converter {
       const std::optional<DanceSetup> setup =
           ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
       if (!setup) {
+        ++notWritten_;
         Fail(problem);
         return;
       }
@@ -171,6 +208,7 @@ class Converter {
   void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
+      ++notWritten_;
       Fail(Fill(Tr("{1}: would overwrite the input file"), {job.path.string()}));
       return;
     }
@@ -180,6 +218,7 @@ class Converter {
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
     } catch (const FileError& e) {
+      ++notWritten_;
       // Beside an input the user may not write to (an installed example): say what to do.
       const int code = e.osError();
       if (!options_.output && (code == EACCES || code == EPERM || code == EROFS)) {
@@ -187,10 +226,11 @@ class Converter {
                      "with -o"),
                   {job.path.string(), std::strerror(code)}));
       } else {
-        Fail(FileProblem(e));
+        Fail(WriteProblem(e));
       }
       return;
     }
+    ++written_;
     out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
          << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
          << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
@@ -206,6 +246,12 @@ class Converter {
   std::ostream& err_;
   std::set<std::filesystem::path> planned_;
   bool failed_ = false;
+  // For the summary of a pack.
+  std::int64_t written_ = 0;
+  std::int64_t noChart_ = 0;
+  std::int64_t noTempo_ = 0;
+  std::int64_t notRead_ = 0;
+  std::int64_t notWritten_ = 0;
 };
 
 }  // namespace

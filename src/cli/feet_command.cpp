@@ -112,7 +112,8 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   DWIDocument song;
   std::string problem;
-  if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+  if (OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem) !=
+      ChartFile::kOpened) {
     err << problem << '\n';
     return 1;
   }
