@@ -18,6 +18,7 @@
 #include "cli/translation.h"
 #include "motion/classic/run.h"
 #include "motion/figures/body_figures.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 #include "vmd/vmd_reader.h"
 

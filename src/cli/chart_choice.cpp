@@ -12,18 +12,6 @@
 
 namespace pavaneflow::cli {
 
-std::vector<DanceSetup> EveryChart(const SongDocument& song, DanceSetup setup) {
-  std::vector<DanceSetup> setups;
-  for (std::size_t i = 0; i < song.scores.size(); ++i) {
-    setup.chart = static_cast<int>(i);
-    setup.player = 0;
-    setups.push_back(setup);
-    setup.player = 1;
-    if (song.scores[i]->mode == kCouple) setups.push_back(setup);
-  }
-  return setups;
-}
-
 std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
                                       DanceSetup setup, const char* instead, std::ostream& err,
                                       std::string& problem) {

@@ -11,10 +11,6 @@
 
 namespace pavaneflow::cli {
 
-// What `--all` dances: `setup` on every chart of `song` in order, a COUPLE chart once for each
-// player.
-std::vector<DanceSetup> EveryChart(const SongDocument& song, DanceSetup setup);
-
 // `setup` checked against `song`, read from `input`: its chart must exist, and player 2 holds only
 // where the chart is a COUPLE chart: for any other chart a note ending in `instead` (already
 // translated: "dancing 1P") goes to `err` and 1P is chosen. Without such a chart, nullopt and the

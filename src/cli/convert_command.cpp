@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <set>
 #include <string>
 #include <system_error>
 
@@ -15,14 +14,14 @@
 #include "cli/mode_name.h"
 #include "cli/not_a_chart.h"
 #include "cli/open_chart_file.h"
-#include "cli/output_name.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
-#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/classic/run.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
+#include "motion/setup/song_folders.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {
@@ -30,12 +29,6 @@ namespace {
 
 // -o naming a folder for one file: a mistaken call, found once the arguments are read.
 constexpr int kUsageStatus = 2;
-
-// One file to write: which chart, for which player, where.
-struct Job {
-  DanceSetup setup;
-  std::filesystem::path path;
-};
 
 class Converter {
  public:
@@ -149,21 +142,9 @@ class Converter {
         return;
     }
 
-    std::vector<Job> jobs;
+    std::vector<ChartOutput> jobs;
     if (options_.all) {
-      for (std::size_t i = 0; i < document.scores.size(); ++i) {
-        const Score& score = *document.scores[i];
-        DanceSetup setup = options_.setup;
-        setup.chart = static_cast<int>(i);
-        setup.player = 0;
-        if (score.mode == kCouple) {
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "_1P")});
-          setup.player = 1;
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "_2P")});
-        } else {
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "")});
-        }
-      }
+      jobs = EveryChartOutput(document, input, folder, options_.setup, names_);
     } else {
       const std::optional<DanceSetup> setup =
           ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
@@ -174,7 +155,7 @@ class Converter {
       }
       std::filesystem::path path;
       if (toFolder) {
-        path = Unique(folder / input.stem().concat(".vmd"));
+        path = names_.Unique(folder / input.stem().concat(".vmd"));
       } else {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
@@ -182,30 +163,14 @@ class Converter {
       jobs.push_back({*setup, path});
     }
 
-    for (const Job& job : jobs) Write(document, input, job);
+    for (const ChartOutput& job : jobs) Write(document, input, job);
   }
 
   std::filesystem::path Folder(const std::filesystem::path& input) const {
     return options_.output ? *options_.output : input.parent_path();
   }
 
-  std::filesystem::path OutputPath(const std::filesystem::path& folder,
-                                   const std::filesystem::path& input, std::u16string_view name,
-                                   std::string_view suffix) {
-    return Unique(folder / ChartFileName(input, name, suffix));
-  }
-
-  // Two charts of one name, or two inputs of one stem sent to one folder, would overwrite each
-  // other's motion: later ones get "-2", "-3", ... before the extension.
-  std::filesystem::path Unique(std::filesystem::path path) {
-    const auto stem = path.stem().string();
-    for (int n = 2; !planned_.insert(path.lexically_normal()).second; ++n) {
-      path.replace_filename(stem + "-" + std::to_string(n) + ".vmd");
-    }
-    return path;
-  }
-
-  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
+  void Write(const SongDocument& song, const std::filesystem::path& input, const ChartOutput& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
       ++notWritten_;
@@ -244,7 +209,7 @@ class Converter {
   const ConvertOptions& options_;
   std::ostream& out_;
   std::ostream& err_;
-  std::set<std::filesystem::path> planned_;
+  OutputNames names_;
   bool failed_ = false;
   // For the summary of a pack.
   std::int64_t written_ = 0;

@@ -16,6 +16,7 @@
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/figures/footwork_figures.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 
 namespace pavaneflow::cli {

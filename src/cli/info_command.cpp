@@ -17,9 +17,9 @@
 #include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
-#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "motion/setup/open_song.h"
+#include "motion/setup/song_folders.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {

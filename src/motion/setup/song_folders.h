@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <vector>
 
-namespace pavaneflow::cli {
+namespace pavaneflow {
 
 // One song of a folder of songs: its chart file, and where its outputs go relative to an output
 // folder: its song folder's path beneath the folder searched ("." for that folder itself), or for
@@ -13,7 +13,7 @@ struct SongInFolder {
   std::filesystem::path folder;
 };
 
-// Every song at or beneath `root`, by output folder. In one folder, chart files that share a stem
+// Every song at or beneath `root`, by output folder (letter case aside). In one folder, chart files that share a stem
 // (any letter case: song.ssc, song.sm, song.dwi) are one song, whose file is chosen as the dance
 // games choose it: the .ssc, else the .sm, else the .dwi (any letter case; of several, the first
 // by name). A folder holding one such song is a song folder; files of different stems are loose
@@ -25,4 +25,4 @@ std::vector<SongInFolder> FindSongs(const std::filesystem::path& root);
 // folder named "x.dwi" is a chart file that cannot be read, as before folders were taken).
 bool IsSongFolder(const std::filesystem::path& path);
 
-}  // namespace pavaneflow::cli
+}  // namespace pavaneflow

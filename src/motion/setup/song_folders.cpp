@@ -1,11 +1,11 @@
-#include "cli/song_folders.h"
+#include "motion/setup/song_folders.h"
 
 #include <algorithm>
 #include <map>
 #include <string>
 #include <system_error>
 
-namespace pavaneflow::cli {
+namespace pavaneflow {
 
 namespace {
 
@@ -68,10 +68,13 @@ std::vector<SongInFolder> FindSongs(const std::filesystem::path& root) {
        !error && it != end; it.increment(error)) {
     if (it->is_directory(error) && !it->is_symlink(error)) look(it->path());
   }
+  // In the order a file manager lists them: letter case aside.
   std::sort(songs.begin(), songs.end(), [](const SongInFolder& a, const SongInFolder& b) {
-    return a.folder != b.folder ? a.folder < b.folder : a.file < b.file;
+    const std::string left = Lower(a.folder.string());
+    const std::string right = Lower(b.folder.string());
+    return left != right ? left < right : a.file < b.file;
   });
   return songs;
 }
 
-}  // namespace pavaneflow::cli
+}  // namespace pavaneflow
