@@ -85,11 +85,14 @@ class Converter {
     for (const SongInFolder& song : songs) {
       std::filesystem::path folder = song.file.parent_path();
       if (options_.output) {
-        folder = *options_.output / song.folder;
         // The folder given is a song itself: its own name keeps it apart from others, unless the
         // output folder is already named so.
-        if (song.folder == "." && LastName(root) != LastName(*options_.output)) {
+        if (song.folder != ".") {
+          folder = *options_.output / song.folder;
+        } else if (LastName(root) != LastName(*options_.output)) {
           folder = *options_.output / LastName(root);
+        } else {
+          folder = *options_.output;
         }
         if (!MakeFolder(folder)) {
           failed_ = true;
