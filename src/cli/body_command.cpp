@@ -18,6 +18,7 @@
 #include "cli/translation.h"
 #include "motion/classic/run.h"
 #include "motion/figures/body_figures.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 #include "vmd/vmd_reader.h"
 
@@ -159,7 +160,8 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     // Only a file named .vmd is measured as a motion; a motion under a chart's name is refused.
     DWIDocument song;
     std::string problem;
-    if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+    if (OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem) !=
+        ChartFile::kOpened) {
       err << problem << '\n';
       return 1;
     }
