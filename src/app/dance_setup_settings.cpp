@@ -12,6 +12,7 @@ const QString kGroup = QStringLiteral("Settings");
 const QString kGameTimingKey = QStringLiteral("GameTiming");
 const QString kPlannedFeetKey = QStringLiteral("PlannedFeet");
 const QString kNaturalMotionKey = QStringLiteral("NaturalMotion");
+const QString kExportFormatKey = QStringLiteral("ExportFormat");  // its extension, "vrma"
 
 }  // namespace
 
@@ -31,6 +32,22 @@ void SaveDanceSetup(const DanceSetup& setup) {
   settings.setValue(kGameTimingKey, setup.timing == ChartTiming::kGame);
   settings.setValue(kPlannedFeetKey, setup.feet == FeetChoice::kPlanned);
   settings.setValue(kNaturalMotionKey, setup.motion == MotionChoice::kNatural);
+}
+
+ExportFormat LoadExportFormat() {
+  QSettings settings;
+  settings.beginGroup(kGroup);
+  const QString extension = settings.value(kExportFormatKey).toString();
+  return FormatOfName(("motion." + extension).toStdString()).value_or(ExportFormat::kVmd);
+}
+
+void SaveExportFormat(ExportFormat format) {
+  QSettings settings;
+  settings.beginGroup(kGroup);
+  const std::string_view extension = ExtensionOf(format).substr(1);
+  settings.setValue(
+      kExportFormatKey,
+      QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())));
 }
 
 }  // namespace pavaneflow

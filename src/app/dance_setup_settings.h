@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/export_format.h"
 #include "motion/setup/dance_setup.h"
 
 namespace pavaneflow {
@@ -11,5 +12,10 @@ namespace pavaneflow {
 // Classic, as a setup starts, until the user chose otherwise.
 DanceSetup LoadDanceSetup();
 void SaveDanceSetup(const DanceSetup& setup);
+
+// The file format "生成..." writes, as last chosen in its save dialog; VMD at first. Every chart
+// is written in it too.
+ExportFormat LoadExportFormat();
+void SaveExportFormat(ExportFormat format);
 
 }  // namespace pavaneflow

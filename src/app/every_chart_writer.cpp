@@ -10,7 +10,8 @@
 #include "app/os_reason.h"
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
-#include "motion/classic/run.h"
+#include "export/dance_figure.h"
+#include "export/export_dance.h"
 #include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 #include "motion/setup/open_song.h"
@@ -27,8 +28,12 @@ QString Shown(const std::filesystem::path& path) {
 class Writing {
  public:
   Writing(const std::vector<EveryChartWriter::Song>& songs, const DanceSetup& setup,
-          const EveryChartWriter::Progress& progress)
-      : songs_(songs), setup_(setup), progress_(progress), bySong_(songs.size() > 1) {}
+          ExportFormat format, const EveryChartWriter::Progress& progress)
+      : songs_(songs),
+        setup_(setup),
+        format_(format),
+        progress_(progress),
+        bySong_(songs.size() > 1) {}
 
   EveryChartWriter::Summary Go() {
     if (bySong_) total_ = static_cast<int>(songs_.size());
@@ -75,7 +80,7 @@ class Writing {
     std::error_code error;
     std::filesystem::create_directories(song.folder, error);
     const std::vector<ChartOutput> outputs =
-        EveryChartOutput(document, song.file, song.folder, setup_, names_);
+        EveryChartOutput(document, song.file, song.folder, setup_, names_, ExtensionOf(format_));
     if (!bySong_) total_ = static_cast<int>(outputs.size());
     for (std::size_t i = 0; i < outputs.size(); ++i) {
       if (!bySong_ && !Step(static_cast<int>(i), outputs[i].path)) return;
@@ -94,7 +99,7 @@ class Writing {
     try {
       const DanceRequest dance = MakeDanceRequest(document, output.setup);
       MotionDocument motion;
-      pavaneflow::Run(dance.Request(), motion, output.path);
+      ExportDance(dance.Request(), FigureOf(output.setup), format_, motion, output.path);
       ++summary_.written;
     } catch (const FileError& e) {
       Fail(summary_.notWritten,
@@ -107,6 +112,7 @@ class Writing {
 
   const std::vector<EveryChartWriter::Song>& songs_;
   const DanceSetup& setup_;
+  const ExportFormat format_;
   const EveryChartWriter::Progress& progress_;
   // Steps are the songs when there are several, else the motions of the one song.
   const bool bySong_;
@@ -118,9 +124,9 @@ class Writing {
 }  // namespace
 
 EveryChartWriter::Summary EveryChartWriter::Write(const std::vector<Song>& songs,
-                                                  const DanceSetup& setup,
+                                                  const DanceSetup& setup, ExportFormat format,
                                                   const Progress& progress) {
-  return Writing(songs, setup, progress).Go();
+  return Writing(songs, setup, format, progress).Go();
 }
 
 QString EveryChartWriter::SummaryText(const Summary& summary) {

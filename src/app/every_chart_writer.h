@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "export/export_format.h"
 #include "motion/setup/dance_setup.h"
 
 namespace pavaneflow {
@@ -38,8 +39,8 @@ class EveryChartWriter {
   // or the songs of several), and the file at hand. Returning false stops the run there.
   using Progress = std::function<bool(int done, int total, const QString& file)>;
 
-  // Writes every chart of `songs` danced with `setup` (its chart and player aside).
-  static Summary Write(const std::vector<Song>& songs, const DanceSetup& setup,
+  // Writes every chart of `songs` danced with `setup` (its chart and player aside), in `format`.
+  static Summary Write(const std::vector<Song>& songs, const DanceSetup& setup, ExportFormat format,
                        const Progress& progress);
 
   // The summary in the application's words, for a message box.

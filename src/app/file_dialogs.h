@@ -17,11 +17,12 @@ class FileDialogs {
   virtual QString getOpenFileName(QWidget* parent, const QString& filter) = 0;
 
   // A path to save to, or an empty string when the user cancelled; the dialog opens at
-  // `initialPath` (its folder, with its name filled in). Neither adds an extension nor asks
-  // before replacing a file: the caller does both, so they hold whatever the platform's dialog
-  // does.
+  // `initialPath` (its folder, with its name filled in) with the filter `*selectedFilter` (one
+  // of `filter`'s) chosen, and leaves the filter the user chose there. Neither adds an extension
+  // nor asks before replacing a file: the caller does both, so they hold whatever the platform's
+  // dialog does.
   virtual QString getSaveFileName(QWidget* parent, const QString& filter,
-                                  const QString& initialPath) = 0;
+                                  const QString& initialPath, QString* selectedFilter) = 0;
 
   // A folder, or an empty string when the user cancelled; the dialog is titled `title` and opens
   // at `initialFolder`.

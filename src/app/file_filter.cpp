@@ -34,6 +34,10 @@ QString ToQtFilter(const QString& barList) {
     for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
       patterns += CaseInsensitivePattern(pattern.trimmed());
     }
+    // A save dialog puts the suffix of a filter's first pattern on the name when that filter is
+    // chosen: the first pattern is the plain one as written, whose suffix is a real extension.
+    const QString first = parts[i + 1].section(QLatin1Char(';'), 0, 0).trimmed();
+    if (!patterns.isEmpty() && patterns.first() != first) patterns.prepend(first);
     filters += name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters.join(QStringLiteral(";;"));

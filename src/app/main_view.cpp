@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <exception>
+#include <iterator>
+#include <stdexcept>
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -23,7 +25,8 @@
 #include "app/os_reason.h"
 #include "base/file_error.h"
 #include "chart/song_document.h"
-#include "motion/classic/run.h"
+#include "export/dance_figure.h"
+#include "export/export_dance.h"
 #include "motion/generation_request.h"
 #include "motion/setup/output_name.h"
 #include "ui_main_view.h"
@@ -32,9 +35,11 @@ namespace pavaneflow {
 
 namespace {
 
-const QString kMotionFileFilter =
-    QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*");
-const QString kMotionFileExtension = QStringLiteral("vmd");
+// One filter for each file format, in the order of ExportFormat, then every file.
+const QString kMotionFileFilter = QStringLiteral(
+    "VMD モーション(*.VMD)|*.vmd|VRM アニメーション(*.VRMA)|*.vrma|BVH モーション(*.BVH)|*.bvh|"
+    "すべてのファイル(*.*)|*.*");
+constexpr ExportFormat kFormats[] = {ExportFormat::kVmd, ExportFormat::kVrma, ExportFormat::kBvh};
 const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
 
 const Score* ScoreAt(const SongDocument& document, int index) {
@@ -181,13 +186,15 @@ void MainView::OnGenerate() {
   const GenerationRequest& request = dance.Request();
   if (request.score == nullptr) return;
 
-  const QString path = ChooseSavePath(request);
+  ExportFormat format = LoadExportFormat();
+  const QString path = ChooseSavePath(request, format);
   if (path.isEmpty()) return;
   QSettings().setValue(kLastSaveFolderKey, QFileInfo(path).absolutePath());
+  SaveExportFormat(format);
 
   try {
     MotionDocument motion;
-    Run(request, motion, ToNativePath(path));
+    ExportDance(request, FigureOf(Setup()), format, motion, ToNativePath(path));
     emit statusMessage(QStringLiteral("%1 に書き込みました (キーフレーム %2 個)")
                            .arg(QDir::toNativeSeparators(path))
                            .arg(motion.FrameCount()));
@@ -196,6 +203,12 @@ void MainView::OnGenerate() {
                            QStringLiteral("%1 に書き込めませんでした。\n%2")
                                .arg(QDir::toNativeSeparators(FromNativePath(error.path())),
                                     OsReason(error.osError(), error.reason())));
+  } catch (const std::length_error&) {
+    messageBoxes_.critical(
+        window(),
+        QStringLiteral("%1 を作成できませんでした。\nダンスが長すぎて、このファイル形式には"
+                       "書き出せません。")
+            .arg(QDir::toNativeSeparators(path)));
   } catch (const std::exception& error) {
     messageBoxes_.critical(
         window(), QStringLiteral("%1 を作成できませんでした。\n%2")
@@ -291,8 +304,12 @@ int MainView::SelectedIndex() const {
   return selected.isEmpty() ? -1 : selected.first().row();
 }
 
-QString MainView::ChooseSavePath(const GenerationRequest& request) {
+QString MainView::ChooseSavePath(const GenerationRequest& request, ExportFormat& format) {
   const QString filter = ToQtFilter(kMotionFileFilter);
+  const QStringList filters = filter.split(QStringLiteral(";;"));
+  const auto extension = [](ExportFormat f) {
+    return QString::fromStdString(std::string(ExtensionOf(f).substr(1)));
+  };
   // Named as `convert --all` names the chart's file, in the folder of the last save.
   QString folder = QSettings().value(kLastSaveFolderKey).toString();
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
@@ -304,14 +321,21 @@ QString MainView::ChooseSavePath(const GenerationRequest& request) {
   }
   const QString stem = documentPath_.isEmpty() ? QStringLiteral("motion") : documentPath_;
   const QString name =
-      FromNativePath(ChartFileName(ToNativePath(stem), request.score->name, suffix.toStdString()));
+      FromNativePath(ChartFileName(ToNativePath(stem), request.score->name, suffix.toStdString())
+                         .replace_extension(ExtensionOf(format)));
   const QString initial = QDir(folder).filePath(name);
+  QString selected = filters.value(static_cast<qsizetype>(format));
   for (;;) {
-    const QString chosen = fileDialogs_.getSaveFileName(window(), filter, initial);
+    const QString chosen = fileDialogs_.getSaveFileName(window(), filter, initial, &selected);
     if (chosen.isEmpty()) return {};
+    // A name ending in a format's extension writes that format, as on the command line; else the
+    // filter chosen says (every file: the format the dialog opened with).
+    const qsizetype index = filters.indexOf(selected);
+    if (index >= 0 && index < std::ssize(kFormats)) format = kFormats[index];
+    format = FormatOfName(ToNativePath(chosen)).value_or(format);
     // The extension is added here rather than by the dialog, and the overwrite question is asked
     // for the name with the extension, which the dialog never saw.
-    const QString path = WithDefaultExtension(chosen, kMotionFileExtension);
+    const QString path = WithDefaultExtension(chosen, extension(format));
     if (!QFileInfo::exists(path)) return path;
     if (messageBoxes_.question(window(), QStringLiteral("%1 は既に存在します。\n上書きしますか?")
                                              .arg(QDir::toNativeSeparators(path)))) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "base/document.h"
+#include "export/export_format.h"
 #include "motion/setup/dance_request.h"
 #include "motion/setup/dance_setup.h"
 
@@ -90,9 +91,10 @@ class MainView : public QWidget, public View {
   // Checks the remembered player on a two-player chart, clears both radios on any other.
   void ShowPlayerChoice(bool twoPlayers);
   void OnGameTimingClicked(bool on);
-  // The path to write to, with the default extension and confirmed if it exists; empty when the
+  // The path to write to, with its format's extension and confirmed if it exists, and the format
+  // (the filter chosen, unless the name ends in another format's extension); empty when the
   // user cancelled.
-  QString ChooseSavePath(const GenerationRequest& request);
+  QString ChooseSavePath(const GenerationRequest& request, ExportFormat& format);
   // Refreshes the preview once control changes have settled.
   void SchedulePreview();
   void RefreshPreview();

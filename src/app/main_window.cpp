@@ -22,6 +22,7 @@
 
 #include "app/about_dialog.h"
 #include "app/dance_preview.h"
+#include "app/dance_setup_settings.h"
 #include "app/every_chart_writer.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
@@ -275,7 +276,8 @@ void MainWindow::GenerateAll() {
   progress.setMinimumDuration(0);
   progress.setAutoReset(false);
   const EveryChartWriter::Summary summary = EveryChartWriter::Write(
-      songs, view_->Setup(), [&progress](int done, int total, const QString& file) {
+      songs, view_->Setup(), LoadExportFormat(),
+      [&progress](int done, int total, const QString& file) {
         progress.setMaximum(std::max(total, 1));
         progress.setValue(done);
         progress.setLabelText(file.isEmpty() ? QStringLiteral("モーションを書き出しています...")

@@ -12,9 +12,9 @@ QString SystemFileDialogs::getOpenFileName(QWidget* parent, const QString& filte
 }
 
 QString SystemFileDialogs::getSaveFileName(QWidget* parent, const QString& filter,
-                                           const QString& initialPath) {
+                                           const QString& initialPath, QString* selectedFilter) {
   return QFileDialog::getSaveFileName(
-      parent, QString(), initialPath, filter, nullptr,
+      parent, QString(), initialPath, filter, selectedFilter,
       QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
 }
 

@@ -9,8 +9,8 @@ namespace pavaneflow {
 class SystemFileDialogs : public FileDialogs {
  public:
   QString getOpenFileName(QWidget* parent, const QString& filter) override;
-  QString getSaveFileName(QWidget* parent, const QString& filter,
-                          const QString& initialPath) override;
+  QString getSaveFileName(QWidget* parent, const QString& filter, const QString& initialPath,
+                          QString* selectedFilter) override;
   QString getExistingDirectory(QWidget* parent, const QString& title,
                                const QString& initialFolder) override;
 };

@@ -37,7 +37,7 @@ void EveryChartWriterTest::ProgressCountsTheMotionsOfOneSongOrTheSongsOfSeveral(
     return true;
   };
   const auto single = EveryChartWriter::Write({SongAt(three, folder.Path(QStringLiteral("a")))},
-                                              DanceSetup(), progress);
+                                              DanceSetup(), ExportFormat::kVmd, progress);
   QCOMPARE(single.written, 4);
   QCOMPARE(heard,
            QStringList({QStringLiteral("0/4 three_SINGLE_BASIC.vmd"),
@@ -45,10 +45,14 @@ void EveryChartWriterTest::ProgressCountsTheMotionsOfOneSongOrTheSongsOfSeveral(
                         QStringLiteral("2/4 three_COUPLE_MANIAC_1P.vmd"),
                         QStringLiteral("3/4 three_COUPLE_MANIAC_2P.vmd"), QStringLiteral("4/4 ")}));
   heard.clear();
+  // In the format chosen last, named with its extension.
   const auto several = EveryChartWriter::Write({SongAt(three, folder.Path(QStringLiteral("b"))),
                                                 SongAt(one, folder.Path(QStringLiteral("b")))},
-                                               DanceSetup(), progress);
+                                               DanceSetup(), ExportFormat::kBvh, progress);
   QCOMPARE(several.written, 5);
+  QFile bvh(folder.Path(QStringLiteral("b/one_SINGLE_BASIC.bvh")));
+  QVERIFY(bvh.open(QIODevice::ReadOnly));
+  QVERIFY(bvh.readAll().startsWith("HIERARCHY\nROOT Hips\n"));
   QCOMPARE(heard, QStringList({QStringLiteral("0/2 three.dwi"), QStringLiteral("1/2 one.dwi"),
                                QStringLiteral("2/2 ")}));
   QCOMPARE(EveryChartWriter::SummaryText(several),
@@ -58,9 +62,9 @@ void EveryChartWriterTest::ProgressCountsTheMotionsOfOneSongOrTheSongsOfSeveral(
 void EveryChartWriterTest::StoppingKeepsWhatWasWritten() {
   testing::TestFolder folder;
   const QString three = folder.Write(QStringLiteral("three.dwi"), testing::kThreeModes);
-  const auto summary =
-      EveryChartWriter::Write({SongAt(three, folder.Path(QStringLiteral("out")))}, DanceSetup(),
-                              [](int done, int, const QString&) { return done < 2; });
+  const auto summary = EveryChartWriter::Write(
+      {SongAt(three, folder.Path(QStringLiteral("out")))}, DanceSetup(), ExportFormat::kVmd,
+      [](int done, int, const QString&) { return done < 2; });
   QVERIFY(summary.cancelled);
   QCOMPARE(summary.written, 2);
   QCOMPARE(QDir(folder.Path(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
@@ -81,7 +85,7 @@ void EveryChartWriterTest::FailuresAreCountedNamedAndTheRestWritten() {
        SongAt(folder.Path(QStringLiteral("missing.dwi")), folder.Path(QStringLiteral("out"))),
        SongAt(empty, folder.Path(QStringLiteral("out"))),
        SongAt(motion, folder.Path(QStringLiteral("out"))), SongAt(good, blocked)},
-      DanceSetup(), nullptr);
+      DanceSetup(), ExportFormat::kVmd, nullptr);
   QCOMPARE(summary.written, 4);
   QCOMPARE(summary.notRead, 2);
   QCOMPARE(summary.noChart, 1);

@@ -15,9 +15,12 @@ class FakeFileDialogs : public FileDialogs {
     openFilters += filter;
     return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
   }
-  QString getSaveFileName(QWidget*, const QString& filter, const QString& initialPath) override {
+  QString getSaveFileName(QWidget*, const QString& filter, const QString& initialPath,
+                          QString* selectedFilter) override {
     saveFilters += filter;
     saveInitialPaths += initialPath;
+    saveInitialFilters += *selectedFilter;
+    if (!saveFilterAnswers.isEmpty()) *selectedFilter = saveFilterAnswers.takeFirst();
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
   }
 
@@ -32,6 +35,8 @@ class FakeFileDialogs : public FileDialogs {
   QStringList openFilters;  // one per call
   QStringList saveFilters;
   QStringList saveInitialPaths;
+  QStringList saveInitialFilters;  // the filter each save dialog opened with
+  QStringList saveFilterAnswers;   // the filter the user picks; none: the one it opened with
   QStringList folderInitialPaths;
 };
 

@@ -118,6 +118,7 @@ class MainViewTest : public QObject {
   void CancellingWritesNothing();
   void WriteFailureIsShownWithFileAndReason();
   void SaveDialogOffersTheChartsNameAndTheLastFolder();
+  void SaveDialogOffersTheFormatsAndRemembersTheChoice();
   void PlannedFeetAreRememberedAndGenerateThePlannedDance();
   void NaturalMotionIsRememberedAndGeneratesTheNaturalDance();
 };
@@ -500,6 +501,46 @@ void MainViewTest::SaveDialogOffersTheChartsNameAndTheLastFolder() {
   QCOMPARE(form.dialogs.saveInitialPaths.value(1),
            folder.Path(QStringLiteral("out/modes_COUPLE_MANIAC_2P.vmd")));
   QCOMPARE(status.size(), 1);  // cancelled: nothing written, nothing told
+}
+
+// The save dialog offers VMD, VRM Animation and BVH, opens with the format chosen last, and a name
+// ending in a format's extension writes that format whatever the filter.
+void MainViewTest::SaveDialogOffersTheFormatsAndRemembersTheChoice() {
+  QSettings().remove(QStringLiteral("Settings/ExportFormat"));
+  testing::TestFolder folder;
+  Form form;
+  const QString dwi = folder.Write(QStringLiteral("modes.dwi"), testing::kThreeModes);
+  QVERIFY(form.Open(dwi));
+  form.view.SetDocumentPath(dwi);
+  const auto filterOf = [&form](int call, int index) {
+    return form.dialogs.saveFilters.value(call).split(QStringLiteral(";;")).value(index);
+  };
+
+  // The first dialog opens with VMD; cancelled.
+  form.generate->click();
+  QVERIFY(filterOf(0, 0).startsWith(QStringLiteral("VMD モーション")));
+  QVERIFY(filterOf(0, 1).startsWith(QStringLiteral("VRM アニメーション")));
+  QVERIFY(filterOf(0, 2).startsWith(QStringLiteral("BVH モーション")));
+  QCOMPARE(form.dialogs.saveInitialFilters.value(0), filterOf(0, 0));
+
+  // VRM Animation picked, for a name without an extension.
+  form.dialogs.saveFilterAnswers = {filterOf(0, 1)};
+  form.dialogs.saveAnswers = {folder.Path(QStringLiteral("dance"))};
+  form.generate->click();
+  QCOMPARE(ReadAll(folder.Path(QStringLiteral("dance.vrma"))).left(4), QByteArray("glTF"));
+
+  // Remembered: the next dialog opens with VRM Animation and a .vrma name; a name ending in .bvh
+  // writes BVH.
+  form.dialogs.saveAnswers = {folder.Path(QStringLiteral("moves.bvh"))};
+  form.generate->click();
+  QCOMPARE(form.dialogs.saveInitialFilters.value(2), filterOf(2, 1));
+  QVERIFY(form.dialogs.saveInitialPaths.value(2).endsWith(QStringLiteral("_SINGLE_BASIC.vrma")));
+  QVERIFY(ReadAll(folder.Path(QStringLiteral("moves.bvh"))).startsWith("HIERARCHY\nROOT Hips\n"));
+  QVERIFY(form.boxes.criticals.isEmpty());
+
+  form.generate->click();  // cancelled
+  QCOMPARE(form.dialogs.saveInitialFilters.value(3), filterOf(3, 2));
+  QSettings().remove(QStringLiteral("Settings/ExportFormat"));
 }
 
 // "足運びを最適化" starts off, keeps its state across runs, and makes Generate write what
