@@ -1,6 +1,7 @@
 #include "app/file_filter.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace pavaneflow {
@@ -22,9 +23,9 @@ QString CaseInsensitivePattern(const QString& pattern) {
   return result;
 }
 
-}  // namespace
-
-QString ToQtFilter(const QString& barList) {
+// Qt's filter list for `barList`; with `plainFirst`, the patterns of each led by its first one
+// as written.
+QString QtFilter(const QString& barList, bool plainFirst) {
   const QStringList parts = barList.split(QLatin1Char('|'));
   QStringList filters;
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
@@ -34,13 +35,27 @@ QString ToQtFilter(const QString& barList) {
     for (const QString& pattern : parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
       patterns += CaseInsensitivePattern(pattern.trimmed());
     }
-    // A save dialog puts the suffix of a filter's first pattern on the name when that filter is
-    // chosen: the first pattern is the plain one as written, whose suffix is a real extension.
+    // Only an extension: "*.*" would put ".*" on the name.
     const QString first = parts[i + 1].section(QLatin1Char(';'), 0, 0).trimmed();
-    if (!patterns.isEmpty() && patterns.first() != first) patterns.prepend(first);
+    const QString suffix = QFileInfo(first).suffix();
+    if (plainFirst && !suffix.isEmpty() &&
+        !suffix.contains(QRegularExpression(QStringLiteral("[*?[]"))) &&
+        patterns.first() != first) {
+      patterns.prepend(first);
+    }
     filters += name + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
   }
   return filters.join(QStringLiteral(";;"));
+}
+
+}  // namespace
+
+QString ToQtFilter(const QString& barList) {
+  return QtFilter(barList, false);
+}
+
+QString ToQtSaveFilter(const QString& barList) {
+  return QtFilter(barList, true);
 }
 
 QString WithDefaultExtension(const QString& path, const QString& extension) {

@@ -10,6 +10,11 @@ namespace pavaneflow {
 // matches every file, names without a dot too. Empty trailing entries are ignored.
 QString ToQtFilter(const QString& barList);
 
+// The same for a save dialog: each filter's patterns start with its first pattern as written.
+// Choosing a filter in a save dialog puts the suffix of its first pattern on the name being
+// typed, which must be an extension ("vrma"), not a pattern ("[vV][rR][mM][aA]").
+QString ToQtSaveFilter(const QString& barList);
+
 // `path` with "." and `extension` appended when its file name has no extension (no dot); dots in
 // folder names do not count.
 QString WithDefaultExtension(const QString& path, const QString& extension);

@@ -305,7 +305,7 @@ int MainView::SelectedIndex() const {
 }
 
 QString MainView::ChooseSavePath(const GenerationRequest& request, ExportFormat& format) {
-  const QString filter = ToQtFilter(kMotionFileFilter);
+  const QString filter = ToQtSaveFilter(kMotionFileFilter);
   const QStringList filters = filter.split(QStringLiteral(";;"));
   const auto extension = [](ExportFormat f) {
     return QString::fromStdString(std::string(ExtensionOf(f).substr(1)));

@@ -13,6 +13,7 @@ class FileFilterTest : public QObject {
  private slots:
   void BarListsBecomeQtFilters();
   void ConvertedPatternsMatchAnyCase();
+  void SaveFiltersLeadWithTheExtensionAsWritten();
   void DefaultExtensionIsAddedOnlyWithoutOne();
 };
 
@@ -23,13 +24,11 @@ void FileFilterTest::BarListsBecomeQtFilters() {
   };
   const Case cases[] = {
       {QStringLiteral("モーションファイル(*.VMD)|*.vmd|すべてのファイル(*.*)|*.*"),
-       QStringLiteral(
-           "モーションファイル(*.VMD) (*.vmd *.[vV][mM][dD]);;すべてのファイル(*.*) (*)")},
+       QStringLiteral("モーションファイル(*.VMD) (*.[vV][mM][dD]);;すべてのファイル(*.*) (*)")},
       {QStringLiteral("DWI ファイル (*.DWI)|*.DWI||"),
-       QStringLiteral("DWI ファイル (*.DWI) (*.DWI *.[dD][wW][iI])")},
-      {QStringLiteral("Charts|*.dwi;*.sm"),
-       QStringLiteral("Charts (*.dwi *.[dD][wW][iI] *.[sS][mM])")},
-      {QStringLiteral("Digits|*.7z"), QStringLiteral("Digits (*.7z *.7[zZ])")},
+       QStringLiteral("DWI ファイル (*.DWI) (*.[dD][wW][iI])")},
+      {QStringLiteral("Charts|*.dwi;*.sm"), QStringLiteral("Charts (*.[dD][wW][iI] *.[sS][mM])")},
+      {QStringLiteral("Digits|*.7z"), QStringLiteral("Digits (*.7[zZ])")},
       {QString(), QString()},
   };
   for (const Case& c : cases) QCOMPARE(ToQtFilter(c.barList), c.expected);
@@ -38,14 +37,19 @@ void FileFilterTest::BarListsBecomeQtFilters() {
 // The converted pattern is what the file dialog matches names with.
 void FileFilterTest::ConvertedPatternsMatchAnyCase() {
   const QString filter = ToQtFilter(QStringLiteral("DWI|*.DWI"));
-  const QString pattern =
-      filter.section(QLatin1Char('('), 1).chopped(1).section(QLatin1Char(' '), 1);
+  const QString pattern = filter.section(QLatin1Char('('), 1).chopped(1);
   const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(pattern));
   for (const QString& name :
        {QStringLiteral("a.dwi"), QStringLiteral("a.DWI"), QStringLiteral("a.Dwi")}) {
     QVERIFY2(re.match(name).hasMatch(), qPrintable(name));
   }
   QVERIFY(!re.match(QStringLiteral("a.dwx")).hasMatch());
+}
+
+// Choosing a filter in a save dialog puts its first pattern's suffix on the name: a real one.
+void FileFilterTest::SaveFiltersLeadWithTheExtensionAsWritten() {
+  QCOMPARE(ToQtSaveFilter(QStringLiteral("VRM(*.VRMA)|*.vrma|すべて(*.*)|*.*")),
+           QStringLiteral("VRM(*.VRMA) (*.vrma *.[vV][rR][mM][aA]);;すべて(*.*) (*)"));
 }
 
 void FileFilterTest::DefaultExtensionIsAddedOnlyWithoutOne() {
