@@ -5,9 +5,11 @@ import { readFileSync } from "node:fs";
 
 const CONTEXT = "reading problem ";
 
+const ESCAPES = { n: "\n", t: "\t", r: "\r" };
+
 // A PO string's value: its quoted pieces joined, C escapes read.
 function unquote(pieces) {
-  return pieces.map((piece) => JSON.parse(piece.replace(/\\(?!["\\nt])/g, "\\\\"))).join("");
+  return pieces.map((piece) => piece.trim().slice(1, -1).replace(/\\(.)/g, (_, c) => ESCAPES[c] ?? c)).join("");
 }
 
 // {KIND: English pattern} of the PO text `po`; a pattern's "{1}" is the line (the count for
