@@ -5,6 +5,7 @@ import example from "pavaneflow-example";
 import mannequin from "pavaneflow-mannequin";
 
 import { CoreClient } from "./core_client.js";
+import { NoPreview } from "./no_preview.js";
 import { FPS, Preview } from "./preview.js";
 import { problemLines } from "./problem_lines.js";
 import { findSongFile, folderOf, songFileName } from "./song_file.js";
@@ -57,7 +58,12 @@ class Page {
     for (const element of document.querySelectorAll("[data-hint]")) {
       element.title = this.t[element.dataset.hint];
     }
-    this.preview = new Preview($("scene"));
+    try {
+      this.preview = new Preview($("scene"));
+    } catch {
+      this.preview = new NoPreview();
+      this.message(this.t.noPreview, "note");
+    }
     this.previewReady = this.preview.loadModel(new File([mannequin], "mannequin.pmx"))
       .then(() => { $("modelName").textContent = this.t.mannequin; });
 
@@ -91,7 +97,7 @@ class Page {
     window.pavaneflow = this;  // for the tests and the benchmark
   }
 
-  // Shows `text` above the form: a problem ("error"), or work done ("done").
+  // Shows `text` above the form: a problem ("error"), work done ("done") or a note.
   message(text, kind = "error") {
     $("message").textContent = text;
     $("message").dataset.kind = kind;

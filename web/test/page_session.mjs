@@ -16,12 +16,13 @@ export const EXAMPLE = join(ROOT, "examples/demo.dwi");
 export const SIMFILE = join(ROOT, "examples/demo.ssc");
 export const noCli = existsSync(CLI) ? false : `no command line at ${CLI}`;
 
-// A browser with the page open. `url` defaults to build/web served over HTTP; `folder` opens
-// that folder's index.html from disk instead.
+// A browser with the page open: build/web served over HTTP, or with `folder` that folder's
+// index.html opened from disk.
 export class PageSession {
-  static async open({ folder = null, width = 1200, height = 720, locale = "ja-JP" } = {}) {
+  // `browserArgs`: more of Chromium's switches.
+  static async open({ folder = null, width = 1200, height = 720, locale = "ja-JP", browserArgs = [] } = {}) {
     const session = new PageSession();
-    session.browser = await launch();
+    session.browser = await launch(browserArgs);
     session.scratch = mkdtempSync(join(tmpdir(), "pavaneflow-page-"));
     let url;
     if (folder) {

@@ -6,7 +6,7 @@ import { join } from "node:path";
 import { after, before, test } from "node:test";
 
 import { ROOT } from "./core_loader.mjs";
-import { noCli as skip, PageSession } from "./page_session.mjs";
+import { EXAMPLE, noCli as skip, PageSession } from "./page_session.mjs";
 
 let session, page;
 before(async () => {
@@ -109,5 +109,21 @@ test("on a phone held upright the form stands above the view, nothing wider than
       assert.ok(width > 0 && right <= 390, `${locale}: ${id} ends at ${right}`);
     }
     await phone.close();
+  }
+});
+
+test("without WebGL the page says so and still converts and downloads", { skip }, async () => {
+  const bare = await PageSession.open({ browserArgs: ["--disable-3d-apis"] });
+  try {
+    const page = bare.page;
+    await page.waitForFunction(() => window.pavaneflow);
+    assert.equal(await bare.textOf("#message"), "このブラウザーでは 3D 表示が使えません (WebGL)。譜面の変換とダウンロードはできます。");
+    await page.click("#exampleButton");
+    await bare.danceShown();
+    const { name, bytes } = await bare.download("#generateButton");
+    assert.equal(name, "demo_SINGLE_BASIC.vmd");
+    assert.ok(bytes.equals(readFileSync(bare.convert([...(await bare.cliOptions()), EXAMPLE], "expected.vmd"))));
+  } finally {
+    await bare.close();
   }
 });
