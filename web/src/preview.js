@@ -78,6 +78,8 @@ export class Preview {
   // Replaces the model by the PMX at `source` (a URL or a File), with `textures` the other files
   // of its folder. Throws when it is no model.
   async loadModel(source, textures = []) {
+    // Taken before the old model goes: without a model the runtime's dance is empty, at frame 0.
+    const frame = this.frame;
     const container = await LoadAssetContainerAsync(source, this.scene, {
       pluginExtension: ".pmx",
       pluginOptions: { mmdmodel: { materialBuilder: new MmdStandardMaterialBuilder(), referenceFiles: textures } },
@@ -93,7 +95,7 @@ export class Preview {
     if (this.motion) {
       this.attachMotion();
       // Paused, the new model takes the pose of the frame shown, not its rest pose.
-      await this.seek(this.frame);
+      await this.seek(frame);
     }
   }
 

@@ -37,6 +37,8 @@ export class PageSession {
 
   async newPage(url, { width = 1200, height = 720, locale = "ja-JP" } = {}) {
     const page = await this.browser.newPage({ viewport: { width, height }, locale, acceptDownloads: true });
+    // Software WebGL on a shared machine: each page drawing takes much of a core.
+    page.setDefaultTimeout(90000);
     page.on("pageerror", (error) => console.error("page error:", error.message));
     await page.goto(url);
     return page;
