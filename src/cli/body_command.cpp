@@ -141,12 +141,13 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
   std::vector<Measured> dances;
   if (IsVmd(options.file)) {
     try {
-      dances.push_back({options.file.filename().string(),
-                        0,
-                        {},
-                        "",
-                        0,
-                        MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)))});
+      dances.push_back(
+          {options.file.filename().string(),
+           0,
+           {},
+           "",
+           0,
+           MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)), options.setup.body)});
     } catch (const FileError& e) {
       err << FileProblem(e) << '\n';
       return 1;
@@ -173,7 +174,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
                                 ModeName(score.mode) + ", " + (request.player == 0 ? "1P" : "2P") +
                                 "), " + MotionName(setup) + " motion";
       dances.push_back({title, chart, score.name, ModeName(score.mode), request.player,
-                        MeasureBody(BodyTracks::FromDocument(motion))});
+                        MeasureBody(BodyTracks::FromDocument(motion), setup.body)});
     };
     if (options.all) {
       for (const DanceSetup& setup : EveryChart(song, options.setup)) measure(setup);

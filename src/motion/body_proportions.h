@@ -4,7 +4,7 @@ namespace pavaneflow {
 
 // The figure a dance is made for and measured on, in motion-file units with the model at rest:
 // facing −z, its left side at +x, the floor at y = 0. The numbers are those of a standard-skeleton
-// character about 20 units tall; a later version may fit them to a user's model.
+// character about 20 units tall; a user's model fills them from its own bones.
 struct BodyProportions {
   float centreY = 8.0f;  // the centre bone, about which the body turns
   float hipX = 0.9f;     // hip joints at x = ±hipX
@@ -17,6 +17,13 @@ struct BodyProportions {
   float upperArmDropDegrees = 40.0f;  // the upper arms' rest pose below horizontal
 
   double LegLength() const { return static_cast<double>(thigh) + static_cast<double>(shin); }
+  // How large this body dances against the reference body: the hip joints' height above the
+  // ankles over the reference's. The pad, the steps' lift, the crouch, the jumps and the groove
+  // are that much larger. Exactly 1 for the reference body (9.2f is what 10.5f − 1.3f rounds to),
+  // so that its dance stays as it was to the byte.
+  double PadScale() const { return static_cast<double>((hipY - ankleY) / kReferenceLegHeight); }
+
+  static constexpr float kReferenceLegHeight = 9.2f;
 };
 
 inline constexpr BodyProportions kReferenceBody{};

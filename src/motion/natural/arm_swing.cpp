@@ -9,7 +9,9 @@
 namespace pavaneflow {
 namespace {
 
-constexpr double kLowered = 25.0;      // degrees below the rest pose
+// Degrees below horizontal the upper arms hang, whatever the rest pose: lowered from the
+// reference body's 40° by 25°, raised from a steeper one, so that they never swing into the body.
+constexpr double kHanging = 65.0;
 constexpr double kLeastSwing = 7.0;    // degrees forwards or back, for slow steps
 constexpr double kSwingPerStep = 2.5;  // more for each step a second
 constexpr double kWidestSwing = 20.0;
@@ -20,7 +22,8 @@ constexpr std::int32_t kWakeFrames = 15;
 
 }  // namespace
 
-ArmSwinger::ArmSwinger(const BodyProportions& body) {
+ArmSwinger::ArmSwinger(const BodyProportions& body)
+    : lowered_(kHanging - static_cast<double>(body.upperArmDropDegrees)) {
   const double drop = static_cast<double>(body.upperArmDropDegrees) * kDegree;
   for (int side = 0; side < 2; ++side) {
     const double outwards = side == 0 ? 1.0 : -1.0;
@@ -34,7 +37,7 @@ void ArmSwinger::Key(std::int32_t frame, double forward, ArmSwing& swing) const 
   for (std::size_t side = 0; side < 2; ++side) {
     const double turn = (side == 0 ? forward : -forward) * kDegree;
     const double outwards = side == 0 ? 1.0 : -1.0;
-    const Quaternion lowered = AxisAngle({0.0, 0.0, 1.0}, -outwards * kLowered * kDegree);
+    const Quaternion lowered = AxisAngle({0.0, 0.0, 1.0}, -outwards * lowered_ * kDegree);
     const Quaternion arm = Compose(AxisAngle({1.0, 0.0, 0.0}, turn), lowered);
     const double bend = kElbowBend + kElbowFollow * std::max(0.0, turn / kDegree);
     const Quaternion elbow = AxisAngle(bendAxis_[side], bend * kDegree);

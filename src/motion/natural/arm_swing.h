@@ -12,10 +12,10 @@
 
 namespace pavaneflow {
 
-// The key frames of the upper arms and elbows (index 0 the left): the arms hang closer to the
-// body than the rest pose and swing forwards and back, one against the other and turning at
-// every step, with the elbows a little bent, more when the arm is forward. The swing is wider
-// the quicker the steps come and settles when the chart rests for more than kRestFrames.
+// The key frames of the upper arms and elbows (index 0 the left): the arms hang from the body's
+// rest pose down to 65° below horizontal and swing forwards and back, one against the other and
+// turning at every step, with the elbows a little bent, more when the arm is forward. The swing is
+// wider the quicker the steps come and settles when the chart rests for more than kRestFrames.
 struct ArmSwing {
   std::array<KeyTrack, 2> arms;
   std::array<KeyTrack, 2> elbows;
@@ -36,6 +36,7 @@ class ArmSwinger {
   void Key(std::int32_t frame, double forward, ArmSwing& swing) const;
   void Swing(std::int32_t frame, std::optional<std::int32_t> next, ArmSwing& swing);
 
+  double lowered_;  // degrees, from the rest pose down to hanging
   std::array<Vec3, 2> bendAxis_;
   bool started_ = false;
   std::optional<std::int32_t> last_;  // the last step planned

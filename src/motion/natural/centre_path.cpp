@@ -26,7 +26,8 @@ double Lerp(double a, double b, double t) {
 
 class Builder {
  public:
-  Builder(const FootSwings& swings, const BodyProportions& body) : swings_(swings), body_(body) {}
+  Builder(const FootSwings& swings, const BodyProportions& body)
+      : swings_(swings), body_(body), lowest_(kLowestRise * body.PadScale()) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
   // to be reached with the knee a little bent.
@@ -47,7 +48,7 @@ class Builder {
       const auto at = swings_.PlantedAt(side, key.frame);
       if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at));
     }
-    return std::max(rise, kLowestRise);
+    return std::max(rise, lowest_);
   }
 
   // The highest rise at which both feet, where they stand or are about to land, are reached.
@@ -56,13 +57,12 @@ class Builder {
     for (int side = 0; side < 2; ++side)
       rise =
           std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame)));
-    return std::max(rise, kLowestRise);
+    return std::max(rise, lowest_);
   }
 
   // Whether the centre at (x, z) reaches both feet at some height.
   bool Reaches(double x, double z, double yaw, FloorPoint left, FloorPoint right) const {
-    return ReachRise(x, z, yaw, 0, left) > kLowestRise &&
-           ReachRise(x, z, yaw, 1, right) > kLowestRise;
+    return ReachRise(x, z, yaw, 0, left) > lowest_ && ReachRise(x, z, yaw, 1, right) > lowest_;
   }
 
   // Replaces `keys` with the key frames of the stretch.
@@ -118,10 +118,10 @@ class Builder {
           key.rise = StandingRise(key) - key.rise;
           break;
         case CentreEvent::kJumpLanding:
-          key.rise = StandingRise(key) - kLandingDip;
+          key.rise = StandingRise(key) - kLandingDip * body_.PadScale();
           break;
         case CentreEvent::kTouchDown:
-          key.rise = LandingRise(key) - kLandingDip * 0.5;
+          key.rise = LandingRise(key) - kLandingDip * body_.PadScale() * 0.5;
           break;
         default:
           key.rise = StandingRise(key);
@@ -146,6 +146,7 @@ class Builder {
 
   const FootSwings& swings_;
   const BodyProportions& body_;
+  double lowest_;  // the centre never sinks further, reached or not
 };
 
 bool Dips(CentreEvent::Kind kind) {
@@ -153,11 +154,11 @@ bool Dips(CentreEvent::Kind kind) {
          kind == CentreEvent::kRecover || kind == CentreEvent::kCrouchStart;
 }
 
-// Adds the groove: a dip on each of the first `count` beats near a step, and a rise back between
-// two beats, carried by the key frame already at the beat or by a new one on the centre's way
-// (gathered in `added`).
+// Adds the groove: a dip of `depth` on each of the first `count` beats near a step, and a rise back
+// between two beats, carried by the key frame already at the beat or by a new one on the centre's
+// way (gathered in `added`).
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
-            const std::vector<std::int32_t>& beats, std::size_t count,
+            const std::vector<std::int32_t>& beats, std::size_t count, double depth,
             std::vector<CentreKey>& added) {
   added.clear();
   auto danced = [&](std::int32_t frame) {
@@ -185,7 +186,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   };
   for (std::size_t i = 0; i < count; ++i) {
     if (!danced(beats[i])) continue;
-    at(beats[i], kGrooveDip);
+    at(beats[i], depth);
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
       at(beats[i] + (beats[i + 1] - beats[i]) / 2, 0.0);
   }
@@ -224,7 +225,7 @@ void CentrePlanner::Finish(CentrePath& path) {
 
 void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
                              CentrePath& path) {
-  Groove(keys_, steps_, beats_, heldBeats, added_);
+  Groove(keys_, steps_, beats_, heldBeats, kGrooveDip * body_.PadScale(), added_);
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
     const CentreKey& key = keys_[i];

@@ -55,12 +55,12 @@ bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
 }
 
 // `to`, moved towards `other` by its `share` of the stance's excess width, at most kPanelSlack
-// unless the legs are `crossed`.
-FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed) {
+// unless the legs are `crossed`; both lengths `scale` times as long.
+FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed, double scale) {
   const double width = Distance(to, other);
-  if (width <= kWidestStance) return to;
-  const double excess = (width - kWidestStance) * share;
-  const double move = (crossed ? excess : std::min(kPanelSlack, excess)) / width;
+  if (width <= kWidestStance * scale) return to;
+  const double excess = (width - kWidestStance * scale) * share;
+  const double move = (crossed ? excess : std::min(kPanelSlack * scale, excess)) / width;
   return {static_cast<float>(static_cast<double>(to.x) +
                              (static_cast<double>(other.x) - static_cast<double>(to.x)) * move),
           static_cast<float>(static_cast<double>(to.z) +
@@ -190,8 +190,10 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
     fallStart = apex;
   }
   const std::int32_t frames = land - fallStart;
-  if (frames >= 2 && LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel) {
-    Key(side, land - 1, to, kTouchHeight, yaw, &kFootFall);
+  if (frames >= 2 &&
+      LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel * scale_) {
+    Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), yaw,
+        &kFootFall);
     Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
   } else {
     Key(side, land, to, 0.0f, yaw, &kFootFall);
@@ -214,13 +216,15 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   if (lift >= land) lift = std::max(landed_[side], land - 1);
   const std::int32_t swing = land - lift;
   const double distance = Distance(stand_[side], r.floor[side]);
-  const double top = std::min(kHighestLift, kLeastLift + kLiftPerUnit * distance) *
-                     std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
+  const double top =
+      std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
+      std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   const bool crossed =
       side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
-  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, crossed), r.yaw);
+  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, crossed, scale_),
+        r.yaw);
   Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
 }
 
@@ -233,9 +237,10 @@ double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, Flo
   const double hipZ = static_cast<double>(centre.z) - outwards * std::sin(yaw);
   const double r = std::hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
   const double leg = kTuckedLeg * body_.LegLength();
-  const double below = std::sqrt(std::max(leg * leg - r * r, kTuckedLeg * kTuckedLeg));
+  const double least = kTuckedLeg * scale_;
+  const double below = std::sqrt(std::max(leg * leg - r * r, least * least));
   const double hip = static_cast<double>(body_.hipY) + rise;
-  return std::max(kTuck, hip - static_cast<double>(body_.ankleY) - below - rise);
+  return std::max(kTuck * scale_, hip - static_cast<double>(body_.ankleY) - below - rise);
 }
 
 void FootSwingPlanner::Jump(const StepRecord& r) {
@@ -250,9 +255,10 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   const std::int32_t takeOff = land - air;
   const std::int32_t apex = air >= kLeastJumpFrames ? takeOff + air / 2 : takeOff;
   // A quick jump barely leaves the floor; the feet tuck all the same.
-  const double rise = std::min(1.0, static_cast<double>(air) / kFullJumpFrames) * kLowestJump +
-                      kJumpPerFrame * static_cast<double>(air);
-  const double crouch = kTakeOffCrouch * std::min(1.0, static_cast<double>(air) / 8.0);
+  const double rise = (std::min(1.0, static_cast<double>(air) / kFullJumpFrames) * kLowestJump +
+                       kJumpPerFrame * static_cast<double>(air)) *
+                      scale_;
+  const double crouch = kTakeOffCrouch * std::min(1.0, static_cast<double>(air) / 8.0) * scale_;
   const std::int32_t crouchStart =
       std::max(std::max(landed_[0], landed_[1]), takeOff - kCrouchFrames);
   Event(crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw_, 0.0);
@@ -260,8 +266,8 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   if (apex > takeOff && apex < land)
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
   const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
-  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed),
-                                     Narrowed(r.floor[1], r.floor[0], 0.5, crossed)};
+  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed, scale_),
+                                     Narrowed(r.floor[1], r.floor[0], 0.5, crossed, scale_)};
   const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
   const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
   std::array<double, 2> tops{};

@@ -49,10 +49,11 @@ struct FootSwings {
 // it has and lands slowly; the other foot stays. Both feet moving at once is a jump, at most
 // kMaxJumpFrames from take-off to landing, however long the gap before it. The dance is planned
 // in stretches, each one starting at least kStretchGap frames after the last step of the one
-// before, so that no step, and no moment of the centre, reaches from one into the other.
+// before, so that no step, and no moment of the centre, reaches from one into the other. Lifts,
+// jumps, crouches and the widest stance are the body's PadScale times the reference body's.
 class FootSwingPlanner {
  public:
-  explicit FootSwingPlanner(const BodyProportions& body) : body_(body) {}
+  explicit FootSwingPlanner(const BodyProportions& body) : body_(body), scale_(body.PadScale()) {}
 
   // Plans the next stretch, `records` (the first one starting with the starting pose), into
   // `swings`, which it replaces; the last supports reach to the end of time.
@@ -82,6 +83,7 @@ class FootSwingPlanner {
   void Jump(const StepRecord& r);
 
   const BodyProportions& body_;
+  double scale_;  // the body's PadScale: the lengths of the plan are the reference body's times it
   FootSwings* swings_ = nullptr;
   bool started_ = false;
   double stanceYaw_ = 0.0;

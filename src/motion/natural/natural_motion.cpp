@@ -58,7 +58,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   // The dance is planned and written in stretches, so that the key frames go to the file while
   // the rest is planned, and the planners' lists stay short.
   const bool faceViewer = facing_ == Facing::kViewer;
-  StepTimeline timeline(request, lane, timing, planner, faceViewer);
+  StepTimeline timeline(request, lane, timing, planner, faceViewer, body_.PadScale());
   FootSwingPlanner feetPlanner(body_);
   CentrePlanner centrePlanner(body_, faceViewer ? 0.0 : kPi, request.twist);
   ArmSwinger armSwinger(body_);

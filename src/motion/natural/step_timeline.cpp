@@ -30,10 +30,12 @@ double AimFromScreen(float facing) {
 }  // namespace
 
 StepTimeline::StepTimeline(const GenerationRequest& request, const Lane& lane,
-                           const TimingMap& timing, const FootPlanner& planner, bool faceViewer)
+                           const TimingMap& timing, const FootPlanner& planner, bool faceViewer,
+                           double padScale)
     : request_(request),
       timing_(timing),
       faceViewer_(faceViewer),
+      padScale_(padScale),
       footing_(planner.Start(request, lane, timing)),
       next_(lane.frames.begin()),
       end_(lane.frames.end()),
@@ -61,7 +63,9 @@ bool StepTimeline::Next(StepRecord& record) {
 
 StepRecord StepTimeline::Record(const StepPose& pose, std::int32_t frame) const {
   auto floorOf = [&](ArrowCode arrow) {
-    const FloorPoint p = ArrowPosition(request_, arrow);
+    const FloorPoint a = ArrowPosition(request_, arrow);
+    const FloorPoint p{static_cast<float>(static_cast<double>(a.x) * padScale_),
+                       static_cast<float>(static_cast<double>(a.z) * padScale_)};
     return faceViewer_ ? FloorPoint{-p.x, -p.z} : p;
   };
   StepRecord r;

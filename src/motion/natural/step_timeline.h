@@ -32,12 +32,13 @@ struct StepRecord {
 
 // The starting pose and then one record per Frame of `lane`, footed by `planner`, one at a time.
 // Turned round (`faceViewer`), the pad lies so that the up arrow is nearest the viewer and the
-// dancer's left foot is on her left. The hips aim between the feet's line and straight ahead,
-// and with crossed feet back towards straight ahead.
+// dancer's left foot is on her left. The pad is `padScale` times its size about its centre (the
+// centre of both pads), for a body larger or smaller than the reference. The hips aim between the
+// feet's line and straight ahead, and with crossed feet back towards straight ahead.
 class StepTimeline {
  public:
   StepTimeline(const GenerationRequest& request, const Lane& lane, const TimingMap& timing,
-               const FootPlanner& planner, bool faceViewer);
+               const FootPlanner& planner, bool faceViewer, double padScale);
 
   // The next record; false after the last Frame's.
   bool Next(StepRecord& record);
@@ -48,6 +49,7 @@ class StepTimeline {
   const GenerationRequest& request_;
   const TimingMap& timing_;
   bool faceViewer_;
+  double padScale_;
   std::unique_ptr<Footing> footing_;
   FrameList::const_iterator next_;
   FrameList::const_iterator end_;

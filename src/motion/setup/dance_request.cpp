@@ -36,7 +36,7 @@ DanceRequest MakeDanceRequest(const SongDocument& song, const DanceSetup& setup)
   if (setup.feet == FeetChoice::kPlanned) feet = std::make_unique<WholeChartFootPlanner>();
   std::unique_ptr<MotionStyle> motion;
   if (setup.motion == MotionChoice::kNatural)
-    motion = std::make_unique<NaturalMotion>(setup.facing);
+    motion = std::make_unique<NaturalMotion>(setup.facing, setup.body);
   return DanceRequest(MakeTimingMap(setup.timing, song, request.score), std::move(feet),
                       std::move(motion), request);
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "chart/chart_timing.h"
+#include "motion/body_proportions.h"
 #include "motion/facing.h"
 
 namespace pavaneflow {
@@ -27,7 +28,8 @@ struct DanceSetup {
   FeetChoice feet = FeetChoice::kClassic;
   MotionChoice motion = MotionChoice::kClassic;
   Facing facing =
-      Facing::kViewer;  // whom the natural motion faces; the classic one faces the screen
+      Facing::kViewer;   // whom the natural motion faces; the classic one faces the screen
+  BodyProportions body;  // whom the natural motion is fitted to, and `body` measures
 };
 
 }  // namespace pavaneflow
