@@ -40,15 +40,14 @@ Application::~Application() {
   document_.SetErrorReporter(nullptr);
 }
 
-bool Application::InitInstance(const QString& path) {
-  if (path.isEmpty()) {
-    window_->NewDocument();
-  } else if (!window_->OpenDocument(path)) {
-    std::cerr << "pavaneflow: " << window_->LastOpenError().toStdString() << '\n';
-    return false;
-  }
+void Application::InitInstance(const QString& path) {
+  window_->NewDocument();
   window_->show();
-  return true;
+  // A file that is gone (from a stale shortcut or the recent list of a file manager) is not worth
+  // losing the window over: the user is told, and can open another.
+  if (!path.isEmpty() && !window_->Open(path)) {
+    std::cerr << "pavaneflow: " << window_->LastOpenError().toStdString() << '\n';
+  }
 }
 
 }  // namespace pavaneflow

@@ -23,10 +23,10 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // Opens `path`, or an empty document when `path` is empty, then shows the main window. When
-  // the file cannot be opened the reason is shown in a message box and printed on standard
-  // error, no window is shown, and false is returned.
-  bool InitInstance(const QString& path);
+  // Shows the main window with `path` open (a chart file or a folder of songs), or an empty
+  // document when `path` is empty. When it cannot be opened, the reason is shown in a message box
+  // over the window and printed on standard error, and the window stays open and empty.
+  void InitInstance(const QString& path);
 
   // The organisation and application names, which place the per-user settings, and the version.
   // Needs only a QCoreApplication.

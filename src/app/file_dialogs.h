@@ -22,6 +22,11 @@ class FileDialogs {
   // does.
   virtual QString getSaveFileName(QWidget* parent, const QString& filter,
                                   const QString& initialPath) = 0;
+
+  // A folder, or an empty string when the user cancelled; the dialog is titled `title` and opens
+  // at `initialFolder`.
+  virtual QString getExistingDirectory(QWidget* parent, const QString& title,
+                                       const QString& initialFolder) = 0;
 };
 
 }  // namespace pavaneflow

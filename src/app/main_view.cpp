@@ -7,8 +7,11 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPalette>
 #include <QSettings>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <QTimer>
 
 #include "app/dance_preview.h"
@@ -50,6 +53,14 @@ QString FormatBpm(float bpm) {
   return QString::fromLatin1(digits, end - digits);
 }
 
+// `text` as rich text, which a tooltip wraps at a readable width instead of running it across the
+// screen on one line.
+QString WrappingToolTip(const QString& text) {
+  return text.isEmpty() || Qt::mightBeRichText(text)
+             ? text
+             : QStringLiteral("<qt>") + text.toHtmlEscaped() + QStringLiteral("</qt>");
+}
+
 }  // namespace
 
 MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxes& messageBoxes,
@@ -61,6 +72,17 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
       ui_(std::make_unique<Ui::MainView>()),
       playerGroup_(new QButtonGroup(this)) {
   ui_->setupUi(this);
+  for (QWidget* widget : findChildren<QWidget*>()) {
+    widget->setToolTip(WrappingToolTip(widget->toolTip()));
+  }
+  timingToolTip_ = ui_->gameTimingCheck->toolTip();
+  // The song's fields can be selected and copied, not edited: they look like it.
+  for (QLineEdit* field : findChildren<QLineEdit*>()) {
+    if (!field->isReadOnly()) continue;
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    field->setPalette(palette);
+  }
   // Both radios start unchecked and, once one was chosen, one of them stays checked.
   playerGroup_->setExclusive(true);
   playerGroup_->addButton(ui_->player1Radio, 0);
@@ -71,6 +93,7 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
   connect(ui_->player1Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->player2Radio, &QRadioButton::clicked, this, &MainView::UpdateGenerateEnabling);
   connect(ui_->generateButton, &QPushButton::clicked, this, &MainView::OnGenerate);
+  connect(ui_->generateAllButton, &QPushButton::clicked, this, &MainView::GenerateAllRequested);
   connect(ui_->gameTimingCheck, &QCheckBox::clicked, this, &MainView::OnGameTimingClicked);
   // Every option of the form changes the dance: any box or radio toggled, any chart chosen.
   connect(ui_->chartList, &QListWidget::itemSelectionChanged, this, &MainView::SchedulePreview);
@@ -119,13 +142,25 @@ void MainView::OnUpdate() {
   }
 
   ui_->twistCheck->setChecked(true);
+  UpdateTimingBox();
   UpdateGenerateEnabling();
   // The document refreshes its views after every header tag read: the dance is made once they
   // settle.
   SchedulePreview();
 }
 
+void MainView::UpdateTimingBox() {
+  const bool applies = document_.simfileTiming == nullptr;
+  ui_->gameTimingCheck->setEnabled(applies);
+  ui_->gameTimingCheck->setToolTip(
+      applies ? timingToolTip_
+              : WrappingToolTip(QStringLiteral(
+                    ".sm と .ssc のファイルはいつもダンスゲームと同じタイミングで読むので、この"
+                    "設定は使いません。DWI ファイルを開いたときに使います。")));
+}
+
 void MainView::UpdateGenerateEnabling() {
+  ui_->generateAllButton->setEnabled(!document_.scores.empty() && document_.HasUsableTempo());
   const Score* score = ScoreAt(document_, SelectedIndex());
   if (score == nullptr) {
     ui_->player1Radio->setEnabled(false);

@@ -42,9 +42,10 @@ class MainView : public QWidget, public View {
   // Refills the fields and the chart list, selects the first chart and checks the twist box. The
   // player radios keep their state.
   void OnUpdate() override;
-  // Enables the player radios for a two-player chart, and Generate when a chart is selected and,
-  // for a two-player chart, a player is chosen. On any other chart the radios show no choice;
-  // the one made is shown again on the next two-player chart.
+  // Enables the player radios for a two-player chart, Generate when a chart is selected and, for a
+  // two-player chart, a player is chosen, and "すべての譜面を生成..." when the song has a chart. On
+  // any other chart the radios show no choice; the one made is shown again on the next two-player
+  // chart.
   void UpdateGenerateEnabling();
   // Asks for a path and writes the motion of the selected chart there. The dialog starts in the
   // folder of the last save (else the DWI file's) with "<stem>_<chart name>.vmd". A failure is
@@ -78,10 +79,14 @@ class MainView : public QWidget, public View {
   // be read again in Setup()'s timing before this returns. The chosen chart, where it still exists,
   // and the twist box are kept.
   void GameTimingToggled(bool on);
+  // "すべての譜面を生成..." was pressed.
+  void GenerateAllRequested();
 
  private:
   // The selected row of the chart list; -1 for none.
   int SelectedIndex() const;
+  // The timing box applies to DWI files only: with a simfile open it is disabled and says why.
+  void UpdateTimingBox();
   // Checks the remembered player on a two-player chart, clears both radios on any other.
   void ShowPlayerChoice(bool twoPlayers);
   void OnGameTimingClicked(bool on);
@@ -100,6 +105,8 @@ class MainView : public QWidget, public View {
   // The player last chosen on a two-player chart (0 for 1P, 1 for 2P); -1 before any choice.
   int chosenPlayer_ = -1;
   QString documentPath_;
+  // The timing box's own tooltip, shown while it applies.
+  QString timingToolTip_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;
 };

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,12 +15,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QUrl>
 
 #include "app/about_dialog.h"
 #include "app/dance_preview.h"
+#include "app/every_chart_writer.h"
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/main_view.h"
@@ -28,6 +31,7 @@
 #include "app/os_reason.h"
 #include "chart/dwi_document.h"
 #include "motion/setup/open_song.h"
+#include "motion/setup/song_folders.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow {
@@ -65,6 +69,7 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
       messageBoxes_(messageBoxes),
       scrollArea_(new QScrollArea(this)),
       skippedCharts_(new QLabel(this)),
+      openFolderLabel_(new QLabel(this)),
       view_(new MainView(document, fileDialogs, messageBoxes)),
       preview_(new DancePreview) {
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -77,6 +82,9 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* openAction = fileMenu_->addAction(QStringLiteral("開く(&O)..."));
   openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(openAction, &QAction::triggered, this, &MainWindow::OnFileOpen);
+  QAction* openFolderAction = fileMenu_->addAction(QStringLiteral("フォルダーを開く(&D)..."));
+  openFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  connect(openFolderAction, &QAction::triggered, this, &MainWindow::OnFolderOpen);
   fileMenu_->addSeparator();
   recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("最近使ったファイル"));
   recentPlaceholder_->setEnabled(false);
@@ -89,6 +97,7 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   connect(aboutAction, &QAction::triggered, this, &MainWindow::OnAppAbout);
 
   connect(view_, &MainView::GameTimingToggled, this, &MainWindow::OnGameTimingToggled);
+  connect(view_, &MainView::GenerateAllRequested, this, &MainWindow::GenerateAll);
 
   scrollArea_->setWidgetResizable(true);
   scrollArea_->setWidget(view_);
@@ -108,6 +117,9 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   // A permanent part of the status bar: the preview's passing messages do not cover it.
   skippedCharts_->setObjectName(QStringLiteral("skippedCharts"));
   statusBar()->addPermanentWidget(skippedCharts_);
+  // While a folder is open, so that the user knows what "すべての譜面を生成..." writes.
+  openFolderLabel_->setObjectName(QStringLiteral("openFolder"));
+  statusBar()->addPermanentWidget(openFolderLabel_);
 
   UpdateRecentFileMenu();
   SetDocumentTitle({});
@@ -124,8 +136,40 @@ void MainWindow::NewDocument() {
   ShrinkToFit();
 }
 
+bool MainWindow::Open(const QString& path) {
+  return QFileInfo(path).isDir() ? OpenFolder(path) : OpenDocument(path);
+}
+
+bool MainWindow::OpenFolder(const QString& path) {
+  const std::vector<SongInFolder> songs = FindSongs(ToNativePath(path));
+  if (songs.empty()) {
+    messageBoxes_.critical(this,
+                           QStringLiteral("%1 とその下に .ssc、.sm、.dwi ファイルがありません。")
+                               .arg(QDir::toNativeSeparators(path)));
+    return false;
+  }
+  // The first song that can be danced is shown; when none can, the first tells why.
+  std::filesystem::path first = songs.front().file;
+  for (const SongInFolder& song : songs) {
+    DWIDocument scratch;
+    if (!IsVmdFile(song.file) && OpenSong(scratch, song.file, view_->Setup()) &&
+        !scratch.scores.empty() && scratch.HasUsableTempo()) {
+      first = song.file;
+      break;
+    }
+  }
+  if (!OpenDocument(FromNativePath(first))) return false;
+  openFolder_ = path;
+  folderSongs_ = static_cast<int>(songs.size());
+  ShowOpenFolder();
+  return true;
+}
+
 bool MainWindow::OpenDocument(const QString& path) {
   const QString shownPath = QDir::toNativeSeparators(path);
+  statusBar()->clearMessage();
+  openFolder_.clear();
+  ShowOpenFolder();
   if (IsVmdFile(ToNativePath(path))) {
     lastOpenError_ = shownPath + QStringLiteral(": VMD モーションで、譜面ではありません");
     messageBoxes_.critical(
@@ -144,6 +188,18 @@ bool MainWindow::OpenDocument(const QString& path) {
   } catch (const std::exception& error) {
     lastOpenError_ = QDir::toNativeSeparators(path) + QStringLiteral(": ") +
                      QString::fromStdString(error.what());
+  }
+  // Read, but nothing in it can be danced: refused as the command line refuses it.
+  if (opened && document_.scores.empty()) {
+    opened = false;
+    lastOpenError_ =
+        QStringLiteral("%1 に譜面が見つかりません (DWI、.sm、.ssc ファイルですか?)").arg(shownPath);
+  } else if (opened && !document_.HasUsableTempo()) {
+    opened = false;
+    lastOpenError_ = QStringLiteral(
+                         "%1: 使えるテンポがありません (#BPM がないか、正の数ではありません)。"
+                         "ダンスを作れません")
+                         .arg(shownPath);
   }
   if (opened) {
     recentFiles_.Add(path);
@@ -173,19 +229,70 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
-  // Of several files dropped at once the first is opened: there is one document.
+  // Of several files dropped at once the first is opened: there is one document. A folder is
+  // opened as a folder of songs.
   const QString path = FirstLocalFile(event->mimeData());
   if (path.isEmpty()) return;
   event->acceptProposedAction();
   // Opened once the drop has ended: the error dialog or message box of the open must not keep the
   // application the file came from waiting for the drop to finish.
   QMetaObject::invokeMethod(
-      this, [this, path] { OpenDocument(path); }, Qt::QueuedConnection);
+      this, [this, path] { Open(path); }, Qt::QueuedConnection);
 }
 
 void MainWindow::OnFileOpen() {
   const QString path = fileDialogs_.getOpenFileName(this, ToQtFilter(kOpenFilter));
   if (!path.isEmpty()) OpenDocument(path);
+}
+
+void MainWindow::OnFolderOpen() {
+  const QString start = openPath_.isEmpty() ? QString() : QFileInfo(openPath_).absolutePath();
+  const QString path =
+      fileDialogs_.getExistingDirectory(this, QStringLiteral("曲のフォルダーを開く"), start);
+  if (!path.isEmpty()) OpenFolder(path);
+}
+
+void MainWindow::GenerateAll() {
+  if (openPath_.isEmpty()) return;
+  const QString start = QFileInfo(openFolder_.isEmpty() ? openPath_ : openFolder_).absolutePath();
+  const QString target = fileDialogs_.getExistingDirectory(
+      this, QStringLiteral("すべての譜面のモーションを書き出すフォルダー"), start);
+  if (target.isEmpty()) return;
+  const std::filesystem::path folder = ToNativePath(target);
+  std::vector<EveryChartWriter::Song> songs;
+  if (openFolder_.isEmpty()) {
+    songs.push_back({ToNativePath(openPath_), folder});
+  } else {
+    // As `convert` writes a folder: each song into its own folder beneath the chosen one.
+    for (const SongInFolder& song : FindSongs(ToNativePath(openFolder_))) {
+      songs.push_back({song.file, (folder / song.folder).lexically_normal()});
+    }
+  }
+
+  QProgressDialog progress(QStringLiteral("モーションを書き出しています..."),
+                           QStringLiteral("中止"), 0, 1, this);
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  progress.setAutoReset(false);
+  const EveryChartWriter::Summary summary = EveryChartWriter::Write(
+      songs, view_->Setup(), [&progress](int done, int total, const QString& file) {
+        progress.setMaximum(std::max(total, 1));
+        progress.setValue(done);
+        progress.setLabelText(file.isEmpty() ? QStringLiteral("モーションを書き出しています...")
+                                             : file);
+        QCoreApplication::processEvents();
+        return !progress.wasCanceled();
+      });
+  progress.close();
+  const QString text = EveryChartWriter::SummaryText(summary);
+  if (summary.failures.isEmpty()) {
+    messageBoxes_.information(this, text);
+  } else {
+    messageBoxes_.critical(this, text);
+  }
+  statusBar()->showMessage(QStringLiteral("%1 にモーションを %2 個書き出しました")
+                               .arg(QDir::toNativeSeparators(target))
+                               .arg(summary.written));
 }
 
 void MainWindow::OnRecentFile(const QString& path) {
@@ -215,7 +322,23 @@ void MainWindow::ShowSkippedCharts() {
 }
 
 void MainWindow::OnGameTimingToggled() {
-  if (!openPath_.isEmpty()) OpenDocument(openPath_);
+  if (openPath_.isEmpty()) return;
+  // The same song read again: the folder it came from stays open.
+  const QString folder = openFolder_;
+  if (OpenDocument(openPath_)) openFolder_ = folder;
+  ShowOpenFolder();
+}
+
+void MainWindow::ShowOpenFolder() {
+  openFolderLabel_->setText(openFolder_.isEmpty() ? QString()
+                                                  : QStringLiteral("フォルダー %1 (%2 曲)")
+                                                        .arg(QFileInfo(openFolder_).fileName())
+                                                        .arg(folderSongs_));
+  openFolderLabel_->setToolTip(
+      openFolder_.isEmpty() ? QString()
+                            : QStringLiteral("<qt>%1<br>「すべての譜面を生成...」はこのフォルダーの"
+                                             "全曲を書き出します</qt>")
+                                  .arg(QDir::toNativeSeparators(openFolder_).toHtmlEscaped()));
 }
 
 void MainWindow::UpdateRecentFileMenu() {

@@ -14,6 +14,9 @@ class MessageBoxes {
   // Reports a command that failed.
   virtual void critical(QWidget* parent, const QString& text) = 0;
 
+  // Tells how a command went.
+  virtual void information(QWidget* parent, const QString& text) = 0;
+
   // Asks a yes/no question; true for yes.
   virtual bool question(QWidget* parent, const QString& text) = 0;
 };

@@ -10,9 +10,10 @@ struct SongFile {
   QString problem;  // in Japanese, for the status bar; empty when found
 };
 
-// Finds the file `fileTag` names, relative to the folder of the DWI file at `dwiPath`. DWI files
-// come from Windows: "\" separates folders and letter case does not matter, so each part of the
-// path is matched without regard to case where the file system cares.
+// Finds the file `fileTag` (#FILE, #MUSIC) names, relative to the folder of the chart file at
+// `dwiPath`. Chart files come from Windows: "\" separates folders and letter case does not matter,
+// so each part of the path is matched without regard to case where the file system cares. Where
+// that path leads nowhere, the file of its last part beside the chart is taken, as the games do.
 SongFile FindSongFile(const QString& dwiPath, const QString& fileTag);
 
 }  // namespace pavaneflow

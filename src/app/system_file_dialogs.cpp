@@ -18,4 +18,9 @@ QString SystemFileDialogs::getSaveFileName(QWidget* parent, const QString& filte
       QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
 }
 
+QString SystemFileDialogs::getExistingDirectory(QWidget* parent, const QString& title,
+                                                const QString& initialFolder) {
+  return QFileDialog::getExistingDirectory(parent, title, initialFolder);
+}
+
 }  // namespace pavaneflow

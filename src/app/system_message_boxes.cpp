@@ -9,6 +9,10 @@ void SystemMessageBoxes::critical(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QApplication::applicationName(), text);
 }
 
+void SystemMessageBoxes::information(QWidget* parent, const QString& text) {
+  QMessageBox::information(parent, QApplication::applicationName(), text);
+}
+
 bool SystemMessageBoxes::question(QWidget* parent, const QString& text) {
   // No is the default: Enter must not replace a file by accident.
   return QMessageBox::question(parent, QApplication::applicationName(), text,

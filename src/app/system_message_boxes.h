@@ -8,6 +8,7 @@ namespace pavaneflow {
 class SystemMessageBoxes : public MessageBoxes {
  public:
   void critical(QWidget* parent, const QString& text) override;
+  void information(QWidget* parent, const QString& text) override;
   bool question(QWidget* parent, const QString& text) override;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -112,8 +113,10 @@ bool DWIReader::ReadTag() {
 
   if (name == u"TITLE" || name == u"ARTIST" || name == u"BPM" || name == u"FILE" ||
       name == u"GAP") {
+    const std::int32_t line = lineNumber_;
     std::u16string value;
     ReadUntil(value, u';');
+    if (name == u"BPM") CheckTempo(line, value);
     StoreHeader(name, value);
     document_.HeaderChanged();
   } else if (name == u"SINGLE") {
@@ -134,6 +137,14 @@ bool DWIReader::ReadTag() {
   }
   inValue_ = false;
   return true;
+}
+
+void DWIReader::CheckTempo(std::int32_t line, std::u16string_view value) {
+  // Read as ever; a tempo that cannot time a step (0 for "abc") is said to be one.
+  const float bpm = ParseBpm(value);
+  if (!(bpm > 0.0f && bpm <= std::numeric_limits<float>::max())) {
+    AddProblem(line, ProblemKind::kTempoNotPositive, {u"BPM", std::u16string(value)});
+  }
 }
 
 void DWIReader::StoreHeader(std::u16string_view name, std::u16string& value) {

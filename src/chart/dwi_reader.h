@@ -76,6 +76,8 @@ class DWIReader {
   // NextLine inside a tag's value. In game timing a line that starts a tag also ends the value:
   // false then, with that line current from its start and valueCut_ set.
   bool NextValueLine();
+  // Reports a #BPM value on `line` that is no positive finite tempo.
+  void CheckTempo(std::int32_t line, std::u16string_view value);
   // Stores the value of header tag `name` (one of TITLE, ARTIST, BPM, FILE, GAP).
   void StoreHeader(std::u16string_view name, std::u16string& value);
   // Reads the chart characters up to ";" or the end of input.

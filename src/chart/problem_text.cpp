@@ -1,64 +1,97 @@
 #include "chart/problem_text.h"
 
 #include <charconv>
+#include <iterator>
+
+#include "chart/placeholders.h"
 
 namespace pavaneflow {
 
 namespace {
 
-void AppendNumber(std::u16string& out, std::int64_t value) {
+std::u16string Number(std::int64_t value) {
   char digits[24];
   const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
+  return std::u16string(digits, end);
 }
 
-// The argument at `index`, empty if the record has fewer.
-const std::u16string& Argument(const ReadingProblem& problem, std::size_t index) {
-  static const std::u16string kNone;
-  return index < problem.arguments.size() ? problem.arguments[index] : kNone;
+struct KindText {
+  ProblemKind kind;
+  std::string_view name;
+  std::u16string_view pattern;
+};
+
+// In the order of the enumeration.
+constexpr KindText kKinds[] = {
+    {ProblemKind::kUnsupportedTag, "unsupported-tag", u"{1}行目:\"{2}\" には対応していません。"},
+    {ProblemKind::kUnsupportedCharacter, "unsupported-character",
+     u"{1}行目:'{2}' には対応していません。"},
+    {ProblemKind::kUnreadableTimingEntry, "unreadable-timing-entry",
+     u"{1}行目:\"{2}\" の \"{3}\" は読めませんでした。"},
+    {ProblemKind::kTooFewValues, "too-few-values", u"{1}行目:\"{2}\" の値が足りません。"},
+    {ProblemKind::kUnsupportedChartType, "unsupported-chart-type",
+     u"{1}行目:\"{2}\" の譜面には対応していません。"},
+    {ProblemKind::kUnclosedHold, "unclosed-hold",
+     u"{1}行目:ロングノートの始まりに終わりがないので、取り除きました。"},
+    {ProblemKind::kNoTempo, "no-tempo",
+     u"{1}行目:使えるテンポがないため、60 BPM として読みました。"},
+    {ProblemKind::kTempoNotPositive, "tempo-not-positive",
+     u"{1}行目:\"{2}\" のテンポ \"{3}\" は正の数ではないので使えません。"},
+};
+
+static_assert(
+    [] {
+      for (std::size_t i = 0; i < std::size(kKinds); ++i) {
+        if (kKinds[i].kind != static_cast<ProblemKind>(i)) return false;
+      }
+      return true;
+    }(),
+    "kKinds is indexed by the kind");
+
+const KindText& Of(ProblemKind kind) {
+  return kKinds[static_cast<std::size_t>(kind)];
 }
 
 }  // namespace
 
+std::u16string_view ProblemPattern(ProblemKind kind) {
+  return Of(kind).pattern;
+}
+
+std::u16string_view OmittedProblemsPattern() {
+  return u"ほか {1} 件のエラーは省略しました。";
+}
+
+std::string_view ProblemKindName(ProblemKind kind) {
+  return Of(kind).name;
+}
+
+const std::vector<ProblemKind>& AllProblemKinds() {
+  static const std::vector<ProblemKind> kinds = [] {
+    std::vector<ProblemKind> all;
+    for (const KindText& kind : kKinds) all.push_back(kind.kind);
+    return all;
+  }();
+  return kinds;
+}
+
+std::u16string FillProblem(std::u16string_view pattern, const ReadingProblem& problem) {
+  const std::u16string line = Number(problem.line);
+  // Records have at most two arguments; one missing fills as empty.
+  static const std::u16string kNone;
+  const auto argument = [&problem](std::size_t index) -> std::u16string_view {
+    return index < problem.arguments.size() ? problem.arguments[index] : kNone;
+  };
+  return FillPlaceholders<char16_t>(pattern, {line, argument(0), argument(1)});
+}
+
 std::u16string ProblemText(const ReadingProblem& problem) {
-  std::u16string text;
-  AppendNumber(text, problem.line);
-  text += u"行目:";
-  switch (problem.kind) {
-    case ProblemKind::kUnsupportedTag:
-      text.append(u"\"").append(Argument(problem, 0)).append(u"\" には対応していません。");
-      break;
-    case ProblemKind::kUnsupportedCharacter:
-      text.append(u"'").append(Argument(problem, 0)).append(u"' には対応していません。");
-      break;
-    case ProblemKind::kUnreadableTimingEntry:
-      text.append(u"\"")
-          .append(Argument(problem, 0))
-          .append(u"\" の \"")
-          .append(Argument(problem, 1))
-          .append(u"\" は読めませんでした。");
-      break;
-    case ProblemKind::kTooFewValues:
-      text.append(u"\"").append(Argument(problem, 0)).append(u"\" の値が足りません。");
-      break;
-    case ProblemKind::kUnsupportedChartType:
-      text.append(u"\"").append(Argument(problem, 0)).append(u"\" の譜面には対応していません。");
-      break;
-    case ProblemKind::kUnclosedHold:
-      text += u"ロングノートの始まりに終わりがないので、取り除きました。";
-      break;
-    case ProblemKind::kNoTempo:
-      text += u"使えるテンポがないため、60 BPM として読みました。";
-      break;
-  }
-  return text;
+  return FillProblem(ProblemPattern(problem.kind), problem);
 }
 
 std::u16string OmittedProblemsText(std::int64_t count) {
-  std::u16string text = u"ほか ";
-  AppendNumber(text, count);
-  text += u" 件のエラーは省略しました。";
-  return text;
+  const std::u16string number = Number(count);
+  return FillPlaceholders<char16_t>(OmittedProblemsPattern(), {number});
 }
 
 std::u16string ProblemsText(const std::vector<ReadingProblem>& problems, std::int64_t total) {

@@ -14,11 +14,12 @@ enum class ProblemKind {
   kTooFewValues,           // arguments: the tag's name ("NOTES")
   kUnsupportedChartType,   // arguments: the chart's type as written ("pump-single")
   kUnclosedHold,           // a hold head without its end, dropped
-  kNoTempo                 // no usable tempo: read at 60 BPM
+  kNoTempo,                // no usable tempo: read at 60 BPM
+  kTempoNotPositive        // arguments: the tag's name ("BPM"), its value as written
 };
 
 // One numbered problem of a read: the line it is on (from 1), its kind and the words of the file
-// it names. ProblemText gives its Japanese text.
+// it names. ProblemText gives its Japanese text (src/chart/problem_text.h).
 struct ReadingProblem {
   std::int32_t line = 0;
   ProblemKind kind = ProblemKind::kUnsupportedTag;

@@ -1,5 +1,7 @@
 #include "chart/song_document.h"
 
+#include <limits>
+
 namespace pavaneflow {
 
 void SongDocument::DeleteContents() {
@@ -18,6 +20,10 @@ void SongDocument::DeleteContents() {
   simfileTiming.reset();
   skippedCharts.clear();
   Document::DeleteContents();
+}
+
+bool SongDocument::HasUsableTempo() const {
+  return simfileTiming != nullptr || (bpm > 0.0f && bpm <= std::numeric_limits<float>::max());
 }
 
 void SongDocument::CountSkippedChart(std::u16string_view tag) {

@@ -45,6 +45,10 @@ class SongDocument : public Document {
   // Chart tags that were skipped, in the order of their first appearance, each with its count.
   std::vector<SkippedChart> skippedCharts;
 
+  // Whether the charts can be timed: a simfile always can (60 BPM when it gives no tempo); a DWI
+  // file needs a #BPM that is a positive finite number. Without one there is nothing to dance.
+  bool HasUsableTempo() const;
+
   // Counts one more skipped chart of `tag`.
   void CountSkippedChart(std::u16string_view tag);
 };

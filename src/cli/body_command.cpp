@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/atomic_file.h"
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
@@ -17,7 +18,9 @@
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/classic/run.h"
+#include "motion/figures/beat_frames.h"
 #include "motion/figures/body_figures.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 #include "vmd/vmd_reader.h"
 
@@ -32,6 +35,7 @@ struct Measured {
   const char* mode = "";
   std::int32_t player = 0;
   BodyFigures figures;
+  std::vector<std::int32_t> beats;
 };
 
 std::string Fixed(double value, int digits) {
@@ -70,6 +74,32 @@ std::string Text(const Measured& m) {
   out += "  head's turn from the viewer, 95th percentile: " + Fixed(f.headFromViewerP95, 1) + "°\n";
   out += "  least arm swing in 2 s with steps: left " + Swing(f.leftArmLeastSwing) + ", right " +
          Swing(f.rightArmLeastSwing) + '\n';
+  const DancerFigures& d = f.dancer;
+  out += "  ankle faster than 2.1 units/frame: " + Fixed(d.ankleFastPercent, 2) +
+         " % of frames, fastest " + Fixed(d.fastestAnkle, 2) + '\n';
+  out += "  centre faster than 1 unit/frame: " + Fixed(d.pelvisFastPercent, 2) +
+         " % of frames, fastest " + Fixed(d.fastestPelvis, 2) + '\n';
+  out += "  both feet planted, medians: knee bend " + Fixed(d.kneeBendBothPlanted, 1) +
+         "°, centre below rest " + Fixed(d.pelvisDropBothPlanted, 2) + '\n';
+  out += "  upper body within 1° of upright: " + Fixed(d.torsoUprightPercent, 1) +
+         " % of frames, lean p95 " + Fixed(d.torsoLeanP95, 1) + "°\n";
+  out += "  weight towards the lifted foot, median: " +
+         (d.weightTowardsLifted < 0.0 ? std::string("no steps") : Fixed(d.weightTowardsLifted, 2)) +
+         '\n';
+  out += "  legs through each other: " + Fixed(d.legsThroughPercent, 2) +
+         " % of frames, feet fused: " + Fixed(d.feetFusedPercent, 2) + " %\n";
+  out += "  crossed: " + Fixed(d.crossedPercent, 1) + " % of frames, centre below rest " +
+         Fixed(d.crossedPelvisDrop, 2) + ", hips from the viewer " +
+         Fixed(d.crossedHipsFromViewer, 1) + "° (medians)\n";
+  out += "  planted ankle sinking, p95: " + Fixed(d.plantedSinkP95, 3) + '\n';
+  out += "  fastest arm: " + Fixed(d.fastestArm, 1) + "°/frame, swing reversals a second: " +
+         (d.armReversalsPerSecond < 0.0 ? std::string("no steps")
+                                        : Fixed(d.armReversalsPerSecond, 1)) +
+         '\n';
+  out += "  head pitch range in 2 s, median: " +
+         (d.headPitchRange < 0.0 ? std::string("no steps") : Fixed(d.headPitchRange, 1) + "°") +
+         '\n';
+  if (d.hasBeats) out += "  centre on the beat less between beats: " + Fixed(d.bounce, 3) + '\n';
   return out;
 }
 
@@ -100,6 +130,24 @@ std::string Json(const Measured& m) {
       {"head_from_viewer_p95_degrees", f.headFromViewerP95},
       {"left_arm_least_swing_degrees", f.leftArmLeastSwing},
       {"right_arm_least_swing_degrees", f.rightArmLeastSwing},
+      {"ankle_fast_percent", f.dancer.ankleFastPercent},
+      {"fastest_ankle", f.dancer.fastestAnkle},
+      {"pelvis_fast_percent", f.dancer.pelvisFastPercent},
+      {"fastest_pelvis", f.dancer.fastestPelvis},
+      {"knee_bend_both_planted_degrees", f.dancer.kneeBendBothPlanted},
+      {"pelvis_drop_both_planted", f.dancer.pelvisDropBothPlanted},
+      {"torso_upright_percent", f.dancer.torsoUprightPercent},
+      {"torso_lean_p95_degrees", f.dancer.torsoLeanP95},
+      {"weight_towards_lifted", f.dancer.weightTowardsLifted},
+      {"legs_through_percent", f.dancer.legsThroughPercent},
+      {"feet_fused_percent", f.dancer.feetFusedPercent},
+      {"crossed_percent", f.dancer.crossedPercent},
+      {"crossed_pelvis_drop", f.dancer.crossedPelvisDrop},
+      {"crossed_hips_from_viewer_degrees", f.dancer.crossedHipsFromViewer},
+      {"planted_sink_p95", f.dancer.plantedSinkP95},
+      {"fastest_arm_degrees", f.dancer.fastestArm},
+      {"arm_reversals_per_second", f.dancer.armReversalsPerSecond},
+      {"head_pitch_range_degrees", f.dancer.headPitchRange},
   };
   bool first = true;
   for (const auto& [name, value] : values) {
@@ -108,7 +156,20 @@ std::string Json(const Measured& m) {
     out += std::string("\"") + name + "\": ";
     AppendJsonDouble(out, value);
   }
+  if (f.dancer.hasBeats) {
+    out += ", \"bounce\": ";
+    AppendJsonDouble(out, f.dancer.bounce);
+  }
   return out + '}';
+}
+
+std::string BeatsJson(const std::vector<std::int32_t>& beats) {
+  std::string out = "[";
+  for (std::size_t i = 0; i < beats.size(); ++i) {
+    if (i > 0) out += ", ";
+    out += Number(beats[i]);
+  }
+  return out + ']';
 }
 
 bool IsVmd(const std::filesystem::path& file) {
@@ -133,6 +194,9 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
       ->excludes(chart.player);
   body->add_flag("--json", options.json,
                  Tr("Print the figures as JSON (an array of charts with --all)"));
+  body->add_option("--beats", options.beats,
+                   Tr("Also write the music's beat frames to this JSON file (a list of frame "
+                      "numbers; a list of such lists with --all)"));
   AddAllErrorsFlag(*body, options.allErrors);
   return body;
 }
@@ -140,6 +204,12 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
 int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
   std::vector<Measured> dances;
   if (IsVmd(options.file)) {
+    if (!options.beats.empty()) {
+      err << Fill(Tr("{1}: a motion file has no beats; --beats needs a chart file"),
+                  {options.file.string()})
+          << '\n';
+      return 1;
+    }
     try {
       dances.push_back(
           {options.file.filename().string(),
@@ -147,7 +217,8 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
            {},
            "",
            0,
-           MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)), options.setup.body)});
+           MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)), options.setup.body),
+           {}});
     } catch (const FileError& e) {
       err << FileProblem(e) << '\n';
       return 1;
@@ -159,7 +230,8 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     // Only a file named .vmd is measured as a motion; a motion under a chart's name is refused.
     DWIDocument song;
     std::string problem;
-    if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+    if (OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem) !=
+        ChartFile::kOpened) {
       err << problem << '\n';
       return 1;
     }
@@ -173,8 +245,10 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       const std::string title = "chart " + Number(chart) + " (" + TerminalText(score.name) + ", " +
                                 ModeName(score.mode) + ", " + (request.player == 0 ? "1P" : "2P") +
                                 "), " + MotionName(setup) + " motion";
+      std::vector<std::int32_t> beats = BeatFrames(request);
+      BodyFigures figures = MeasureBody(BodyTracks::FromDocument(motion), setup.body, &beats);
       dances.push_back({title, chart, score.name, ModeName(score.mode), request.player,
-                        MeasureBody(BodyTracks::FromDocument(motion), setup.body)});
+                        std::move(figures), std::move(beats)});
     };
     if (options.all) {
       for (const DanceSetup& setup : EveryChart(song, options.setup)) measure(setup);
@@ -199,6 +273,22 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     text += options.all ? "]\n" : "\n";
   } else {
     for (const Measured& dance : dances) text += Text(dance);
+  }
+  if (!options.beats.empty()) {
+    std::string beats = options.all ? "[" : "";
+    for (std::size_t i = 0; i < dances.size(); ++i) {
+      if (i > 0) beats += ", ";
+      beats += BeatsJson(dances[i].beats);
+    }
+    beats += options.all ? "]\n" : "\n";
+    try {
+      AtomicFile file(options.beats);
+      file.Write(reinterpret_cast<const std::uint8_t*>(beats.data()), beats.size());
+      file.Commit();
+    } catch (const FileError& e) {
+      err << FileProblem(e) << '\n';
+      return 1;
+    }
   }
   out << text;
   if (!out.flush()) {

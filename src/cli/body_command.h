@@ -16,6 +16,8 @@ struct BodyOptions {
   bool all = false;
   bool json = false;
   bool allErrors = false;  // every reading problem line, not only the first ones
+  // Where to write the music's beat frames as JSON (a list of lists with `all`); none when empty.
+  std::filesystem::path beats;
 };
 
 // Declares the `body` subcommand and its options on `app`; parsing fills `options`.

@@ -1,23 +1,16 @@
 #include "cli/chart_choice.h"
 
+#include <system_error>
+
+#include "chart/dwi_document.h"
 #include "chart/score.h"
 #include "cli/not_a_chart.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
+#include "motion/setup/open_song.h"
+#include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
-
-std::vector<DanceSetup> EveryChart(const SongDocument& song, DanceSetup setup) {
-  std::vector<DanceSetup> setups;
-  for (std::size_t i = 0; i < song.scores.size(); ++i) {
-    setup.chart = static_cast<int>(i);
-    setup.player = 0;
-    setups.push_back(setup);
-    setup.player = 1;
-    if (song.scores[i]->mode == kCouple) setups.push_back(setup);
-  }
-  return setups;
-}
 
 std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::filesystem::path& input,
                                       DanceSetup setup, const char* instead, std::ostream& err,
@@ -40,6 +33,17 @@ std::optional<DanceSetup> ChooseChart(const SongDocument& song, const std::files
       << '\n';
   setup.player = 0;
   return setup;
+}
+
+std::string ChartNumberNeeded(const std::filesystem::path& file) {
+  DWIDocument song;
+  std::error_code error;
+  if (!file.empty() && std::filesystem::is_regular_file(file, error) && !IsVmdFile(file) &&
+      OpenSong(song, file, DanceSetup()) && !song.scores.empty()) {
+    return Fill(Tr("--chart needs a chart number (1 to {1})"),
+                {std::to_string(song.scores.size())});
+  }
+  return Tr("--chart needs a chart number (1 to the number of charts; info lists them)");
 }
 
 }  // namespace pavaneflow::cli

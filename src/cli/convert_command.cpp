@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <set>
 #include <string>
 #include <system_error>
 
@@ -15,14 +14,14 @@
 #include "cli/mode_name.h"
 #include "cli/not_a_chart.h"
 #include "cli/open_chart_file.h"
-#include "cli/output_name.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
-#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/classic/run.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
+#include "motion/setup/song_folders.h"
 #include "vmd/vmd_writer.h"
 
 namespace pavaneflow::cli {
@@ -30,12 +29,6 @@ namespace {
 
 // -o naming a folder for one file: a mistaken call, found once the arguments are read.
 constexpr int kUsageStatus = 2;
-
-// One file to write: which chart, for which player, where.
-struct Job {
-  DanceSetup setup;
-  std::filesystem::path path;
-};
 
 class Converter {
  public:
@@ -63,6 +56,8 @@ class Converter {
     }
     // The list of written files is the user's record of the run; losing it is a failure too.
     if (!out_.flush()) Fail(Tr("standard output: the list of written files could not be printed"));
+    // A pack's lines scroll by: how it went, in one line at the end.
+    if (anyFolder || options_.inputs.size() > 1) err_ << Summary() << '\n';
     return failed_ ? 1 : 0;
   }
 
@@ -90,11 +85,15 @@ class Converter {
     for (const SongInFolder& song : songs) {
       std::filesystem::path folder = song.file.parent_path();
       if (options_.output) {
-        // The folder given is a song itself: its own name keeps it apart from others.
-        const std::filesystem::path name =
-            song.folder == "." ? std::filesystem::absolute(root).lexically_normal().filename()
-                               : song.folder;
-        folder = *options_.output / name;
+        // The folder given is a song itself: its own name keeps it apart from others, unless the
+        // output folder is already named so.
+        if (song.folder != ".") {
+          folder = *options_.output / song.folder;
+        } else if (LastName(root) != LastName(*options_.output)) {
+          folder = *options_.output / LastName(root);
+        } else {
+          folder = *options_.output;
+        }
         if (!MakeFolder(folder)) {
           failed_ = true;
           continue;
@@ -104,40 +103,62 @@ class Converter {
     }
   }
 
+  // The name of the folder `path` names, whatever way it is written ("out/", "out/.", "."...).
+  static std::filesystem::path LastName(const std::filesystem::path& path) {
+    const std::filesystem::path normal = std::filesystem::absolute(path).lexically_normal();
+    return normal.has_filename() ? normal.filename() : normal.parent_path().filename();
+  }
+
+  // "235 motions written, 1 song without a chart", in the user's language.
+  std::string Summary() const {
+    std::string line = Fill(TrN("{1} motion written", "{1} motions written", written_),
+                            {std::to_string(written_)});
+    auto add = [&line](std::int64_t count, const char* pattern) {
+      if (count > 0) line = Fill(Tr("{1}, {2}"), {line, Fill(pattern, {std::to_string(count)})});
+    };
+    add(noChart_, TrN("{1} song without a chart", "{1} songs without a chart", noChart_));
+    add(noTempo_,
+        TrN("{1} song without a usable tempo", "{1} songs without a usable tempo", noTempo_));
+    add(notRead_, TrN("{1} file not read", "{1} files not read", notRead_));
+    add(notWritten_, TrN("{1} motion not written", "{1} motions not written", notWritten_));
+    return line;
+  }
+
   void Convert(const std::filesystem::path& input, bool toFolder,
                const std::filesystem::path& folder) {
     DWIDocument document;
     std::string problem;
-    if (!OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
-      Fail(problem);
-      return;
+    switch (OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
+      case ChartFile::kOpened:
+        break;
+      case ChartFile::kNotRead:
+        ++notRead_;
+        Fail(problem);
+        return;
+      case ChartFile::kNoChart:
+        ++noChart_;
+        Fail(problem);
+        return;
+      case ChartFile::kNoTempo:
+        ++noTempo_;
+        Fail(problem);
+        return;
     }
 
-    std::vector<Job> jobs;
+    std::vector<ChartOutput> jobs;
     if (options_.all) {
-      for (std::size_t i = 0; i < document.scores.size(); ++i) {
-        const Score& score = *document.scores[i];
-        DanceSetup setup = options_.setup;
-        setup.chart = static_cast<int>(i);
-        setup.player = 0;
-        if (score.mode == kCouple) {
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "_1P")});
-          setup.player = 1;
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "_2P")});
-        } else {
-          jobs.push_back({setup, OutputPath(folder, input, score.name, "")});
-        }
-      }
+      jobs = EveryChartOutput(document, input, folder, options_.setup, names_);
     } else {
       const std::optional<DanceSetup> setup =
           ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
       if (!setup) {
+        ++notWritten_;
         Fail(problem);
         return;
       }
       std::filesystem::path path;
       if (toFolder) {
-        path = Unique(folder / input.stem().concat(".vmd"));
+        path = names_.Unique(folder / input.stem().concat(".vmd"));
       } else {
         path = options_.output ? *options_.output
                                : std::filesystem::path(input).replace_extension(".vmd");
@@ -145,32 +166,17 @@ class Converter {
       jobs.push_back({*setup, path});
     }
 
-    for (const Job& job : jobs) Write(document, input, job);
+    for (const ChartOutput& job : jobs) Write(document, input, job);
   }
 
   std::filesystem::path Folder(const std::filesystem::path& input) const {
     return options_.output ? *options_.output : input.parent_path();
   }
 
-  std::filesystem::path OutputPath(const std::filesystem::path& folder,
-                                   const std::filesystem::path& input, std::u16string_view name,
-                                   std::string_view suffix) {
-    return Unique(folder / ChartFileName(input, name, suffix));
-  }
-
-  // Two charts of one name, or two inputs of one stem sent to one folder, would overwrite each
-  // other's motion: later ones get "-2", "-3", ... before the extension.
-  std::filesystem::path Unique(std::filesystem::path path) {
-    const auto stem = path.stem().string();
-    for (int n = 2; !planned_.insert(path.lexically_normal()).second; ++n) {
-      path.replace_filename(stem + "-" + std::to_string(n) + ".vmd");
-    }
-    return path;
-  }
-
-  void Write(const SongDocument& song, const std::filesystem::path& input, const Job& job) {
+  void Write(const SongDocument& song, const std::filesystem::path& input, const ChartOutput& job) {
     std::error_code error;
     if (std::filesystem::equivalent(input, job.path, error)) {
+      ++notWritten_;
       Fail(Fill(Tr("{1}: would overwrite the input file"), {job.path.string()}));
       return;
     }
@@ -180,6 +186,7 @@ class Converter {
     try {
       pavaneflow::Run(request, motion, job.path, {.appendEmptySections = options_.compat});
     } catch (const FileError& e) {
+      ++notWritten_;
       // Beside an input the user may not write to (an installed example): say what to do.
       const int code = e.osError();
       if (!options_.output && (code == EACCES || code == EPERM || code == EROFS)) {
@@ -187,10 +194,11 @@ class Converter {
                      "with -o"),
                   {job.path.string(), std::strerror(code)}));
       } else {
-        Fail(FileProblem(e));
+        Fail(WriteProblem(e));
       }
       return;
     }
+    ++written_;
     out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
          << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
          << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
@@ -204,8 +212,14 @@ class Converter {
   const ConvertOptions& options_;
   std::ostream& out_;
   std::ostream& err_;
-  std::set<std::filesystem::path> planned_;
+  OutputNames names_;
   bool failed_ = false;
+  // For the summary of a pack.
+  std::int64_t written_ = 0;
+  std::int64_t noChart_ = 0;
+  std::int64_t noTempo_ = 0;
+  std::int64_t notRead_ = 0;
+  std::int64_t notWritten_ = 0;
 };
 
 }  // namespace

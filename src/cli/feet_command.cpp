@@ -16,6 +16,7 @@
 #include "cli/terminal_text.h"
 #include "cli/translation.h"
 #include "motion/figures/footwork_figures.h"
+#include "motion/setup/chart_outputs.h"
 #include "motion/setup/dance_request.h"
 
 namespace pavaneflow::cli {
@@ -112,7 +113,8 @@ CLI::App* AddFeetCommand(CLI::App& app, FeetOptions& options) {
 int RunFeet(const FeetOptions& options, std::ostream& out, std::ostream& err) {
   DWIDocument song;
   std::string problem;
-  if (!OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem)) {
+  if (OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem) !=
+      ChartFile::kOpened) {
     err << problem << '\n';
     return 1;
   }

@@ -12,6 +12,10 @@ namespace pavaneflow::cli {
 // it (UseUserLanguage), else in the words the error carries.
 std::string FileProblem(const FileError& error);
 
+// "<path>: cannot write here: <why>" for an output that could not be written: a missing folder is
+// named as such, so that it is not taken for a missing input.
+std::string WriteProblem(const FileError& error);
+
 // The same for the failed open of `path` into `document`.
 std::string OpenProblem(const std::filesystem::path& path, const TextDocument& document);
 

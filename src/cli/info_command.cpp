@@ -17,9 +17,9 @@
 #include "cli/not_a_chart.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
-#include "cli/song_folders.h"
 #include "cli/terminal_text.h"
 #include "motion/setup/open_song.h"
+#include "motion/setup/song_folders.h"
 #include "vmd/vmd_signature.h"
 
 namespace pavaneflow::cli {
@@ -136,17 +136,9 @@ void AppendSimfileEvents(std::string& out, const SimfileTiming& timing) {
   out += ']';
 }
 
-// What only simfiles give: "format", "offset" (seconds; -GAP for DWI), "delays": [{"tick": n,
-// "seconds": n}], "warps": [{"beat": n, "length": n}].
-void AppendFormat(std::string& out, const SongDocument& song) {
-  out += ", \"format\": \"";
-  out += ChartFormatName(song.format);
-  out += "\", \"offset\": ";
-  const SimfileTiming* timing = song.simfileTiming.get();
-  constexpr double kMillisecondsPerSecond = 1000.0;
-  AppendJsonDouble(out, timing != nullptr
-                            ? timing->offset
-                            : 0.0 - static_cast<double>(song.gap) / kMillisecondsPerSecond);
+// "delays": [{"tick": n, "seconds": n}], "warps": [{"beat": n, "length": n}], both empty without
+// a simfile's timing.
+void AppendDelaysAndWarps(std::string& out, const SimfileTiming* timing) {
   out += ", \"delays\": [";
   for (std::size_t i = 0; timing != nullptr && i < timing->delays.size(); ++i) {
     out += i == 0 ? "{\"tick\": " : ", {\"tick\": ";
@@ -164,6 +156,28 @@ void AppendFormat(std::string& out, const SongDocument& song) {
     out += '}';
   }
   out += ']';
+}
+
+// What only simfiles give: "format", "offset" (seconds; -GAP for DWI), "delays", "warps".
+void AppendFormat(std::string& out, const SongDocument& song) {
+  out += ", \"format\": \"";
+  out += ChartFormatName(song.format);
+  out += "\", \"offset\": ";
+  const SimfileTiming* timing = song.simfileTiming.get();
+  constexpr double kMillisecondsPerSecond = 1000.0;
+  AppendJsonDouble(out, timing != nullptr
+                            ? timing->offset
+                            : 0.0 - static_cast<double>(song.gap) / kMillisecondsPerSecond);
+  AppendDelaysAndWarps(out, timing);
+}
+
+// A chart's own timing, which it dances to instead of the song's: "offset", "tempos", "stops",
+// "delays", "warps".
+void AppendOwnTiming(std::string& out, const SimfileTiming& timing) {
+  out += ", \"offset\": ";
+  AppendJsonDouble(out, timing.offset);
+  AppendSimfileEvents(out, timing);
+  AppendDelaysAndWarps(out, &timing);
 }
 
 // The tempo changes and stops: "tempos": [{"tick": n, "bpm": n}, ...], "stops": [...].
@@ -228,6 +242,9 @@ std::string Json(const DWIDocument& song) {
     AppendNumber(out, score.meter);
     out += ", \"description\": ";
     AppendJsonString(out, score.description);
+    if (score.simfileTiming != nullptr && score.simfileTiming != song.simfileTiming) {
+      AppendOwnTiming(out, *score.simfileTiming);
+    }
     out += ", \"lanes\": [";
     for (std::size_t l = 0; l < score.lanes.size(); ++l) {
       const Lane& lane = *score.lanes[l];
@@ -274,7 +291,11 @@ bool Describe(const InfoOptions& options, const std::filesystem::path& path, std
     return false;
   }
   std::string report = ReadingReport(path.string(), song, options.allErrors);
-  if (song.scores.empty()) report += NoChartMessage(path) + '\n';
+  if (song.scores.empty()) {
+    report += NoChartMessage(path) + '\n';
+  } else if (!song.HasUsableTempo()) {
+    report += NoTempoMessage(path) + '\n';
+  }
   std::fwrite(report.data(), 1, report.size(), stderr);
   out += options.json ? Json(song) : Summary(song);
   return true;

@@ -44,7 +44,10 @@ int main(int argc, char** argv) {
       ->add_option("FILE", info.file,
                    Tr("Chart file to read (.dwi, .sm, .ssc), or a folder of song folders"))
       ->required();
-  infoCommand->add_flag("--json", info.json, Tr("Print the whole chart model as JSON"));
+  infoCommand->add_flag("--json", info.json,
+                        Tr("Print the whole chart model as JSON; a chart with its own timing lists "
+                           "it (offset, tempos, stops, delays, warps), and that timing, not the "
+                           "song's, is what it dances to"));
   pavaneflow::cli::AddSetupOptions(*infoCommand, info.setup, pavaneflow::cli::kTimingOption);
   pavaneflow::cli::AddAllErrorsFlag(*infoCommand, info.allErrors);
 
@@ -59,14 +62,15 @@ int main(int argc, char** argv) {
   CLI::App* bodyCommand = pavaneflow::cli::AddBodyCommand(app, body);
   pavaneflow::cli::TranslateHelp(app);
 
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
   try {
+    pavaneflow::cli::RefuseOptionNamesAsValues(app, arguments);
     app.parse(argc, argv);
   } catch (const CLI::Success& done) {
     // --help and --version print and end with 0.
     return app.exit(done);
   } catch (const CLI::ParseError& error) {
-    return UsageFailure(
-        pavaneflow::cli::UsageMessage(error, app, std::vector<std::string>(argv + 1, argv + argc)));
+    return UsageFailure(pavaneflow::cli::UsageMessage(error, app, arguments));
   } catch (const pavaneflow::cli::UsageError& error) {
     return UsageFailure(error.what());
   }

@@ -8,22 +8,27 @@
 
 namespace pavaneflow::cli {
 
-bool OpenChartFile(DWIDocument& song, const std::filesystem::path& file, const DanceSetup& setup,
-                   bool allErrors, std::ostream& err, std::string& problem) {
+ChartFile OpenChartFile(DWIDocument& song, const std::filesystem::path& file,
+                        const DanceSetup& setup, bool allErrors, std::ostream& err,
+                        std::string& problem) {
   if (IsVmdFile(file)) {
     problem = NotAChartMessage(file);
-    return false;
+    return ChartFile::kNotRead;
   }
   if (!OpenSong(song, file, setup)) {
     problem = OpenProblem(file, song);
-    return false;
+    return ChartFile::kNotRead;
   }
   err << ReadingReport(file.string(), song, allErrors);
   if (song.scores.empty()) {
     problem = NoChartMessage(file);
-    return false;
+    return ChartFile::kNoChart;
   }
-  return true;
+  if (!song.HasUsableTempo()) {
+    problem = NoTempoMessage(file);
+    return ChartFile::kNoTempo;
+  }
+  return ChartFile::kOpened;
 }
 
 }  // namespace pavaneflow::cli

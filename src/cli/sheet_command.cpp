@@ -38,7 +38,8 @@ std::optional<DanceSheet> ChartSheet(const SheetOptions& options, std::ostream& 
   // Only a file named .vmd is drawn as a motion; a motion under a chart's name is refused.
   DWIDocument document;
   std::string problem;
-  if (!OpenChartFile(document, options.input, options.setup, options.allErrors, err, problem)) {
+  if (OpenChartFile(document, options.input, options.setup, options.allErrors, err, problem) !=
+      ChartFile::kOpened) {
     err << problem << '\n';
     return std::nullopt;
   }
@@ -90,9 +91,14 @@ int RunSheet(const SheetOptions& options, std::ostream& out, std::ostream& err) 
       return 1;
     }
     const std::string svg = RenderSheetSvg(*sheet);
-    AtomicFile file(path);
-    file.Write(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size());
-    file.Commit();
+    try {
+      AtomicFile file(path);
+      file.Write(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size());
+      file.Commit();
+    } catch (const FileError& e) {
+      err << WriteProblem(e) << '\n';
+      return 1;
+    }
     out << path.string() << ": " << sheet->steps.size() << " steps, " << svg.size() << " bytes\n";
   } catch (const FileError& e) {
     err << FileProblem(e) << '\n';

@@ -4,7 +4,11 @@
 
 #include <clocale>
 #include <filesystem>
+#include <map>
 #include <system_error>
+#include <utility>
+
+#include "chart/placeholders.h"
 
 namespace pavaneflow::cli {
 
@@ -29,25 +33,31 @@ const char* Tr(const char* english) {
   return dgettext(kTextDomain, english);
 }
 
+const char* TrP(const char* context, const char* english) {
+  // gettext keys an entry with a context as "<context>\4<msgid>". The keys live as long as the
+  // program, as the texts given out do.
+  static std::map<std::pair<const char*, const char*>, std::string> keys;
+  std::string& key = keys[{context, english}];
+  if (key.empty()) key = std::string(context) + '\4' + english;
+  const char* translated = dgettext(kTextDomain, key.c_str());
+  return translated == key.c_str() ? english : translated;
+}
+
 const char* TrN(const char* singular, const char* plural, std::int64_t count) {
   return dngettext(kTextDomain, singular, plural,
                    static_cast<unsigned long>(count < 0 ? 0 : count));
 }
 
 std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> arguments) {
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const std::size_t number = i + 2 < pattern.size() && pattern[i] == '{' && pattern[i + 2] == '}'
-                                   ? static_cast<std::size_t>(pattern[i + 1] - '1')
-                                   : arguments.size();
-    if (number < arguments.size()) {
-      out += arguments.begin()[number];
-      i += 2;
-    } else {
-      out += pattern[i];
-    }
+  return FillPlaceholders(pattern, arguments);
+}
+
+std::string JoinWords(const std::vector<std::string>& words, const char* lastPattern) {
+  std::string joined = words.empty() ? std::string() : words.front();
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    joined = Fill(i + 1 == words.size() ? lastPattern : Tr("{1}, {2}"), {joined, words[i]});
   }
-  return out;
+  return joined;
 }
 
 }  // namespace pavaneflow::cli

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "cli/chart_choice.h"
 #include "cli/translation.h"
 
 namespace pavaneflow::cli {
@@ -46,16 +47,41 @@ std::string CommandMessage(const CLI::App& app, const std::vector<std::string>& 
               {CommandList(app)});
 }
 
-std::string ExtrasMessage(const CLI::App& app, const CLI::App* command, std::string_view what) {
-  const std::string extras = After(what, "expected: ");
-  const std::string first = extras.substr(0, extras.find(' '));
-  const std::string name = command != nullptr ? command->get_name() : std::string();
-  if (command == nullptr) return CommandMessage(app, {first});
-  if (!first.empty() && first[0] == '-') {
-    return Fill(Tr("unknown option '{1}' for {2} (pavaneflow-cli {2} --help lists them)"),
-                {first, name});
+// The commands of `app` that take the option `name` ("--motion"), in the order they were added.
+std::vector<std::string> CommandsTaking(const CLI::App& app, const std::string& name) {
+  std::vector<std::string> commands;
+  for (const CLI::App* command : app.get_subcommands({})) {
+    for (const CLI::Option* option : command->get_options()) {
+      if (option->check_name(name)) {
+        commands.push_back(command->get_name());
+        break;
+      }
+    }
   }
-  return Fill(Tr("'{1}' is one argument too many for {2}"), {first, name});
+  return commands;
+}
+
+std::string ExtrasMessage(const CLI::App& app, const CLI::App* command) {
+  // The parser lists the extras last first; the apps keep them in the order given.
+  const std::vector<std::string> extras = app.remaining(true);
+  if (command == nullptr) return CommandMessage(app, extras);
+  const std::string& name = command->get_name();
+  for (const std::string& extra : extras) {
+    if (extra.size() < 2 || extra[0] != '-') continue;
+    // An option given to a command that does not take it: its value, if any, is no argument of
+    // the command's own, and the option is what to tell about.
+    const std::string option = extra.substr(0, extra.find('='));
+    const std::vector<std::string> others = CommandsTaking(app, option);
+    if (!others.empty()) {
+      return Fill(TrN("{1} does not take {2} ({3} does)", "{1} does not take {2} ({3} do)",
+                      static_cast<std::int64_t>(others.size())),
+                  {name, option, JoinWords(others, Tr("{1} and {2}"))});
+    }
+    return Fill(Tr("unknown option '{1}' for {2} (pavaneflow-cli {2} --help lists them)"),
+                {option, name});
+  }
+  return Fill(Tr("'{1}' is one argument too many for {2}"),
+              {extras.empty() ? std::string() : extras.front(), name});
 }
 
 std::string MissingValueMessage(const CLI::App* command, std::string_view what) {
@@ -69,10 +95,54 @@ std::string MissingValueMessage(const CLI::App* command, std::string_view what) 
   if (found == nullptr || found->get_type_name().empty()) {
     return Fill(Tr("{1} needs a value"), {option});
   }
+  if (option == "--chart") {
+    // The file comes first as a rule, and then its charts can be counted.
+    const CLI::Option* file = command->get_option_no_throw("FILE");
+    const bool one = file != nullptr && file->count() == 1;
+    return ChartNumberNeeded(one ? file->results().front() : std::string());
+  }
   return Fill(Tr("{1} needs a value ({2})"), {option, found->get_type_name()});
 }
 
+// The option of `command` (or of `app` itself) named `name` ("-o", "--output"); null if none.
+const CLI::Option* OptionNamed(const CLI::App& app, const CLI::App* command,
+                               const std::string& name) {
+  for (const CLI::App* owner : {command, &app}) {
+    if (owner == nullptr) continue;
+    for (const CLI::Option* option : owner->get_options()) {
+      if (!option->get_positional() && option->check_name(name)) return option;
+    }
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+void RefuseOptionNamesAsValues(const CLI::App& app, const std::vector<std::string>& arguments) {
+  const CLI::App* command = nullptr;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--") return;
+    if (command == nullptr) {
+      for (const CLI::App* candidate : app.get_subcommands({})) {
+        if (candidate->check_name(argument)) command = candidate;
+      }
+      if (command != nullptr) continue;
+    }
+    if (argument.size() < 2 || argument[0] != '-' || argument.find('=') != std::string::npos) {
+      continue;
+    }
+    const CLI::Option* option = OptionNamed(app, command, argument);
+    if (option == nullptr || option->get_expected_min() == 0 || i + 1 == arguments.size()) continue;
+    const std::string& next = arguments[i + 1];
+    if (next.size() > 1 && next[0] == '-' &&
+        OptionNamed(app, command, next.substr(0, next.find('='))) != nullptr) {
+      throw UsageError(Fill(Tr("{1} needs a value ({2}) before the next option, '{3}'"),
+                            {argument, option->get_type_name(), next}));
+    }
+    ++i;  // the value
+  }
+}
 
 std::string UsageMessage(const CLI::ParseError& error, const CLI::App& app,
                          const std::vector<std::string>& arguments) {
@@ -84,7 +154,7 @@ std::string UsageMessage(const CLI::ParseError& error, const CLI::App& app,
     return Fill(Tr("{1} needs a file: pavaneflow-cli {1} FILE"), {command->get_name()});
   }
   if (dynamic_cast<const CLI::ExtrasError*>(&error) != nullptr) {
-    return ExtrasMessage(app, command, what);
+    return ExtrasMessage(app, command);
   }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     return MissingValueMessage(command, what);

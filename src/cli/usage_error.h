@@ -22,4 +22,9 @@ class UsageError : public std::runtime_error {
 std::string UsageMessage(const CLI::ParseError& error, const CLI::App& app,
                          const std::vector<std::string>& arguments);
 
+// Refuses, with a UsageError, an option that takes a value followed by an option name of the
+// same call instead ("--output -o t.vmd"): the parser would take the name as the value, and the
+// call would do something no one asked for (a folder named "-o").
+void RefuseOptionNamesAsValues(const CLI::App& app, const std::vector<std::string>& arguments);
+
 }  // namespace pavaneflow::cli

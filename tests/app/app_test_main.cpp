@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
 
   int failures = 0;
   for (const auto run : {RunFileFilterTest, RunErrorDialogTest, RunMainViewTest, RunMainWindowTest,
-                         RunApplicationTest, RunDancePreviewTest}) {
+                         RunApplicationTest, RunDancePreviewTest, RunEveryChartWriterTest}) {
     failures += run(argc, argv);
   }
   return failures == 0 ? 0 : 1;

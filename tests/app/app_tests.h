@@ -7,3 +7,4 @@ int RunMainViewTest(int argc, char* argv[]);
 int RunMainWindowTest(int argc, char* argv[]);
 int RunApplicationTest(int argc, char* argv[]);
 int RunDancePreviewTest(int argc, char* argv[]);
+int RunEveryChartWriterTest(int argc, char* argv[]);

@@ -19,9 +19,10 @@ class ApplicationTest : public QObject {
  private slots:
   void cleanupTestCase();
   void SettingsLiveUnderTheWizardKeyAndTheApplicationName();
-  void CommandLineFileThatCannotBeOpenedIsReportedAndFails();
+  void CommandLineFileThatCannotBeOpenedIsReportedOverTheEmptyWindow();
   void CommandLineFileIsShownAtStart();
   void VersionIsPrintedWithOrWithoutADisplay();
+  void HelpIsInOneLanguage();
 
  private:
   QString savedOrganization_ = QApplication::organizationName();
@@ -41,7 +42,7 @@ void ApplicationTest::SettingsLiveUnderTheWizardKeyAndTheApplicationName() {
   QVERIFY(QSettings().fileName().contains(QStringLiteral("Pavaneflow")));
 }
 
-void ApplicationTest::CommandLineFileThatCannotBeOpenedIsReportedAndFails() {
+void ApplicationTest::CommandLineFileThatCannotBeOpenedIsReportedOverTheEmptyWindow() {
   testing::TestFolder folder;
   Application application;
   QString shown;
@@ -54,16 +55,23 @@ void ApplicationTest::CommandLineFileThatCannotBeOpenedIsReportedAndFails() {
   });
   closer.start(20);
   const QString missing = folder.Path(QStringLiteral("missing.dwi"));
-  QVERIFY(!application.InitInstance(missing));
+  application.InitInstance(missing);
+  QTRY_VERIFY(!shown.isEmpty());
   QVERIFY2(shown.contains(missing), qPrintable(shown));
-  for (QWidget* widget : QApplication::topLevelWidgets()) QVERIFY(!widget->isVisible());
+  QWidget* window = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->isVisible() && widget->windowTitle().endsWith(QStringLiteral("Pavaneflow"))) {
+      window = widget;
+    }
+  }
+  QVERIFY(window != nullptr);
+  QCOMPARE(window->windowTitle(), QStringLiteral("無題 - Pavaneflow"));
 }
 
 void ApplicationTest::CommandLineFileIsShownAtStart() {
   testing::TestFolder folder;
   Application application;
-  QVERIFY(
-      application.InitInstance(folder.Write(QStringLiteral("start.dwi"), testing::kThreeModes)));
+  application.InitInstance(folder.Write(QStringLiteral("start.dwi"), testing::kThreeModes));
   QWidget* window = QApplication::activeWindow();
   if (window == nullptr) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -91,6 +99,32 @@ void ApplicationTest::VersionIsPrintedWithOrWithoutADisplay() {
     QCOMPARE(QString::fromUtf8(app.readAllStandardOutput()),
              QStringLiteral("Pavaneflow " PAVANEFLOW_VERSION "\n"));
   }
+}
+
+// Qt's own help would mix English option texts and headings into the Japanese.
+void ApplicationTest::HelpIsInOneLanguage() {
+  for (const QString& option : {QStringLiteral("--help"), QStringLiteral("-h")}) {
+    QProcess app;
+    app.start(QStringLiteral(PAVANEFLOW_APP), {option});
+    QVERIFY(app.waitForFinished(30000));
+    QCOMPARE(app.exitCode(), 0);
+    const QString help = QString::fromUtf8(app.readAllStandardOutput());
+    QVERIFY2(help.startsWith(QStringLiteral("使い方: pavaneflow [オプション] [ファイル]\n")),
+             qPrintable(help));
+    QVERIFY(help.contains(QStringLiteral("バージョンを表示して終了します")));
+    for (const char* english : {"Usage", "Options", "Arguments", "Displays", "file "}) {
+      QVERIFY2(!help.contains(QLatin1String(english)), english);
+    }
+  }
+  QProcess wrong;
+  wrong.start(QStringLiteral(PAVANEFLOW_APP), {QStringLiteral("--frobnicate")});
+  QVERIFY(wrong.waitForFinished(30000));
+  QCOMPARE(wrong.exitCode(), 2);
+  // Qt may add its own warnings first.
+  QVERIFY(QString::fromUtf8(wrong.readAllStandardError())
+              .endsWith(QStringLiteral(
+                  "pavaneflow: frobnicate というオプションはありません (pavaneflow --help "
+                  "で一覧できます)\n")));
 }
 
 }  // namespace pavaneflow

@@ -141,7 +141,7 @@ class DancePreviewTest : public QObject {
     QVERIFY(form.preview.Seconds() > 0.0);
   }
 
-  void findsTheSongIgnoringCaseAndBackslashes_data() {
+  void findsTheSongAsTheGamesFindIt_data() {
     QTest::addColumn<QString>("tag");
     QTest::addColumn<QString>("found");  // relative to the folder; empty for none
     QTest::newRow("as written") << "Music/Song.ogg"
@@ -158,12 +158,21 @@ class DancePreviewTest : public QObject {
                              << "";
     QTest::newRow("empty") << ""
                            << "";
+    // A path of the game's own folders, or of a folder that is gone: the file of that name beside
+    // the chart, in any case.
+    QTest::newRow("a game's path") << ".\\music\\default\\BESIDE.MP3"
+                                   << "beside.mp3";
+    QTest::newRow("a missing folder") << "Songs/Gone/beside.mp3"
+                                      << "beside.mp3";
+    QTest::newRow("a missing file beside") << ".\\music\\default\\nowhere.mp3"
+                                           << "";
   }
-  void findsTheSongIgnoringCaseAndBackslashes() {
+  void findsTheSongAsTheGamesFindIt() {
     QFETCH(QString, tag);
     QFETCH(QString, found);
     testing::TestFolder folder;
     folder.Write(QStringLiteral("Music/Song.ogg"), "not really");
+    folder.Write(QStringLiteral("beside.mp3"), "not really");
     const QString dwi = folder.Write(QStringLiteral("a.dwi"), "");
     const SongFile song = FindSongFile(dwi, tag);
     if (found.isEmpty()) {

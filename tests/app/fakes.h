@@ -21,23 +21,32 @@ class FakeFileDialogs : public FileDialogs {
     return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
   }
 
+  QString getExistingDirectory(QWidget*, const QString&, const QString& initialFolder) override {
+    folderInitialPaths += initialFolder;
+    return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+  }
+
   QStringList openAnswers;
   QStringList saveAnswers;
+  QStringList folderAnswers;
   QStringList openFilters;  // one per call
   QStringList saveFilters;
   QStringList saveInitialPaths;
+  QStringList folderInitialPaths;
 };
 
 // Records the messages; every question gets `answer`.
 class FakeMessageBoxes : public MessageBoxes {
  public:
   void critical(QWidget*, const QString& text) override { criticals += text; }
+  void information(QWidget*, const QString& text) override { informations += text; }
   bool question(QWidget*, const QString& text) override {
     questions += text;
     return answer;
   }
 
   QStringList criticals;
+  QStringList informations;
   QStringList questions;
   bool answer = true;
 };

@@ -3,8 +3,10 @@
 
 #include <vector>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
@@ -14,6 +16,8 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include "app_tests.h"
 #include "chart/dwi_document.h"
@@ -100,6 +104,7 @@ class MainViewTest : public QObject {
 
  private slots:
   void EmptyDocumentShowsNothingToGenerate();
+  void ToolTipsWrapAndFixedFieldsLookReadOnly();
   void EnablingFollowsModeAndRememberedPlayer_data();
   void EnablingFollowsModeAndRememberedPlayer();
   void OpeningRefillsListAndChecksTwistButKeepsRadios();
@@ -140,6 +145,39 @@ void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
   QCOMPARE(tabOrder, QStringList({QStringLiteral("titleEdit"), QStringLiteral("artistEdit"),
                                   QStringLiteral("bpmEdit"), QStringLiteral("chartList"),
                                   QStringLiteral("generateButton"), QStringLiteral("twistCheck")}));
+}
+
+void MainViewTest::ToolTipsWrapAndFixedFieldsLookReadOnly() {
+  Form form;
+  form.view.resize(form.view.sizeHint());
+  form.view.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&form.view));
+  // Rich text is what a tooltip wraps; every tooltip of the form is, and none is lost.
+  int tips = 0;
+  for (QWidget* widget : form.view.findChildren<QWidget*>()) {
+    if (widget->toolTip().isEmpty()) continue;
+    ++tips;
+    QVERIFY2(Qt::mightBeRichText(widget->toolTip()), qPrintable(widget->objectName()));
+  }
+  QVERIFY(tips >= 4);
+  auto* natural = form.view.findChild<QWidget*>(QStringLiteral("naturalMotionCheck"));
+  QToolTip::showText(natural->mapToGlobal(QPoint(4, 4)), natural->toolTip(), natural);
+  QTRY_VERIFY(QToolTip::isVisible());
+  QLabel* tip = nullptr;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget->inherits("QTipLabel") && widget->isVisible()) tip = qobject_cast<QLabel*>(widget);
+  }
+  QVERIFY(tip != nullptr);
+  QVERIFY(tip->wordWrap());
+  // Several lines, none wider than a screen's half.
+  QVERIFY2(tip->width() < 700, qPrintable(QString::number(tip->width())));
+  QVERIFY(tip->height() > 2 * tip->fontMetrics().height());
+  QToolTip::hideText();
+
+  for (QLineEdit* field : {form.title, form.artist, form.bpm}) {
+    QVERIFY(field->isReadOnly());
+    QCOMPARE(field->palette().color(QPalette::Base), field->palette().color(QPalette::Window));
+  }
 }
 
 void MainViewTest::EnablingFollowsModeAndRememberedPlayer_data() {

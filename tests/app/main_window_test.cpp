@@ -88,6 +88,9 @@ class MainWindowTest : public QObject {
   void OpeningAnotherFileRewindsThePreview();
   void TheReasonOfAFailedOpenIsInTheUsersLanguage();
   void TheHintButtonTurnsGameTimingOnAndReadsAgain();
+  void FilesWithNothingToDanceAreToldAndTheStaleStatusGoes();
+  void AFolderOpensItsFirstSongFromTheMenuOrADrop();
+  void GenerateAllWritesEveryChartOfTheSongOrOfTheFolder();
 };
 
 void MainWindowTest::init() {
@@ -99,9 +102,10 @@ void MainWindowTest::MenuFlagsAndTitleOfAnEmptyDocument() {
   shell.window.NewDocument();
   QCOMPARE(shell.window.windowTitle(), QStringLiteral("無題 - Pavaneflow"));
   QCOMPARE(shell.Menu(0)->title(), QStringLiteral("ファイル(&F)"));
-  QCOMPARE(shell.FileMenuTexts(), QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("-"),
-                                               QStringLiteral("最近使ったファイル"),
-                                               QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+  QCOMPARE(shell.FileMenuTexts(),
+           QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("フォルダーを開く(&D)..."),
+                        QStringLiteral("-"), QStringLiteral("最近使ったファイル"),
+                        QStringLiteral("-"), QStringLiteral("終了(&X)")}));
   QVERIFY(!shell.FileMenuAction(QStringLiteral("最近使ったファイル"))->isEnabled());
   QCOMPARE(shell.FileMenuAction(QStringLiteral("開く(&O)..."))->shortcut(),
            QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -171,10 +175,11 @@ void MainWindowTest::RecentFilesKeepTheFourLatestAcrossRestarts() {
     QVERIFY(shell.window.OpenDocument(paths[2]));  // again: moves to the front
     QCOMPARE(shell.window.RecentFiles().Files(),
              QStringList({paths[2], paths[4], paths[3], paths[1]}));
-    QCOMPARE(shell.FileMenuTexts(), QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("-"),
-                                                 RecentLabel(1, paths[2]), RecentLabel(2, paths[4]),
-                                                 RecentLabel(3, paths[3]), RecentLabel(4, paths[1]),
-                                                 QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+    QCOMPARE(shell.FileMenuTexts(),
+             QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("フォルダーを開く(&D)..."),
+                          QStringLiteral("-"), RecentLabel(1, paths[2]), RecentLabel(2, paths[4]),
+                          RecentLabel(3, paths[3]), RecentLabel(4, paths[1]), QStringLiteral("-"),
+                          QStringLiteral("終了(&X)")}));
   }
 
   Shell restarted;
@@ -342,9 +347,9 @@ void MainWindowTest::SkippedChartsAreNamedInTheStatusBarUntilTheNextOpen() {
   Shell shell;
   auto* skipped = shell.window.statusBar()->findChild<QLabel*>(QStringLiteral("skippedCharts"));
   QVERIFY(skipped != nullptr);
-  QVERIFY(shell.window.OpenDocument(
-      folder.Write(QStringLiteral("solo.dwi"),
-                   "#SINGLE:BASIC:1:2;\n#SOLO:BASIC:1:2;\n#SOLO:MANIAC:5:2;\n#SOLO:X:1:2;\n")));
+  QVERIFY(shell.window.OpenDocument(folder.Write(
+      QStringLiteral("solo.dwi"),
+      "#BPM:120;\n#SINGLE:BASIC:1:2;\n#SOLO:BASIC:1:2;\n#SOLO:MANIAC:5:2;\n#SOLO:X:1:2;\n")));
   QCOMPARE(skipped->text(), QStringLiteral("読み込まなかった譜面: SOLO ×3"));
   QVERIFY(
       shell.window.OpenDocument(folder.Write(QStringLiteral("plain.dwi"), testing::kThreeModes)));
@@ -400,6 +405,154 @@ void MainWindowTest::TheHintButtonTurnsGameTimingOnAndReadsAgain() {
   QCOMPARE(shell.document.tempos.size(), 1u);
   QVERIFY(shell.document.LastErrors().empty());
   QCOMPARE(shell.window.windowTitle(), QStringLiteral("hint.dwi - Pavaneflow"));
+}
+
+void MainWindowTest::FilesWithNothingToDanceAreToldAndTheStaleStatusGoes() {
+  testing::TestFolder folder;
+  QByteArray noise(4096, '\0');
+  for (int i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 7919 % 251);
+  struct Case {
+    QString name;
+    QByteArray bytes;
+    QString message;
+  };
+  const QString noChart =
+      QStringLiteral("%1 に譜面が見つかりません (DWI、.sm、.ssc ファイルですか?)");
+  const QString noTempo = QStringLiteral(
+      "%1: 使えるテンポがありません (#BPM がないか、正の数ではありません)。ダンスを作れません");
+  const Case cases[] = {
+      {QStringLiteral("empty.dwi"), QByteArray(), noChart},
+      {QStringLiteral("notes.txt"), "shopping: eggs, milk\n", noChart},
+      {QStringLiteral("noise.dwi"), noise, noChart},
+      {QStringLiteral("noise.ssc"), noise, noChart},
+      {QStringLiteral("tempo.dwi"), "#BPM:abc;\n#SINGLE:BASIC:1:2468;\n", noTempo},
+      {QStringLiteral("none.dwi"), "#SINGLE:BASIC:1:2468;\n", noTempo},
+  };
+  Shell shell;
+  for (const Case& c : cases) {
+    QVERIFY(
+        shell.window.OpenDocument(folder.Write(QStringLiteral("good.dwi"), testing::kThreeModes)));
+    shell.window.statusBar()->showMessage(QStringLiteral("good.dwi に書き込みました"));
+    shell.boxes.criticals.clear();
+    const QString path = folder.Write(c.name, c.bytes);
+    QVERIFY(!shell.window.OpenDocument(path));
+    const QString message = c.message.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(shell.boxes.criticals,
+             QStringList({QStringLiteral("ファイルを開けませんでした。\n") + message}));
+    QCOMPARE(shell.window.LastOpenError(), message);
+    QCOMPARE(shell.window.statusBar()->currentMessage(), QString());
+    QCOMPARE(shell.window.windowTitle(), QStringLiteral("無題 - Pavaneflow"));
+    QVERIFY(shell.ChartNames().isEmpty());
+    QVERIFY(!shell.window.RecentFiles().Files().contains(path));
+  }
+}
+
+void MainWindowTest::AFolderOpensItsFirstSongFromTheMenuOrADrop() {
+  testing::TestFolder folder;
+  // Loose songs, as packs of DWI files come; the two files of "beta" are one song.
+  folder.Write(QStringLiteral("loose/alpha.dwi"), testing::kThreeModes);
+  folder.Write(QStringLiteral("loose/beta.dwi"), testing::kThreeModes);
+  folder.Write(QStringLiteral("loose/Beta.sm"),
+               "#BPMS:0=120;\n#NOTES:dance-single::Hard:1::\n1000\n;\n");
+  folder.Write(QStringLiteral("empty/readme.txt"), "no songs");
+  Shell shell;
+  shell.dialogs.folderAnswers = {folder.Path(QStringLiteral("loose"))};
+  shell.FileMenuAction(QStringLiteral("フォルダーを開く(&D)..."))->trigger();
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("alpha.dwi - Pavaneflow"));
+  auto* folderLabel = shell.window.statusBar()->findChild<QLabel*>(QStringLiteral("openFolder"));
+  QVERIFY(folderLabel != nullptr);
+  QCOMPARE(folderLabel->text(), QStringLiteral("フォルダー loose (2 曲)"));
+
+  // A dropped song folder opens its song, the .sm before the .dwi of one stem.
+  QDir().mkpath(folder.Path(QStringLiteral("song")));
+  QFile::copy(folder.Path(QStringLiteral("loose/Beta.sm")),
+              folder.Path(QStringLiteral("song/beta.sm")));
+  QFile::copy(folder.Path(QStringLiteral("loose/beta.dwi")),
+              folder.Path(QStringLiteral("song/beta.dwi")));
+  QMimeData files;
+  files.setUrls({QUrl::fromLocalFile(folder.Path(QStringLiteral("song")))});
+  QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shell.window, &enter);
+  QVERIFY(enter.isAccepted());
+  QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&shell.window, &drop);
+  QTRY_COMPARE(shell.window.windowTitle(), QStringLiteral("beta.sm - Pavaneflow"));
+  QCOMPARE(shell.ChartNames(), QStringList({QStringLiteral("SINGLE HARD (1)")}));
+
+  // The timing box does not apply to a simfile, and says so.
+  auto* timing = shell.window.View()->findChild<QCheckBox*>(QStringLiteral("gameTimingCheck"));
+  QVERIFY(!timing->isEnabled());
+  QVERIFY2(timing->toolTip().contains(QStringLiteral(".sm と .ssc のファイルはいつも")),
+           qPrintable(timing->toolTip()));
+  QVERIFY(shell.window.OpenDocument(folder.Path(QStringLiteral("loose/alpha.dwi"))));
+  QCOMPARE(folderLabel->text(), QString());
+  QVERIFY(timing->isEnabled());
+  QVERIFY(timing->toolTip().contains(QStringLiteral("#CHANGEBPM")));
+
+  QVERIFY(!shell.window.OpenFolder(folder.Path(QStringLiteral("empty"))));
+  QCOMPARE(shell.boxes.criticals.size(), 1);
+  QVERIFY(shell.boxes.criticals.first().contains(
+      QStringLiteral("とその下に .ssc、.sm、.dwi ファイルがありません")));
+}
+
+void MainWindowTest::GenerateAllWritesEveryChartOfTheSongOrOfTheFolder() {
+  testing::TestFolder folder;
+  const QString song = folder.Write(QStringLiteral("pack/three.dwi"), testing::kThreeModes);
+  folder.Write(QStringLiteral("pack/one.dwi"), "#BPM:120;\n#SINGLE:BASIC:1:2468;\n");
+  folder.Write(QStringLiteral("pack/broken.dwi"), "#BPM:0;\n#SINGLE:BASIC:1:2468;\n");
+  Shell shell;
+  auto* button = shell.window.View()->findChild<QPushButton*>(QStringLiteral("generateAllButton"));
+  QVERIFY(button != nullptr);
+  QCOMPARE(button->text(), QStringLiteral("すべての譜面を生成..."));
+  shell.window.NewDocument();
+  QVERIFY(!button->isEnabled());
+
+  // The open song: every chart and both players of the COUPLE chart, into the chosen folder.
+  QVERIFY(shell.window.OpenDocument(song));
+  QVERIFY(button->isEnabled());
+  shell.dialogs.folderAnswers = {folder.Path(QStringLiteral("one song"))};
+  QDir().mkpath(folder.Path(QStringLiteral("one song")));
+  button->click();
+  QCOMPARE(shell.dialogs.folderInitialPaths.last(), folder.Path(QStringLiteral("pack")));
+  QCOMPARE(shell.boxes.informations,
+           QStringList({QStringLiteral("モーションを 4 個書き出しました。")}));
+  QCOMPARE(QDir(folder.Path(QStringLiteral("one song"))).entryList(QDir::Files),
+           QStringList({QStringLiteral("three_COUPLE_MANIAC_1P.vmd"),
+                        QStringLiteral("three_COUPLE_MANIAC_2P.vmd"),
+                        QStringLiteral("three_DOUBLE_ANOTHER.vmd"),
+                        QStringLiteral("three_SINGLE_BASIC.vmd")}));
+  // The same bytes as the command line's.
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI),
+            {QStringLiteral("convert"), QStringLiteral("--all"), song, QStringLiteral("-o"),
+             folder.Path(QStringLiteral("cli"))});
+  QVERIFY(cli.waitForFinished(30000));
+  QFile app(folder.Path(QStringLiteral("one song/three_COUPLE_MANIAC_2P.vmd")));
+  QFile expected(folder.Path(QStringLiteral("cli/three_COUPLE_MANIAC_2P.vmd")));
+  QVERIFY(app.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
+  QCOMPARE(app.readAll(), expected.readAll());
+
+  // The open folder: every song into its own folder, the one that cannot be danced named. The
+  // first song that can be danced is shown.
+  QVERIFY(shell.window.OpenFolder(folder.Path(QStringLiteral("pack"))));
+  QCOMPARE(shell.window.windowTitle(), QStringLiteral("one.dwi - Pavaneflow"));
+  shell.dialogs.folderAnswers = {folder.Path(QStringLiteral("all"))};
+  button->click();
+  QCOMPARE(shell.boxes.criticals,
+           QStringList(
+               {QStringLiteral("モーションを 5 個書き出しました。\n使えるテンポのない曲 1 曲\n") +
+                QDir::toNativeSeparators(folder.Path(QStringLiteral("pack/broken.dwi"))) +
+                QStringLiteral(": 使えるテンポがありません")}));
+  QCOMPARE(QDir(folder.Path(QStringLiteral("all/one"))).entryList(QDir::Files),
+           QStringList({QStringLiteral("one_SINGLE_BASIC.vmd")}));
+  QCOMPARE(QDir(folder.Path(QStringLiteral("all/three"))).entryList(QDir::Files).size(), 4);
+  QVERIFY(!QFileInfo::exists(folder.Path(QStringLiteral("all/broken"))));
+
+  // Cancelling the folder dialog writes nothing.
+  shell.boxes.informations.clear();
+  shell.boxes.criticals.clear();
+  button->click();
+  QVERIFY(shell.boxes.informations.isEmpty() && shell.boxes.criticals.isEmpty());
 }
 
 }  // namespace pavaneflow

@@ -107,6 +107,12 @@ TEST(DwiReaderTags, BpmReadsTheLongestDecimalPrefixAsTheNearestFloat) {
     SCOPED_TRACE(c.value);
     auto read = ReadDwi(std::string("#BPM:") + c.value + ";");
     EXPECT_EQ(read->song.bpm, c.bpm);
+    // A tempo that cannot time a step is read as ever, and said to be one.
+    const bool usable = c.bpm > 0.0f && c.bpm != kInf;
+    EXPECT_EQ(read->song.HasUsableTempo(), usable);
+    const std::vector<std::string> problem = {std::string("1行目:\"BPM\" のテンポ \"") + c.value +
+                                              "\" は正の数ではないので使えません。"};
+    EXPECT_EQ(read->errors, usable ? std::vector<std::string>() : problem);
   }
   EXPECT_TRUE(std::signbit(ParseBpm(u"-0")));
 }
@@ -155,6 +161,8 @@ const ErrorCase kErrorCases[] = {
     {"#FREEZE", {"2行目:\"FREEZE\" には対応していません。"}},
     {"#Freeze:x#ChangeBpm:y",
      {"1行目:\"FREEZE\" には対応していません。", "1行目:\"CHANGEBPM\" には対応していません。"}},
+    {"#TITLE:x;\n\n#BPM:\n0\n;#BPM:150;",
+     {"3行目:\"BPM\" のテンポ \"0\" は正の数ではないので使えません。"}},
 };
 
 TEST(DwiReaderTags, UnsupportedTagsAreReportedOnTheLineOfTheirColon) {

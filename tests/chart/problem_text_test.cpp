@@ -1,5 +1,8 @@
 #include "chart/problem_text.h"
 
+#include <set>
+#include <string_view>
+
 #include <gtest/gtest.h>
 
 #include "chart/problem_list.h"
@@ -23,8 +26,25 @@ TEST(ProblemText, EachKindHasItsJapaneseText) {
       {{20, ProblemKind::kUnclosedHold, {}},
        u"20行目:ロングノートの始まりに終わりがないので、取り除きました。"},
       {{2, ProblemKind::kNoTempo, {}}, u"2行目:使えるテンポがないため、60 BPM として読みました。"},
+      {{1, ProblemKind::kTempoNotPositive, {u"BPM", u"abc"}},
+       u"1行目:\"BPM\" のテンポ \"abc\" は正の数ではないので使えません。"},
   };
   for (const auto& c : cases) EXPECT_EQ(ProblemText(c.problem), c.text);
+}
+
+// Translations may put the placeholders in any order; a missing argument fills as empty.
+TEST(ProblemText, PatternsAreFilledWithTheLineAndTheArgumentsInAnyOrder) {
+  const ReadingProblem problem{7, ProblemKind::kUnreadableTimingEntry, {u"FREEZE", u"2=x"}};
+  EXPECT_EQ(FillProblem(u"line {1}: \"{3}\" of {2} {4}{", problem),
+            u"line 7: \"2=x\" of FREEZE {4}{");
+  EXPECT_EQ(FillProblem(u"{2}/{3}", {1, ProblemKind::kUnsupportedTag, {u"X"}}), u"X/");
+  EXPECT_EQ(OmittedProblemsText(12), u"ほか 12 件のエラーは省略しました。");
+  // Every kind has a pattern and a name of its own.
+  std::set<std::string_view> names;
+  for (const ProblemKind kind : AllProblemKinds()) {
+    EXPECT_FALSE(ProblemPattern(kind).empty());
+    EXPECT_TRUE(names.insert(ProblemKindName(kind)).second) << ProblemKindName(kind);
+  }
 }
 
 TEST(ProblemText, TheErrorTextJoinsTheEntriesAndCountsThoseLeftOut) {

@@ -58,15 +58,15 @@ const Case kCases[] = {
     {"a 50 MB single line", [] { return std::string(50 * 1000 * 1000, 'x'); }, 1, "gap: 0",
      "no step chart found in garbage.dwi (is it a DWI, .sm or .ssc file?)"},
     {"a 50 MB title on one line",
-     [] { return "#TITLE:" + std::string(50 * 1000 * 1000, 't') + ";#SINGLE:BASIC:1:2;"; }, 0,
-     "chart 1: SINGLE BASIC", ""},
+     [] { return "#TITLE:" + std::string(50 * 1000 * 1000, 't') + ";#BPM:90;#SINGLE:BASIC:1:2;"; },
+     0, "chart 1: SINGLE BASIC", ""},
     {"invalid UTF-8",
      [] {
        return std::string(kHeader) + "#ARTIST:\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80;\n" +
               "#SINGLE:BASIC:1:2\xFF"
               "4\xE3\x81;\n";
      },
-     0, "lane 0: 2 rows, 2 notes", "garbage.dwi: 5行目:'\xEF\xBF\xBD' には対応していません。"},
+     0, "lane 0: 2 rows, 2 notes", "garbage.dwi: line 5: '\xEF\xBF\xBD' is not supported."},
     {"UTF-16LE with an odd last byte and a lone surrogate",
      [] { return Utf16le(u"#TITLE:T\xD800;\r\n#BPM:150;\r\n#SINGLE:BASIC:1:2468;\r\n") + "\x41"; },
      0, "lane 0: 4 rows, 4 notes", ""},
@@ -83,9 +83,13 @@ const Case kCases[] = {
     {"a million \":\" with steps",
      [] { return std::string(kHeader) + "#COUPLE:BASIC:1:" + Repeat("2:", 500000) + ";"; }, 0,
      "lane 499999: 1 rows, 1 notes", ""},
-    {"BPM 0", [] { return "#BPM:0;\n#SINGLE:BASIC:1:2468;"; }, 0, "bpm: 0.000", ""},
-    {"BPM 1e39", [] { return "#BPM:1e39;\n#SINGLE:BASIC:1:2468;"; }, 0, "bpm: inf", ""},
-    {"BPM -90", [] { return "#BPM:-90;\n#SINGLE:BASIC:1:24680;"; }, 0, "bpm: -90.000", ""},
+    // A tempo that times no step: said on its line, and nothing is danced.
+    {"BPM 0", [] { return "#BPM:0;\n#SINGLE:BASIC:1:2468;"; }, 1, "bpm: 0.000",
+     "garbage.dwi: line 1: the tempo \"0\" of \"BPM\" is not a positive number"},
+    {"BPM 1e39", [] { return "#BPM:1e39;\n#SINGLE:BASIC:1:2468;"; }, 1, "bpm: inf",
+     "garbage.dwi: no usable tempo"},
+    {"BPM -90", [] { return "#BPM:-90;\n#SINGLE:BASIC:1:24680;"; }, 1, "bpm: -90.000",
+     "garbage.dwi: line 1: the tempo \"-90\" of \"BPM\" is not a positive number"},
     {"GAP 2^31", [] { return "#BPM:120;#GAP:2147483648;\n#SINGLE:BASIC:1:2468;"; }, 0,
      "gap: 2147483647", ""},
     {"GAP -2^31", [] { return "#BPM:120;#GAP:-2147483648;\n#SINGLE:BASIC:1:2468;"; }, 0,
@@ -104,7 +108,7 @@ const Case kCases[] = {
      0, "lane 0: 2 rows, 2 notes", ""},
     {"terminal escape sequences",
      [] { return "#TITLE:a\x1B]0;x\x07;\n#BPM:120;\n#SINGLE:BASIC:1:2\x1B[2J\r8;"; }, 0,
-     "title: a\\x1B]0", "garbage.dwi: 3行目:'\\x1B' には対応していません。"},
+     "title: a\\x1B]0", "garbage.dwi: line 3: '\\x1B' is not supported."},
     {"an unfinished tag at the end", [] { return std::string(kHeader) + "#SINGLE:BASIC:1:24#"; }, 0,
      "lane 0: 2 rows, 2 notes", ""},
 };
@@ -218,7 +222,7 @@ TEST_F(BadInput, HostileSimfilesEndCleanly) {
          return "#OFFSET:1e300;#BPMS:0=1e-300,1e300=60;#STOPS:1=1e308;#WARPS:-1e300=1e300;\n" +
                 ssc + "1000\n0100;";
        },
-       0, "gap: -2147483647", "range.ssc: 1行目:\"BPMS\" の \"1e300=60\" は読めませんでした。"},
+       0, "gap: -2147483647", "range.ssc: line 1: \"1e300=60\" of \"BPMS\" could not be read."},
       {"a million unclosed holds", "holds.ssc",
        [&] { return ssc + Repeat("2000\n", 1000000) + ";"; }, 0, "chart 1: SINGLE EDIT",
        "holds.ssc: ... and 999980 more problems"},

@@ -82,8 +82,41 @@ const MistakenCall kMistakenCalls[] = {
      "'0' は使えません\n"},
     {{"convert", "song.dwi", "--chart"},
      2,
-     "pavaneflow-cli: --chart needs a value (N)\n",
-     "pavaneflow-cli: --chart には値が必要です (N)\n"},
+     "pavaneflow-cli: --chart needs a chart number (1 to 3)\n",
+     "pavaneflow-cli: --chart には譜面の番号 (1 から 3) が必要です\n"},
+    {{"sheet", "missing.dwi", "--chart"},
+     2,
+     "pavaneflow-cli: --chart needs a chart number (1 to the number of charts; info lists them)\n",
+     "pavaneflow-cli: --chart には譜面の番号 (1 から譜面の数まで。info で一覧できます) "
+     "が必要です\n"},
+    // An option given to a command that does not take it is named, with those that do.
+    {{"sheet", "song.dwi", "--motion", "natural"},
+     2,
+     "pavaneflow-cli: sheet does not take --motion (convert and body do)\n",
+     "pavaneflow-cli: sheet には --motion はありません (--motion があるのは convert と body)\n"},
+    {{"info", "song.dwi", "--feet=planned"},
+     2,
+     "pavaneflow-cli: info does not take --feet (convert, sheet, feet and body do)\n",
+     "pavaneflow-cli: info には --feet はありません (--feet があるのは convert、sheet、feet と "
+     "body)\n"},
+    // An option name is never taken for the value of the option before it.
+    {{"convert", "song.dwi", "--output", "-o", "t.vmd"},
+     2,
+     "pavaneflow-cli: --output needs a value (OUT) before the next option, '-o'\n",
+     "pavaneflow-cli: --output には次のオプション '-o' の前に値 (OUT) が必要です\n"},
+    {{"body", "song.dwi", "--chart", "--all"},
+     2,
+     "pavaneflow-cli: --chart needs a value (N) before the next option, '--all'\n",
+     "pavaneflow-cli: --chart には次のオプション '--all' の前に値 (N) が必要です\n"},
+    // An output that cannot be written is not told like a missing input.
+    {{"convert", "song.dwi", "-o", "nowhere/dance.vmd"},
+     1,
+     "nowhere/dance.vmd: cannot write here: the folder nowhere does not exist\n",
+     "nowhere/dance.vmd: ここには書き込めません: フォルダー nowhere がありません\n"},
+    {{"sheet", "song.dwi", "-o", "song.dwi/sheet.svg"},
+     1,
+     "song.dwi/sheet.svg: cannot write here: song.dwi is not a folder\n",
+     "song.dwi/sheet.svg: ここには書き込めません: song.dwi はフォルダーではありません\n"},
     {{"convert", "song.dwi", "--chart", "9"},
      1,
      "song.dwi: --chart needs a number from 1 to 3; there is no chart 9\n",
@@ -209,9 +242,12 @@ TEST_F(Messages, AFileWithoutChartsIsStillDescribedAndSaysSo) {
 TEST_F(Messages, ProblemListsStopAtTwentyLinesUnlessAllAreAskedFor) {
   // 25 unsupported characters on line 2, none of which game timing reads.
   WriteFileBytes(folder_ / "bad.dwi", "#BPM:120;\n#SINGLE:BASIC:1:" + std::string(25, 'x') + ";\n");
-  auto lines = [](int count) {
+  auto lines = [](int count, bool japanese = false) {
     std::string out;
-    for (int i = 0; i < count; ++i) out += "bad.dwi: 2行目:'x' には対応していません。\n";
+    for (int i = 0; i < count; ++i) {
+      out += japanese ? "bad.dwi: 2行目:'x' には対応していません。\n"
+                      : "bad.dwi: line 2: 'x' is not supported.\n";
+    }
     return out;
   };
   struct Case {
@@ -225,7 +261,8 @@ TEST_F(Messages, ProblemListsStopAtTwentyLinesUnlessAllAreAskedFor) {
        lines(20) + "bad.dwi: ... and 5 more problems (--all-errors prints them all)\n"},
       {{"info", "bad.dwi"},
        kJapanese,
-       lines(20) + "bad.dwi: ... ほかに 5 件の問題があります (すべて表示するには --all-errors)\n"},
+       lines(20, true) +
+           "bad.dwi: ... ほかに 5 件の問題があります (すべて表示するには --all-errors)\n"},
       {{"info", "bad.dwi", "--all-errors"}, "C", lines(25)},
   };
   for (const Case& c : cases) {
@@ -240,6 +277,11 @@ TEST_F(Messages, ClassicProblemsThatGameTimingReadsEndWithAHint) {
   WriteFileBytes(folder_ / "game.dwi", "#BPM:120;\n#CHANGEBPM:4=60;\n#SINGLE:BASIC:1:2{88}x;\n");
   WriteFileBytes(folder_ / "game.sm", "#BPMS:0=120,x;\n#NOTES:dance-single::Hard:1::1000;\n");
   const std::string problems =
+      "game.dwi: line 2: \"CHANGEBPM\" is not supported.\n"
+      "game.dwi: line 3: '{' is not supported.\n"
+      "game.dwi: line 3: '}' is not supported.\n"
+      "game.dwi: line 3: 'x' is not supported.\n";
+  const std::string japaneseProblems =
       "game.dwi: 2行目:\"CHANGEBPM\" には対応していません。\n"
       "game.dwi: 3行目:'{' には対応していません。\n"
       "game.dwi: 3行目:'}' には対応していません。\n"
@@ -256,15 +298,13 @@ TEST_F(Messages, ClassicProblemsThatGameTimingReadsEndWithAHint) {
                   "brackets, blanks, comments) as dance games do\n"},
       {{"convert", "game.dwi", "-o", "game.vmd"},
        kJapanese,
-       problems +
+       japaneseProblems +
            "game.dwi: ヒント: --timing game (ゲームと同じタイミング) なら、このうち 3 "
            "件をダンスゲームと同じように読めます (テンポ変化、停止、括弧、空白、コメント)\n"},
       // Game timing reports only what it cannot read itself, and gives no hint.
-      {{"info", "game.dwi", "--timing", "game"},
-       "C",
-       "game.dwi: 3行目:'x' には対応していません。\n"},
+      {{"info", "game.dwi", "--timing", "game"}, "C", "game.dwi: line 3: 'x' is not supported.\n"},
       // Simfiles are always read in game timing: classic is not theirs, and there is no hint.
-      {{"info", "game.sm"}, "C", "game.sm: 1行目:\"BPMS\" の \"x\" は読めませんでした。\n"},
+      {{"info", "game.sm"}, "C", "game.sm: line 1: \"x\" of \"BPMS\" could not be read.\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments.size());

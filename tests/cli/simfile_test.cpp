@@ -104,6 +104,22 @@ TEST_F(SimfileCli, EachChartDancesInItsOwnTiming) {
   EXPECT_EQ(lastFrame("song_SINGLE_CHALLENGE.vmd"), 135);
 }
 
+// A chart with its own timing shows it in the JSON, where the song's lists do not apply to it.
+TEST_F(SimfileCli, JsonGivesAChartItsOwnTiming) {
+  WriteFileBytes(folder_ / "song.ssc", kSong);
+  const CliRun json = RunCli(folder_, {"info", "--json", "song.ssc"});
+  ASSERT_EQ(json.status, 0) << json.Describe();
+  const std::string plain = "\"description\": \"Plain\", \"lanes\": [";
+  const std::string own =
+      "\"description\": \"\", \"offset\": -0.5, \"tempos\": [{\"tick\": 0, \"bpm\": 60}], "
+      "\"stops\": [], \"delays\": [], \"warps\": [], \"lanes\": [";
+  EXPECT_NE(json.out.find(plain), std::string::npos) << json.out;
+  EXPECT_NE(json.out.find(own), std::string::npos) << json.out;
+  // The song's lists stay the song's.
+  EXPECT_NE(json.out.find("\"tempos\": [{\"tick\": 0, \"bpm\": 120}], \"stops\": [{\"tick\": 48"),
+            std::string::npos);
+}
+
 TEST_F(SimfileCli, AFolderIsEverySongBeneathIt) {
   const fs::path pack = folder_ / "pack";
   WriteFile(pack / "A" / "a.ssc", kSong);

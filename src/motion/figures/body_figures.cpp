@@ -1,6 +1,7 @@
 #include "motion/figures/body_figures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
 #include <vector>
@@ -98,7 +99,8 @@ double BodyFigures::HipsAwayFromScreenPercent() const {
   return Percent(hipsAwayFromScreenFrames, frames);
 }
 
-BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
+BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body,
+                        const std::vector<std::int32_t>* beats) {
   BodyFigures figures;
   figures.keyFrames = tracks.keyFrames;
   if (tracks.centre.Keys().empty() && tracks.leftFootIk.Keys().empty()) return figures;
@@ -120,6 +122,7 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
   std::vector<double> landingSpeeds;
   std::vector<double> headTurns;
   std::vector<std::int32_t> landingFrames;
+  std::vector<std::array<bool, 2>> plantedFeet(poses.size(), {false, false});
   std::int64_t airborneRun = 0;
   std::int64_t longestAirborne = 0;
   for (std::size_t f = 0; f < poses.size(); ++f) {
@@ -149,6 +152,7 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
       const bool stillAfter = f + 1 >= poses.size() || still(f, f + 1, side);
       const bool planted = onFloor(p, side) && still(f - 1, f, side) && stillAfter && !airborne(p);
       if (planted) {
+        plantedFeet[f][side] = true;
         ++figures.plantedFootFrames;
         if (leg.miss > kReachTolerance) ++figures.plantedMisses;
         figures.largestPlantedSlide =
@@ -171,6 +175,7 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body) {
   figures.longestAirborneSeconds = static_cast<double>(longestAirborne) / kFramesPerSecond;
   figures.leftArmLeastSwing = LeastSwing(poses, 0, landingFrames);
   figures.rightArmLeastSwing = LeastSwing(poses, 1, landingFrames);
+  figures.dancer = MeasureDancer(poses, plantedFeet, landingFrames, beats, body);
   return figures;
 }
 

@@ -2,8 +2,11 @@
 
 #include <cstdint>
 
+#include <vector>
+
 #include "motion/body_proportions.h"
 #include "motion/figures/body_tracks.h"
+#include "motion/figures/dancer_figures.h"
 
 namespace pavaneflow {
 
@@ -38,6 +41,7 @@ struct BodyFigures {
   // −1 when no window holds two.
   double leftArmLeastSwing = -1.0;
   double rightArmLeastSwing = -1.0;
+  DancerFigures dancer;
 
   double PlantedMissPercent() const;
   double StraightAirborneKneePercent() const;
@@ -50,6 +54,8 @@ inline constexpr std::int32_t kMostMeasuredFrames = 30 * 60 * 60 * 2;  // two ho
 inline constexpr double kReachTolerance = 0.1;
 inline constexpr double kStraightKneeDegrees = 10.0;
 
-BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body = kReferenceBody);
+// `beats`, the music's beat frames, if known, for the bounce on the beat.
+BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body = kReferenceBody,
+                        const std::vector<std::int32_t>* beats = nullptr);
 
 }  // namespace pavaneflow

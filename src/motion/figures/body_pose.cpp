@@ -1,5 +1,6 @@
 #include "motion/figures/body_pose.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace pavaneflow {
@@ -28,10 +29,15 @@ BodyPose PoseBody(const BodyTracks& tracks, double frame, const BodyProportions&
 
   BodyPose pose;
   pose.centreRise = moved.y;
+  pose.centre = centreAt;
   pose.hipsYaw = YawOf(forward);
-  const Quaternion head = Compose(
-      turn, Compose(RotationOf(tracks.upperBody.At(frame)), RotationOf(tracks.neck.At(frame))));
-  pose.headYaw = YawOf(Rotate(head, {0.0, 0.0, -1.0}));
+  const Quaternion chest = Compose(turn, RotationOf(tracks.upperBody.At(frame)));
+  const Quaternion head = Compose(chest, RotationOf(tracks.neck.At(frame)));
+  const Vec3 headForward = Rotate(head, {0.0, 0.0, -1.0});
+  pose.headYaw = YawOf(headForward);
+  pose.headPitch = std::asin(std::clamp(headForward.y / Length(headForward), -1.0, 1.0));
+  const Vec3 up = Rotate(chest, {0.0, 1.0, 0.0});
+  pose.torsoLean = std::acos(std::clamp(up.y / Length(up), -1.0, 1.0));
 
   const double thigh = static_cast<double>(body.thigh);
   const double shin = static_cast<double>(body.shin);
@@ -42,6 +48,7 @@ BodyPose PoseBody(const BodyTracks& tracks, double frame, const BodyProportions&
     const double outwards = side == 0 ? 1.0 : -1.0;  // the model's left is +x
     const Vec3 hip = centreAt + Rotate(turn, {outwards * static_cast<double>(body.hipX),
                                               static_cast<double>(body.hipY - body.centreY), 0.0});
+    pose.hip[side] = hip;
     const Vec3 ik = PositionOf(feet[side]->At(frame));
     pose.lift[side] = ik.y;
     pose.target[side] =

@@ -14,8 +14,12 @@ namespace pavaneflow {
 // left side, 1 the right. Yaws are radians from the viewer's side (−z), positive towards −x.
 struct BodyPose {
   double centreRise = 0.0;  // the centre's height above its rest height
+  Vec3 centre;              // where the centre bone is, the pelvis with it
   double hipsYaw = 0.0;
   double headYaw = 0.0;
+  double headPitch = 0.0;  // radians of the head's forward above the horizontal
+  double torsoLean = 0.0;  // radians of the upper body's up from the vertical
+  std::array<Vec3, 2> hip;
   std::array<Vec3, 2> target;    // the foot IK targets, at the ankles' height when on the floor
   std::array<double, 2> lift{};  // the targets' height above their rest height
   std::array<LegPose, 2> legs;

@@ -5,17 +5,34 @@
 #include <limits>
 
 #include "motion/natural/natural_curves.h"
+#include "motion/rotation.h"
 #include "motion/yaw_quaternion.h"
 
 namespace pavaneflow {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr double kReachShare = 0.985;  // of the straight leg: the knees stay a little bent
-constexpr double kLowestRise = -5.5;   // the centre never sinks further, reached or not
-constexpr double kWeightShift = 0.35;  // towards the standing foot, while the other lifts
-constexpr double kLandingDip = 0.5;    // a jump's landing, taken in the knees
-constexpr double kGrooveDip = 0.3;
+constexpr double kReachShare = 0.99;  // of the straight leg: the knees stay a little bent
+constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
+// Shares of the way from between the feet to over the standing foot: as the other foot lifts,
+// and while it is in the air.
+constexpr double kLiftShift = 0.1;
+constexpr double kCarryShift = 0.85;
+constexpr double kCarryRise = 0.1;      // the most the body rises as it is carried
+constexpr double kDeepestCarry = -1.0;  // nor sinks to reach the other foot
+// The centre moves at most this fast between two key frames, units a frame: its eased curve
+// peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
+constexpr double kCentreSpeed = 0.6;
+// The centre is not held back so far that it must sink more than this to reach the feet.
+constexpr double kDeepestPull = -1.5;
+constexpr double kLandingDip = 0.5;  // a jump's landing, taken in the knees
+constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
+constexpr double kGrooveBeatFrames = 15.0;
+// The chest's lean, degrees: a little forwards standing, more into the way the body goes.
+constexpr double kUprightLean = 4.0;
+constexpr double kLeanPerSpeed = 14.0;  // for each unit a frame the centre moves
+constexpr double kMostLean = 12.0;
+constexpr double kNod = 5.0;               // the head, down on the beat
 constexpr std::int32_t kGrooveReach = 20;  // a beat this close to a step is danced
 constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat carries its dip
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
@@ -60,11 +77,6 @@ class Builder {
     return std::max(rise, lowest_);
   }
 
-  // Whether the centre at (x, z) reaches both feet at some height.
-  bool Reaches(double x, double z, double yaw, FloorPoint left, FloorPoint right) const {
-    return ReachRise(x, z, yaw, 0, left) > lowest_ && ReachRise(x, z, yaw, 1, right) > lowest_;
-  }
-
   // Replaces `keys` with the key frames of the stretch.
   void Keys(std::vector<CentreKey>& keys) const {
     const std::vector<CentreEvent>& events = swings_.events;
@@ -78,13 +90,17 @@ class Builder {
       const FloorPoint right = swings_.StanceAt(1, e.frame);
       key.x = (static_cast<double>(left.x) + static_cast<double>(right.x)) * 0.5;
       key.z = (static_cast<double>(left.z) + static_cast<double>(right.z)) * 0.5;
-      if (e.kind == CentreEvent::kLift) {
-        // Over the standing foot, as far as the lifting one is still reached.
+      if (e.kind == CentreEvent::kLift || e.kind == CentreEvent::kCarry) {
+        // Over the standing foot, as far as the other one is still reached where it stands or
+        // lands without sinking low: the body is carried, not lunged.
         const FloorPoint s = e.standing == 0 ? left : right;
-        for (double share = kWeightShift; share > 0.0; share -= kWeightShift / 4) {
+        const double most = (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * e.weight;
+        const double deepest = kDeepestCarry * body_.PadScale();
+        for (double share = most; share > 0.0; share -= most / 4) {
           const double x = Lerp(key.x, static_cast<double>(s.x), share);
           const double z = Lerp(key.z, static_cast<double>(s.z), share);
-          if (Reaches(x, z, e.yaw, left, right)) {
+          if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
+              ReachRise(x, z, e.yaw, 1, right) >= deepest) {
             key.x = x;
             key.z = z;
             break;
@@ -109,8 +125,10 @@ class Builder {
       keys[i].x = (keys[i - 1].x + keys[i + 1].x) * 0.5;
       keys[i].z = (keys[i - 1].z + keys[i + 1].z) * 0.5;
     }
+    LimitSpeed(keys, kCentreSpeed * body_.PadScale());
     LimitTurning(keys);
-    for (CentreKey& key : keys) {
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      CentreKey& key = keys[i];
       switch (key.kind) {
         case CentreEvent::kApex:
           break;
@@ -126,10 +144,69 @@ class Builder {
         default:
           key.rise = StandingRise(key);
       }
+      // A foot that lands before the next key frame is reached all the way down: the centre
+      // runs straight from here to there, and both ends reach it.
+      if (key.kind != CentreEvent::kApex && i + 1 < keys.size())
+        key.rise = std::min(key.rise, ArrivingRise(key, keys[i + 1].frame));
+      // Carried over the standing foot, the body stays at the height it stepped from: it
+      // bounces on the beat, not with every step.
+      if (key.kind == CentreEvent::kCarry && i > 0)
+        key.rise = std::min(key.rise, keys[i - 1].rise + kCarryRise * body_.PadScale());
     }
+    LimitRising(keys, kCentreSpeed * body_.PadScale());
+  }
+
+  // The highest rise at which each foot in the air at `key` that lands by `until` is reached
+  // where it lands.
+  double ArrivingRise(const CentreKey& key, std::int32_t until) const {
+    double rise = 0.0;
+    for (int side = 0; side < 2; ++side) {
+      if (swings_.PlantedAt(side, key.frame) || !swings_.PlantedAt(side, until)) continue;
+      rise =
+          std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame)));
+    }
+    return std::max(rise, lowest_);
   }
 
  private:
+  // No faster than `most` units a frame from one key frame to the next: each pass pulls a key
+  // frame towards the one before (after) it, so that the centre sets off early and arrives late
+  // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is left
+  // where it is where the pull would take it too far from the planted feet to reach them
+  // standing.
+  void LimitSpeed(std::vector<CentreKey>& keys, double most) const {
+    const double deepest = kDeepestPull * body_.PadScale();
+    auto limit = [&](CentreKey& key, const CentreKey& neighbour) {
+      const double dx = key.x - neighbour.x;
+      const double dz = key.z - neighbour.z;
+      const double distance = std::hypot(dx, dz);
+      const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
+      if (distance <= reach) return;
+      const double x = neighbour.x + dx * reach / distance;
+      const double z = neighbour.z + dz * reach / distance;
+      for (int side = 0; side < 2; ++side) {
+        const auto at = swings_.PlantedAt(side, key.frame);
+        if (at && ReachRise(x, z, key.yaw, side, *at) < deepest) return;
+      }
+      key.x = x;
+      key.z = z;
+    };
+    for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
+    for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
+  }
+
+  // Up or down no faster than `most` units a frame: a key frame too high for its neighbour is
+  // lowered (never raised, so that every foot stays reached), going down early and up late.
+  static void LimitRising(std::vector<CentreKey>& keys, double most) {
+    auto limit = [most](CentreKey& key, const CentreKey& neighbour) {
+      const double highest =
+          neighbour.rise + most * static_cast<double>(std::abs(key.frame - neighbour.frame));
+      if (key.kind != CentreEvent::kApex && key.rise > highest) key.rise = highest;
+    };
+    for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
+    for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
+  }
+
   // No more than kMostTurnPerFrame between two key frames' frames; the backward pass turns
   // early into a turn the forward pass would take late. A key frame within the limit keeps its
   // yaw as it is, so that a turn limited here changes nothing far from it.
@@ -150,8 +227,9 @@ class Builder {
 };
 
 bool Dips(CentreEvent::Kind kind) {
-  return kind == CentreEvent::kStance || kind == CentreEvent::kLift ||
-         kind == CentreEvent::kRecover || kind == CentreEvent::kCrouchStart;
+  return kind == CentreEvent::kStance || kind == CentreEvent::kCarry ||
+         kind == CentreEvent::kLift || kind == CentreEvent::kRecover ||
+         kind == CentreEvent::kCrouchStart;
 }
 
 // Adds the groove: a dip of `depth` on each of the first `count` beats near a step, and a rise back
@@ -171,7 +249,10 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
                                  [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
     for (auto near : {next, next == keys.begin() ? next : next - 1}) {
       if (near != keys.end() && std::abs(near->frame - frame) <= kNearFrames) {
-        if (Dips(near->kind)) near->rise -= dip;
+        if (Dips(near->kind)) {
+          near->rise -= dip;
+          near->beat = dip > 0.0;
+        }
         return;
       }
     }
@@ -182,11 +263,13 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
     const double t = static_cast<double>(frame - a.frame) / static_cast<double>(b.frame - a.frame);
     added.push_back({frame, CentreEvent::kStance, Lerp(a.x, b.x, t), Lerp(a.z, b.z, t),
                      Lerp(a.rise, b.rise, t) - dip,
-                     a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t});
+                     a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t, dip > 0.0});
   };
   for (std::size_t i = 0; i < count; ++i) {
     if (!danced(beats[i])) continue;
-    at(beats[i], depth);
+    const std::int32_t gap =
+        i + 1 < beats.size() ? beats[i + 1] - beats[i] : (i > 0 ? beats[i] - beats[i - 1] : 15);
+    at(beats[i], depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4));
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
       at(beats[i] + (beats[i + 1] - beats[i]) / 2, 0.0);
   }
@@ -234,16 +317,32 @@ void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},
          YawQuaternion(static_cast<float>(key.yaw)),
          &kCentreEase});
-    // The twist runs straight between its key frames: inside a run of one yaw none is needed.
-    const bool sameAsBefore = emitted_ && lastYaw_ == key.yaw;
-    const bool sameAfter = i + 1 < keys_.size() && keys_[i + 1].yaw == key.yaw;
-    emitted_ = true;
-    lastYaw_ = key.yaw;
-    if (!twist_ || (sameAsBefore && sameAfter)) continue;
+    if (!twist_) continue;
+    // The chest turns back half the hips' turn, leans a little forwards and into where the body
+    // is going; the head turns back as much again, keeps half the lean off and nods on the beat.
+    double forward = 0.0;
+    double sideways = 0.0;
+    if (i + 1 < keys_.size()) {
+      const CentreKey& next = keys_[i + 1];
+      const double frames = static_cast<double>(next.frame - key.frame);
+      const double vx = (next.x - key.x) / frames;
+      const double vz = (next.z - key.z) / frames;
+      const double c = std::cos(key.yaw);
+      const double s = std::sin(key.yaw);
+      sideways = vx * c - vz * s;
+      forward = -(vx * s + vz * c);
+    }
+    const double perSpeed = kLeanPerSpeed / body_.PadScale();
+    const double leanForward = std::clamp(kUprightLean + perSpeed * forward, -kMostLean, kMostLean);
+    const double leanSideways = std::clamp(perSpeed * sideways, -kMostLean, kMostLean);
     const double back = -0.5 * std::remainder(key.yaw - straightAhead_, 2.0 * kPi);
-    const auto turn = YawQuaternion(static_cast<float>(back));
-    path.upperBody.Add({key.frame, {}, turn, &kDefaultInterpolation});
-    path.neck.Add({key.frame, {}, turn, &kDefaultInterpolation});
+    const Quaternion turn = AxisAngle({0.0, 1.0, 0.0}, back);
+    const Quaternion lean = Compose(AxisAngle({1.0, 0.0, 0.0}, -leanForward * kDegree),
+                                    AxisAngle({0.0, 0.0, 1.0}, -leanSideways * kDegree));
+    const double nod = key.beat ? -kNod : kNod * 0.25;
+    const Quaternion head = AxisAngle({1.0, 0.0, 0.0}, (0.5 * leanForward + nod) * kDegree);
+    path.upperBody.Add({key.frame, {}, ToFloats(Compose(turn, lean)), &kTurnEase});
+    path.neck.Add({key.frame, {}, ToFloats(Compose(turn, head)), &kTurnEase});
   }
   keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(i));
   beats_.erase(beats_.begin(), beats_.begin() + static_cast<std::ptrdiff_t>(heldBeats));

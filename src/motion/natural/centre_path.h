@@ -30,6 +30,7 @@ struct CentreKey {
   double z = 0.0;
   double rise = 0.0;
   double yaw = 0.0;
+  bool beat = false;  // dipped for the groove on a beat
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove of a
@@ -61,8 +62,6 @@ class CentrePlanner {
   std::vector<std::int32_t> beats_;
   std::vector<CentreKey> added_;
   std::int32_t completed_ = 0;  // the frame before which `path` is complete
-  bool emitted_ = false;
-  double lastYaw_ = 0.0;  // of the last key frame moved into a path
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;

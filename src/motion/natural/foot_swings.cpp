@@ -29,12 +29,19 @@ constexpr double kContactShare = 0.3;  // of the time between two steps of one f
 // joins the step before it, so that the foot goes straight on to the later panel.
 constexpr std::int32_t kLeastStepFrames = 3;
 constexpr std::int32_t kLeastJumpFrames = 3;
+// A foot crosses the pad at most this fast on average, units a frame: its eased curve peaks at
+// about 1.6 times that, under the 2.1 (5 m/s) a real foot reaches.
+constexpr double kSwingSpeed = 1.15;
+constexpr double kFullShiftFrames = 8.0;  // a swing this long carries the whole weight across
 
 // A stance wider than this is narrowed by stepping on the near side of the panels: the legs
 // reach no further. Crossed over both pads (as the classic footing may stand), even the near
 // side is out of reach: the foot then stays short of its panel, where it is reached.
 constexpr double kWidestStance = 14.0;
 constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand on a panel
+
+// Two feet on one panel stand side by side, their ankles this far apart (the feet are 1 wide).
+constexpr double kSideBySide = 1.2;
 
 double Distance(FloorPoint a, FloorPoint b) {
   return std::hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
@@ -75,6 +82,12 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
   const double x = static_cast<double>(frames - 1) / static_cast<double>(frames);
   return std::hypot((1.0 - across.Progress(x)) * Distance(from, to),
                     (1.0 - down.Progress(x)) * height);
+}
+
+// `at` moved `by` along the left side of hips aiming at `yaw` (the dancer's left, negative: right).
+FloorPoint Beside(FloorPoint at, double yaw, double by) {
+  return {static_cast<float>(static_cast<double>(at.x) + by * std::cos(yaw)),
+          static_cast<float>(static_cast<double>(at.z) - by * std::sin(yaw))};
 }
 
 const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame) {
@@ -203,35 +216,53 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   yaw_[side] = yaw;
 }
 
+std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
+  return static_cast<std::int32_t>(std::ceil(distance / (kSwingSpeed * scale_)));
+}
+
 void FootSwingPlanner::Step(int side, const StepRecord& r) {
   const int other = 1 - side;
   const std::int32_t land = r.frame;
   MakeRoom(side, land);
   ++step_;
   const std::int32_t since = land - landed_[side];
+  const double distance = Distance(stand_[side], r.floor[side]);
+  const std::int32_t needed = SwingFrames(distance);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
   std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
-  // Wait for the other foot: one foot stays on the floor while this one is in the air.
-  if (landed_[other] > lift && landed_[other] <= land - 2) lift = landed_[other];
+  // A quick step takes all the time it has: the foot goes as soon as it has landed.
+  if (land - lift < needed) lift = std::max(land - needed, landed_[side] + 1);
+  // Wait for the other foot, one foot on the floor while this one is in the air, unless the
+  // wait leaves too little time to get there: then it lifts before the other lands.
+  if (landed_[other] > lift && landed_[other] <= land - std::max(2, needed)) lift = landed_[other];
   if (lift >= land) lift = std::max(landed_[side], land - 1);
   const std::int32_t swing = land - lift;
-  const double distance = Distance(stand_[side], r.floor[side]);
   const double top =
       std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
       std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
+  // Quick steps leave no time to carry the body from foot to foot: it stays between them.
+  swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
+  if (apex > lift + 1 && apex < land - 1) {
+    Event(apex, CentreEvent::kCarry, other, r.yaw, 0.0);
+    swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
+  }
   const bool crossed =
       side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
-  Swing(side, lift, apex, top, land, Narrowed(r.floor[side], stand_[other], 1.0, crossed, scale_),
-        r.yaw);
+  FloorPoint to = Narrowed(r.floor[side], stand_[other], 1.0, crossed, scale_);
+  // Onto the other foot's panel: beside it, on its own side.
+  if (Distance(to, stand_[other]) < kSideBySide * scale_)
+    to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
+  Swing(side, lift, apex, top, land, to, r.yaw);
   Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
 }
 
 // How much higher than the centre's rise a foot at `at` must be, at the top of a jump with
-// the centre over `centre` turned by `yaw`, for its knee to be well bent.
+// the centre over `centre` turned by `yaw`, for its knee to be well bent: at least `tuck` times
+// kTuck.
 double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at,
-                                    double rise) const {
+                                    double rise, double tuck) const {
   const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
   const double hipX = static_cast<double>(centre.x) + outwards * std::cos(yaw);
   const double hipZ = static_cast<double>(centre.z) - outwards * std::sin(yaw);
@@ -240,7 +271,7 @@ double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, Flo
   const double least = kTuckedLeg * scale_;
   const double below = std::sqrt(std::max(leg * leg - r * r, least * least));
   const double hip = static_cast<double>(body_.hipY) + rise;
-  return std::max(kTuck * scale_, hip - static_cast<double>(body_.ankleY) - below - rise);
+  return std::max(kTuck * scale_ * tuck, hip - static_cast<double>(body_.ankleY) - below - rise);
 }
 
 void FootSwingPlanner::Jump(const StepRecord& r) {
@@ -249,9 +280,14 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   MakeRoom(1, land);
   ++step_;
   const std::int32_t since = land - std::max(landed_[0], landed_[1]);
-  // A frame on the floor before take-off; three in the air leave room for a top and a touch.
-  const std::int32_t air =
-      std::min(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), std::max(since - 1, 0));
+  // A frame on the floor before take-off; three in the air leave room for a top and a touch, and
+  // a jump to other panels takes the time the feet need to get there: quick jumps are low hops
+  // over most of the time between them.
+  const double farthest =
+      std::max(Distance(stand_[0], r.floor[0]), Distance(stand_[1], r.floor[1]));
+  const std::int32_t air = std::min(
+      std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 1),
+      std::max(since - 1, 0));
   const std::int32_t takeOff = land - air;
   const std::int32_t apex = air >= kLeastJumpFrames ? takeOff + air / 2 : takeOff;
   // A quick jump barely leaves the floor; the feet tuck all the same.
@@ -266,13 +302,19 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   if (apex > takeOff && apex < land)
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
   const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
-  const std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed, scale_),
-                                     Narrowed(r.floor[1], r.floor[0], 0.5, crossed, scale_)};
+  std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed, scale_),
+                               Narrowed(r.floor[1], r.floor[0], 0.5, crossed, scale_)};
+  if (Distance(to[0], to[1]) < kSideBySide * scale_) {
+    const FloorPoint middle = Between(to[0], to[1]);
+    to = {Beside(middle, r.yaw, 0.5 * kSideBySide * scale_),
+          Beside(middle, r.yaw, -0.5 * kSideBySide * scale_)};
+  }
   const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
   const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
-    tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise);
+    tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
+                                   std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
     Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw);
   // The body is down by the time the feet touch, so that they do not land on straight legs.

@@ -22,13 +22,25 @@ struct Support {
 // A moment at which the centre has somewhere to be, found while the feet were planned.
 struct CentreEvent {
   // In rising priority: of two events at one frame the higher one is kept.
-  enum Kind { kStance, kRecover, kCrouchStart, kLift, kTakeOff, kApex, kTouchDown, kJumpLanding };
+  // kCarry: the weight over the standing foot while the other is in the air.
+  enum Kind {
+    kStance,
+    kCarry,
+    kRecover,
+    kCrouchStart,
+    kLift,
+    kTakeOff,
+    kApex,
+    kTouchDown,
+    kJumpLanding
+  };
   std::int32_t frame = 0;
   Kind kind = kStance;
-  int standing = -1;      // kLift: the foot that stays on the floor
+  int standing = -1;      // kLift, kCarry: the foot that stays on the floor
   double yaw = 0.0;       // where the hips aim
   double rise = 0.0;      // kApex: the centre's height above rest; kTakeOff: the crouch's depth
   std::int64_t step = 0;  // the step or jump it belongs to, counted from 1
+  double weight = 1.0;    // kLift, kCarry: the share of a full weight shift there is time for
 };
 
 // The feet of a natural dance: each foot's IK key frames, where it stands when, and the moments
@@ -78,8 +90,11 @@ class FootSwingPlanner {
            const InterpolationBytes* curve);
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
              FloorPoint to, double yaw);
+  // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
+  std::int32_t SwingFrames(double distance) const;
   void Step(int side, const StepRecord& r);
-  double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise) const;
+  double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise,
+                    double tuck) const;
   void Jump(const StepRecord& r);
 
   const BodyProportions& body_;

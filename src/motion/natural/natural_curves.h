@@ -16,6 +16,8 @@ inline constexpr CurveBytes kStraight{20, 20, 107, 107};
 inline constexpr CurveBytes kSlowInSlowOut{64, 0, 64, 127};
 inline constexpr CurveBytes kSlowStart{64, 0, 107, 107};
 inline constexpr CurveBytes kSlowEnd{20, 20, 64, 127};
+// Starts and ends slowly, but never at more than 1.35 times the mean speed in between.
+inline constexpr CurveBytes kGentle{40, 10, 87, 117};
 
 // The 64 interpolation bytes of a key frame from the curves of X, Y, Z and the rotation: a first
 // row of x1, y1, x2, y2 of the four, and three rows each shifted one byte further, as the
@@ -40,9 +42,10 @@ inline constexpr InterpolationBytes kFootRise =
 inline constexpr InterpolationBytes kFootFall =
     MakeInterpolation(kSlowEnd, kSlowInSlowOut, kSlowEnd, kStraight);
 // The centre: all three axes on one curve, so that it moves along a straight line between key
-// frames; the turn runs evenly, so that it never turns faster than its key frames allow.
+// frames, gently so that the body flows from one key frame to the next; the turn runs evenly,
+// so that it never turns faster than its key frames allow.
 inline constexpr InterpolationBytes kCentreEase =
-    MakeInterpolation(kSlowInSlowOut, kSlowInSlowOut, kSlowInSlowOut, kStraight);
+    MakeInterpolation(kGentle, kGentle, kGentle, kStraight);
 // Arms and twist: a turn that starts and ends slowly.
 inline constexpr InterpolationBytes kTurnEase =
     MakeInterpolation(kStraight, kStraight, kStraight, kSlowInSlowOut);

@@ -10,6 +10,7 @@
 #include "motion/bone_names.h"
 #include "motion/classic/run.h"
 #include "motion/feet/whole_chart_foot_planner.h"
+#include "motion/figures/beat_frames.h"
 #include "motion/figures/body_figures.h"
 #include "support/dwi_fixture.h"
 #include "support/vmd_test_reader.h"
@@ -69,6 +70,37 @@ TEST(NaturalMotion, HoldsItsShapeOnSmallCharts) {
     EXPECT_EQ(f.hipsAwayFromViewerFrames, 0);
     EXPECT_LE(f.largestYawStep, 20.0);
     EXPECT_LE(f.headFromViewerP95, 40.0);
+  }
+}
+
+// Like a person on a pad: feet and body at human speeds, the chest leaning, the head nodding,
+// the arms swinging smoothly in their own rhythm, the centre dipping on the beat.
+TEST(NaturalMotion, MovesAtHumanSpeedsAndBouncesOnTheBeat) {
+  const char* charts[] = {
+      "#BPM:150;\n#SINGLE:BASIC:1:00004826482648264826482648264000;\n",
+      "#BPM:120;\n#SINGLE:BASIC:1:4646464612121212;\n",
+  };
+  const NaturalMotion style;
+  for (const char* dwi : charts) {
+    SCOPED_TRACE(dwi);
+    const auto read = test::ReadDwi(dwi);
+    GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
+    request.feet = &kPlanned;
+    request.motion = &style;
+    MotionDocument motion;
+    Synthesize(request, motion);
+    const std::vector<std::int32_t> beats = BeatFrames(request);
+    const DancerFigures d =
+        MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats).dancer;
+    EXPECT_LE(d.fastestAnkle, 3.5);
+    EXPECT_LE(d.fastestPelvis, 1.5);
+    EXPECT_LE(d.torsoUprightPercent, 40.0);
+    EXPECT_GE(d.torsoLeanP95, 4.0);
+    EXPECT_LE(d.fastestArm, 12.0);
+    EXPECT_LE(d.armReversalsPerSecond, 4.0);
+    EXPECT_GE(d.headPitchRange, 4.0);
+    EXPECT_LT(d.bounce, 0.0);
+    EXPECT_EQ(d.feetFusedPercent, 0.0);
   }
 }
 
