@@ -139,5 +139,15 @@ test("the page speaks English where the browser is not Japanese", async () => {
   await english.setInputFiles("#fileInput", { name: "notes.txt", mimeType: "text/plain", buffer: Buffer.from("hello") });
   await english.waitForFunction(() => !document.getElementById("message").hidden);
   assert.equal(await english.textContent("#message"), "No step chart found in notes.txt (is it a DWI, .sm or .ssc file?).");
+  // The reading problems as the command line words them in English, past the reader's limit too.
+  const chart = `#TITLE:Broken;\n#BPM:120;\n#CHANGEBPM:48=150;\n#SINGLE:BASIC:1:2468${"x".repeat(10004)};\n`;
+  await english.setInputFiles("#fileInput", { name: "broken.dwi", mimeType: "text/plain", buffer: Buffer.from(chart) });
+  await english.waitForFunction(() => window.pavaneflow.dance && !window.pavaneflow.busy);
+  const lines = (await english.textContent("#problemList")).split("\n");
+  assert.deepEqual([lines[0], lines[1], lines.at(-1)], [
+    'line 3: "CHANGEBPM" is not supported.',
+    "line 4: 'x' is not supported.",
+    "further problems left out: 5.",
+  ]);
   await english.close();
 });

@@ -51,12 +51,14 @@ bool OptionIs(const val& options, const char* key, const char* value) {
   return option.typeOf().as<std::string>() == "string" && option.as<std::string>() == value;
 }
 
-// The reading problems as the page words them in its language: each with its line, the words
-// of the file it names (arguments) and the core's own text.
+// The reading problems as the page words them in its language: each with its kind's name (as
+// the command line's catalogue names it), its line, the words of the file it names (arguments)
+// and the core's own text.
 val ProblemRecords(const std::vector<ReadingProblem>& problems) {
   val records = val::array();
   for (const ReadingProblem& problem : problems) {
     val record = val::object();
+    record.set("kind", std::string(ProblemKindName(problem.kind)));
     record.set("line", problem.line);
     val arguments = val::array();
     for (const std::u16string& argument : problem.arguments) {
@@ -198,11 +200,21 @@ val Convert(int index, val options, val progress) {
   return answer;
 }
 
+// The names of every kind of reading problem the core knows.
+val ProblemKinds() {
+  val names = val::array();
+  for (const ProblemKind kind : AllProblemKinds()) {
+    names.call<void>("push", std::string(ProblemKindName(kind)));
+  }
+  return names;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(pavaneflow) {
   emscripten::function("open", &Open);
   emscripten::function("convert", &Convert);
+  emscripten::function("problemKinds", &ProblemKinds);
 }
 
 }  // namespace pavaneflow::web
