@@ -175,6 +175,12 @@ test("a dropped folder of songs comes as one zip laid out as convert --all write
 test("a screenshot of the example for the README", { skip }, async () => {
   await page.click("#exampleButton");
   await session.danceShown();
+  // As the page starts, whatever the tests before chose.
+  await page.setChecked("#gameTiming", false);
+  await page.setChecked("#plannedFeet", false);
+  await page.setChecked("#naturalMotion", true);
+  await page.check("#facingViewer");
+  await session.danceShown();
   await page.selectOption("#chartList", { index: 1 });
   await session.danceShown();
   await page.evaluate(() => window.pavaneflow.preview.seek(300));
