@@ -77,6 +77,9 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* openAction = fileMenu_->addAction(QStringLiteral("開く(&O)..."));
   openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   connect(openAction, &QAction::triggered, this, &MainWindow::OnFileOpen);
+  QAction* modelAction = fileMenu_->addAction(QStringLiteral("モデル(&M)..."));
+  modelAction->setObjectName(QStringLiteral("modelAction"));
+  connect(modelAction, &QAction::triggered, view_, &MainView::ChooseModel);
   fileMenu_->addSeparator();
   recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("最近使ったファイル"));
   recentPlaceholder_->setEnabled(false);

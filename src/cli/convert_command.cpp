@@ -13,6 +13,7 @@
 #include "cli/chart_choice.h"
 #include "cli/file_problem.h"
 #include "cli/mode_name.h"
+#include "cli/model_option.h"
 #include "cli/not_a_chart.h"
 #include "cli/open_chart_file.h"
 #include "cli/output_name.h"
@@ -40,9 +41,10 @@ struct Job {
 class Converter {
  public:
   Converter(const ConvertOptions& options, std::ostream& out, std::ostream& err)
-      : options_(options), out_(out), err_(err) {}
+      : options_(options), setup_(options.setup), out_(out), err_(err) {}
 
   int Run() {
+    if (!ReadModelOption(options_.model, setup_, err_)) return 1;
     const bool anyFolder =
         std::any_of(options_.inputs.begin(), options_.inputs.end(), IsSongFolder);
     const bool toFolder = options_.all || options_.inputs.size() > 1 || anyFolder;
@@ -108,7 +110,7 @@ class Converter {
                const std::filesystem::path& folder) {
     DWIDocument document;
     std::string problem;
-    if (!OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
+    if (!OpenChartFile(document, input, setup_, options_.allErrors, err_, problem)) {
       Fail(problem);
       return;
     }
@@ -117,7 +119,7 @@ class Converter {
     if (options_.all) {
       for (std::size_t i = 0; i < document.scores.size(); ++i) {
         const Score& score = *document.scores[i];
-        DanceSetup setup = options_.setup;
+        DanceSetup setup = setup_;
         setup.chart = static_cast<int>(i);
         setup.player = 0;
         if (score.mode == kCouple) {
@@ -130,7 +132,7 @@ class Converter {
       }
     } else {
       const std::optional<DanceSetup> setup =
-          ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
+          ChooseChart(document, input, setup_, Tr("dancing 1P"), err_, problem);
       if (!setup) {
         Fail(problem);
         return;
@@ -193,7 +195,9 @@ class Converter {
     }
     out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
          << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
-         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
+         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames";
+    if (job.setup.model) out_ << ", " << FittedText(job.setup);
+    out_ << '\n';
   }
 
   void Fail(const std::string& message) {
@@ -202,6 +206,7 @@ class Converter {
   }
 
   const ConvertOptions& options_;
+  DanceSetup setup_;  // the options' setup with the model read
   std::ostream& out_;
   std::ostream& err_;
   std::set<std::filesystem::path> planned_;
@@ -220,6 +225,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   const ChartOptions chart =
       AddSetupOptions(*convert, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
+  AddModelOption(*convert, options.setup, options.model);
   convert->add_flag("--compat", options.compat,
                     Tr("Append the empty morph, camera, light and shadow counts"));
   convert
