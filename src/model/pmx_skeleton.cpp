@@ -45,7 +45,8 @@ constexpr std::string_view kHips = "下半身";
 constexpr std::string_view kFootIk[2][2] = {{"左足ＩＫ", "左足IK"}, {"右足ＩＫ", "右足IK"}};
 
 ModelPoint PointOf(const PmxBone& bone) {
-  return {bone.position[0], bone.position[1], bone.position[2]};
+  return {static_cast<double>(bone.position[0]), static_cast<double>(bone.position[1]),
+          static_cast<double>(bone.position[2])};
 }
 
 }  // namespace
