@@ -14,9 +14,10 @@ namespace pavaneflow::cli {
 // What `pavaneflow-cli convert` was asked to do.
 struct ConvertOptions {
   std::vector<std::filesystem::path> inputs;
-  DanceSetup setup;        // with `all`, every chart and player instead of the setup's own
-  bool compat = false;     // append the empty section counts
-  bool all = false;        // every chart to its own file
+  DanceSetup setup;  // with `all`, every chart and player instead of the setup's own
+  std::optional<std::filesystem::path> model;  // the model file the natural motion is fitted to
+  bool compat = false;                         // append the empty section counts
+  bool all = false;                            // every chart to its own file
   bool allErrors = false;  // every reading problem line, not only the first ones
   // The output file; a folder (created if missing) with several inputs or with `all`.
   std::optional<std::filesystem::path> output;
