@@ -21,6 +21,7 @@
 #include "app/file_dialogs.h"
 #include "app/file_filter.h"
 #include "app/message_boxes.h"
+#include "app/model_problem_text.h"
 #include "app/native_path.h"
 #include "app/os_reason.h"
 #include "base/file_error.h"
@@ -41,6 +42,8 @@ const QString kMotionFileFilter = QStringLiteral(
     "すべてのファイル(*.*)|*.*");
 constexpr ExportFormat kFormats[] = {ExportFormat::kVmd, ExportFormat::kVrma, ExportFormat::kBvh};
 const QString kLastSaveFolderKey = QStringLiteral("Settings/LastSaveFolder");
+const QString kModelFileFilter =
+    QStringLiteral("モデル (*.PMX;*.VRM)|*.PMX;*.VRM|すべてのファイル (*.*)|*.*");
 
 const Score* ScoreAt(const SongDocument& document, int index) {
   if (index < 0 || static_cast<std::size_t>(index) >= document.scores.size()) return nullptr;
@@ -108,12 +111,18 @@ MainView::MainView(SongDocument& document, FileDialogs& fileDialogs, MessageBoxe
     }
   }
 
-  const DanceSetup kept = LoadDanceSetup();
+  QString modelProblem;
+  const DanceSetup kept = LoadDanceSetup(&modelProblem);
+  model_ = kept.model;
   ui_->gameTimingCheck->setChecked(kept.timing == ChartTiming::kGame);
   ui_->plannedFeetCheck->setChecked(kept.feet == FeetChoice::kPlanned);
   ui_->naturalMotionCheck->setChecked(kept.motion == MotionChoice::kNatural);
   connect(ui_->plannedFeetCheck, &QCheckBox::toggled, this, [this] { SaveDanceSetup(Setup()); });
   connect(ui_->naturalMotionCheck, &QCheckBox::toggled, this, [this] { SaveDanceSetup(Setup()); });
+  connect(ui_->naturalMotionCheck, &QCheckBox::toggled, this, [this] { ShowModel(); });
+  connect(ui_->modelButton, &QPushButton::clicked, this, &MainView::ChooseModel);
+  connect(ui_->modelClearButton, &QToolButton::clicked, this, &MainView::ClearModel);
+  ShowModel(modelProblem);
 
   document_.AddView(this);
 }
@@ -225,7 +234,51 @@ DanceSetup MainView::Setup() const {
   setup.feet = ui_->plannedFeetCheck->isChecked() ? FeetChoice::kPlanned : FeetChoice::kClassic;
   setup.motion =
       ui_->naturalMotionCheck->isChecked() ? MotionChoice::kNatural : MotionChoice::kClassic;
+  if (model_) FitTo(setup, *model_);
   return setup;
+}
+
+void MainView::ChooseModel() {
+  const QString path = fileDialogs_.getOpenFileName(window(), ToQtFilter(kModelFileFilter));
+  if (path.isEmpty()) return;
+  QString problem;
+  std::optional<DanceModel> model = ReadModelOrTell(path, problem);
+  if (!model) {
+    messageBoxes_.critical(window(),
+                           QStringLiteral("モデルを読み込めませんでした。\n%1").arg(problem));
+    return;
+  }
+  model_ = std::move(model);
+  SaveDanceSetup(Setup());
+  ShowModel();
+  emit statusMessage(QStringLiteral("自然な動きを %1 の体型に合わせます (大きさ %2 倍)")
+                         .arg(ui_->modelLabel->text())
+                         .arg(model_->body.PadScale(), 0, 'f', 2));
+  SchedulePreview();
+}
+
+void MainView::ClearModel() {
+  model_.reset();
+  SaveDanceSetup(Setup());
+  ShowModel();
+  SchedulePreview();
+}
+
+void MainView::ShowModel(const QString& problem) {
+  const bool natural = ui_->naturalMotionCheck->isChecked();
+  if (model_) {
+    ui_->modelLabel->setText(QString::fromStdString(model_->skeleton.name));
+    ui_->modelLabel->setToolTip(QDir::toNativeSeparators(FromNativePath(model_->file)));
+  } else if (!problem.isEmpty()) {
+    ui_->modelLabel->setText(QStringLiteral("標準の体型 (モデルを読めません)"));
+    ui_->modelLabel->setToolTip(problem);
+  } else {
+    ui_->modelLabel->setText(QStringLiteral("標準の体型"));
+    ui_->modelLabel->setToolTip({});
+  }
+  ui_->modelButton->setEnabled(natural);
+  ui_->modelLabel->setEnabled(natural);
+  ui_->modelClearButton->setEnabled(natural && model_.has_value());
 }
 
 DanceRequest MainView::BuildRequest() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QString>
@@ -25,11 +26,11 @@ class MessageBoxes;
 class SongDocument;
 
 // The main window's form: the song's title, artist and BPM, its charts, the player side, the
-// twist, timing, planned-footwork and natural-motion options (the last three remembered in the
-// settings), and the Generate button. It keeps no state beyond its controls, each the one place
-// its choice is held: everything shown is refilled from the document whenever the document
-// changes. Registers itself as a view of the document for its lifetime; the document must
-// outlive it.
+// twist, timing, planned-footwork and natural-motion options and the user's model (the last four
+// remembered in the settings), and the Generate button. It keeps no state beyond its controls,
+// each the one place its choice is held, and the model read for its label: everything shown is
+// refilled from the document whenever the document changes. Registers itself as a view of the
+// document for its lifetime; the document must outlive it.
 class MainView : public QWidget, public View {
   Q_OBJECT
 
@@ -58,6 +59,13 @@ class MainView : public QWidget, public View {
   // Checks that box as the user's click does: kept in the settings, the file read again and the
   // chosen chart kept.
   void ChooseGameTiming();
+
+  // Asks for a PMX or VRM model and fits the natural motion to it from now on (remembered in
+  // the settings). A model that cannot be read is told in a message box naming the file and the
+  // cause, and the model chosen before stays.
+  void ChooseModel();
+  // Dances for the reference body again.
+  void ClearModel();
 
   // The dance the form chooses as it stands: the selected chart (-1 for none), the player, the
   // twist and every other option of the form.
@@ -95,6 +103,9 @@ class MainView : public QWidget, public View {
   // (the filter chosen, unless the name ends in another format's extension); empty when the
   // user cancelled.
   QString ChooseSavePath(const GenerationRequest& request, ExportFormat& format);
+  // Shows the model's name (or the reference body, or `problem` when a kept model could not be
+  // read) and enables its buttons while the natural motion is chosen, the only one it fits.
+  void ShowModel(const QString& problem = {});
   // Refreshes the preview once control changes have settled.
   void SchedulePreview();
   void RefreshPreview();
@@ -109,6 +120,7 @@ class MainView : public QWidget, public View {
   QString documentPath_;
   // The timing box's own tooltip, shown while it applies.
   QString timingToolTip_;
+  std::optional<DanceModel> model_;
   DancePreview* preview_ = nullptr;
   bool previewScheduled_ = false;
 };

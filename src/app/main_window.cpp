@@ -86,6 +86,9 @@ MainWindow::MainWindow(DWIDocument& document, FileDialogs& fileDialogs, MessageB
   QAction* openFolderAction = fileMenu_->addAction(QStringLiteral("フォルダーを開く(&D)..."));
   openFolderAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
   connect(openFolderAction, &QAction::triggered, this, &MainWindow::OnFolderOpen);
+  QAction* modelAction = fileMenu_->addAction(QStringLiteral("モデル(&M)..."));
+  modelAction->setObjectName(QStringLiteral("modelAction"));
+  connect(modelAction, &QAction::triggered, view_, &MainView::ChooseModel);
   fileMenu_->addSeparator();
   recentPlaceholder_ = fileMenu_->addAction(QStringLiteral("最近使ったファイル"));
   recentPlaceholder_->setEnabled(false);

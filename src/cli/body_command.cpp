@@ -8,10 +8,12 @@
 #include "base/file_error.h"
 #include "chart/dwi_document.h"
 #include "chart/score.h"
+#include "chart/text_decoder.h"
 #include "cli/chart_choice.h"
 #include "cli/file_problem.h"
 #include "cli/json.h"
 #include "cli/mode_name.h"
+#include "cli/model_option.h"
 #include "cli/open_chart_file.h"
 #include "cli/reading_report.h"
 #include "cli/setup_options.h"
@@ -29,7 +31,7 @@ namespace {
 
 // One dance measured: a chart's, or a file's.
 struct Measured {
-  std::string title;  // "chart 1 (BASIC, SINGLE, 1P), ..." or the file's name
+  std::string title;  // "chart 1 (BASIC, SINGLE, 1P), ..." or the file's name, and the model
   int chart = 0;      // 0 for a VMD file
   std::u16string name;
   const char* mode = "";
@@ -103,9 +105,20 @@ std::string Text(const Measured& m) {
   return out;
 }
 
-std::string Json(const Measured& m) {
+std::string Json(const Measured& m, const DanceSetup& setup) {
   const BodyFigures& f = m.figures;
   std::string out = "{";
+  if (setup.model) {
+    std::u16string name;
+    TextDecoder decoder;
+    decoder.Decode(setup.model->skeleton.name, name);
+    decoder.Finish(name);
+    out += "\"model\": ";
+    AppendJsonString(out, name);
+    out += ", \"scale\": ";
+    AppendJsonDouble(out, setup.body.PadScale());
+    out += ", ";
+  }
   if (m.chart > 0) {
     out += "\"chart\": " + Number(m.chart) + ", \"name\": ";
     AppendJsonString(out, m.name);
@@ -189,6 +202,7 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
   const ChartOptions chart =
       AddSetupOptions(*body, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
+  AddModelOption(*body, options.setup, options.model);
   body->add_flag("--all", options.all, Tr("Every chart, both players of a COUPLE chart"))
       ->excludes(chart.chart)
       ->excludes(chart.player);
@@ -202,6 +216,9 @@ CLI::App* AddBodyCommand(CLI::App& app, BodyOptions& options) {
 }
 
 int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
+  DanceSetup chosen = options.setup;
+  if (!ReadModelOption(options.model, chosen, err)) return 1;
+  const std::string fitted = chosen.model ? ", " + FittedText(chosen) : std::string();
   std::vector<Measured> dances;
   if (IsVmd(options.file)) {
     if (!options.beats.empty()) {
@@ -211,14 +228,13 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       return 1;
     }
     try {
-      dances.push_back(
-          {options.file.filename().string(),
-           0,
-           {},
-           "",
-           0,
-           MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)), options.setup.body),
-           {}});
+      dances.push_back({options.file.filename().string() + fitted,
+                        0,
+                        {},
+                        "",
+                        0,
+                        MeasureBody(BodyTracks::FromVmd(ReadVmdFile(options.file)), chosen.body),
+                        {}});
     } catch (const FileError& e) {
       err << FileProblem(e) << '\n';
       return 1;
@@ -230,7 +246,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     // Only a file named .vmd is measured as a motion; a motion under a chart's name is refused.
     DWIDocument song;
     std::string problem;
-    if (OpenChartFile(song, options.file, options.setup, options.allErrors, err, problem) !=
+    if (OpenChartFile(song, options.file, chosen, options.allErrors, err, problem) !=
         ChartFile::kOpened) {
       err << problem << '\n';
       return 1;
@@ -244,17 +260,17 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
       Synthesize(request, motion);
       const std::string title = "chart " + Number(chart) + " (" + TerminalText(score.name) + ", " +
                                 ModeName(score.mode) + ", " + (request.player == 0 ? "1P" : "2P") +
-                                "), " + MotionName(setup) + " motion";
+                                "), " + MotionName(setup) + " motion" + fitted;
       std::vector<std::int32_t> beats = BeatFrames(request);
       BodyFigures figures = MeasureBody(BodyTracks::FromDocument(motion), setup.body, &beats);
       dances.push_back({title, chart, score.name, ModeName(score.mode), request.player,
                         std::move(figures), std::move(beats)});
     };
     if (options.all) {
-      for (const DanceSetup& setup : EveryChart(song, options.setup)) measure(setup);
+      for (const DanceSetup& setup : EveryChart(song, chosen)) measure(setup);
     } else {
       const std::optional<DanceSetup> setup =
-          ChooseChart(song, options.file, options.setup, Tr("measuring 1P"), err, problem);
+          ChooseChart(song, options.file, chosen, Tr("measuring 1P"), err, problem);
       if (!setup) {
         err << problem << '\n';
         return 1;
@@ -268,7 +284,7 @@ int RunBody(const BodyOptions& options, std::ostream& out, std::ostream& err) {
     if (options.all) text += '[';
     for (std::size_t i = 0; i < dances.size(); ++i) {
       if (i > 0) text += ", ";
-      text += Json(dances[i]);
+      text += Json(dances[i], chosen);
     }
     text += options.all ? "]\n" : "\n";
   } else {

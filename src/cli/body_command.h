@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include <CLI/CLI.hpp>
@@ -13,6 +14,7 @@ namespace pavaneflow::cli {
 struct BodyOptions {
   std::filesystem::path file;  // a DWI file to dance, or a VMD file to measure as it is
   DanceSetup setup;            // with `all`, every chart and player instead of the setup's own
+  std::optional<std::filesystem::path> model;  // the model file to dance and measure on
   bool all = false;
   bool json = false;
   bool allErrors = false;  // every reading problem line, not only the first ones

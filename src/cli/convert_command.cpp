@@ -14,6 +14,7 @@
 #include "cli/choice_option.h"
 #include "cli/file_problem.h"
 #include "cli/mode_name.h"
+#include "cli/model_option.h"
 #include "cli/not_a_chart.h"
 #include "cli/open_chart_file.h"
 #include "cli/reading_report.h"
@@ -36,9 +37,10 @@ constexpr int kUsageStatus = 2;
 class Converter {
  public:
   Converter(const ConvertOptions& options, std::ostream& out, std::ostream& err)
-      : options_(options), out_(out), err_(err) {}
+      : options_(options), setup_(options.setup), out_(out), err_(err) {}
 
   int Run() {
+    if (!ReadModelOption(options_.model, setup_, err_)) return 1;
     const bool anyFolder =
         std::any_of(options_.inputs.begin(), options_.inputs.end(), IsSongFolder);
     const bool toFolder = options_.all || options_.inputs.size() > 1 || anyFolder;
@@ -134,7 +136,7 @@ class Converter {
                const std::filesystem::path& folder) {
     DWIDocument document;
     std::string problem;
-    switch (OpenChartFile(document, input, options_.setup, options_.allErrors, err_, problem)) {
+    switch (OpenChartFile(document, input, setup_, options_.allErrors, err_, problem)) {
       case ChartFile::kOpened:
         break;
       case ChartFile::kNotRead:
@@ -153,11 +155,10 @@ class Converter {
 
     std::vector<ChartOutput> jobs;
     if (options_.all) {
-      jobs =
-          EveryChartOutput(document, input, folder, options_.setup, names_, ExtensionOf(format_));
+      jobs = EveryChartOutput(document, input, folder, setup_, names_, ExtensionOf(format_));
     } else {
       const std::optional<DanceSetup> setup =
-          ChooseChart(document, input, options_.setup, Tr("dancing 1P"), err_, problem);
+          ChooseChart(document, input, setup_, Tr("dancing 1P"), err_, problem);
       if (!setup) {
         ++notWritten_;
         Fail(problem);
@@ -214,7 +215,9 @@ class Converter {
     ++written_;
     out_ << job.path.string() << ": chart " << job.setup.chart + 1 << " ("
          << TerminalText(request.score->name) << ", " << ModeName(request.score->mode) << ", "
-         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames\n";
+         << (request.player == 0 ? "1P" : "2P") << "), " << motion.FrameCount() << " key frames";
+    if (job.setup.model) out_ << ", " << FittedText(job.setup);
+    out_ << '\n';
   }
 
   void Fail(const std::string& message) {
@@ -223,6 +226,7 @@ class Converter {
   }
 
   const ConvertOptions& options_;
+  DanceSetup setup_;  // the options' setup with the model read
   std::ostream& out_;
   std::ostream& err_;
   OutputNames names_;
@@ -249,6 +253,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   const ChartOptions chart =
       AddSetupOptions(*convert, options.setup,
                       kChartOption | kTwistOption | kTimingOption | kFeetOption | kMotionOption);
+  AddModelOption(*convert, options.setup, options.model);
   AddChoiceOption(
       *convert, "--format", options.format,
       {{"vmd", ExportFormat::kVmd}, {"vrma", ExportFormat::kVrma}, {"bvh", ExportFormat::kBvh}},

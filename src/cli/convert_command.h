@@ -15,8 +15,9 @@ namespace pavaneflow::cli {
 // What `pavaneflow-cli convert` was asked to do.
 struct ConvertOptions {
   std::vector<std::filesystem::path> inputs;
-  DanceSetup setup;     // with `all`, every chart and player instead of the setup's own
-  bool compat = false;  // append the empty section counts
+  DanceSetup setup;  // with `all`, every chart and player instead of the setup's own
+  std::optional<std::filesystem::path> model;  // the model file the natural motion is fitted to
+  bool compat = false;                         // append the empty section counts
   // The file format; none: what the output file's name asks for, else VMD.
   std::optional<ExportFormat> format;
   bool all = false;        // every chart to its own file

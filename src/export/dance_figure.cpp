@@ -5,6 +5,7 @@
 namespace pavaneflow {
 
 DanceFigure FigureOf(const DanceSetup& setup) {
+  if (setup.model) return {setup.model->skeleton, setup.model->body};
   return {ReferenceSkeleton(setup.body), setup.body};
 }
 

@@ -13,8 +13,8 @@ struct DanceFigure {
   BodyProportions body;
 };
 
-// The figure `setup` dances for: its body's legs under the standard upper body
-// (ReferenceSkeleton).
+// The figure `setup` dances for: the user's model, when it has one; else its body's legs under the
+// standard upper body (ReferenceSkeleton).
 DanceFigure FigureOf(const DanceSetup& setup);
 
 }  // namespace pavaneflow

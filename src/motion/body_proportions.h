@@ -12,9 +12,13 @@ struct BodyProportions {
   float kneeForward = 0.15f;  // the knees stand this far in front of the hip–ankle line at rest
   float ankleX = 0.9f;        // ankles, and the foot IK bones on them, at x = ±ankleX
   float ankleY = 1.3f;
+  float ankleZ = 0.0f;
   float thigh = 4.70f;
   float shin = 4.50f;
-  float upperArmDropDegrees = 40.0f;  // the upper arms' rest pose below horizontal
+  float shoulderX = 1.7f;  // the upper arms' joints at x = ±shoulderX
+  float shoulderY = 15.3f;
+  float upperArmDropDegrees = 40.0f;    // the upper arms' rest pose below horizontal
+  float upperArmForwardDegrees = 0.0f;  // and turned this far forwards (towards −z)
 
   double LegLength() const { return static_cast<double>(thigh) + static_cast<double>(shin); }
   // How large this body dances against the reference body: the hip joints' height above the

@@ -17,12 +17,14 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QToolTip>
 
 #include "app_tests.h"
 #include "chart/dwi_document.h"
 #include "fakes.h"
 #include "motion/classic/run.h"
+#include "support/model_bytes.h"
 #include "test_files.h"
 #include "vmd/vmd_writer.h"
 
@@ -121,6 +123,8 @@ class MainViewTest : public QObject {
   void SaveDialogOffersTheFormatsAndRemembersTheChoice();
   void PlannedFeetAreRememberedAndGenerateThePlannedDance();
   void NaturalMotionIsRememberedAndGeneratesTheNaturalDance();
+  void AModelIsChosenShownRememberedAndCleared();
+  void AModelThatCannotBeReadIsToldWithFileAndCause();
 };
 
 void MainViewTest::EmptyDocumentShowsNothingToGenerate() {
@@ -630,6 +634,105 @@ void MainViewTest::NaturalMotionIsRememberedAndGeneratesTheNaturalDance() {
   natural->click();
   QVERIFY(form.view.BuildRequest().Request().motion == nullptr);
   QVERIFY(!Form().view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"))->isChecked());
+  QSettings().clear();
+}
+
+QByteArray ModelBytes(const std::vector<std::uint8_t>& bytes) {
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                    static_cast<qsizetype>(bytes.size()));
+}
+
+// "モデル..." reads a model, shows its name, fits Generate's natural dance to it as `convert
+// --model` does, is remembered across runs, and "×" goes back to the reference body. It only
+// applies to the natural motion.
+void MainViewTest::AModelIsChosenShownRememberedAndCleared() {
+  QSettings().clear();
+  testing::TestFolder folder;
+  test::PmxFile chibi;
+  chibi.name = "ちび";
+  chibi.bones = test::StandardBones(0.9f, 0.75f, 0.6f);
+  const QString model =
+      folder.Write(QStringLiteral("chibi.pmx"), ModelBytes(test::PmxBytes(chibi)));
+  const QString song = QStringLiteral(PAVANEFLOW_SOURCE_DIR "/examples/demo.dwi");
+  {
+    Form form;
+    auto* button = form.view.findChild<QPushButton*>(QStringLiteral("modelButton"));
+    auto* label = form.view.findChild<QLabel*>(QStringLiteral("modelLabel"));
+    auto* clear = form.view.findChild<QToolButton*>(QStringLiteral("modelClearButton"));
+    QVERIFY(button != nullptr && label != nullptr && clear != nullptr);
+    QCOMPARE(button->text(), QStringLiteral("モデル..."));
+    QCOMPARE(label->text(), QStringLiteral("標準の体型"));
+    QVERIFY(!button->isEnabled());
+    form.view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"))->click();
+    QVERIFY(button->isEnabled());
+    QVERIFY(!clear->isEnabled());
+    form.dialogs.openAnswers = {model};
+    button->click();
+    QVERIFY(form.boxes.criticals.isEmpty());
+    QCOMPARE(form.dialogs.openFilters.size(), 1);
+    QVERIFY(form.dialogs.openFilters.front().contains(QStringLiteral("*.PMX")));
+    QCOMPARE(label->text(), QStringLiteral("ちび"));
+    QVERIFY(clear->isEnabled());
+  }
+
+  Form form;
+  auto* label = form.view.findChild<QLabel*>(QStringLiteral("modelLabel"));
+  QCOMPARE(label->text(), QStringLiteral("ちび"));
+  const DanceSetup setup = form.view.Setup();
+  QVERIFY(setup.model.has_value());
+  QVERIFY(qAbs(setup.body.PadScale() - 0.45) < 1e-6);
+  QVERIFY(form.Open(song));
+  form.Select(0);
+  const QString fromApp = folder.Path(QStringLiteral("app.vmd"));
+  form.dialogs.saveAnswers = {fromApp};
+  form.generate->click();
+  QVERIFY(form.boxes.criticals.isEmpty());
+  const QString fromCli = folder.Path(QStringLiteral("cli.vmd"));
+  QProcess cli;
+  cli.start(QStringLiteral(PAVANEFLOW_CLI),
+            {QStringLiteral("convert"), song, QStringLiteral("--motion"), QStringLiteral("natural"),
+             QStringLiteral("--model"), model, QStringLiteral("-o"), fromCli});
+  QVERIFY(cli.waitForFinished(30000));
+  QVERIFY2(cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0,
+           cli.readAllStandardError().constData());
+  QCOMPARE(ReadAll(fromApp), ReadAll(fromCli));
+
+  form.view.findChild<QToolButton*>(QStringLiteral("modelClearButton"))->click();
+  QCOMPARE(label->text(), QStringLiteral("標準の体型"));
+  QVERIFY(!form.view.Setup().model.has_value());
+  QVERIFY(!Form().view.Setup().model.has_value());
+  QSettings().clear();
+}
+
+// A file that is no model to dance is refused in a message box naming it and the cause, and the
+// model chosen before stays; a remembered model that is gone says so beside the button.
+void MainViewTest::AModelThatCannotBeReadIsToldWithFileAndCause() {
+  QSettings().clear();
+  testing::TestFolder folder;
+  test::PmxFile standard;
+  standard.bones = test::StandardBones();
+  const QString good =
+      folder.Write(QStringLiteral("good.pmx"), ModelBytes(test::PmxBytes(standard)));
+  const QString bad = folder.Write(QStringLiteral("bad.pmx"), QByteArray("PMX \0\0\0\x40", 8));
+  {
+    Form form;
+    form.view.findChild<QCheckBox*>(QStringLiteral("naturalMotionCheck"))->click();
+    form.dialogs.openAnswers = {good, bad};
+    form.view.ChooseModel();
+    form.view.ChooseModel();
+    QCOMPARE(form.boxes.criticals.size(), 1);
+    const QString& text = form.boxes.criticals.front();
+    QVERIFY2(text.contains(QDir::toNativeSeparators(bad)), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("途切れています")), qPrintable(text));
+    QCOMPARE(form.view.findChild<QLabel*>(QStringLiteral("modelLabel"))->text(),
+             QStringLiteral("踊りテスト人形"));
+  }
+  QVERIFY(QFile::remove(good));
+  Form form;
+  auto* label = form.view.findChild<QLabel*>(QStringLiteral("modelLabel"));
+  QCOMPARE(label->text(), QStringLiteral("標準の体型 (モデルを読めません)"));
+  QVERIFY2(label->toolTip().contains(QDir::toNativeSeparators(good)), qPrintable(label->toolTip()));
+  QVERIFY(!form.view.Setup().model.has_value());
   QSettings().clear();
 }
 

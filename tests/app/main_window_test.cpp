@@ -104,11 +104,16 @@ void MainWindowTest::MenuFlagsAndTitleOfAnEmptyDocument() {
   QCOMPARE(shell.Menu(0)->title(), QStringLiteral("ファイル(&F)"));
   QCOMPARE(shell.FileMenuTexts(),
            QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("フォルダーを開く(&D)..."),
-                        QStringLiteral("-"), QStringLiteral("最近使ったファイル"),
-                        QStringLiteral("-"), QStringLiteral("終了(&X)")}));
+                        QStringLiteral("モデル(&M)..."), QStringLiteral("-"),
+                        QStringLiteral("最近使ったファイル"), QStringLiteral("-"),
+                        QStringLiteral("終了(&X)")}));
   QVERIFY(!shell.FileMenuAction(QStringLiteral("最近使ったファイル"))->isEnabled());
   QCOMPARE(shell.FileMenuAction(QStringLiteral("開く(&O)..."))->shortcut(),
            QKeySequence(Qt::CTRL | Qt::Key_O));
+  // "モデル..." asks for a model file as the form's button does.
+  shell.FileMenuAction(QStringLiteral("モデル(&M)..."))->trigger();
+  QCOMPARE(shell.dialogs.openFilters.size(), 1);
+  QVERIFY(shell.dialogs.openFilters.front().contains(QStringLiteral("*.VRM")));
   QCOMPARE(shell.Menu(1)->title(), QStringLiteral("ヘルプ(&H)"));
   QCOMPARE(shell.Menu(1)->actions().size(), 1);
   QCOMPARE(shell.Menu(1)->actions().first()->text(), QStringLiteral("バージョン情報(&A)..."));
@@ -175,11 +180,12 @@ void MainWindowTest::RecentFilesKeepTheFourLatestAcrossRestarts() {
     QVERIFY(shell.window.OpenDocument(paths[2]));  // again: moves to the front
     QCOMPARE(shell.window.RecentFiles().Files(),
              QStringList({paths[2], paths[4], paths[3], paths[1]}));
-    QCOMPARE(shell.FileMenuTexts(),
-             QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("フォルダーを開く(&D)..."),
-                          QStringLiteral("-"), RecentLabel(1, paths[2]), RecentLabel(2, paths[4]),
-                          RecentLabel(3, paths[3]), RecentLabel(4, paths[1]), QStringLiteral("-"),
-                          QStringLiteral("終了(&X)")}));
+    QCOMPARE(
+        shell.FileMenuTexts(),
+        QStringList({QStringLiteral("開く(&O)..."), QStringLiteral("フォルダーを開く(&D)..."),
+                     QStringLiteral("モデル(&M)..."), QStringLiteral("-"), RecentLabel(1, paths[2]),
+                     RecentLabel(2, paths[4]), RecentLabel(3, paths[3]), RecentLabel(4, paths[1]),
+                     QStringLiteral("-"), QStringLiteral("終了(&X)")}));
   }
 
   Shell restarted;

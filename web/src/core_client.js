@@ -1,7 +1,12 @@
 // The page side of the core's worker: one request at a time, answered by promises.
+import workerText from "pavaneflow-worker";
+
 export class CoreClient {
-  constructor(scriptUrl) {
-    this.worker = new Worker(scriptUrl);
+  constructor() {
+    // Started from a blob of the script the page carries: a page opened from disk may not start
+    // a worker from a file, and a blob starts the same way on any host.
+    const url = URL.createObjectURL(new Blob([workerText], { type: "text/javascript" }));
+    this.worker = new Worker(url);
     this.next = 1;
     this.waiting = new Map();
     this.worker.onmessage = ({ data }) => {

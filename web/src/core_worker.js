@@ -2,13 +2,13 @@
 // the page. Messages: {id, type: "open", bytes, name, timing} and {id, type: "convert", index,
 // options}; answers {id, result} or {id, error}, and {id, progress} while converting.
 import createPavaneflowCore from "pavaneflow-core";
+import wasmBinary from "pavaneflow-core-wasm";
 
 let corePromise = null;
 
 function core() {
-  corePromise ??= createPavaneflowCore({
-    locateFile: (file) => new URL(file, self.location.href).href,
-  });
+  // The bytes come with the script: a worker started from a blob has no folder to fetch from.
+  corePromise ??= createPavaneflowCore({ wasmBinary });
   return corePromise;
 }
 

@@ -1,10 +1,4 @@
-// One script for the page and for its worker: a worker runs the core, the page everything else
-// (loaded only there, so that the worker does not start the 3D engine).
-import { serveCore } from "./core_worker.js";
+// The page's script; the core's worker travels inside it (see tools/bundle.mjs).
+import { startPage } from "./page.js";
 
-if (typeof document === "undefined") {
-  serveCore();
-} else {
-  const script = document.currentScript.src;
-  import("./page.js").then(({ startPage }) => startPage(script));
-}
+startPage();

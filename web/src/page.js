@@ -1,9 +1,14 @@
 // The page: a chart file in, its song and charts shown with every option of the command line,
 // the dance previewed in 3D and from above, the VMD (or a zip of them) downloaded.
 import { zipSync } from "fflate";
+import example from "pavaneflow-example";
+import mannequin from "pavaneflow-mannequin";
 
 import { CoreClient } from "./core_client.js";
+import { NoPreview } from "./no_preview.js";
 import { FPS, Preview } from "./preview.js";
+import { problemLines } from "./problem_lines.js";
+import { findSongFile, folderOf, songFileName } from "./song_file.js";
 import { pickTexts } from "./texts.js";
 import { drawTopView } from "./top_view.js";
 
@@ -18,14 +23,17 @@ const EMPTY_SECTIONS = new Uint8Array(16);
 const $ = (id) => document.getElementById(id);
 
 class Page {
-  constructor(script) {
+  constructor() {
     this.t = pickTexts(navigator.languages ?? [navigator.language]);
-    this.core = new CoreClient(script);
+    this.core = new CoreClient();
     this.song = null;      // what the core read: title, charts, problems...
     this.bytes = null;     // the open chart file
     this.name = "";
+    this.folder = "";      // the chart's folder inside a dropped folder
     this.dance = null;     // {key, vmd, frames, panels} of the chart and options shown
-    this.songFiles = [];   // audio files dropped with the chart
+    this.audio = [];       // the audio files dropped with the open chart
+    this.songFile = null;  // the song playing with the dance, and its URL
+    this.songUrl = null;
     this.previewReady = null;
     this.working = 0;      // reads and conversions under way
   }
@@ -50,8 +58,13 @@ class Page {
     for (const element of document.querySelectorAll("[data-hint]")) {
       element.title = this.t[element.dataset.hint];
     }
-    this.preview = new Preview($("scene"));
-    this.previewReady = this.preview.loadModel(new URL("mannequin.pmx", location.href).href)
+    try {
+      this.preview = new Preview($("scene"));
+    } catch {
+      this.preview = new NoPreview();
+      this.message(this.t.noPreview, "note");
+    }
+    this.previewReady = this.preview.loadModel(new File([mannequin], "mannequin.pmx"))
       .then(() => { $("modelName").textContent = this.t.mannequin; });
 
     const dropZone = document.body;
@@ -68,6 +81,12 @@ class Page {
     $("generateButton").addEventListener("click", () => this.generate());
     $("allButton").addEventListener("click", () => this.generateAll());
     $("playButton").addEventListener("click", () => this.togglePlay());
+    $("resetViewButton").addEventListener("click", () => this.preview.resetCamera());
+    document.addEventListener("keydown", (e) => this.keyPressed(e));
+    $("timingHintButton").addEventListener("click", () => {
+      $("gameTiming").checked = true;
+      this.reopen();
+    });
     $("speed").addEventListener("change", (e) => { this.preview.speed = Number(e.target.value); });
     $("position").addEventListener("input", (e) => this.preview.seek(Number(e.target.value)));
     for (const tab of document.querySelectorAll("[role=tab]")) {
@@ -78,14 +97,15 @@ class Page {
     window.pavaneflow = this;  // for the tests and the benchmark
   }
 
-  message(text) {
+  // Shows `text` above the form: a problem ("error"), work done ("done") or a note.
+  message(text, kind = "error") {
     $("message").textContent = text;
+    $("message").dataset.kind = kind;
     $("message").hidden = !text;
   }
 
-  async openExample() {
-    const response = await fetch("demo.dwi");
-    await this.openChart(new Uint8Array(await response.arrayBuffer()), "demo.dwi");
+  openExample() {
+    return this.openChart(example, "demo.dwi");
   }
 
   // Files dropped, or a folder: every file inside it.
@@ -118,26 +138,34 @@ class Page {
     const model = files.find((f) => /\.pmx$/i.test(f.name));
     if (model) await this.openModel(model, files.filter((f) => f !== model));
     const audio = files.filter((f) => AUDIO.test(f.name));
-    if (audio.length) {
-      this.songFiles = audio;
-      await this.chooseSong();
-    }
     // The charts are the chart files; without one, a single other file is tried, so that a
     // wrong file gets its message.
     const others = files.filter((f) => f !== model && !AUDIO.test(f.name) && !TEXTURE.test(f.name));
     const found = chartFiles(others);
     const charts = found.length ? found : others.length === 1 ? others : [];
     if (charts.length === 1) {
-      const [chart] = charts;
-      // Too large to read at all: refused before its bytes are read into memory.
-      if (chart.size > MAX_CHART_MB * 1024 * 1024) {
-        this.message(this.t.tooLarge(chart.name, MAX_CHART_MB));
-        return;
-      }
-      await this.openChart(new Uint8Array(await chart.arrayBuffer()), chart.name);
+      await this.openChartFile(charts[0], audio);
     } else if (charts.length > 1) {
       await this.zipCharts(charts.filter((f) => f.size <= MAX_CHART_MB * 1024 * 1024));
+    } else if (audio.length) {
+      // A song dropped by itself goes with the chart open now.
+      if (this.song) {
+        this.audio = audio;
+        await this.chooseSong();
+      } else {
+        this.message(this.t.songNeedsChart);
+      }
     }
+  }
+
+  // Opens a dropped or chosen chart file with the audio files dropped with it.
+  async openChartFile(file, audio) {
+    // Too large to read at all: refused before its bytes are read into memory.
+    if (file.size > MAX_CHART_MB * 1024 * 1024) {
+      await this.work(() => this.refuse(this.t.tooLarge(file.name, MAX_CHART_MB)));
+      return;
+    }
+    await this.openChart(new Uint8Array(await file.arrayBuffer()), file.name, folderOf(file), audio);
   }
 
   async openModel(file, others) {
@@ -158,39 +186,76 @@ class Page {
     return "";
   }
 
-  openChart(bytes, name) {
-    return this.work(() => this.openChartNow(bytes, name));
+  // Opens the chart file `bytes` named `name`, from `folder` inside a dropped folder, with the
+  // audio files dropped with it.
+  openChart(bytes, name, folder = "", audio = []) {
+    return this.work(() => this.openChartNow(bytes, name, folder, audio));
   }
 
-  async openChartNow(bytes, name) {
+  async openChartNow(bytes, name, folder, audio) {
     const refusal = this.refusal(bytes, name);
     if (refusal) {
-      this.message(refusal);
+      await this.refuse(refusal);
       return;
     }
     this.bytes = bytes;
     this.name = name;
-    await this.read();
+    this.folder = folder;
+    if (!(await this.read())) return;
     $("twist").checked = true;
     this.refill();
+    // The song belongs to its chart: the last chart's song goes with it.
+    this.audio = audio;
     await this.chooseSong();
     await this.optionsChanged();
   }
 
   timing() { return $("gameTiming").checked ? "game" : "classic"; }
 
+  // Reads the open chart file; false, with the song cleared and a message, when it holds no chart.
   async read() {
     const song = await this.core.open(this.bytes, this.name, this.timing());
+    this.showProblems(song.ok ? song : null);
     if (!song.ok) {
-      this.message(song.error);
-      this.song = null;
-      return;
+      await this.refuse(song.error);
+      return false;
+    }
+    if (song.charts.length === 0) {
+      await this.refuse(this.t.noChartIn(this.name), { keepProblems: true });
+      return false;
     }
     this.song = song;
     this.dance = null;
-    const problems = song.problems ? song.problems.split("\r\n") : [];
+    return true;
+  }
+
+  // The reading problems of `song` (none for null), and the hint to read it in game timing when
+  // that would read some of them.
+  showProblems(song) {
+    const problems = song ? problemLines(song, this.t.lang) : [];
     $("problems").hidden = problems.length === 0;
     $("problemList").textContent = problems.join("\n");
+    const readable = song?.gameReadable ?? 0;
+    $("timingHint").hidden = readable === 0;
+    $("timingHintText").textContent = readable ? this.t.gameTimingReads(readable) : "";
+  }
+
+  // Tells why a file could not be opened, and shows no song: what was shown before is gone, so
+  // that nothing suggests it is the file just dropped.
+  async refuse(text, { keepProblems = false } = {}) {
+    this.message(text);
+    this.song = null;
+    this.bytes = null;
+    this.name = "";
+    this.dance = null;
+    if (!keepProblems) this.showProblems(null);
+    this.refill();
+    this.audio = [];
+    await this.chooseSong();
+    await this.previewReady;
+    await this.preview.clearMotion();
+    $("position").max = "1";
+    this.updatePlayButton();
   }
 
   reopen() {
@@ -199,7 +264,7 @@ class Page {
 
   async reopenNow() {
     if (!this.bytes) return;
-    await this.read();
+    if (!(await this.read())) return;
     // The chart chosen meanwhile, if any, stays chosen.
     this.refill(Math.max($("chartList").selectedIndex, 0));
     await this.optionsChanged();
@@ -210,7 +275,7 @@ class Page {
     const song = this.song;
     $("title").value = song?.title ?? "";
     $("artist").value = song?.artist ?? "";
-    $("bpm").value = (song?.bpm ?? 0).toFixed(3);
+    $("bpm").value = song ? song.bpm.toFixed(3) : "";
     const list = $("chartList");
     // As the application lists them: the meter tells charts of one name apart.
     list.replaceChildren(...(song?.charts ?? []).map((chart) => new Option(`${chart.name} (${chart.meter})`)));
@@ -297,9 +362,10 @@ class Page {
     if (!this.updateEnabling()) return;
     try {
       const dance = await this.currentDance();
-      const name = this.name.replace(/\.[^.]*$/, "") + ".vmd";
+      // As `convert --all` and the application's save dialog name it.
+      const name = this.chart().fileNames[this.options().player];
       this.download(new Blob([dance.vmd]), name);
-      this.message(this.t.written(name, dance.frames));
+      this.message(this.t.written(name, dance.frames), "done");
     } catch (error) {
       this.message(this.t.failed(error.message));
     }
@@ -342,10 +408,7 @@ class Page {
     }
     this.download(new Blob([zipSync(files, { level: 6 })]), "pavaneflow.zip");
     // The worker's open song is the last of them now: read the shown one again.
-    if (this.bytes) {
-      await this.read();
-      await this.optionsChanged();
-    }
+    if (this.bytes && (await this.read())) await this.optionsChanged();
   }
 
   download(blob, name) {
@@ -358,16 +421,19 @@ class Page {
     setTimeout(() => URL.revokeObjectURL(link.href), 10000);
   }
 
-  // The song the chart names, among the dropped audio files (or the only one dropped).
+  // Plays the song the open chart names, among the audio files dropped with it; none without.
   async chooseSong() {
-    const wanted = (this.song?.file ?? "").split(/[\\/]/).pop().toLowerCase();
-    const song = this.songFiles.find((f) => f.name.toLowerCase() === wanted) ??
-      (this.songFiles.length === 1 ? this.songFiles[0] : null);
+    const tag = this.song?.file ?? "";
+    const song = this.song ? findSongFile(tag, this.folder, this.audio) : null;
+    if (this.songUrl) URL.revokeObjectURL(this.songUrl);
+    this.songFile = song;
+    this.songUrl = song ? URL.createObjectURL(song) : null;
+    await this.previewReady;
+    await this.preview.setSong(this.songUrl);
     if (song) {
-      await this.preview.setSong(URL.createObjectURL(song));
       $("songName").textContent = this.t.songPlaying(song.name);
     } else {
-      $("songName").textContent = wanted ? this.t.songWanted(wanted) : "";
+      $("songName").textContent = songFileName(tag) ? this.t.songWanted(songFileName(tag)) : "";
     }
   }
 
@@ -379,6 +445,15 @@ class Page {
 
   updatePlayButton() {
     $("playButton").textContent = this.preview.playing ? this.t.pause : this.t.play;
+  }
+
+  // Space plays and pauses, wherever the focus is but on a control that takes Space itself.
+  keyPressed(event) {
+    if (event.code !== "Space" || event.ctrlKey || event.altKey || event.metaKey) return;
+    const target = event.target;
+    if (target.closest?.("button, select, textarea, input:not([type=range])")) return;
+    event.preventDefault();
+    if (this.dance) this.togglePlay();
   }
 
   showTab(id) {
@@ -406,12 +481,6 @@ class Page {
     $("time").textContent = `${minutes}:${(seconds - minutes * 60).toFixed(2).padStart(5, "0")}  ${this.t.frame} ${Math.floor(frame)}`;
     if (!$("topPanel").hidden) drawTopView($("top"), this.dance?.panels ?? [], this.pose());
   }
-}
-
-// The folder of a file inside a dropped folder, "" for a file dropped or chosen by itself.
-function folderOf(file) {
-  const path = file.webkitRelativePath ?? "";
-  return path.includes("/") ? path.slice(0, path.lastIndexOf("/")) : "";
 }
 
 // Where `convert --all -o` puts the motions of a file in a dropped folder, as if given that
@@ -444,6 +513,6 @@ export function chartFiles(files) {
   return [...loose, ...songs];
 }
 
-export function startPage(script) {
-  new Page(script).start();
+export function startPage() {
+  new Page().start();
 }

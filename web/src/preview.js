@@ -45,6 +45,8 @@ export class Preview {
     this.camera.minZ = 0.5;
     this.camera.lowerRadiusLimit = 10;
     this.camera.upperRadiusLimit = 150;
+    // Where "reset view" takes the camera back to.
+    this.camera.storeState();
     new HemisphericLight("sky", new Vector3(0, 1, 0), this.scene).intensity = 0.45;
     new DirectionalLight("sun", new Vector3(0.3, -1, 0.45), this.scene).intensity = 0.5;
     CreateGround("floor", { width: 80, height: 80 }, this.scene).material =
@@ -76,6 +78,8 @@ export class Preview {
   // Replaces the model by the PMX at `source` (a URL or a File), with `textures` the other files
   // of its folder. Throws when it is no model.
   async loadModel(source, textures = []) {
+    // Taken before the old model goes: without a model the runtime's dance is empty, at frame 0.
+    const frame = this.frame;
     const container = await LoadAssetContainerAsync(source, this.scene, {
       pluginExtension: ".pmx",
       pluginOptions: { mmdmodel: { materialBuilder: new MmdStandardMaterialBuilder(), referenceFiles: textures } },
@@ -88,7 +92,11 @@ export class Preview {
     this.modelMeshes = container.meshes;
     this.model = this.runtime.createMmdModel(container.meshes[0], { buildPhysics: false });
     this.bones = this.model.runtimeBones;
-    if (this.motion) this.attachMotion();
+    if (this.motion) {
+      this.attachMotion();
+      // Paused, the new model takes the pose of the frame shown, not its rest pose.
+      await this.seek(frame);
+    }
   }
 
   // Plays the VMD `bytes` (one that ends with the section counts) from the start, paused.
@@ -105,12 +113,35 @@ export class Preview {
     this.model.setRuntimeAnimation(handle);
   }
 
+  // No dance: stopped, the model at rest on an empty floor.
+  async clearMotion() {
+    this.runtime.pauseAnimation();
+    this.motion = null;
+    // Back to the rest pose.
+    this.model?.setRuntimeAnimation(null);
+    this.drawPad([]);
+    await this.runtime.seekAnimation(0, true);
+  }
+
+  // Plays the song at `url` with the dance; null plays none.
   async setSong(url) {
+    if (!url) {
+      if (this.audio) {
+        await this.runtime.setAudioPlayer(null);
+        this.audio.dispose();
+        this.audio = null;
+      }
+      return;
+    }
     if (!this.audio) {
       this.audio = new StreamAudioPlayer(this.scene);
       await this.runtime.setAudioPlayer(this.audio);
     }
     this.audio.source = url;
+  }
+
+  resetCamera() {
+    this.camera.restoreState();
   }
 
   get playing() { return this.runtime.isAnimationPlaying; }

@@ -1,5 +1,5 @@
 // The page's texts: Japanese as in the application, English where the browser's language is not
-// Japanese. The reading problems themselves come from the core, in Japanese.
+// Japanese.
 const japanese = {
   lang: "ja",
   heading: "Pavaneflow — 譜面からダンスモーション",
@@ -38,6 +38,13 @@ const japanese = {
   songPlaying: (name) => `曲: ${name}`,
   songWanted: (name) => `曲 ${name} をドロップすると一緒に再生します`,
   notChart: (name) => `${name} は譜面ファイルではありません。`,
+  noChartIn: (name) => `${name} には譜面がありません (DWI、.sm、.ssc ファイルですか?)。`,
+  songNeedsChart: "曲の音声は、譜面を開いてから、または譜面と一緒にドロップしてください。",
+  gameTimingReads: (count) => `「ゲームと同じタイミング」で読むと、このうち ${count} 件は問題なく読めます。`,
+  readInGameTiming: "ゲームと同じタイミングで読み直す",
+  resetView: "視点を戻す",
+  noPreview: "このブラウザーでは 3D 表示が使えません (WebGL)。譜面の変換とダウンロードはできます。",
+  playKey: "再生と一時停止 (スペースキー)",
   tooLarge: (name, mb) => `${name} は大きすぎます (${mb} MB 以下にしてください)。`,
   notModel: (name) => `${name} は PMX モデルとして読めませんでした。`,
   noChart: "譜面がありません。",
@@ -83,6 +90,13 @@ const english = {
   songPlaying: (name) => `Song: ${name}`,
   songWanted: (name) => `Drop ${name} to hear the song with the dance`,
   notChart: (name) => `${name} is not a chart file.`,
+  noChartIn: (name) => `No step chart found in ${name} (is it a DWI, .sm or .ssc file?).`,
+  songNeedsChart: "Drop the song's audio after opening its chart, or together with the chart.",
+  gameTimingReads: (count) => `Game timing reads ${count} of these places as dance games do.`,
+  readInGameTiming: "Read again in game timing",
+  resetView: "Reset view",
+  noPreview: "This browser cannot show the 3D view (WebGL). Charts can still be converted and downloaded.",
+  playKey: "Play and pause (Space)",
   tooLarge: (name, mb) => `${name} is too large (at most ${mb} MB).`,
   notModel: (name) => `${name} could not be read as a PMX model.`,
   noChart: "There is no chart.",

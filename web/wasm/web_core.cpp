@@ -13,6 +13,7 @@
 
 #include "base/memory_file.h"
 #include "chart/dwi_document.h"
+#include "chart/problem_text.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
 #include "motion/classic/run.h"
@@ -50,11 +51,33 @@ bool OptionIs(const val& options, const char* key, const char* value) {
   return option.typeOf().as<std::string>() == "string" && option.as<std::string>() == value;
 }
 
+// The reading problems as the page words them in its language: each with its kind's name (as
+// the command line's catalogue names it), its line, the words of the file it names (arguments)
+// and the core's own text.
+val ProblemRecords(const std::vector<ReadingProblem>& problems) {
+  val records = val::array();
+  for (const ReadingProblem& problem : problems) {
+    val record = val::object();
+    record.set("kind", std::string(ProblemKindName(problem.kind)));
+    record.set("line", problem.line);
+    val arguments = val::array();
+    for (const std::u16string& argument : problem.arguments) {
+      arguments.call<void>("push", ToUtf8(argument));
+    }
+    record.set("arguments", arguments);
+    record.set("text", ToUtf8(ProblemText(problem)));
+    records.call<void>("push", record);
+  }
+  return records;
+}
+
 // Reads the chart file `bytes`, named `name`, in the format its extension names and, for DWI,
 // the given timing ("classic" or "game"). The answer: ok (false with `error` when it could not be
 // read), format ("dwi", "sm" or "ssc"), title, artist, bpm, file (the song file the chart names:
-// #FILE or #MUSIC), gap, problems (the error text, "N行目:..." lines), problemCount and charts,
-// each with name, meter, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file names in a zip.
+// #FILE or #MUSIC), gap, problems (the records kept, see ProblemRecords), omitted (null, or the
+// count and text of the problems past the reader's limit), gameReadable (how many of the problems
+// game timing would read) and charts, each with name,
+// meter, mode (0 SINGLE, 1 DOUBLE, 2 COUPLE) and its file names as `convert --all` names them.
 val Open(const std::string& bytes, const std::string& name, const std::string& timing) {
   // The reader reads files: the bytes go to the module's memory file system first.
   const std::filesystem::path path = std::filesystem::path("/songs") / name;
@@ -83,8 +106,19 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   answer.set("bpm", d.bpm);
   answer.set("file", ToUtf8(d.file));
   answer.set("gap", d.gap);
-  answer.set("problems", ToUtf8(d.LastErrors()));
-  answer.set("problemCount", static_cast<double>(d.LastErrorCount()));
+  answer.set("problems", ProblemRecords(d.LastProblems()));
+  const std::int64_t omitted =
+      d.LastErrorCount() - static_cast<std::int64_t>(d.LastProblems().size());
+  answer.set("omitted", val::null());
+  if (omitted > 0) {
+    val entry = val::object();
+    entry.set("count", static_cast<double>(omitted));
+    entry.set("text", ToUtf8(OmittedProblemsText(omitted)));
+    answer.set("omitted", entry);
+  }
+  // The reader's own count, as the command line's hint and the application's button take it:
+  // non-zero only for a DWI file read in classic timing.
+  answer.set("gameReadable", static_cast<double>(d.LastGameReadableCount()));
   val charts = val::array();
   for (const auto& score : d.scores) {
     val chart = val::object();
@@ -166,10 +200,13 @@ val Convert(int index, val options, val progress) {
   return answer;
 }
 
-// The name `pavaneflow-cli convert` gives the motion of a single chart: the input's name with
-// ".vmd".
-std::string SingleFileName(const std::string& name) {
-  return std::filesystem::path(name).replace_extension(".vmd").string();
+// The names of every kind of reading problem the core knows.
+val ProblemKinds() {
+  val names = val::array();
+  for (const ProblemKind kind : AllProblemKinds()) {
+    names.call<void>("push", std::string(ProblemKindName(kind)));
+  }
+  return names;
 }
 
 }  // namespace
@@ -177,7 +214,7 @@ std::string SingleFileName(const std::string& name) {
 EMSCRIPTEN_BINDINGS(pavaneflow) {
   emscripten::function("open", &Open);
   emscripten::function("convert", &Convert);
-  emscripten::function("singleFileName", &SingleFileName);
+  emscripten::function("problemKinds", &ProblemKinds);
 }
 
 }  // namespace pavaneflow::web

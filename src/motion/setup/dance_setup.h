@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "chart/chart_timing.h"
 #include "motion/body_proportions.h"
 #include "motion/facing.h"
+#include "motion/setup/dance_model.h"
 
 namespace pavaneflow {
 
@@ -30,6 +32,16 @@ struct DanceSetup {
   Facing facing =
       Facing::kViewer;   // whom the natural motion faces; the classic one faces the screen
   BodyProportions body;  // whom the natural motion is fitted to, and `body` measures
+  // The user's character the natural motion is fitted to, when there is one: its file and its
+  // skeleton, with its body in `body` (FitTo keeps the two together). The classic motion is made
+  // for the reference body whatever these hold.
+  std::optional<DanceModel> model;
 };
+
+// Fits the setup's natural motion to `model`: its body becomes the setup's.
+inline void FitTo(DanceSetup& setup, DanceModel model) {
+  setup.body = model.body;
+  setup.model = std::move(model);
+}
 
 }  // namespace pavaneflow
