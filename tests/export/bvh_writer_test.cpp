@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <locale>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,7 +40,9 @@ struct Bvh {
 
 Bvh Read(const std::string& text) {
   Bvh bvh;
+  // Read as any BVH reader reads it: a point before the decimals, whatever the test's locale.
   std::istringstream in(text);
+  in.imbue(std::locale::classic());
   std::string word;
   std::vector<int> open;  // the joints whose braces are open; -1 for an end site
   int pending = -1;
@@ -77,6 +80,7 @@ Bvh Read(const std::string& text) {
   std::getline(in, bvh.frameTime);
   for (std::string line; std::getline(in, line);) {
     std::istringstream row(line);
+    row.imbue(std::locale::classic());
     bvh.values.emplace_back();
     for (double v; row >> v;) bvh.values.back().push_back(v);
   }
