@@ -1,12 +1,16 @@
 // convert --format and the output names that choose a format.
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "cli/cli_runner.h"
+#include "support/model_bytes.h"
 
 namespace pavaneflow::test {
 namespace {
@@ -87,6 +91,39 @@ TEST_F(ExportFormat, MistakesAndFailuresAreToldAndLeaveNoFile) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("no/such/folder/dance.bvh"), std::string::npos) << missing.err;
   EXPECT_EQ(KindOf("no"), "missing");
+}
+
+// The JSON of the binary glTF at `path`: the chunk after the 12-byte header and its own 8 bytes.
+nlohmann::json GltfJson(const fs::path& path) {
+  const std::string bytes = ReadFileBytes(path);
+  std::uint32_t length = 0;
+  std::memcpy(&length, bytes.data() + 12, sizeof length);
+  return nlohmann::json::parse(bytes.substr(20, length));
+}
+
+// The translation of the node that VRM Animation's humanoid maps `bone` to, in metres.
+std::vector<double> RestTranslation(const nlohmann::json& gltf, const char* bone) {
+  const int node = gltf["extensions"]["VRMC_vrm_animation"]["humanoid"]["humanBones"][bone]["node"];
+  return gltf["nodes"][node]["translation"].get<std::vector<double>>();
+}
+
+TEST_F(ExportFormat, AModelsDanceIsWrittenForTheModelsOwnSkeleton) {
+  const std::vector<std::uint8_t> vrm = GlbBytes(VrmJson(1, "Short", 0.75));
+  WriteFileBytes(dir_ / "short.vrm", std::string(vrm.begin(), vrm.end()));
+  const CliRun fitted = Convert("small.dwi --motion natural --model short.vrm -o short.vrma");
+  ASSERT_EQ(fitted.status, 0) << fitted.err;
+  const CliRun plain = Convert("small.dwi --motion natural -o plain.vrma");
+  ASSERT_EQ(plain.status, 0) << plain.err;
+
+  // The model's rest pose in metres (1 unit = 0.08 m), facing +z: its hips and its own hip joints.
+  const nlohmann::json model = GltfJson(dir_ / "short.vrma");
+  const nlohmann::json reference = GltfJson(dir_ / "plain.vrma");
+  EXPECT_NEAR(RestTranslation(reference, "hips")[1], 0.90, 1e-6);
+  const double legs = 0.75 * (10.5 - 1.3) + 1.3;
+  EXPECT_NEAR(RestTranslation(model, "hips")[1], (legs + 0.75) * 0.08, 1e-6);
+  EXPECT_NEAR(RestTranslation(model, "hips")[1] + RestTranslation(model, "leftUpperLeg")[1],
+              legs * 0.08, 1e-6);
+  EXPECT_NEAR(RestTranslation(model, "leftUpperLeg")[0], 0.072, 1e-6);
 }
 
 }  // namespace
