@@ -39,4 +39,9 @@ export class CoreClient {
   convert(index, options, onProgress) {
     return this.request({ type: "convert", index, options }, onProgress);
   }
+
+  // The bytes of the file `convert --format` writes for chart `index`: format "vrma" or "bvh".
+  exportFile(index, options, format) {
+    return this.request({ type: "exportFile", index, options, format });
+  }
 }

@@ -1,6 +1,7 @@
 // The worker side: runs the WebAssembly core, so that a long chart or a bad file never holds up
-// the page. Messages: {id, type: "open", bytes, name, timing} and {id, type: "convert", index,
-// options}; answers {id, result} or {id, error}, and {id, progress} while converting.
+// the page. Messages: {id, type: "open", bytes, name, timing}, {id, type: "convert", index,
+// options} and {id, type: "exportFile", index, options, format}; answers {id, result} or
+// {id, error}, and {id, progress} while converting.
 import createPavaneflowCore from "pavaneflow-core";
 import wasmBinary from "pavaneflow-core-wasm";
 
@@ -23,6 +24,9 @@ export function serveCore() {
         const result = module.convert(data.index, data.options,
           (share) => self.postMessage({ id, progress: share }));
         self.postMessage({ id, result }, [result.vmd.buffer]);
+      } else if (type === "exportFile") {
+        const result = module.exportFile(data.index, data.options, data.format);
+        self.postMessage({ id, result }, [result.buffer]);
       }
     } catch (error) {
       self.postMessage({ id, error: String(error && error.message || error) });

@@ -328,6 +328,17 @@ class Page {
     }
   }
 
+  // The file of chart `index` in `format` ("vrma" or "bvh"), the legs baked on every frame.
+  async exportFile(index, options, format) {
+    $("progress").hidden = false;
+    $("progress").removeAttribute("value");
+    try {
+      return await this.core.exportFile(index, options, format);
+    } finally {
+      $("progress").hidden = true;
+    }
+  }
+
   // The dance of the chosen chart and options, made once and shown in the preview.
   async currentDance() {
     const index = $("chartList").selectedIndex;
@@ -367,9 +378,13 @@ class Page {
     if (!this.updateEnabling()) return;
     try {
       const dance = await this.currentDance();
-      // As `convert --all` and the application's save dialog name it.
-      const name = this.chart().fileNames[this.options().player];
-      this.download(new Blob([dance.vmd]), name);
+      const format = $("format").value;
+      // As `convert --all --format` and the application's save dialog name it.
+      const name = withExtension(this.chart().fileNames[this.options().player], format);
+      const bytes = format === "vmd"
+        ? dance.vmd
+        : await this.exportFile($("chartList").selectedIndex, this.options(), format);
+      this.download(new Blob([bytes]), name);
       this.message(this.t.written(name, dance.frames), "done");
     } catch (error) {
       this.message(this.t.failed(error.message));
@@ -386,13 +401,18 @@ class Page {
   }
 
   async addAllCharts(song, files, folder = "") {
+    const format = $("format").value;
     for (const [index, chart] of song.charts.entries()) {
-      for (const [player, name] of chart.fileNames.entries()) {
-        const { vmd } = await this.convert(index, { ...this.options(), player });
+      for (const [player, vmdName] of chart.fileNames.entries()) {
+        const options = { ...this.options(), player };
+        const bytes = format === "vmd"
+          ? (await this.convert(index, options)).vmd
+          : await this.exportFile(index, options, format);
+        const name = withExtension(vmdName, format);
         const fileName = folder ? `${folder}/${name}` : name;
         let unique = fileName;
-        for (let n = 2; unique in files; ++n) unique = fileName.replace(/\.vmd$/, `-${n}.vmd`);
-        files[unique] = vmd;
+        for (let n = 2; unique in files; ++n) unique = withExtension(fileName, format, `-${n}`);
+        files[unique] = bytes;
       }
     }
   }
@@ -486,6 +506,12 @@ class Page {
     $("time").textContent = `${minutes}:${(seconds - minutes * 60).toFixed(2).padStart(5, "0")}  ${this.t.frame} ${Math.floor(frame)}`;
     if (!$("topPanel").hidden) drawTopView($("top"), this.dance?.panels ?? [], this.pose());
   }
+}
+
+// A motion file's name `name` (ending in .vmd, as the core names them) with `format`'s extension,
+// `suffix` before it.
+function withExtension(name, format, suffix = "") {
+  return name.replace(/\.[^.]*$/, `${suffix}.${format}`);
 }
 
 // Where `convert --all -o` puts the motions of a file in a dropped folder, as if given that

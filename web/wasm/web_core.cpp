@@ -1,4 +1,5 @@
-// The core as the page's worker sees it: open one song, then make the VMD bytes of its charts.
+// The core as the page's worker sees it: open one song, then make the VMD bytes of its charts
+// (or their VRM Animation or BVH files, for the download).
 // The page's controls fill the same DanceSetup that `pavaneflow-cli convert` fills, and the file
 // is read and the request made from it as there, so that a download is the file the command line
 // writes with the same options.
@@ -16,6 +17,9 @@
 #include "chart/problem_text.h"
 #include "chart/score.h"
 #include "chart/utf8.h"
+#include "export/dance_figure.h"
+#include "export/export_dance.h"
+#include "export/export_format.h"
 #include "motion/classic/run.h"
 #include "motion/generation_request.h"
 #include "motion/pad/pad_layout.h"
@@ -139,15 +143,9 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   return answer;
 }
 
-// The dance of chart `index` (from 0) of the open song. `options`: player (0 or 1; 2P only for
-// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned"), motion
-// ("classic" or "natural"), facing ("viewer" or "screen", natural motion only) and compat (append
-// the empty sections; natural motion always does, as the command line writes it). `progress`, a
-// function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
-// for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
-// dance is drawn on).
-val Convert(int index, val options, val progress) {
-  const DanceSetup setup{
+// The setup of chart `index` (from 0) of the open song with the page's `options` (see Convert).
+DanceSetup SetupOf(int index, const val& options) {
+  return {
       .chart = index,
       .player = options["player"].as<std::int32_t>(),
       .twist = options["twist"].as<bool>(),
@@ -157,6 +155,23 @@ val Convert(int index, val options, val progress) {
           OptionIs(options, "motion", "natural") ? MotionChoice::kNatural : MotionChoice::kClassic,
       .facing = OptionIs(options, "facing", "screen") ? Facing::kScreen : Facing::kViewer,
   };
+}
+
+// A copy of `bytes` that the module's memory does not own, and only one: each copy is a new
+// buffer of several megabytes, whose fresh memory costs the system more than the conversion itself.
+val OwnBytes(const std::vector<std::uint8_t>& bytes) {
+  return val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice");
+}
+
+// The dance of chart `index` (from 0) of the open song. `options`: player (0 or 1; 2P only for
+// a COUPLE chart, as the command line chooses), twist, feet ("classic" or "planned"), motion
+// ("classic" or "natural"), facing ("viewer" or "screen", natural motion only) and compat (append
+// the empty sections; natural motion always does, as the command line writes it). `progress`, a
+// function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
+// for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
+// dance is drawn on).
+val Convert(int index, val options, val progress) {
+  const DanceSetup setup = SetupOf(index, options);
   const DanceRequest dance = MakeDanceRequest(song.document, setup);
   const GenerationRequest& request = dance.Request();
   val answer = val::object();
@@ -182,10 +197,7 @@ val Convert(int index, val options, val progress) {
   MemoryFile file;
   WriteVmd(motion, file, request.motion != nullptr ? request.motion->WriteOptions(asked) : asked);
   const std::vector<std::uint8_t>& bytes = file.Bytes();
-  // A copy that the module's memory does not own, and only one: each copy is a new buffer of
-  // several megabytes, whose fresh memory costs the system more than the conversion itself.
-  answer.set("vmd",
-             val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice"));
+  answer.set("vmd", OwnBytes(bytes));
   answer.set("frames", static_cast<double>(motion.FrameCount()));
   val panels = val::array();
   const PadLayout layout = PadLayout::ForRequest(request);
@@ -198,6 +210,22 @@ val Convert(int index, val options, val progress) {
   }
   answer.set("panels", panels);
   return answer;
+}
+
+// The file `convert --format vrma|bvh` writes for chart `index` with `options` (see Convert), in
+// `format` ("vrma" or "bvh"; anything else is VMD): its bytes, empty for a chart that is not
+// there. Throws (an exception the page hears as an error) for a dance too long for the format.
+val ExportFile(int index, val options, const std::string& format) {
+  const DanceSetup setup = SetupOf(index, options);
+  const DanceRequest dance = MakeDanceRequest(song.document, setup);
+  const GenerationRequest& request = dance.Request();
+  if (request.score == nullptr) return val::global("Uint8Array").new_(0);
+  const ExportFormat chosen = FormatOfName("dance." + format).value_or(ExportFormat::kVmd);
+  MotionDocument motion;
+  MemoryFile file;
+  ExportDance(request, FigureOf(setup), chosen, motion, file,
+              {.appendEmptySections = options["compat"].as<bool>()});
+  return OwnBytes(file.Bytes());
 }
 
 // The names of every kind of reading problem the core knows.
@@ -214,6 +242,7 @@ val ProblemKinds() {
 EMSCRIPTEN_BINDINGS(pavaneflow) {
   emscripten::function("open", &Open);
   emscripten::function("convert", &Convert);
+  emscripten::function("exportFile", &ExportFile);
   emscripten::function("problemKinds", &ProblemKinds);
 }
 
