@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,11 +17,14 @@
 #include "chart/dwi_document.h"
 #include "chart/problem_text.h"
 #include "chart/score.h"
+#include "chart/text_decoder.h"
 #include "chart/utf8.h"
+#include "model/model_error.h"
 #include "motion/classic/run.h"
 #include "motion/generation_request.h"
 #include "motion/pad/pad_layout.h"
 #include "motion/player_lane.h"
+#include "motion/setup/dance_model.h"
 #include "motion/setup/dance_request.h"
 #include "motion/setup/dance_setup.h"
 #include "motion/setup/open_song.h"
@@ -40,6 +45,10 @@ struct LoadedSong {
   std::filesystem::path name;
 };
 LoadedSong song;
+
+// The user's model that every dance is fitted to, as `convert --model` fits it; none, the
+// reference body.
+std::optional<DanceModel> model;
 
 ChartTiming TimingNamed(const std::string& name) {
   return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
@@ -145,9 +154,10 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
 // the empty sections; natural motion always does, as the command line writes it). `progress`, a
 // function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
 // for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
-// dance is drawn on).
+// dance is drawn on, and its scale: its size to a panel of the reference body's pad). The dance is
+// fitted to the model LoadModel read, if any.
 val Convert(int index, val options, val progress) {
-  const DanceSetup setup{
+  DanceSetup setup{
       .chart = index,
       .player = options["player"].as<std::int32_t>(),
       .twist = options["twist"].as<bool>(),
@@ -157,6 +167,8 @@ val Convert(int index, val options, val progress) {
           OptionIs(options, "motion", "natural") ? MotionChoice::kNatural : MotionChoice::kClassic,
       .facing = OptionIs(options, "facing", "screen") ? Facing::kScreen : Facing::kViewer,
   };
+  // The classic motion is made for the reference body whatever the setup's model.
+  if (model) FitTo(setup, *model);
   const DanceRequest dance = MakeDanceRequest(song.document, setup);
   const GenerationRequest& request = dance.Request();
   val answer = val::object();
@@ -188,15 +200,50 @@ val Convert(int index, val options, val progress) {
              val(emscripten::typed_memory_view(bytes.size(), bytes.data())).call<val>("slice"));
   answer.set("frames", static_cast<double>(motion.FrameCount()));
   val panels = val::array();
+  // The natural motion steps on a pad scaled with the legs of the body it is fitted to.
+  const double scale = setup.motion == MotionChoice::kNatural ? setup.body.PadScale() : 1.0;
   const PadLayout layout = PadLayout::ForRequest(request);
   for (const PadLayout::Panel& panel : layout.Panels()) {
     val p = val::object();
     p.set("arrow", static_cast<int>(panel.arrow));
-    p.set("x", panel.centre.x);
-    p.set("z", panel.centre.z);
+    p.set("x", static_cast<double>(panel.centre.x) * scale);
+    p.set("z", static_cast<double>(panel.centre.z) * scale);
+    p.set("scale", scale);
     panels.call<void>("push", p);
   }
   answer.set("panels", panels);
+  return answer;
+}
+
+// Reads the PMX or VRM model file `bytes`, named `name`, for every later dance to be fitted to.
+// The answer: ok, the model's own name and scale (the pad's, S), or, when it is no model to dance,
+// ok false with pattern (the English words of the problem, as the command line's catalogue holds
+// them, "{1}" to "{4}" standing for the values), values (the file, the bone or node, the byte
+// offset, the value) and text (the pattern filled in); the dances are then made for the reference
+// body again.
+val LoadModel(const std::string& bytes, const std::string& name) {
+  model.reset();
+  val answer = val::object();
+  try {
+    model = DanceModelFromBytes(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), name);
+  } catch (const ModelError& error) {
+    answer.set("ok", false);
+    answer.set("pattern", std::string(ModelProblemPattern(error.problem())));
+    answer.set("values",
+               val::array(std::vector<std::string>{error.file(), error.name(),
+                                                   std::to_string(error.offset()), error.value()}));
+    answer.set("text", std::string(error.what()));
+    return answer;
+  }
+  // The name as the model writes it, any bytes that are no UTF-8 made readable.
+  std::u16string modelName;
+  TextDecoder decoder;
+  decoder.Decode(model->skeleton.name, modelName);
+  decoder.Finish(modelName);
+  answer.set("ok", true);
+  answer.set("name", ToUtf8(modelName));
+  answer.set("scale", model->body.PadScale());
   return answer;
 }
 
@@ -214,6 +261,7 @@ val ProblemKinds() {
 EMSCRIPTEN_BINDINGS(pavaneflow) {
   emscripten::function("open", &Open);
   emscripten::function("convert", &Convert);
+  emscripten::function("loadModel", &LoadModel);
   emscripten::function("problemKinds", &ProblemKinds);
 }
 
