@@ -157,8 +157,12 @@ class Page {
         this.message(this.t.songNeedsChart);
       }
     }
-    // The open chart danced again by the model dropped without a chart.
-    if (model && this.song && charts.length === 0) await this.optionsChanged();
+    // The open chart danced again by the model dropped without a chart, from the frame shown.
+    if (model && this.song && charts.length === 0) {
+      const frame = this.preview.frame;
+      await this.optionsChanged();
+      await this.preview.seek(frame);
+    }
   }
 
   // Opens a dropped or chosen chart file with the audio files dropped with it.
