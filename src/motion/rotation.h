@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "base/portable_math.h"
+
 namespace pavaneflow {
 
 // A point or direction in motion-file space, in double precision.
@@ -31,8 +33,8 @@ using Quaternion = std::array<double, 4>;
 
 // The turn by `radians` about the unit axis `axis`.
 inline Quaternion AxisAngle(Vec3 axis, double radians) {
-  const double s = std::sin(radians * 0.5);
-  return {axis.x * s, axis.y * s, axis.z * s, std::cos(radians * 0.5)};
+  const double s = portable::Sin(radians * 0.5);
+  return {axis.x * s, axis.y * s, axis.z * s, portable::Cos(radians * 0.5)};
 }
 
 // The rotation `a` applied after `b`.

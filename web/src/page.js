@@ -134,7 +134,12 @@ class Page {
     return this.takeFiles(files);
   }
 
-  async takeFiles(files) {
+  // Counted as work from the start: reading a file's bytes comes before its chart is opened.
+  takeFiles(files) {
+    return this.work(() => this.takeFilesNow(files));
+  }
+
+  async takeFilesNow(files) {
     this.message("");
     const model = files.find((f) => /\.pmx$/i.test(f.name));
     if (model) await this.openModel(model, files.filter((f) => f !== model));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/rotation.h"
 
@@ -38,7 +39,7 @@ ArmSwinger::ArmSwinger(const BodyProportions& body)
   const double drop = static_cast<double>(body.upperArmDropDegrees) * kDegree;
   for (int side = 0; side < 2; ++side) {
     const double outwards = side == 0 ? 1.0 : -1.0;
-    const Vec3 rest{outwards * std::cos(drop), -std::sin(drop), 0.0};
+    const Vec3 rest{outwards * portable::Cos(drop), -portable::Sin(drop), 0.0};
     const Vec3 bendAxis = Cross(rest, Vec3{0.0, 0.0, -1.0});
     bendAxis_[static_cast<std::size_t>(side)] = (1.0 / Length(bendAxis)) * bendAxis;
   }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/rotation.h"
 #include "motion/yaw_quaternion.h"
@@ -50,9 +51,10 @@ class Builder {
   // to be reached with the knee a little bent.
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    const double hipX = x + outwards * std::cos(yaw);
-    const double hipZ = z - outwards * std::sin(yaw);
-    const double r = std::hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
+    const double hipX = x + outwards * portable::Cos(yaw);
+    const double hipZ = z - outwards * portable::Sin(yaw);
+    const double r =
+        portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
     const double leg = kReachShare * body_.LegLength();
     const double height = r < leg ? std::sqrt(leg * leg - r * r) : 0.0;
     return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
@@ -179,7 +181,7 @@ class Builder {
     auto limit = [&](CentreKey& key, const CentreKey& neighbour) {
       const double dx = key.x - neighbour.x;
       const double dz = key.z - neighbour.z;
-      const double distance = std::hypot(dx, dz);
+      const double distance = portable::Hypot(dx, dz);
       const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
       if (distance <= reach) return;
       const double x = neighbour.x + dx * reach / distance;
@@ -327,8 +329,8 @@ void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::
       const double frames = static_cast<double>(next.frame - key.frame);
       const double vx = (next.x - key.x) / frames;
       const double vz = (next.z - key.z) / frames;
-      const double c = std::cos(key.yaw);
-      const double s = std::sin(key.yaw);
+      const double c = portable::Cos(key.yaw);
+      const double s = portable::Sin(key.yaw);
       sideways = vx * c - vz * s;
       forward = -(vx * s + vz * c);
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/yaw_quaternion.h"
 #include "vmd/bezier_curve.h"
@@ -44,8 +45,8 @@ constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand
 constexpr double kSideBySide = 1.2;
 
 double Distance(FloorPoint a, FloorPoint b) {
-  return std::hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
-                    static_cast<double>(a.z) - static_cast<double>(b.z));
+  return portable::Hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
+                         static_cast<double>(a.z) - static_cast<double>(b.z));
 }
 
 FloorPoint Between(FloorPoint a, FloorPoint b) {
@@ -56,8 +57,8 @@ FloorPoint Between(FloorPoint a, FloorPoint b) {
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
 // at `yaw`.
 bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
-  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * std::cos(yaw) -
-             (static_cast<double>(left.z) - static_cast<double>(right.z)) * std::sin(yaw) <
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * portable::Cos(yaw) -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * portable::Sin(yaw) <
          0.0;
 }
 
@@ -80,14 +81,14 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
   static const BezierCurve down(kSlowInSlowOut.x1, kSlowInSlowOut.y1, kSlowInSlowOut.x2,
                                 kSlowInSlowOut.y2);
   const double x = static_cast<double>(frames - 1) / static_cast<double>(frames);
-  return std::hypot((1.0 - across.Progress(x)) * Distance(from, to),
-                    (1.0 - down.Progress(x)) * height);
+  return portable::Hypot((1.0 - across.Progress(x)) * Distance(from, to),
+                         (1.0 - down.Progress(x)) * height);
 }
 
 // `at` moved `by` along the left side of hips aiming at `yaw` (the dancer's left, negative: right).
 FloorPoint Beside(FloorPoint at, double yaw, double by) {
-  return {static_cast<float>(static_cast<double>(at.x) + by * std::cos(yaw)),
-          static_cast<float>(static_cast<double>(at.z) - by * std::sin(yaw))};
+  return {static_cast<float>(static_cast<double>(at.x) + by * portable::Cos(yaw)),
+          static_cast<float>(static_cast<double>(at.z) - by * portable::Sin(yaw))};
 }
 
 const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame) {
@@ -264,9 +265,10 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
 double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at,
                                     double rise, double tuck) const {
   const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-  const double hipX = static_cast<double>(centre.x) + outwards * std::cos(yaw);
-  const double hipZ = static_cast<double>(centre.z) - outwards * std::sin(yaw);
-  const double r = std::hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
+  const double hipX = static_cast<double>(centre.x) + outwards * portable::Cos(yaw);
+  const double hipZ = static_cast<double>(centre.z) - outwards * portable::Sin(yaw);
+  const double r =
+      portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
   const double leg = kTuckedLeg * body_.LegLength();
   const double least = kTuckedLeg * scale_;
   const double below = std::sqrt(std::max(leg * leg - r * r, least * least));

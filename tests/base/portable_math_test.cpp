@@ -1,0 +1,58 @@
+#include "base/portable_math.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace pavaneflow {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Within two units in the last place of the C library's answer: each is within one of the truth.
+void ExpectNear(double actual, double expected, double angle) {
+  const double unit = std::nextafter(std::fabs(expected), 1e300) - std::fabs(expected);
+  EXPECT_LE(std::fabs(actual - expected), 2.0 * unit) << "at " << angle;
+}
+
+TEST(PortableMathTest, SineAndCosineFollowTheLibrary) {
+  // Quarter turns and eighths (where a dance faces), their neighbours, tiny, negative and the
+  // far angles an unwound turn can reach.
+  for (int eighth = -64; eighth <= 64; ++eighth) {
+    for (const double nudge : {0.0, 1e-9, -1e-9, 0.3, -0.05}) {
+      const double angle = eighth * kPi / 4.0 + nudge;
+      ExpectNear(portable::Sin(angle), std::sin(angle), angle);
+      ExpectNear(portable::Cos(angle), std::cos(angle), angle);
+    }
+  }
+  for (const double angle : {1e-300, -1e-20, 1e-5, 0.7853981633974483, 1000.123, -98765.4321}) {
+    ExpectNear(portable::Sin(angle), std::sin(angle), angle);
+    ExpectNear(portable::Cos(angle), std::cos(angle), angle);
+  }
+}
+
+TEST(PortableMathTest, ExactWhereTheTruthIsExact) {
+  EXPECT_EQ(portable::Sin(0.0), 0.0);
+  EXPECT_EQ(portable::Cos(0.0), 1.0);
+  EXPECT_EQ(portable::Sin(kPi / 2.0), 1.0);
+  EXPECT_EQ(portable::Cos(kPi), -1.0);
+}
+
+TEST(PortableMathTest, NotANumberForWhatIsNoAngle) {
+  for (const double angle :
+       {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+        std::numeric_limits<double>::quiet_NaN()}) {
+    EXPECT_TRUE(std::isnan(portable::Sin(angle)));
+    EXPECT_TRUE(std::isnan(portable::Cos(angle)));
+  }
+}
+
+TEST(PortableMathTest, HypotIsTheLength) {
+  EXPECT_EQ(portable::Hypot(3.0, 4.0), 5.0);
+  EXPECT_EQ(portable::Hypot(-3.0, 0.0), 3.0);
+  EXPECT_EQ(portable::Hypot(0.0, 0.0), 0.0);
+}
+
+}  // namespace
+}  // namespace pavaneflow
