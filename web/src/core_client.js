@@ -35,6 +35,12 @@ export class CoreClient {
     return this.request({ type: "open", bytes, name, timing });
   }
 
+  // Fits every later dance to the PMX or VRM model file `bytes` named `name`: {ok, name, scale},
+  // or {ok: false, pattern, values, text} when it is no model to dance (see web_core.cpp).
+  model(bytes, name) {
+    return this.request({ type: "model", bytes, name });
+  }
+
   // {vmd, frames, panels} of chart `index` of the open song.
   convert(index, options, onProgress) {
     return this.request({ type: "convert", index, options }, onProgress);

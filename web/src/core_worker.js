@@ -1,7 +1,7 @@
 // The worker side: runs the WebAssembly core, so that a long chart or a bad file never holds up
-// the page. Messages: {id, type: "open", bytes, name, timing}, {id, type: "convert", index,
-// options} and {id, type: "exportFile", index, options, format}; answers {id, result} or
-// {id, error}, and {id, progress} while converting.
+// the page. Messages: {id, type: "open", bytes, name, timing}, {id, type: "model", bytes, name},
+// {id, type: "convert", index, options} and {id, type: "exportFile", index, options, format};
+// answers {id, result} or {id, error}, and {id, progress} while converting.
 import createPavaneflowCore from "pavaneflow-core";
 import wasmBinary from "pavaneflow-core-wasm";
 
@@ -20,6 +20,8 @@ export function serveCore() {
       const module = await core();
       if (type === "open") {
         self.postMessage({ id, result: module.open(data.bytes, data.name, data.timing) });
+      } else if (type === "model") {
+        self.postMessage({ id, result: module.loadModel(data.bytes, data.name) });
       } else if (type === "convert") {
         const result = module.convert(data.index, data.options,
           (share) => self.postMessage({ id, progress: share }));

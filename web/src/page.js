@@ -7,7 +7,7 @@ import mannequin from "pavaneflow-mannequin";
 import { CoreClient } from "./core_client.js";
 import { NoPreview } from "./no_preview.js";
 import { FPS, Preview } from "./preview.js";
-import { problemLines } from "./problem_lines.js";
+import { modelProblem, problemLines } from "./problem_lines.js";
 import { findSongFile, folderOf, songFileName } from "./song_file.js";
 import { pickTexts } from "./texts.js";
 import { drawTopView } from "./top_view.js";
@@ -36,6 +36,7 @@ class Page {
     this.songUrl = null;
     this.previewReady = null;
     this.working = 0;      // reads and conversions under way
+    this.models = 0;       // models dropped: each fits the dances anew
   }
 
   get busy() { return this.working > 0; }
@@ -161,6 +162,12 @@ class Page {
         this.message(this.t.songNeedsChart);
       }
     }
+    // The open chart danced again by the model dropped without a chart, from the frame shown.
+    if (model && this.song && charts.length === 0) {
+      const frame = this.preview.frame;
+      await this.optionsChanged();
+      await this.preview.seek(frame);
+    }
   }
 
   // Opens a dropped or chosen chart file with the audio files dropped with it.
@@ -173,14 +180,25 @@ class Page {
     await this.openChart(new Uint8Array(await file.arrayBuffer()), file.name, folderOf(file), audio);
   }
 
-  async openModel(file, others) {
-    try {
-      await this.previewReady;
-      await this.preview.loadModel(file, others);
+  // Shows the model in the preview and fits the dances to it as `convert --model` does, or says
+  // why they cannot be: they are made for the standard body then. A model the preview cannot show
+  // changes nothing.
+  openModel(file, others) {
+    return this.work(async () => {
+      try {
+        await this.previewReady;
+        await this.preview.loadModel(file, others);
+      } catch {
+        this.message(this.t.notModel(file.name));
+        return;
+      }
       $("modelName").textContent = file.name;
-    } catch {
-      this.message(this.t.notModel(file.name));
-    }
+      const fit = await this.core.model(new Uint8Array(await file.arrayBuffer()), file.name);
+      ++this.models;
+      $("modelFit").textContent = fit.ok ? this.t.fitted(fit.name, fit.scale) : "";
+      this.updateEnabling();
+      if (!fit.ok) this.message(this.t.notFitted(modelProblem(fit, this.t.lang)));
+    });
   }
 
   // Why `bytes` cannot be a chart, or "".
@@ -303,6 +321,8 @@ class Page {
     $("generateButton").disabled = !ready;
     $("allButton").disabled = !this.song?.charts.length;
     $("facingChoice").hidden = !$("naturalMotion").checked;
+    // The classic motion is the same for every body.
+    $("modelFit").hidden = !$("naturalMotion").checked || !$("modelFit").textContent;
     return ready;
   }
 
@@ -343,7 +363,7 @@ class Page {
   async currentDance() {
     const index = $("chartList").selectedIndex;
     const options = this.options();
-    const key = JSON.stringify([this.name, this.timing(), index, options]);
+    const key = JSON.stringify([this.name, this.timing(), index, options, this.models]);
     if (this.dance?.key !== key) {
       const dance = await this.convert(index, options);
       this.dance = { key, ...dance };

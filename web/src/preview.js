@@ -62,13 +62,14 @@ export class Preview {
     addEventListener("resize", () => this.engine.resize());
   }
 
-  // The panels of the chart, as the core lays them out.
+  // The panels of the chart, as the core lays them out and sizes them for the dancer's body.
   drawPad(panels) {
     for (const mesh of this.padMeshes) mesh.dispose(false, true);
     this.padMeshes = [];
     panels.forEach((panel, i) => {
       const colour = ARROW_COLOURS[(panel.arrow & 0x0F) % 4];
-      const tile = CreateGround(`panel${i}`, { width: PANEL_SIZE, height: PANEL_SIZE }, this.scene);
+      const size = PANEL_SIZE * panel.scale;
+      const tile = CreateGround(`panel${i}`, { width: size, height: size }, this.scene);
       tile.position.set(panel.x, 0.03, panel.z);
       tile.material = flat(this.scene, `panel${i}`, colour);
       this.padMeshes.push(tile);

@@ -16,10 +16,11 @@ export function drawTopView(canvas, panels, pose) {
   // +z (the screen, where the up arrow lies) at the top.
   const at = (x, z) => [width / 2 + (x - midX) * scale, height / 2 - z * scale];
   for (const panel of panels) {
-    const [px, py] = at(panel.x - PANEL_SIZE / 2, panel.z + PANEL_SIZE / 2);
+    const size = PANEL_SIZE * panel.scale;
+    const [px, py] = at(panel.x - size / 2, panel.z + size / 2);
     g.fillStyle = PANEL_COLOURS[(panel.arrow & 0x0F) % 4];
     g.globalAlpha = 0.55;
-    g.fillRect(px, py, PANEL_SIZE * scale, PANEL_SIZE * scale);
+    g.fillRect(px, py, size * scale, size * scale);
     g.globalAlpha = 1;
   }
   if (!pose) return;

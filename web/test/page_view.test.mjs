@@ -72,7 +72,12 @@ test("a model dropped while paused takes the pose of the frame shown", { skip },
   await page.waitForFunction(() => document.getElementById("modelName").textContent === "mine.pmx");
   await framesDrawn();
   const after = await pose();
-  for (const [i, value] of shown.entries()) assert.ok(Math.abs(after[i] - value) < 1e-3, `coordinate ${i}: ${after[i]} != ${value}`);
+  // The dance is made again fitted to the model, whose legs are the reference body's to a few
+  // hundredths (4.7024 and 4.5025 for 4.70 and 4.50): the feet land where they did, the centre
+  // stands a little higher.
+  for (const [i, value] of shown.entries()) {
+    assert.ok(Math.abs(after[i] - value) < (i < 6 ? 1e-3 : 0.02), `coordinate ${i}: ${after[i]} != ${value}`);
+  }
   // Not the rest pose, where both feet stand level beside the middle.
   const rest = [0.9, -0.9];
   assert.ok(Math.abs(after[0] - rest[0]) > 0.1 || Math.abs(after[3] - rest[1]) > 0.1 || Math.abs(after[2]) > 0.1);

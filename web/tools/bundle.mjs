@@ -2,13 +2,14 @@
 // WebAssembly inside it), the mannequin and the example chart. A page opened straight from disk
 // (file://) may not fetch its neighbours nor start a worker from a file, but it may start one
 // from a blob of its own text.
-// The reading problems' English comes from the command line's catalogue.
+// The reading problems' English and the model problems' Japanese come from the command line's
+// catalogue.
 //   node bundle.mjs WASM_DIR MANNEQUIN.pmx EXAMPLE.dwi CATALOGUE.po OUT.js
 import { resolve } from "node:path";
 
 import { build } from "esbuild";
 
-import { readProblemCatalogue } from "./problem_catalogue.mjs";
+import { readModelCatalogue, readProblemCatalogue } from "./problem_catalogue.mjs";
 
 const [wasmDir, mannequin, example, po, out] = process.argv.slice(2);
 if (!out) {
@@ -69,6 +70,7 @@ await build({
     // The worker's text, which the page starts from a blob.
     "pavaneflow-worker": { contents: worker.outputFiles[0].text, loader: "text" },
     "pavaneflow-problem-texts": { contents: JSON.stringify(readProblemCatalogue(po)), loader: "json" },
+    "pavaneflow-model-texts": { contents: JSON.stringify(readModelCatalogue(po)), loader: "json" },
   }), files({ "pavaneflow-mannequin": mannequin, "pavaneflow-example": example })],
   write: true,
   outfile: out,

@@ -1,10 +1,19 @@
 // Writes the page's built-in mannequin: a PMX 2.0 model of plain boxes on the standard bone
 // names that dance motions key (センター, 上半身, 首, the legs with their foot IK), so that a
 // dance can be watched without a model of one's own.
-//   node make_mannequin.mjs OUT.pmx
+//   node make_mannequin.mjs OUT.pmx [SIZE [NAME]]
 // About 20 units tall, facing -z with its left side at +x, as MMD models stand. The feet's IK
-// bones sit 0.9 either side of the middle over the ankles, where the motions expect them.
+// bones sit 0.9 either side of the middle over the ankles, where the motions expect them. SIZE
+// scales the whole figure (one of another size, for the tests of a dance fitted to it); NAME
+// names it.
 import { writeFileSync } from "node:fs";
+
+const [out, size = "1", name = "Pavaneflow マネキン"] = process.argv.slice(2);
+if (!out || !(Number(size) > 0)) {
+  console.error("usage: node make_mannequin.mjs OUT.pmx [SIZE [NAME]]");
+  process.exit(2);
+}
+const SIZE = Number(size);
 
 const ROTATE = 0x0002, MOVE = 0x0004, VISIBLE = 0x0008, CONTROL = 0x0010, IK = 0x0020;
 const TAIL_BONE = 0x0001;
@@ -138,11 +147,11 @@ w.f32(2.0);
 // 8 globals: UTF-16LE text, no extra UVs, index sizes (vertex 2, texture 1, material 1, bone 2,
 // morph 1, rigid body 1).
 w.u8(8); w.bytes([0, 0, 2, 1, 1, 2, 1, 1]);
-w.text("Pavaneflow マネキン"); w.text("Pavaneflow mannequin");
+w.text(name); w.text("Pavaneflow mannequin");
 w.text("ダンスのプレビュー用の箱の人形"); w.text("A figure of boxes for previewing dances");
 w.i32(vertices.length);
 for (const v of vertices) {
-  w.f32(...v.position, ...v.normal, 0, 0);
+  w.f32(...scale(v.position, SIZE), ...v.normal, 0, 0);
   w.u8(0); w.i16(v.bone);  // BDEF1
   w.f32(1.0);              // edge scale
 }
@@ -166,11 +175,11 @@ materials.forEach((m, i) => {
 w.i32(bones.length);
 for (const b of bones) {
   w.text(b.name); w.text(b.name);
-  w.f32(...b.position);
+  w.f32(...scale(b.position, SIZE));
   w.i16(b.parent === null ? -1 : index(b.parent));
   w.i32(0);
   w.u16(b.flags);
-  if (b.flags & TAIL_BONE) w.i16(index(b.tail)); else w.f32(...b.tail);
+  if (b.flags & TAIL_BONE) w.i16(index(b.tail)); else w.f32(...scale(b.tail, SIZE));
   if (b.ik) {
     w.i16(index(b.ik.target)); w.i32(b.ik.loops); w.f32(b.ik.limit);
     w.i32(b.ik.links.length);
@@ -193,9 +202,4 @@ for (const [name, special, items] of frames) {
 w.i32(0);  // rigid bodies
 w.i32(0);  // joints
 
-const out = process.argv[2];
-if (!out) {
-  console.error("usage: node make_mannequin.mjs OUT.pmx");
-  process.exit(2);
-}
 writeFileSync(out, w.result());

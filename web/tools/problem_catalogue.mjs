@@ -1,6 +1,7 @@
 // The English texts of the reading problems from the command line's catalogue (po/ja.po), so
 // that the page words them as the command line does: the msgids whose context is
-// "reading problem KIND". (The Japanese comes from the core itself.)
+// "reading problem KIND". (The Japanese comes from the core itself.) The model reader's problems
+// are English in the core: their Japanese comes from the same catalogue.
 import { readFileSync } from "node:fs";
 
 const CONTEXT = "reading problem ";
@@ -12,15 +13,16 @@ function unquote(pieces) {
   return pieces.map((piece) => piece.trim().slice(1, -1).replace(/\\(.)/g, (_, c) => ESCAPES[c] ?? c)).join("");
 }
 
-// {KIND: English pattern} of the PO text `po`; a pattern's "{1}" is the line (the count for
-// "omitted"), "{2}", "{3}" the problem's arguments.
-export function problemCatalogue(po) {
-  const catalogue = {};
-  for (const block of po.split(/\n\s*\n/)) {
+// The entries of the PO text `po`: {context, id, str, references, fuzzy} each, strings unquoted
+// (the first form of a plural).
+function entries(po) {
+  return po.split(/\n\s*\n/).map((block) => {
     const fields = {};
+    const references = [];
+    let fuzzy = false;
     let field = null;
     for (const line of block.split("\n")) {
-      const start = line.match(/^(msgctxt|msgid)\s+(".*")\s*$/);
+      const start = line.match(/^(msgctxt|msgid|msgstr)\s+(".*")\s*$/);
       if (start) {
         field = start[1];
         fields[field] = [start[2]];
@@ -28,14 +30,39 @@ export function problemCatalogue(po) {
         fields[field].push(line.trim());
       } else {
         field = null;
+        if (line.startsWith("#:")) references.push(...line.slice(2).trim().split(/\s+/));
+        if (line.startsWith("#,") && /\bfuzzy\b/.test(line)) fuzzy = true;
       }
     }
-    const context = fields.msgctxt ? unquote(fields.msgctxt) : "";
-    if (context.startsWith(CONTEXT) && fields.msgid) catalogue[context.slice(CONTEXT.length)] = unquote(fields.msgid);
+    const text = (name) => (fields[name] ? unquote(fields[name]) : null);
+    return { context: text("msgctxt") ?? "", id: text("msgid"), str: text("msgstr"), references, fuzzy };
+  });
+}
+
+// {KIND: English pattern} of the PO text `po`; a pattern's "{1}" is the line (the count for
+// "omitted"), "{2}", "{3}" the problem's arguments.
+export function problemCatalogue(po) {
+  const catalogue = {};
+  for (const { context, id } of entries(po)) {
+    if (context.startsWith(CONTEXT) && id !== null) catalogue[context.slice(CONTEXT.length)] = id;
   }
   return catalogue;
 }
 
 export function readProblemCatalogue(path) {
   return problemCatalogue(readFileSync(path, "utf8"));
+}
+
+// {English pattern: translation} of the model reader's problems (the entries taken from
+// src/model/) in the PO text `po`; those not translated, or only roughly (fuzzy), are left out.
+export function modelCatalogue(po) {
+  const catalogue = {};
+  for (const { id, str, references, fuzzy } of entries(po)) {
+    if (id && str && !fuzzy && references.some((r) => r.startsWith("src/model/"))) catalogue[id] = str;
+  }
+  return catalogue;
+}
+
+export function readModelCatalogue(path) {
+  return modelCatalogue(readFileSync(path, "utf8"));
 }

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,14 +18,17 @@
 #include "chart/dwi_document.h"
 #include "chart/problem_text.h"
 #include "chart/score.h"
+#include "chart/text_decoder.h"
 #include "chart/utf8.h"
 #include "export/dance_figure.h"
 #include "export/export_dance.h"
 #include "export/export_format.h"
+#include "model/model_error.h"
 #include "motion/classic/run.h"
 #include "motion/generation_request.h"
 #include "motion/pad/pad_layout.h"
 #include "motion/player_lane.h"
+#include "motion/setup/dance_model.h"
 #include "motion/setup/dance_request.h"
 #include "motion/setup/dance_setup.h"
 #include "motion/setup/open_song.h"
@@ -44,6 +49,10 @@ struct LoadedSong {
   std::filesystem::path name;
 };
 LoadedSong song;
+
+// The user's model that every dance is fitted to, as `convert --model` fits it; none, the
+// reference body.
+std::optional<DanceModel> model;
 
 ChartTiming TimingNamed(const std::string& name) {
   return name == "game" ? ChartTiming::kGame : ChartTiming::kClassic;
@@ -143,9 +152,10 @@ val Open(const std::string& bytes, const std::string& name, const std::string& t
   return answer;
 }
 
-// The setup of chart `index` (from 0) of the open song with the page's `options` (see Convert).
+// The setup of chart `index` (from 0) of the open song with the page's `options` (see Convert),
+// fitted to the model LoadModel read, if any.
 DanceSetup SetupOf(int index, const val& options) {
-  return {
+  DanceSetup setup{
       .chart = index,
       .player = options["player"].as<std::int32_t>(),
       .twist = options["twist"].as<bool>(),
@@ -155,6 +165,9 @@ DanceSetup SetupOf(int index, const val& options) {
           OptionIs(options, "motion", "natural") ? MotionChoice::kNatural : MotionChoice::kClassic,
       .facing = OptionIs(options, "facing", "screen") ? Facing::kScreen : Facing::kViewer,
   };
+  // The classic motion is made for the reference body whatever the setup's model.
+  if (model) FitTo(setup, *model);
+  return setup;
 }
 
 // A copy of `bytes` that the module's memory does not own, and only one: each copy is a new
@@ -169,7 +182,8 @@ val OwnBytes(const std::vector<std::uint8_t>& bytes) {
 // the empty sections; natural motion always does, as the command line writes it). `progress`, a
 // function, hears the share done (0 to 1) now and then. The answer: vmd (the file's bytes, empty
 // for a chart that is not there), frames (key frames) and panels (arrow, x, z of each panel the
-// dance is drawn on).
+// dance is drawn on, and its scale: its size to a panel of the reference body's pad). The dance is
+// fitted to the model LoadModel read, if any.
 val Convert(int index, val options, val progress) {
   const DanceSetup setup = SetupOf(index, options);
   const DanceRequest dance = MakeDanceRequest(song.document, setup);
@@ -200,12 +214,15 @@ val Convert(int index, val options, val progress) {
   answer.set("vmd", OwnBytes(bytes));
   answer.set("frames", static_cast<double>(motion.FrameCount()));
   val panels = val::array();
+  // The natural motion steps on a pad scaled with the legs of the body it is fitted to.
+  const double scale = setup.motion == MotionChoice::kNatural ? setup.body.PadScale() : 1.0;
   const PadLayout layout = PadLayout::ForRequest(request);
   for (const PadLayout::Panel& panel : layout.Panels()) {
     val p = val::object();
     p.set("arrow", static_cast<int>(panel.arrow));
-    p.set("x", panel.centre.x);
-    p.set("z", panel.centre.z);
+    p.set("x", static_cast<double>(panel.centre.x) * scale);
+    p.set("z", static_cast<double>(panel.centre.z) * scale);
+    p.set("scale", scale);
     panels.call<void>("push", p);
   }
   answer.set("panels", panels);
@@ -228,6 +245,38 @@ val ExportFile(int index, val options, const std::string& format) {
   return OwnBytes(file.Bytes());
 }
 
+// Reads the PMX or VRM model file `bytes`, named `name`, for every later dance to be fitted to.
+// The answer: ok, the model's own name and scale (the pad's, S), or, when it is no model to dance,
+// ok false with pattern (the English words of the problem, as the command line's catalogue holds
+// them, "{1}" to "{4}" standing for the values), values (the file, the bone or node, the byte
+// offset, the value) and text (the pattern filled in); the dances are then made for the reference
+// body again.
+val LoadModel(const std::string& bytes, const std::string& name) {
+  model.reset();
+  val answer = val::object();
+  try {
+    model = DanceModelFromBytes(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), name);
+  } catch (const ModelError& error) {
+    answer.set("ok", false);
+    answer.set("pattern", std::string(ModelProblemPattern(error.problem())));
+    answer.set("values",
+               val::array(std::vector<std::string>{error.file(), error.name(),
+                                                   std::to_string(error.offset()), error.value()}));
+    answer.set("text", std::string(error.what()));
+    return answer;
+  }
+  // The name as the model writes it, any bytes that are no UTF-8 made readable.
+  std::u16string modelName;
+  TextDecoder decoder;
+  decoder.Decode(model->skeleton.name, modelName);
+  decoder.Finish(modelName);
+  answer.set("ok", true);
+  answer.set("name", ToUtf8(modelName));
+  answer.set("scale", model->body.PadScale());
+  return answer;
+}
+
 // The names of every kind of reading problem the core knows.
 val ProblemKinds() {
   val names = val::array();
@@ -243,6 +292,7 @@ EMSCRIPTEN_BINDINGS(pavaneflow) {
   emscripten::function("open", &Open);
   emscripten::function("convert", &Convert);
   emscripten::function("exportFile", &ExportFile);
+  emscripten::function("loadModel", &LoadModel);
   emscripten::function("problemKinds", &ProblemKinds);
 }
 
