@@ -8,7 +8,7 @@ import { after, before, test } from "node:test";
 import { unzipSync } from "fflate";
 
 import { ROOT } from "./core_loader.mjs";
-import { EXAMPLE, noCli as skip, PageSession, SIMFILE, silence } from "./page_session.mjs";
+import { assertSameExport, EXAMPLE, noCli as skip, PageSession, SIMFILE, silence } from "./page_session.mjs";
 
 let session, page;
 before(async () => {
@@ -82,20 +82,6 @@ test("all charts come as one zip of the files convert --all writes", { skip }, a
     assert.ok(Buffer.from(content).equals(readFileSync(join(folder, file))), `${file} differs`);
   }
 });
-
-// The page's export is the command line's: the same bytes, but for the last bits of numbers next
-// to zero in a .vrma's key frames (the legs are solved with the C library's arc cosine and arc
-// tangent, which the page's WebAssembly library rounds differently), which stay within 1e-12.
-function assertSameExport(actual, expected, what) {
-  if (actual.equals(expected)) return;
-  assert.ok(what.endsWith("vrma") && actual.length === expected.length, `${what}: the bytes differ`);
-  const binary = 20 + expected.readUInt32LE(12) + 8;
-  assert.ok(actual.subarray(0, binary).equals(expected.subarray(0, binary)), `${what}: the glTF JSON differs`);
-  for (let at = binary; at < expected.length; at += 4) {
-    const [a, e] = [actual.readFloatLE(at), expected.readFloatLE(at)];
-    assert.ok(Math.abs(a - e) <= 1e-12, `${what}: ${a} against ${e} at byte ${at}`);
-  }
-}
 
 test("the download and the zip come in the format chosen, as convert --format writes them", { skip }, async () => {
   await page.selectOption("#chartList", { index: 1 });

@@ -9,7 +9,7 @@ import { join, resolve } from "node:path";
 import { after, before, test } from "node:test";
 
 import { ROOT } from "./core_loader.mjs";
-import { CLI, EXAMPLE, noCli as skip, PageSession } from "./page_session.mjs";
+import { assertSameExport, CLI, EXAMPLE, noCli as skip, PageSession } from "./page_session.mjs";
 
 // Figures of the mannequin at other sizes, made in the scratch folder.
 const figures = [
@@ -80,6 +80,16 @@ for (const figure of figures) {
       assert.ok(Math.abs(widest - c.reach * figure.size) < 1e-5, `${c.label}: the pad reaches ${widest}`);
       assert.ok(panels.every((p) => Math.abs(p.scale - figure.size) < 1e-6), c.label);
       assert.ok(bytes.equals(expected), `${c.label}: the bytes differ from convert --model's`);
+    }
+    // The export is for the model's own skeleton, as convert --model --format writes it.
+    try {
+      for (const format of ["vrma", "bvh"]) {
+        await page.selectOption("#format", format);
+        const { bytes, expected } = await downloadAndConvert(["--chart", "3", "--model", path, "--format", format], `fitted.${format}`);
+        assertSameExport(bytes, expected, format);
+      }
+    } finally {
+      await page.selectOption("#format", "vmd");
     }
     // The classic motion is the same for every body, and the note is gone while it is chosen.
     await page.setChecked("#gameTiming", false);

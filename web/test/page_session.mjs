@@ -1,5 +1,6 @@
 // What the page's tests share: the page of build/web opened in headless Chromium (served from
 // 127.0.0.1 as a static host would serve it, or straight from disk), and the steps they take on it.
+import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
 import { existsSync, mkdtempSync, readFileSync, rmSync } from "node:fs";
 import { tmpdir } from "node:os";
@@ -108,6 +109,20 @@ export class PageSession {
 
   textOf(selector) {
     return this.page.textContent(selector);
+  }
+}
+
+// The page's export is the command line's: the same bytes, but for the last bits of numbers next
+// to zero in a .vrma's key frames (the legs are solved with the C library's arc cosine and arc
+// tangent, which the page's WebAssembly library rounds differently), which stay within 1e-12.
+export function assertSameExport(actual, expected, what) {
+  if (actual.equals(expected)) return;
+  assert.ok(what.endsWith("vrma") && actual.length === expected.length, `${what}: the bytes differ`);
+  const binary = 20 + expected.readUInt32LE(12) + 8;
+  assert.ok(actual.subarray(0, binary).equals(expected.subarray(0, binary)), `${what}: the glTF JSON differs`);
+  for (let at = binary; at < expected.length; at += 4) {
+    const [a, e] = [actual.readFloatLE(at), expected.readFloatLE(at)];
+    assert.ok(Math.abs(a - e) <= 1e-12, `${what}: ${a} against ${e} at byte ${at}`);
   }
 }
 
