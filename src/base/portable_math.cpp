@@ -1,4 +1,4 @@
-// The reduction and the two polynomials follow fdlibm's k_sin.c, k_cos.c and e_rem_pio2.c:
+// The reduction and the polynomials follow fdlibm's k_sin.c, k_cos.c, e_rem_pio2.c and s_atan.c:
 //
 // Copyright (C) 1993 by Sun Microsystems, Inc. All rights reserved.
 //
@@ -8,6 +8,9 @@
 // is preserved.
 
 #include "base/portable_math.h"
+
+#include <cstddef>
+#include <limits>
 
 namespace pavaneflow::portable {
 namespace {
@@ -46,6 +49,20 @@ double CosKernel(double x) {
   const double half = 0.5 * z;
   const double w = 1.0 - half;
   return w + (((1.0 - w) - half) + z * r);
+}
+
+// On [-7/16, 7/16].
+double AtanKernel(double x) {
+  constexpr double a[] = {
+      3.33333333333329318027e-01,  -1.99999999998764832476e-01, 1.42857142725034663711e-01,
+      -1.11111104054623557880e-01, 9.09088713343650656196e-02,  -7.69187620504482999495e-02,
+      6.66107313738753120669e-02,  -5.83357013379057348645e-02, 4.97687799461593236017e-02,
+      -3.65315727442169155270e-02, 1.62858201153657823623e-02};
+  const double z = x * x;
+  const double w = z * z;
+  const double odd = z * (a[0] + w * (a[2] + w * (a[4] + w * (a[6] + w * (a[8] + w * a[10])))));
+  const double even = w * (a[1] + w * (a[3] + w * (a[5] + w * (a[7] + w * a[9]))));
+  return x * (odd + even);
 }
 
 // The angle as a quarter (0 to 3) and what is left of it in [-pi/4, pi/4].
@@ -92,6 +109,42 @@ double Cos(double radians) {
     default:
       return SinKernel(r.rest);
   }
+}
+
+double Atan(double x) {
+  if (std::isnan(x)) return x;
+  // Far from zero the angle is a quarter turn less the arc tangent of 1/x; between, it is a
+  // known angle (in two parts, high and low) plus the arc tangent of what is left.
+  constexpr double high[] = {4.63647609000806093515e-01, 7.85398163397448278999e-01,
+                             9.82793723247329054082e-01, 1.57079632679489655800e+00};
+  constexpr double low[] = {2.26987774529616870924e-17, 3.06161699786838301793e-17,
+                            1.39033110312309984516e-17, 6.12323399573676603587e-17};
+  const double size = std::fabs(x);
+  if (size < 0.4375) return x - AtanKernel(x);
+  int part = 0;
+  double rest = 0.0;
+  if (size < 0.6875) {
+    rest = (2.0 * size - 1.0) / (2.0 + size);
+  } else if (size < 1.1875) {
+    part = 1;
+    rest = (size - 1.0) / (size + 1.0);
+  } else if (size < 2.4375) {
+    part = 2;
+    rest = (size - 1.5) / (1.0 + 1.5 * size);
+  } else {
+    part = 3;
+    rest = -1.0 / size;
+  }
+  const auto i = static_cast<std::size_t>(part);
+  const double angle = high[i] - ((AtanKernel(rest) - low[i]) - rest);
+  return x < 0.0 ? -angle : angle;
+}
+
+double Acos(double cosine) {
+  if (!(cosine >= -1.0 && cosine <= 1.0)) return std::numeric_limits<double>::quiet_NaN();
+  // Twice the arc tangent of the half angle's tangent; at -1 that tangent is infinite.
+  if (cosine == -1.0) return 2.0 * Atan(std::numeric_limits<double>::infinity());
+  return 2.0 * Atan(std::sqrt((1.0 - cosine) / (1.0 + cosine)));
 }
 
 }  // namespace pavaneflow::portable

@@ -11,6 +11,9 @@ namespace pavaneflow::portable {
 // one unit in the last place of the true value for the angles a dance turns through.
 double Sin(double radians);
 double Cos(double radians);
+double Atan(double x);
+// For `cosine` in [-1, 1]; NaN outside.
+double Acos(double cosine);
 
 // The length of (x, y), the same everywhere (the libraries' hypot differs as their sine does).
 // Lengths on a dance pad are far from overflowing the squares.

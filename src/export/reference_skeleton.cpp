@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
+#include "base/portable_math.h"
 #include "motion/rotation.h"
 
 namespace pavaneflow {
@@ -62,7 +63,7 @@ HumanoidSkeleton ReferenceSkeleton(const BodyProportions& body) {
     Set(s, left ? HumanoidBone::kLeftFoot : HumanoidBone::kRightFoot, {ankleX, ankleY, 0.0});
     Set(s, left ? HumanoidBone::kLeftToes : HumanoidBone::kRightToes, {ankleX, kToesY, kToesZ});
 
-    const Vec3 along{side * std::cos(drop), -std::sin(drop), 0.0};
+    const Vec3 along{side * portable::Cos(drop), -portable::Sin(drop), 0.0};
     const Vec3 arm{side * kUpperArm.x, kUpperArm.y + lift, kUpperArm.z};
     const Vec3 elbow = arm + kUpperArmLength * along;
     const Vec3 wrist = elbow + kLowerArmLength * along;

@@ -62,13 +62,18 @@ inline Quaternion ShortestTurn(Vec3 from, Vec3 to) {
   to = Normalized(to);
   const Vec3 axis = Cross(from, to);
   const double sine = Length(axis);
-  const double angle = std::atan2(sine, std::clamp(Dot(from, to), -1.0, 1.0));
+  const double cosine = std::clamp(Dot(from, to), -1.0, 1.0);
   if (sine < 1e-12) {
-    if (angle < 1.0) return {0.0, 0.0, 0.0, 1.0};
-    // Opposite directions: any square axis will do.
-    return AxisAngle(SquareTo(Vec3{0.0, 1.0, 0.0}, from, Vec3{0.0, 0.0, 1.0}), angle);
+    if (cosine > 0.0) return {0.0, 0.0, 0.0, 1.0};
+    // Opposite directions: a half turn about any square axis.
+    const Vec3 square = SquareTo(Vec3{0.0, 1.0, 0.0}, from, Vec3{0.0, 0.0, 1.0});
+    return {square.x, square.y, square.z, 0.0};
   }
-  return AxisAngle((1.0 / sine) * axis, angle);
+  // The turn halfway: (sin a · axis, 1 + cos a) has the half angle's direction. No arc tangent,
+  // whose last bit the C libraries round differently, so the page writes what the desktop writes.
+  const double w = 1.0 + cosine;
+  const double length = std::sqrt(sine * sine + w * w);
+  return {axis.x / length, axis.y / length, axis.z / length, w / length};
 }
 
 }  // namespace pavaneflow

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/portable_math.h"
+
 namespace pavaneflow {
 
 BezierCurve ChannelCurve(const InterpolationBytes& bytes, int channel) {
@@ -22,8 +24,8 @@ RotationBlend::RotationBlend(const std::array<float, 4>& from, const std::array<
     dot = -dot;
   }
   if (dot < 0.9995) {
-    angle_ = std::acos(std::min(dot, 1.0));
-    sine_ = std::sin(angle_);
+    angle_ = portable::Acos(std::min(dot, 1.0));
+    sine_ = portable::Sin(angle_);
   }
 }
 
@@ -31,8 +33,8 @@ std::array<double, 4> RotationBlend::At(double share) const {
   double wa = 1.0 - share;
   double wb = share;
   if (angle_ != 0.0) {
-    wa = std::sin((1.0 - share) * angle_) / sine_;
-    wb = std::sin(share * angle_) / sine_;
+    wa = portable::Sin((1.0 - share) * angle_) / sine_;
+    wb = portable::Sin(share * angle_) / sine_;
   }
   std::array<double, 4> q{};
   double norm = 0.0;

@@ -32,11 +32,29 @@ TEST(PortableMathTest, SineAndCosineFollowTheLibrary) {
   }
 }
 
+TEST(PortableMathTest, ArcTangentAndArcCosineFollowTheLibrary) {
+  // Each of the arc tangent's ranges and their edges, both signs, and the far ends.
+  for (const double x : {0.0, 1e-30, 0.1, 0.4374, 0.4375, 0.6, 0.6875, 1.0, 1.1875, 2.0, 2.4375,
+                         10.0, 1e10, 1e300}) {
+    ExpectNear(portable::Atan(x), std::atan(x), x);
+    ExpectNear(portable::Atan(-x), std::atan(-x), -x);
+  }
+  for (int step = -100; step <= 100; ++step) {
+    const double cosine = step / 100.0;
+    ExpectNear(portable::Acos(cosine), std::acos(cosine), cosine);
+  }
+  EXPECT_EQ(portable::Atan(std::numeric_limits<double>::infinity()), kPi / 2.0);
+  EXPECT_TRUE(std::isnan(portable::Atan(std::numeric_limits<double>::quiet_NaN())));
+  EXPECT_TRUE(std::isnan(portable::Acos(1.0000001)));
+}
+
 TEST(PortableMathTest, ExactWhereTheTruthIsExact) {
   EXPECT_EQ(portable::Sin(0.0), 0.0);
   EXPECT_EQ(portable::Cos(0.0), 1.0);
   EXPECT_EQ(portable::Sin(kPi / 2.0), 1.0);
   EXPECT_EQ(portable::Cos(kPi), -1.0);
+  EXPECT_EQ(portable::Acos(1.0), 0.0);
+  EXPECT_EQ(portable::Acos(-1.0), kPi);
 }
 
 TEST(PortableMathTest, NotANumberForWhatIsNoAngle) {
