@@ -15,27 +15,49 @@ namespace {
 constexpr double kHanging = 65.0;
 // Degrees forwards or back, for slow steps: even half a swing, all a two-second window may
 // hold when the steps come in bursts, is seen to swing.
-constexpr double kLeastSwing = 11.5;
-constexpr double kSwingPerStep = 2.0;  // more for each step a second
+constexpr double kLeastSwing = 14.0;
+constexpr double kSwingPerStep = 2.5;  // more for each step a second
 // From this many steps a second on, the arms pump: a smaller swing, the elbows bent more.
 constexpr double kPumpRate = 4.0;
 constexpr double kPumpSwing = 11.5;
 constexpr double kElbowBend = 15.0;
 constexpr double kBendPerStep = 4.0;  // more for each step a second, up to kBendRate of them
 constexpr double kBendRate = 6.0;
-constexpr double kJumpSpread = 20.0;  // the arms open out from the body as a jump lands
-// The arms turn back at most every this many frames, however quick the steps: a person's arms
-// keep their own rhythm in a stream rather than flapping with every step.
-constexpr std::int32_t kLeastArmFrames = 9;
-constexpr double kRateFollow = 0.35;  // how quickly the swing follows a change of pace
+constexpr double kJumpSpread = 30.0;  // the arms open out from the body as a jump lands
+// The arms turn back at most every this many frames, however quick the beats: a person's arms
+// keep their own rhythm rather than flapping with every step.
+constexpr std::int32_t kLeastArmFrames = 16;
+// A beat this many frames before a step is the step's: the arms turn on it.
+constexpr std::int32_t kTurnLead = 3;
+// The pace is the steps of the last two seconds, followed smoothly from step to step.
+constexpr std::int32_t kIntensityFrames = 60;
+constexpr double kRateFollow = 0.35;
 constexpr double kElbowFollow = 0.6;  // of the forward swing, added to the bend
 constexpr std::int32_t kSettleFrames = 24;
 constexpr std::int32_t kWakeFrames = 15;
 
+// A freeze held this long is danced with a gesture: the arms take kGestureRise frames to rise
+// (a slow lift, well within the arms' speed), start down kGestureFall before the freeze ends and
+// hang again kGestureRelease after it.
+constexpr std::int32_t kLongHold = 45;
+constexpr std::int32_t kGestureRise = 18;
+constexpr std::int32_t kGestureFall = 10;
+constexpr std::int32_t kGestureRelease = 8;
+// The arm on the side of the free foot lifts out and forwards, the other opens a little; both
+// open wide when both feet hold. While held, the raised arm keeps reaching a little further.
+constexpr double kRaisedSpread = 55.0;
+constexpr double kRaisedForward = 25.0;
+constexpr double kReach = 6.0;
+constexpr double kOtherSpread = 12.0;
+constexpr double kOtherForward = -5.0;
+constexpr double kBothSpread = 45.0;
+constexpr double kBothForward = 10.0;
+constexpr double kGestureBend = 20.0;
+
 }  // namespace
 
-ArmSwinger::ArmSwinger(const BodyProportions& body)
-    : lowered_(kHanging - static_cast<double>(body.upperArmDropDegrees)) {
+ArmSwinger::ArmSwinger(const BodyProportions& body, BeatClock& beats)
+    : lowered_(kHanging - static_cast<double>(body.upperArmDropDegrees)), beats_(beats) {
   const double drop = static_cast<double>(body.upperArmDropDegrees) * kDegree;
   for (int side = 0; side < 2; ++side) {
     const double outwards = side == 0 ? 1.0 : -1.0;
@@ -45,75 +67,153 @@ ArmSwinger::ArmSwinger(const BodyProportions& body)
   }
 }
 
-void ArmSwinger::Key(std::int32_t frame, double forward, double bent, double spread,
-                     ArmSwing& swing) const {
+void ArmSwinger::Key(std::int32_t frame, const std::array<Pose, 2>& arms, ArmSwing& swing) const {
   for (std::size_t side = 0; side < 2; ++side) {
-    const double turn = (side == 0 ? forward : -forward) * kDegree;
+    const Pose& pose = arms[side];
     const double outwards = side == 0 ? 1.0 : -1.0;
     const Quaternion lowered =
-        AxisAngle({0.0, 0.0, 1.0}, -outwards * (lowered_ - spread) * kDegree);
-    const Quaternion arm = Compose(AxisAngle({1.0, 0.0, 0.0}, turn), lowered);
-    const double bend = bent + kElbowFollow * std::max(0.0, turn / kDegree);
+        AxisAngle({0.0, 0.0, 1.0}, -outwards * (lowered_ - pose.spread) * kDegree);
+    const Quaternion arm = Compose(AxisAngle({1.0, 0.0, 0.0}, pose.forward * kDegree), lowered);
+    const double bend = pose.bent + kElbowFollow * std::max(0.0, pose.forward);
     const Quaternion elbow = AxisAngle(bendAxis_[side], bend * kDegree);
     swing.arms[side].Add({frame, {}, ToFloats(arm), &kTurnEase});
     swing.elbows[side].Add({frame, {}, ToFloats(elbow), &kTurnEase});
   }
 }
 
+void ArmSwinger::SwingKey(std::int32_t frame, double forward, double bent, double spread,
+                          ArmSwing& swing) const {
+  Key(frame, {Pose{forward, spread, bent}, Pose{-forward, spread, bent}}, swing);
+}
+
 void ArmSwinger::Plan(const std::vector<StepRecord>& records, std::optional<std::int32_t> next,
                       ArmSwing& swing) {
   if (!started_) {
     started_ = true;
-    Key(0, 0.0, kElbowBend, 0.0, swing);
+    SwingKey(0, 0.0, kElbowBend, 0.0, swing);
   }
-  std::optional<std::int32_t> pending;  // a step whose next one is not known yet
-  bool jump = false;
-  for (const StepRecord& r : records) {
-    if (!r.Steps() || (pending ? *pending : last_.value_or(-1)) == r.frame) continue;
-    if (pending) Swing(*pending, jump, r.frame, swing);
-    pending = r.frame;
-    jump = r.moved[0] && r.moved[1];
+  // A freeze begun before this stretch has its first key frames written already.
+  for (std::size_t foot = 0; foot < 2; ++foot) holdOld_[foot] = holdFrom_[foot].has_value();
+  std::optional<std::size_t> pending;  // a step whose next one is not known yet
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const StepRecord& r = records[i];
+    for (std::size_t foot = 0; foot < 2; ++foot) {
+      if (r.held[foot] && !holdFrom_[foot]) {
+        holdFrom_[foot] = r.frame;
+        holdOld_[foot] = false;
+      } else if (!r.held[foot] && holdFrom_[foot]) {
+        const std::optional<std::int32_t>& other = holdFrom_[1 - foot];
+        const bool both = other && std::abs(*other - *holdFrom_[foot]) <= kTurnLead;
+        if (!holdOld_[foot]) Hold(foot, *holdFrom_[foot], r.frame, both, swing);
+        holdFrom_[foot].reset();
+      }
+    }
+    if (!r.Steps() || (pending ? records[*pending].frame : last_.value_or(-1)) == r.frame) {
+      continue;
+    }
+    if (pending) Step(records[*pending], r.frame, swing);
+    pending = i;
   }
-  if (pending) Swing(*pending, jump, next, swing);
+  if (pending) Step(records[*pending], next, swing);
 }
 
-void ArmSwinger::Swing(std::int32_t frame, bool jump, std::optional<std::int32_t> next,
-                       ArmSwing& swing) {
-  const std::int32_t since = last_ ? frame - *last_ : kRestFrames + 1;
-  const double perSecond = since > 0 ? 30.0 / static_cast<double>(since) : 30.0;
-  if (since > kRestFrames) {
-    Key(std::max(0, frame - kWakeFrames), 0.0, kElbowBend, 0.0, swing);
-    rate_ = std::min(perSecond, kPumpRate);
-    lastKey_.reset();
-    // The arms wake with a half swing the other way, as they take up the rhythm.
-    if (frame >= kWakeFrames) {
-      lastKey_ = frame - kLeastArmFrames;
-      Key(*lastKey_, -side_ * kLeastSwing * 0.5, kElbowBend, 0.0, swing);
-    }
-  } else {
-    rate_ += kRateFollow * (perSecond - rate_);
-  }
-  last_ = frame;
-  const bool settles = !next || *next - frame > kRestFrames;
-  // A step too soon after the last swing is left to it, unless the steps rest after it: then
-  // the arms still swing back, a little later, so that the burst is seen to swing.
-  std::int32_t at = frame;
-  if (lastKey_ && frame - *lastKey_ < kLeastArmFrames) {
-    if (!settles) return;
-    at = *lastKey_ + kLeastArmFrames;
-  }
+std::int32_t ArmSwinger::NextTurn(std::int32_t frame) {
+  const std::int32_t earliest =
+      std::max(0, lastKey_ ? std::max(frame, *lastKey_ + kLeastArmFrames) : frame);
+  return beats_.From(earliest).value_or(earliest);
+}
+
+void ArmSwinger::Turn(std::int32_t frame, double spread, ArmSwing& swing) {
   const double width =
       rate_ <= kPumpRate
           ? kLeastSwing + kSwingPerStep * rate_
           : std::max(kPumpSwing, kLeastSwing + kSwingPerStep * (2.0 * kPumpRate - rate_));
   const double bent = kElbowBend + kBendPerStep * std::min(rate_, kBendRate);
-  Key(at, side_ * width, bent, jump ? kJumpSpread : 0.0, swing);
+  SwingKey(frame, side_ * width, bent, spread, swing);
   side_ = -side_;
-  lastKey_ = at;
+  lastKey_ = frame;
+}
+
+void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next, ArmSwing& swing) {
+  const std::int32_t frame = record.frame;
+  const bool rested = !last_ || frame - *last_ > kRestFrames;
+  recent_.push_back(frame);
+  while (recent_.front() <= frame - kIntensityFrames) recent_.pop_front();
+  const double pace =
+      static_cast<double>(recent_.size()) * 30.0 / static_cast<double>(kIntensityFrames);
+  if (rested) {
+    rate_ = std::min(pace, kPumpRate);
+    lastKey_.reset();
+  } else {
+    rate_ += kRateFollow * (pace - rate_);
+  }
+  last_ = frame;
+  if (frame <= gestureEnd_) return;
+  const std::int32_t written = swing.arms[0].Empty() ? -1 : swing.arms[0].Last().frame;
+  if (!lastKey_) {
+    // Waking from hanging still, the arms start a little before their first turn.
+    const std::int32_t first = NextTurn(frame - kTurnLead);
+    const std::int32_t wake = std::max(written + 1, first - kWakeFrames);
+    if (wake < first) SwingKey(wake, 0.0, kElbowBend, 0.0, swing);
+  }
+  const bool settles = !next || *next - frame > kRestFrames;
+  const bool jump = record.moved[0] && record.moved[1];
+  // The arms turn on each beat up to the next step's; before a rest, on the step's own and once
+  // more half way before they hang still, as arms swing on.
+  bool first = true;
+  for (;;) {
+    const std::int32_t at = NextTurn(frame - kTurnLead);
+    if (!settles && at >= *next - kTurnLead) break;
+    Turn(at, first && jump && at - frame < kLeastArmFrames ? kJumpSpread : 0.0, swing);
+    first = false;
+    if (settles) break;
+  }
   if (!settles) return;
-  // Swinging on through half way before they come to rest, as arms do.
-  Key(at + kLeastArmFrames, side_ * width * 0.5, bent, 0.0, swing);
-  Key(std::max(frame + kSettleFrames, at + 2 * kLeastArmFrames), 0.0, kElbowBend, 0.0, swing);
+  const double width = kLeastSwing + kSwingPerStep * std::min(rate_, kPumpRate);
+  const double bent = kElbowBend + kBendPerStep * std::min(rate_, kBendRate);
+  const std::int32_t half = NextTurn(frame);
+  SwingKey(half, side_ * width * 0.5, bent, 0.0, swing);
+  SwingKey(std::max(frame + kSettleFrames, half + kLeastArmFrames), 0.0, kElbowBend, 0.0, swing);
+}
+
+void ArmSwinger::Hold(std::size_t foot, std::int32_t start, std::int32_t end, bool both,
+                      ArmSwing& swing) {
+  if (end - start < kLongHold || start <= gestureEnd_) return;
+  // The swing planned over the freeze gives way to the gesture.
+  for (std::size_t side = 0; side < 2; ++side) {
+    for (KeyTrack* track : {&swing.arms[side], &swing.elbows[side]}) {
+      const std::vector<PendingKey>& keys = track->Keys();
+      const auto after = std::upper_bound(
+          keys.begin(), keys.end(), start,
+          [](std::int32_t frame, const PendingKey& key) { return frame < key.frame; });
+      track->Truncate(static_cast<std::size_t>(after - keys.begin()));
+    }
+  }
+  Gesture gesture;
+  gesture.start = start;
+  gesture.full = start + kGestureRise;
+  gesture.hold = end - kGestureFall;
+  gesture.end = end + kGestureRelease;
+  std::array<Pose, 2> pose;
+  std::array<Pose, 2> reaching;
+  if (both) {
+    pose.fill(Pose{kBothForward, kBothSpread, kGestureBend});
+    reaching.fill(Pose{kBothForward, kBothSpread + kReach, kGestureBend});
+  } else {
+    const std::size_t raised = 1 - foot;
+    gesture.raised = raised;
+    pose[raised] = Pose{kRaisedForward, kRaisedSpread, kGestureBend};
+    pose[foot] = Pose{kOtherForward, kOtherSpread, kGestureBend};
+    reaching = pose;
+    reaching[raised].spread += kReach;
+    reaching[raised].forward += kReach;
+  }
+  Key(gesture.full, pose, swing);
+  Key(gesture.hold, reaching, swing);
+  SwingKey(gesture.end, 0.0, kElbowBend, 0.0, swing);
+  swing.gestures.push_back(gesture);
+  gestureEnd_ = gesture.end;
+  lastKey_ = gesture.end;
 }
 
 }  // namespace pavaneflow

@@ -1,15 +1,19 @@
 #include "motion/natural/natural_motion.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "chart/song_document.h"
 #include "motion/bone_names.h"
 #include "motion/natural/arm_swing.h"
+#include "motion/natural/beat_clock.h"
 #include "motion/natural/centre_path.h"
 #include "motion/natural/foot_swings.h"
+#include "motion/natural/gesture_layer.h"
 #include "motion/natural/step_timeline.h"
 
 namespace pavaneflow {
@@ -61,7 +65,10 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   StepTimeline timeline(request, lane, timing, planner, faceViewer, body_.PadScale());
   FootSwingPlanner feetPlanner(body_);
   CentrePlanner centrePlanner(body_, faceViewer ? 0.0 : kPi, request.twist);
-  ArmSwinger armSwinger(body_);
+  Tick lastTick = 0;
+  for (const Frame& frame : lane.frames) lastTick = std::max(lastTick, frame.tick);
+  BeatClock beats(timing, request.song->gap, lastTick);
+  ArmSwinger armSwinger(body_, beats);
 
   FootSwings stretchFeet;
   std::array<KeyTrack, 2> feet;
@@ -78,6 +85,15 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
                                    {kRightElbowBone, &arms.elbows[1]}}};
 
   std::vector<StepRecord> stretch;
+  std::size_t laid = 0;  // the gestures laid over the chest and head
+  // Lays the gestures that end before `boundary`, where the chest's and the head's key frames
+  // are complete, and returns the frame before which every bone's key frames are complete.
+  auto layGestures = [&](std::int32_t boundary) {
+    for (; laid < arms.gestures.size() && arms.gestures[laid].end < boundary; ++laid) {
+      LayGesture(arms.gestures[laid], centre.upperBody, centre.neck);
+    }
+    return laid < arms.gestures.size() ? std::min(boundary, arms.gestures[laid].start) : boundary;
+  };
   // Plans `stretch`, the next step landing at `next`; returns the frame before which every
   // bone's key frames are complete.
   auto plan = [&](std::optional<std::int32_t> next) {
@@ -86,7 +102,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
       for (const PendingKey& key : stretchFeet.keys[side].Keys()) feet[side].Add(key);
     }
     armSwinger.Plan(stretch, next, arms);
-    return centrePlanner.Plan(stretchFeet, stretch, centre);
+    return layGestures(centrePlanner.Plan(stretchFeet, stretch, centre));
   };
   std::optional<std::int32_t> lastStep;
   StepRecord record;
@@ -102,6 +118,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   }
   plan(std::nullopt);
   centrePlanner.Finish(centre);
+  layGestures(std::numeric_limits<std::int32_t>::max());
   Emit(bones, std::numeric_limits<std::int32_t>::max(), document, settled);
 }
 

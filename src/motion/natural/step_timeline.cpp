@@ -72,6 +72,7 @@ StepRecord StepTimeline::Record(const StepPose& pose, std::int32_t frame) const 
   r.frame = frame;
   r.floor = {floorOf(pose.left.arrow), floorOf(pose.right.arrow)};
   r.moved = {pose.left.moved, pose.right.moved};
+  r.held = {pose.left.held, pose.right.held};
   r.onBeat = pose.onBeat;
   r.yaw = (faceViewer_ ? 0.0 : kPi) + AimFromScreen(pose.facing);
   return r;

@@ -23,6 +23,7 @@ struct StepRecord {
   std::array<FloorPoint, 2>
       floor;                    // the arrows under the feet, on the floor as the dance is turned
   std::array<bool, 2> moved{};  // the foot took a Note here
+  std::array<bool, 2> held{};   // the foot holds a freeze arrow down
   bool onBeat = false;
   double yaw =
       0.0;  // where the hips aim, radians from the viewer's side, before turning is limited

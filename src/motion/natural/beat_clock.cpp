@@ -1,0 +1,22 @@
+#include "motion/natural/beat_clock.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "motion/timing/frame_number.h"
+
+namespace pavaneflow {
+
+std::optional<std::int32_t> BeatClock::From(std::int32_t frame) {
+  while (!done_ && (beats_.empty() || beats_.back() < frame)) {
+    const std::int32_t beat = SecondsToFrameNumber(timing_.BeatSeconds(tick_), gap_);
+    if (beat >= 0 && (beats_.empty() || beat > beats_.back())) beats_.push_back(beat);
+    done_ = tick_ > lastTick_ || tick_ > std::numeric_limits<Tick>::max() - kTicksPerBeat;
+    if (!done_) tick_ += kTicksPerBeat;
+  }
+  const auto it = std::lower_bound(beats_.begin(), beats_.end(), frame);
+  if (it == beats_.end()) return std::nullopt;
+  return *it;
+}
+
+}  // namespace pavaneflow

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "chart/chart_types.h"
+#include "motion/timing/timing_map.h"
+
+namespace pavaneflow {
+
+// The music's beats as motion frames (30 a second), timed as the dance is: every beat from the
+// chart's first to the one after `lastTick`, in frame order, without those that fall before frame
+// 0, at no time (a tempo of 0) or on a beat already passed (a stop). Found as they are asked for.
+class BeatClock {
+ public:
+  BeatClock(const TimingMap& timing, std::int32_t gap, Tick lastTick)
+      : timing_(timing), gap_(gap), lastTick_(lastTick) {}
+
+  // The first beat at or after `frame`; none past the last.
+  std::optional<std::int32_t> From(std::int32_t frame);
+
+ private:
+  const TimingMap& timing_;
+  std::int32_t gap_;
+  Tick lastTick_;
+  Tick tick_ = 0;  // the next beat's tick not yet looked at
+  bool done_ = false;
+  std::vector<std::int32_t> beats_;
+};
+
+}  // namespace pavaneflow

@@ -1,0 +1,116 @@
+#include "motion/natural/gesture_layer.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "motion/natural/natural_curves.h"
+#include "motion/rotation.h"
+#include "vmd/bone_blend.h"
+
+namespace pavaneflow {
+namespace {
+
+// Degrees, at the full gesture.
+constexpr double kChestBack = 3.0;
+constexpr double kChestSide = 5.0;  // towards the standing foot
+constexpr double kLookUp = 7.0;
+constexpr double kLookAside = 20.0;  // towards the raised hand
+constexpr double kBothBack = 4.0;
+constexpr double kBothLookUp = 9.0;
+
+// How far into the gesture the body is at `frame`: 0 outside, 1 while it is held, easing in
+// and out between.
+double Share(const Gesture& gesture, std::int32_t frame) {
+  auto ease = [](std::int32_t from, std::int32_t to, std::int32_t at) {
+    const double x = static_cast<double>(at - from) / static_cast<double>(to - from);
+    return x * x * (3.0 - 2.0 * x);
+  };
+  if (frame <= gesture.start || frame >= gesture.end) return 0.0;
+  if (frame < gesture.full) return ease(gesture.start, gesture.full, frame);
+  if (frame <= gesture.hold) return 1.0;
+  return ease(gesture.end, gesture.hold, frame);
+}
+
+// The bone's rotation at `frame` as the runtime plays `keys`.
+std::array<float, 4> RotationAt(const std::vector<PendingKey>& keys, std::int32_t frame) {
+  const auto after =
+      std::upper_bound(keys.begin(), keys.end(), frame,
+                       [](std::int32_t f, const PendingKey& key) { return f < key.frame; });
+  if (after == keys.begin()) return after->rotation;
+  const PendingKey& from = *(after - 1);
+  if (after == keys.end() || from.frame == frame) return from.rotation;
+  const double share =
+      static_cast<double>(frame - from.frame) / static_cast<double>(after->frame - from.frame);
+  const double progress = ChannelCurve(*after->interpolation, 3).Progress(share);
+  const std::array<double, 4> q = RotationBlend(from.rotation, after->rotation).At(progress);
+  return ToFloats(q);
+}
+
+Quaternion FromFloats(const std::array<float, 4>& q) {
+  return {static_cast<double>(q[0]), static_cast<double>(q[1]), static_cast<double>(q[2]),
+          static_cast<double>(q[3])};
+}
+
+// Turns about x (up; back for the chest), y (aside) and z (sideways), degrees at the full
+// gesture.
+struct Offset {
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+
+  Quaternion At(double share) const {
+    return Compose(AxisAngle({0.0, 1.0, 0.0}, share * y * kDegree),
+                   Compose(AxisAngle({1.0, 0.0, 0.0}, share * x * kDegree),
+                           AxisAngle({0.0, 0.0, 1.0}, share * z * kDegree)));
+  }
+};
+
+void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
+  if (track.Empty()) return;
+  const std::vector<PendingKey>& keys = track.Keys();
+  std::vector<PendingKey> laid;
+  laid.reserve(keys.size() + 4);
+  const std::array<std::int32_t, 4> corners{gesture.start, gesture.full, gesture.hold, gesture.end};
+  std::size_t corner = 0;
+  auto lay = [&](PendingKey key) {
+    const double share = Share(gesture, key.frame);
+    if (share > 0.0) {
+      key.rotation = ToFloats(Compose(offset.At(share), FromFloats(key.rotation)));
+    }
+    laid.push_back(key);
+  };
+  for (const PendingKey& key : keys) {
+    for (; corner < corners.size() && corners[corner] <= key.frame; ++corner) {
+      if (corners[corner] == key.frame) continue;
+      lay({corners[corner], key.position, RotationAt(keys, corners[corner]), &kTurnEase});
+    }
+    lay(key);
+  }
+  for (; corner < corners.size(); ++corner) {
+    lay({corners[corner], keys.back().position, keys.back().rotation, &kTurnEase});
+  }
+  track.Clear();
+  for (const PendingKey& key : laid) track.Add(key);
+}
+
+}  // namespace
+
+void LayGesture(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& neck) {
+  Offset chest;
+  Offset head;
+  if (gesture.raised) {
+    // The left is +x, and a turn about z leans towards -x: with the left arm raised, the chest
+    // leans right, over the standing foot, and the head turns left, towards the hand.
+    const double leftRaised = *gesture.raised == 0 ? 1.0 : -1.0;
+    chest = {kChestBack, 0.0, leftRaised * kChestSide};
+    head = {kLookUp, -leftRaised * kLookAside, -0.5 * chest.z};
+  } else {
+    chest = {kBothBack, 0.0, 0.0};
+    head = {kBothLookUp, 0.0, 0.0};
+  }
+  Lay(gesture, chest, upperBody);
+  Lay(gesture, head, neck);
+}
+
+}  // namespace pavaneflow
