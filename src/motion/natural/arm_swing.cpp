@@ -27,6 +27,7 @@ constexpr double kJumpSpread = 30.0;  // the arms open out from the body as a ju
 // The arms turn back at most every this many frames, however quick the beats: a person's arms
 // keep their own rhythm rather than flapping with every step.
 constexpr std::int32_t kLeastArmFrames = 16;
+constexpr std::int32_t kMostArmFrames = 30;
 // A beat this many frames before a step is the step's: the arms turn on it.
 constexpr std::int32_t kTurnLead = 3;
 // The pace is the steps of the last two seconds, followed smoothly from step to step.
@@ -44,14 +45,16 @@ constexpr std::int32_t kGestureRise = 18;
 constexpr std::int32_t kGestureFall = 10;
 constexpr std::int32_t kGestureRelease = 8;
 // The arm on the side of the free foot lifts out and forwards, the other opens a little; both
-// open wide when both feet hold. While held, the raised arm keeps reaching a little further.
-constexpr double kRaisedSpread = 55.0;
-constexpr double kRaisedForward = 25.0;
-constexpr double kReach = 6.0;
+// open out when both feet hold. While held, the arms reach out further and back on the beats.
+constexpr double kRaisedSpread = 40.0;
+constexpr double kRaisedReach = 25.0;
+constexpr double kBothSpread = 35.0;
+constexpr double kBothReach = 20.0;
+constexpr double kReachSpread = 5.0;  // more, reaching out
+constexpr double kReachFurther = 25.0;
 constexpr double kOtherSpread = 12.0;
-constexpr double kOtherForward = -5.0;
-constexpr double kBothSpread = 45.0;
-constexpr double kBothForward = 10.0;
+constexpr double kOtherForward = -15.0;
+constexpr double kOtherSway = 25.0;
 constexpr double kGestureBend = 20.0;
 
 }  // namespace
@@ -73,7 +76,11 @@ void ArmSwinger::Key(std::int32_t frame, const std::array<Pose, 2>& arms, ArmSwi
     const double outwards = side == 0 ? 1.0 : -1.0;
     const Quaternion lowered =
         AxisAngle({0.0, 0.0, 1.0}, -outwards * (lowered_ - pose.spread) * kDegree);
-    const Quaternion arm = Compose(AxisAngle({1.0, 0.0, 0.0}, pose.forward * kDegree), lowered);
+    const Quaternion swung = Compose(AxisAngle({1.0, 0.0, 0.0}, pose.forward * kDegree), lowered);
+    const Quaternion arm =
+        pose.reach == 0.0
+            ? swung
+            : Compose(AxisAngle({0.0, 1.0, 0.0}, outwards * pose.reach * kDegree), swung);
     const double bend = pose.bent + kElbowFollow * std::max(0.0, pose.forward);
     const Quaternion elbow = AxisAngle(bendAxis_[side], bend * kDegree);
     swing.arms[side].Add({frame, {}, ToFloats(arm), &kTurnEase});
@@ -120,7 +127,9 @@ void ArmSwinger::Plan(const std::vector<StepRecord>& records, std::optional<std:
 std::int32_t ArmSwinger::NextTurn(std::int32_t frame) {
   const std::int32_t earliest =
       std::max(0, lastKey_ ? std::max(frame, *lastKey_ + kLeastArmFrames) : frame);
-  return beats_.From(earliest).value_or(earliest);
+  const std::int32_t beat = beats_.From(earliest).value_or(earliest);
+  // Where the beats are slow or stopped, the arms keep their own pace.
+  return lastKey_ ? std::min(beat, std::max(earliest, *lastKey_ + kMostArmFrames)) : beat;
 }
 
 void ArmSwinger::Turn(std::int32_t frame, double spread, ArmSwing& swing) {
@@ -151,10 +160,13 @@ void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next
   if (frame <= gestureEnd_) return;
   const std::int32_t written = swing.arms[0].Empty() ? -1 : swing.arms[0].Last().frame;
   if (!lastKey_) {
-    // Waking from hanging still, the arms start a little before their first turn.
+    // Waking from hanging still, the arms take up the rhythm with a half swing the other way
+    // before their first turn.
     const std::int32_t first = NextTurn(frame - kTurnLead);
     const std::int32_t wake = std::max(written + 1, first - kWakeFrames);
-    if (wake < first) SwingKey(wake, 0.0, kElbowBend, 0.0, swing);
+    if (first - wake >= kLeastArmFrames / 2) {
+      SwingKey(wake, -side_ * kLeastSwing * 0.5, kElbowBend, 0.0, swing);
+    }
   }
   const bool settles = !next || *next - frame > kRestFrames;
   const bool jump = record.moved[0] && record.moved[1];
@@ -197,19 +209,30 @@ void ArmSwinger::Hold(std::size_t foot, std::int32_t start, std::int32_t end, bo
   std::array<Pose, 2> pose;
   std::array<Pose, 2> reaching;
   if (both) {
-    pose.fill(Pose{kBothForward, kBothSpread, kGestureBend});
-    reaching.fill(Pose{kBothForward, kBothSpread + kReach, kGestureBend});
+    pose.fill(Pose{0.0, kBothSpread, kGestureBend, kBothReach});
+    reaching.fill(Pose{0.0, kBothSpread + kReachSpread, kGestureBend, kBothReach + kReachFurther});
   } else {
     const std::size_t raised = 1 - foot;
     gesture.raised = raised;
-    pose[raised] = Pose{kRaisedForward, kRaisedSpread, kGestureBend};
+    pose[raised] = Pose{0.0, kRaisedSpread, kGestureBend, kRaisedReach};
     pose[foot] = Pose{kOtherForward, kOtherSpread, kGestureBend};
     reaching = pose;
-    reaching[raised].spread += kReach;
-    reaching[raised].forward += kReach;
+    reaching[raised].spread += kReachSpread;
+    reaching[raised].reach += kReachFurther;
+    reaching[foot].forward += kOtherSway;
   }
   Key(gesture.full, pose, swing);
-  Key(gesture.hold, reaching, swing);
+  // Held, the gesture still moves with the music: the arms reach out and back on the beats.
+  lastKey_ = gesture.full;
+  bool out = true;
+  for (;;) {
+    const std::int32_t at = NextTurn(gesture.full);
+    if (at + kGestureFall > gesture.hold) break;
+    Key(at, out ? reaching : pose, swing);
+    lastKey_ = at;
+    out = !out;
+  }
+  Key(gesture.hold, out ? reaching : pose, swing);
   SwingKey(gesture.end, 0.0, kElbowBend, 0.0, swing);
   swing.gestures.push_back(gesture);
   gestureEnd_ = gesture.end;

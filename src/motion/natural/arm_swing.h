@@ -51,11 +51,13 @@ class ArmSwinger {
 
  private:
   // One arm: swung `forward` degrees (back when negative), `spread` degrees out from hanging,
-  // the elbow bent `bent` degrees.
+  // the elbow bent `bent` degrees, and turned `reach` degrees forwards about the vertical (how an
+  // arm lifted out to the side comes forwards).
   struct Pose {
     double forward = 0.0;
     double spread = 0.0;
     double bent = 0.0;
+    double reach = 0.0;
   };
 
   void Key(std::int32_t frame, const std::array<Pose, 2>& arms, ArmSwing& swing) const;
@@ -64,7 +66,7 @@ class ArmSwinger {
                 ArmSwing& swing) const;
   void Step(const StepRecord& record, std::optional<std::int32_t> next, ArmSwing& swing);
   // The arms' next turn at or after `frame`: the first beat at least kLeastArmFrames after the
-  // last turn (the frame itself without beats).
+  // last turn, but no more than kMostArmFrames after it (the frame itself without beats).
   std::int32_t NextTurn(std::int32_t frame);
   void Turn(std::int32_t frame, double spread, ArmSwing& swing);
   void Hold(std::size_t foot, std::int32_t start, std::int32_t end, bool both, ArmSwing& swing);
