@@ -159,6 +159,8 @@ void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next
   last_ = frame;
   if (frame <= gestureEnd_) return;
   const std::int32_t written = swing.arms[0].Empty() ? -1 : swing.arms[0].Last().frame;
+  // The arms settling or ending a gesture a moment ago turn no sooner than from a turn.
+  if (!lastKey_ && written > frame - kTurnLead - kLeastArmFrames) lastKey_ = written;
   if (!lastKey_) {
     // Waking from hanging still, the arms take up the rhythm with a half swing the other way
     // before their first turn.
