@@ -157,7 +157,6 @@ void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next
     rate_ += kRateFollow * (pace - rate_);
   }
   last_ = frame;
-  if (frame <= gestureEnd_) return;
   const std::int32_t written = swing.arms[0].Empty() ? -1 : swing.arms[0].Last().frame;
   // The arms settling or ending a gesture a moment ago turn no sooner than from a turn.
   if (!lastKey_ && written > frame - kTurnLead - kLeastArmFrames) lastKey_ = written;

@@ -82,7 +82,7 @@ class ArmSwinger {
   double side_ = 1.0;                    // the left arm swings forwards (1) or back (-1) next
   std::array<std::optional<std::int32_t>, 2> holdFrom_;  // the freeze each foot holds
   std::array<bool, 2> holdOld_{};                        // begun in a stretch already written
-  std::int32_t gestureEnd_ = -1;                         // no swing before the last gesture is over
+  std::int32_t gestureEnd_ = -1;  // no gesture begins before the last one is over
 };
 
 inline constexpr std::int32_t kRestFrames = 60;
