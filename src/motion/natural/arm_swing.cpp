@@ -160,14 +160,16 @@ void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next
   const std::int32_t written = swing.arms[0].Empty() ? -1 : swing.arms[0].Last().frame;
   // The arms settling or ending a gesture a moment ago turn no sooner than from a turn.
   if (!lastKey_ && written > frame - kTurnLead - kLeastArmFrames) lastKey_ = written;
+  std::optional<std::int32_t> woken;  // the first turn after waking
   if (!lastKey_) {
     // Waking from hanging still, the arms take up the rhythm with a half swing the other way
-    // before their first turn.
-    const std::int32_t first = NextTurn(frame - kTurnLead);
+    // before their first turn, on the step or a beat before it, as the body gets ready.
+    const std::int32_t first = NextTurn(frame - kLeastArmFrames);
     const std::int32_t wake = std::max(written + 1, first - kWakeFrames);
     if (first - wake >= kLeastArmFrames / 2) {
       SwingKey(wake, -side_ * kLeastSwing * 0.5, kElbowBend, 0.0, swing);
     }
+    woken = first;
   }
   const bool settles = !next || *next - frame > kRestFrames;
   const bool jump = record.moved[0] && record.moved[1];
@@ -175,9 +177,11 @@ void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next
   // more half way before they hang still, as arms swing on.
   bool first = true;
   for (;;) {
-    const std::int32_t at = NextTurn(frame - kTurnLead);
+    const std::int32_t at = woken ? *woken : NextTurn(frame - kTurnLead);
+    woken.reset();
     if (!settles && at >= *next - kTurnLead) break;
-    Turn(at, first && jump && at - frame < kLeastArmFrames ? kJumpSpread : 0.0, swing);
+    const bool landing = at >= frame - kTurnLead && at - frame < kLeastArmFrames;
+    Turn(at, first && jump && landing ? kJumpSpread : 0.0, swing);
     first = false;
     if (settles) break;
   }
