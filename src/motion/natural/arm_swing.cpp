@@ -44,8 +44,9 @@ constexpr std::int32_t kLongHold = 45;
 constexpr std::int32_t kGestureRise = 18;
 constexpr std::int32_t kGestureFall = 10;
 constexpr std::int32_t kGestureRelease = 8;
-// The arm on the side of the free foot lifts out and forwards, the other opens a little; both
-// open out when both feet hold. While held, the arms reach out further and back on the beats.
+// The arm on the side of the free foot lifts out and forwards, the other opens a little and
+// swings across; both open out when both feet hold. While held, the arms reach out further and
+// back on the beats.
 constexpr double kRaisedSpread = 40.0;
 constexpr double kRaisedReach = 25.0;
 constexpr double kBothSpread = 35.0;
@@ -53,7 +54,7 @@ constexpr double kBothReach = 20.0;
 constexpr double kReachSpread = 5.0;  // more, reaching out
 constexpr double kReachFurther = 25.0;
 constexpr double kOtherSpread = 12.0;
-constexpr double kOtherForward = -15.0;
+constexpr double kOtherForward = 15.0;
 constexpr double kOtherSway = 25.0;
 constexpr double kGestureBend = 20.0;
 
@@ -220,11 +221,13 @@ void ArmSwinger::Hold(std::size_t foot, std::int32_t start, std::int32_t end, bo
     const std::size_t raised = 1 - foot;
     gesture.raised = raised;
     pose[raised] = Pose{0.0, kRaisedSpread, kGestureBend, kRaisedReach};
-    pose[foot] = Pose{kOtherForward, kOtherSpread, kGestureBend};
+    // The other arm swings across from where its swing last took it, so that it is seen to move.
+    const double lastSwing = foot == 0 ? -side_ : side_;
+    pose[foot] = Pose{-lastSwing * kOtherForward, kOtherSpread, kGestureBend};
     reaching = pose;
     reaching[raised].spread += kReachSpread;
     reaching[raised].reach += kReachFurther;
-    reaching[foot].forward += kOtherSway;
+    reaching[foot].forward += lastSwing * kOtherSway;
   }
   Key(gesture.full, pose, swing);
   // Held, the gesture still moves with the music: the arms reach out and back on the beats.
