@@ -10,6 +10,7 @@
 #include "base/portable_math.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 
 namespace pavaneflow::portable {
@@ -71,9 +72,28 @@ struct Reduced {
   double rest;
 };
 
+// Doubles from 2^52 to 2^53 are exactly the whole numbers: adding this to a number of size below
+// 2^51 rounds it to a whole one (ties to even, as nearbyint in the default rounding mode), and
+// taking it away again is exact. A plain sum instead of a library call, on the hot path of
+// every sine.
+constexpr double kRoundingShift = 0x1.8p52;
+constexpr double kWholeBeyond = 0x1p51;
+constexpr double kQuarterByIntegerBelow = 0x1p62;
+
 Reduced Reduce(double x) {
-  const double n = std::nearbyint(x * kTwoOverPi);
+  const double scaled = x * kTwoOverPi;
+  double n = 0.0;
+  if (std::fabs(scaled) < kWholeBeyond) {
+    // The sign kept for a zero, as nearbyint keeps it (−0.3 rounds to −0).
+    n = std::copysign((scaled + kRoundingShift) - kRoundingShift, scaled);
+  } else {
+    n = std::nearbyint(scaled);
+  }
   const double rest = (((x - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3) - n * kHalfPiRest;
+  if (std::fabs(n) < kQuarterByIntegerBelow) {
+    // Two's complement keeps the quarter of a negative turn count too: −1 & 3 is 3.
+    return {static_cast<int>(static_cast<std::int64_t>(n) & 3), rest};
+  }
   double quarter = std::fmod(n, 4.0);
   if (quarter < 0.0) quarter += 4.0;
   return {static_cast<int>(quarter), rest};

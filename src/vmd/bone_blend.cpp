@@ -50,16 +50,58 @@ std::array<double, 4> RotationBlend::At(double share) const {
   return q;
 }
 
-BonePose Blend(const std::array<float, 3>& fromPosition, const std::array<float, 3>& toPosition,
-               const RotationBlend& turn, const std::array<double, 4>& progress) {
-  BonePose pose;
-  for (std::size_t i = 0; i < 3; ++i) {
-    const double a = static_cast<double>(fromPosition[i]);
-    const double b = static_cast<double>(toPosition[i]);
-    pose.position[i] = a + (b - a) * progress[i];
+ArcBlend::ArcBlend(const std::array<float, 4>& from, const std::array<float, 4>& to)
+    : from_(from), to_(to) {
+  double dot = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    dot += static_cast<double>(from[i]) * static_cast<double>(to[i]);
   }
-  pose.rotation = turn.At(progress[3]);
-  return pose;
+  if (dot < 0.0) {
+    for (float& v : to_) v = -v;
+    dot = -dot;
+  }
+  if (dot >= 0.9995) return;
+  // Key rotations are floats, unit only to a float's precision; RotationBlend brings each blend
+  // back to unit length, this brings both ends there first.
+  std::array<double, 4> a{};
+  std::array<double, 4> b{};
+  double aa = 0.0;
+  double bb = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    a[i] = static_cast<double>(from_[i]);
+    b[i] = static_cast<double>(to_[i]);
+    aa += a[i] * a[i];
+    bb += b[i] * b[i];
+  }
+  aa = std::sqrt(aa);
+  bb = std::sqrt(bb);
+  double cosine = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    a[i] /= aa;
+    b[i] /= bb;
+    cosine += a[i] * b[i];
+  }
+  cosine = std::min(cosine, 1.0);
+  double length = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    square_[i] = b[i] - cosine * a[i];
+    length += square_[i] * square_[i];
+  }
+  length = std::sqrt(length);
+  for (std::size_t i = 0; i < 4; ++i) {
+    square_[i] /= length;
+    start_[i] = a[i];
+  }
+  angle_ = portable::Acos(cosine);
+}
+
+std::array<double, 4> ArcBlend::At(double share) const {
+  if (angle_ == 0.0) return RotationBlend(from_, to_).At(share);
+  const double cosine = portable::Cos(share * angle_);
+  const double sine = portable::Sin(share * angle_);
+  std::array<double, 4> q{};
+  for (std::size_t i = 0; i < 4; ++i) q[i] = cosine * start_[i] + sine * square_[i];
+  return q;
 }
 
 BonePose PoseAt(const std::array<float, 3>& position, const std::array<float, 4>& rotation) {

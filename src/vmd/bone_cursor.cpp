@@ -43,8 +43,8 @@ BonePose BoneCursor::At(std::int32_t frame) {
   const MotionFrame& to = *keys_[next_];
   const std::int32_t span = to.frameNumber() - from.frameNumber();
   if (!stretch_ || stretch_->next != next_) {
-    stretch_.emplace(Stretch{next_, RotationBlend(from.rotation, to.rotation),
-                             ProgressOf(to.interpolation, span)});
+    stretch_.emplace(
+        Stretch{next_, ArcBlend(from.rotation, to.rotation), ProgressOf(to.interpolation, span)});
   }
   const std::int32_t into = frame - from.frameNumber();
   std::array<double, 4> progress{};

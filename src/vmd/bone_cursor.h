@@ -54,7 +54,7 @@ class BoneCursor {
   // The stretch between two key frames the cursor is in.
   struct Stretch {
     std::size_t next;  // its end, as next_
-    RotationBlend turn;
+    ArcBlend turn;
     const Progress* progress;  // null for a stretch too long for a table
   };
 
