@@ -123,6 +123,26 @@ void AtomicFile::WriteAt(std::uint64_t offset, const std::uint8_t* data, std::si
         return written;
       });
   if (error != 0) Fail(error);
+  writtenAt_ += size;
+  if (writtenAt_ >= kWriteBackStep) {
+#ifdef __linux__
+    // The bytes lie anywhere in the file: the whole of it is asked for, of which the system
+    // writes only what it has not yet.
+    ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
+    writtenAt_ = 0;
+  }
+}
+
+void AtomicFile::Extend(std::uint64_t size) {
+  if (fd_ < 0) throw std::logic_error("AtomicFile extended after it was closed");
+  if (written_ + size > reserved_) Reserve(written_ + size);
+  if (::ftruncate(fd_, static_cast<off_t>(written_ + size)) != 0) Fail(errno);
+  written_ += size;
+  // Write goes on after the new bytes: the file's offset does not move with its size.
+  if (::lseek(fd_, static_cast<off_t>(written_), SEEK_SET) < 0) Fail(errno);
+  // Nothing to hand to the disk: the new bytes are a hole until written.
+  writeBackStart_ = written_;
 }
 
 void AtomicFile::Reserve(std::uint64_t size) {

@@ -34,9 +34,12 @@ class AtomicFile : public DurableFile {
   // allows, room is reserved ahead in large pieces, and every few megabytes are handed to the
   // disk at once, so that Commit has little left to wait for.
   void Write(const std::uint8_t* data, std::size_t size) override;
-  // Writes over bytes already written, starting `offset` bytes into the file (a header whose
-  // count is known only at the end); the file must already reach past them.
-  void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size);
+  // Writes over bytes already written or extended, starting `offset` bytes into the file (a
+  // header whose count is known only at the end, columns filled in row by row); the file must
+  // already reach past them. Every few megabytes are handed to the disk, as by Write.
+  void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override;
+  // Makes the file `size` bytes longer without writing them (they read as zeros until written).
+  void Extend(std::uint64_t size) override;
   // Tells how many bytes the file will have, so that the file system can set aside room for all
   // of them at once. Only a hint: the file still grows with what is written.
   void Reserve(std::uint64_t size) override;
@@ -58,6 +61,7 @@ class AtomicFile : public DurableFile {
   std::uint64_t written_ = 0;         // bytes in the temporary file
   std::uint64_t writeBackStart_ = 0;  // where the bytes not yet handed to the disk begin
   std::uint64_t reserved_ = 0;        // bytes of room asked for
+  std::uint64_t writtenAt_ = 0;       // bytes written by WriteAt not yet handed to the disk
 };
 
 }  // namespace pavaneflow

@@ -14,6 +14,8 @@ class MemoryFile : public DurableFile {
  public:
   void Write(const std::uint8_t* data, std::size_t size) override;
   void Reserve(std::uint64_t size) override;
+  void Extend(std::uint64_t size) override;
+  void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override;
   void Commit() override;
 
   // The committed contents: empty until Commit.

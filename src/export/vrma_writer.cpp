@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
-#include <memory>
+#include <mutex>
 #include <string>
 #include <system_error>
 #include <thread>
@@ -17,8 +19,6 @@ namespace pavaneflow {
 namespace {
 
 constexpr double kFramesPerSecond = 30.0;
-// A dance shorter than this is baked on one thread: a few minutes take a fraction of a second.
-constexpr std::size_t kFramesForTwoThreads = 30 * 60 * 10;
 // Room for the header and the JSON, which describes the bones and never the frames.
 constexpr std::uint64_t kJsonRoom = 1 << 16;
 static_assert(HumanoidBaker::kMostFrames * std::uint64_t{4 + 12 + 16 * kHumanoidBoneCount} +
@@ -47,42 +47,59 @@ Nodes NodesOf(const HumanoidBaker& baker) {
   return nodes;
 }
 
-// The frames' numbers as the file's binary chunk holds them, one array of floats after another:
+// Where the frames' numbers lie in the file's binary chunk, in floats, one array after another:
 // the times, the hips' positions, each turning node's rotations, and last the keys of the nodes
 // that never turn: the first and last frame's times and the identity rotation on both.
-class FrameColumns {
+class ColumnLayout {
  public:
-  FrameColumns(std::size_t frames, std::size_t turning)
+  ColumnLayout(std::size_t frames, std::size_t turning)
       : frames_(frames),
+        turning_(turning),
         stillKeys_(std::min<std::size_t>(frames, 2)),
-        size_(frames * (1 + 3 + 4 * turning) + 5 * stillKeys_),
-        floats_(new float[size_]) {
-    for (std::size_t k = 0; k < stillKeys_; ++k) {
-      Put(StillTimes(), k, {static_cast<double>(k * (frames - 1)) / kFramesPerSecond});
-      Put(StillTurns(), k, {0.0, 0.0, 0.0, 1.0});
-    }
-  }
+        size_(frames * (1 + 3 + 4 * turning) + 5 * stillKeys_) {}
 
-  // Where each column starts, in floats, and how many values it has.
   std::size_t Times() const { return 0; }
   std::size_t Hips() const { return frames_; }
   std::size_t Turns(std::size_t turning) const { return frames_ * (4 + 4 * turning); }
   std::size_t Frames() const { return frames_; }
+  std::size_t Turning() const { return turning_; }
   std::size_t StillTimes() const { return size_ - 5 * stillKeys_; }
   std::size_t StillTurns() const { return size_ - 4 * stillKeys_; }
   std::size_t StillKeys() const { return stillKeys_; }
+  std::uint64_t ByteCount() const { return std::uint64_t{size_} * sizeof(float); }
 
-  // Bakes frames `begin` to `end` (excluded) of the `turning` bones. Each rotation is put on the
-  // same side as the one before it (q and −q are one rotation), so that nothing between two
-  // frames takes the long way round; before `begin` stands the identity.
+ private:
+  std::size_t frames_;
+  std::size_t turning_;
+  std::size_t stillKeys_;  // 2, or 1 for a dance of one frame
+  std::size_t size_;
+};
+
+// A run of frames baked: the rows of each column for frames `begin` to `end` (excluded).
+class FrameBlock {
+ public:
+  explicit FrameBlock(std::size_t turning) : turns_(turning) {}
+
+  // Bakes frames `begin` to `end` of the `turning` bones. Each rotation is put on the same side
+  // as the one before it (q and −q are one rotation), so that nothing between two frames takes
+  // the long way round; before `begin` stands the identity, until Join.
   void Bake(HumanoidBaker& baker, const std::vector<HumanoidBone>& turning, std::size_t begin,
             std::size_t end) {
+    begin_ = begin;
+    const std::size_t count = end - begin;
+    times_.resize(count);
+    hips_.resize(3 * count);
+    for (std::vector<float>& column : turns_) column.resize(4 * count);
     std::vector<Quaternion> previous(turning.size(), Quaternion{0.0, 0.0, 0.0, 1.0});
-    for (std::size_t f = begin; f < end; ++f) {
+    for (std::size_t row = 0; row < count; ++row) {
+      const std::size_t f = begin + row;
       const HumanoidPose pose = baker.Pose(static_cast<std::int32_t>(f));
-      Put(Times(), f, {static_cast<double>(f) / kFramesPerSecond});
+      times_[row] = static_cast<float>(static_cast<double>(f) / kFramesPerSecond);
       const Vec3 at = ExportPoint(pose.hips, kMetresPerUnit);
-      Put(Hips(), f, {at.x, at.y, at.z});
+      float* hips = &hips_[3 * row];
+      hips[0] = static_cast<float>(at.x);
+      hips[1] = static_cast<float>(at.y);
+      hips[2] = static_cast<float>(at.z);
       for (std::size_t i = 0; i < turning.size(); ++i) {
         Quaternion q = ExportRotation(pose.Turn(turning[i]));
         const Quaternion& p = previous[i];
@@ -90,65 +107,129 @@ class FrameColumns {
           for (double& v : q) v = -v;
         }
         previous[i] = q;
-        Put(Turns(i), f, {q[0], q[1], q[2], q[3]});
+        float* out = &turns_[i][4 * row];
+        for (std::size_t k = 0; k < 4; ++k) out[k] = static_cast<float>(q[k]);
       }
     }
   }
 
-  // Joins frames baked from `begin` on to those before: where a bone's first rotation there
-  // stands on the other side of the one before it, all of its rotations from there on change
-  // sides, which is what baking them in one go would have given.
-  void Join(std::size_t begin, std::size_t turning) {
-    for (std::size_t t = 0; t < turning; ++t) {
-      float* q = floats_.get() + Turns(t);
-      float dot = 0.0f;
-      for (std::size_t i = 0; i < 4; ++i) dot += q[4 * (begin - 1) + i] * q[4 * begin + i];
-      if (!(dot < 0.0f)) continue;
-      for (std::size_t i = 4 * begin; i < 4 * frames_; ++i) q[i] = -q[i];
+  // Joins the block to the frames before it, whose last rotations are `last` (none for the
+  // first block): where a bone's first rotation here stands on the other side of the one before
+  // it, all of its rotations here change sides, which is what baking them in one go would have
+  // given. Leaves the block's own last rotations in `last`.
+  void Join(std::vector<std::array<float, 4>>& last) {
+    for (std::size_t t = 0; t < turns_.size(); ++t) {
+      std::vector<float>& q = turns_[t];
+      if (!last.empty()) {
+        float dot = 0.0f;
+        for (std::size_t i = 0; i < 4; ++i) dot += last[t][i] * q[i];
+        if (dot < 0.0f) {
+          for (float& v : q) v = -v;
+        }
+      }
+    }
+    last.resize(turns_.size());
+    for (std::size_t t = 0; t < turns_.size(); ++t) {
+      std::copy_n(turns_[t].end() - 4, 4, last[t].begin());
     }
   }
 
-  const std::uint8_t* Bytes() const { return reinterpret_cast<const std::uint8_t*>(floats_.get()); }
-  std::size_t ByteCount() const { return size_ * sizeof(float); }
+  // Writes the block's rows into their columns of the binary chunk, which starts `chunk` bytes
+  // into `file`.
+  void Write(const ColumnLayout& layout, std::uint64_t chunk, DurableFile& file) const {
+    const auto put = [&](std::size_t column, std::size_t width, const std::vector<float>& rows) {
+      const std::uint64_t at = chunk + (column + begin_ * width) * sizeof(float);
+      file.WriteAt(at, reinterpret_cast<const std::uint8_t*>(rows.data()),
+                   rows.size() * sizeof(float));
+    };
+    put(layout.Times(), 1, times_);
+    put(layout.Hips(), 3, hips_);
+    for (std::size_t t = 0; t < turns_.size(); ++t) put(layout.Turns(t), 4, turns_[t]);
+  }
 
  private:
-  void Put(std::size_t column, std::size_t index, std::initializer_list<double> values) {
-    float* out = floats_.get() + column + index * values.size();
-    for (const double v : values) *out++ = static_cast<float>(v);
-  }
-
-  std::size_t frames_;
-  std::size_t stillKeys_;  // 2, or 1 for a dance of one frame
-  std::size_t size_;
-  std::unique_ptr<float[]> floats_;  // every one written before the file is
+  std::size_t begin_ = 0;
+  std::vector<float> times_;
+  std::vector<float> hips_;
+  std::vector<std::vector<float>> turns_;
 };
 
-// Bakes every frame into `columns`, the later half on a second thread where one can be had.
-void BakeAll(HumanoidBaker& baker, const std::vector<HumanoidBone>& bones, std::size_t frames,
-             FrameColumns& columns) {
-  const std::size_t half = frames >= kFramesForTwoThreads ? frames / 2 : frames;
-  HumanoidBaker second = baker;
-  std::exception_ptr error;
-  std::thread thread;
-  if (half < frames) {
+// Bakes every frame block by block and writes each block into the file's binary chunk as soon as
+// the blocks before it are written, so that the disk works while the frames are baked and only a
+// few blocks are held at a time. Blocks are baked on as many threads as there are cores (up to
+// kMostThreads), each with a baker of its own; the blocks are the same whatever the threads, and
+// so are the file's bytes.
+class BlockPipeline {
+ public:
+  BlockPipeline(const std::vector<HumanoidBone>& turning, const ColumnLayout& layout,
+                std::uint64_t chunk, DurableFile& file)
+      : turning_(turning), layout_(layout), chunk_(chunk), file_(file) {}
+
+  void Run(HumanoidBaker& baker) {
+    const std::size_t blocks = (layout_.Frames() + kBlockFrames - 1) / kBlockFrames;
+    const std::size_t threads =
+        std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, kMostThreads);
+    // Copied before any thread starts, so that nothing thrown leaves a thread running.
+    std::vector<HumanoidBaker> bakers(std::min(threads, blocks) - 1, baker);
+    std::vector<std::thread> helpers;
+    helpers.reserve(bakers.size());
+    for (HumanoidBaker& b : bakers) {
+      try {
+        helpers.emplace_back([this, &b] { Work(b); });
+      } catch (const std::system_error&) {
+        // No more threads to be had: those there are bake everything.
+        break;
+      }
+    }
+    Work(baker);
+    for (std::thread& helper : helpers) helper.join();
+    if (error_) std::rethrow_exception(error_);
+  }
+
+ private:
+  // A few megabytes a thread; a dance of up to 9 minutes is one block.
+  static constexpr std::size_t kBlockFrames = 1 << 14;
+  static constexpr std::size_t kMostThreads = 4;
+
+  // Takes the next block not yet taken, bakes it and writes it in its turn, until none is left
+  // or another thread failed.
+  void Work(HumanoidBaker& baker) {
+    FrameBlock block(turning_.size());
     try {
-      thread = std::thread([&] {
-        try {
-          columns.Bake(second, bones, half, frames);
-        } catch (...) {
-          error = std::current_exception();
-        }
-      });
-    } catch (const std::system_error&) {
-      // No thread to be had: this one bakes everything.
+      for (;;) {
+        const std::size_t index = next_.fetch_add(1);
+        const std::size_t begin = index * kBlockFrames;
+        if (begin >= layout_.Frames()) return;
+        block.Bake(baker, turning_, begin, std::min(begin + kBlockFrames, layout_.Frames()));
+        std::unique_lock lock(mutex_);
+        turn_changed_.wait(lock, [&] { return written_ == index || error_; });
+        if (error_) return;
+        block.Join(last_);
+        block.Write(layout_, chunk_, file_);
+        ++written_;
+        lock.unlock();
+        turn_changed_.notify_all();
+      }
+    } catch (...) {
+      {
+        const std::lock_guard lock(mutex_);
+        if (!error_) error_ = std::current_exception();
+      }
+      turn_changed_.notify_all();
     }
   }
-  columns.Bake(baker, bones, 0, thread.joinable() ? half : frames);
-  if (!thread.joinable()) return;
-  thread.join();
-  if (error) std::rethrow_exception(error);
-  columns.Join(half, bones.size());
-}
+
+  const std::vector<HumanoidBone>& turning_;
+  const ColumnLayout& layout_;
+  std::uint64_t chunk_;
+  DurableFile& file_;
+  std::atomic<std::size_t> next_ = 0;  // the next block to take
+  std::mutex mutex_;                   // guards what follows, and the file
+  std::condition_variable turn_changed_;
+  std::size_t written_ = 0;                 // blocks written
+  std::vector<std::array<float, 4>> last_;  // the last rotations written
+  std::exception_ptr error_;
+};
 
 int AddAccessor(tinygltf::Model& model, std::size_t column, std::size_t count, int type,
                 std::size_t width) {
@@ -181,9 +262,9 @@ void AddChannel(tinygltf::Animation& animation, int input, int output, int node,
 }
 
 // The nodes at rest, the clip of every frame and the VRM Animation extension, the frames'
-// numbers in `columns`.
+// numbers where `columns` puts them.
 tinygltf::Model ModelOf(const HumanoidRest& rest, const Nodes& nodes, std::size_t frames,
-                        const FrameColumns& columns) {
+                        const ColumnLayout& columns) {
   tinygltf::Model model;
   model.asset.version = "2.0";
   model.asset.generator = "Pavaneflow";
@@ -258,10 +339,10 @@ void PutWord(std::uint8_t* at, std::uint32_t word) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<std::uint8_t>(word >> (8 * i));
 }
 
-// A binary glTF file: its header, the JSON chunk padded with blanks, the binary chunk (whose
-// length, as the JSON's, is a multiple of 4).
-void WriteBinaryGltf(std::string json, const std::uint8_t* binary, std::size_t binaryBytes,
-                     DurableFile& file) {
+// Starts a binary glTF file: its header, the JSON chunk padded with blanks and the binary
+// chunk's header (its length, as the JSON's, a multiple of 4), the binary chunk's bytes left for
+// WriteAt; where they start.
+std::uint64_t StartBinaryGltf(std::string json, std::uint64_t binaryBytes, DurableFile& file) {
   json.resize((json.size() + 3) / 4 * 4, ' ');
   std::array<std::uint8_t, 20> header{'g', 'l', 'T', 'F'};
   PutWord(&header[4], 2);
@@ -275,7 +356,20 @@ void WriteBinaryGltf(std::string json, const std::uint8_t* binary, std::size_t b
   file.Write(header.data(), header.size());
   file.Write(reinterpret_cast<const std::uint8_t*>(json.data()), json.size());
   file.Write(binaryHeader.data(), binaryHeader.size());
-  file.Write(binary, binaryBytes);
+  file.Extend(binaryBytes);
+  return header.size() + json.size() + binaryHeader.size();
+}
+
+// The keys of the nodes that never turn.
+void WriteStillKeys(const ColumnLayout& columns, std::uint64_t chunk, DurableFile& file) {
+  std::vector<float> keys;
+  for (std::size_t k = 0; k < columns.StillKeys(); ++k) {
+    keys.push_back(
+        static_cast<float>(static_cast<double>(k * (columns.Frames() - 1)) / kFramesPerSecond));
+  }
+  for (std::size_t k = 0; k < columns.StillKeys(); ++k) keys.insert(keys.end(), {0, 0, 0, 1});
+  file.WriteAt(chunk + columns.StillTimes() * sizeof(float),
+               reinterpret_cast<const std::uint8_t*>(keys.data()), keys.size() * sizeof(float));
 }
 
 }  // namespace
@@ -283,11 +377,12 @@ void WriteBinaryGltf(std::string json, const std::uint8_t* binary, std::size_t b
 void WriteVrma(HumanoidBaker& baker, DurableFile& file) {
   const Nodes nodes = NodesOf(baker);
   const auto frames = static_cast<std::size_t>(baker.FrameCount());
-  FrameColumns columns(frames, nodes.turning.size());
-  BakeAll(baker, nodes.turning, frames, columns);
+  const ColumnLayout columns(frames, nodes.turning.size());
   const tinygltf::Model model = ModelOf(baker.Rest(), nodes, frames, columns);
-  WriteBinaryGltf(BinaryGltfJson(model, columns.ByteCount()), columns.Bytes(), columns.ByteCount(),
-                  file);
+  const std::uint64_t chunk =
+      StartBinaryGltf(BinaryGltfJson(model, columns.ByteCount()), columns.ByteCount(), file);
+  WriteStillKeys(columns, chunk, file);
+  BlockPipeline(nodes.turning, columns, chunk, file).Run(baker);
   file.Commit();
 }
 

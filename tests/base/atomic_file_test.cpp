@@ -11,6 +11,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "base/file_error.h"
@@ -164,6 +165,33 @@ TEST_F(AtomicFileTest, ReservedRoomIsNotPartOfTheFileNorKeptOnDisk) {
     struct stat info {};
     ASSERT_EQ(::stat(target_.c_str(), &info), 0);
     EXPECT_LE(info.st_blocks * 512, 1 << 20) << reserve;
+  }
+}
+
+// A file made out of order: room made at once, then filled in from the back, a few megabytes
+// at a time (more than is handed to the disk at once), with bytes written after it as usual.
+TEST_F(AtomicFileTest, ExtendedRoomIsFilledInAnyOrder) {
+  constexpr std::size_t kPiece = 3 << 20;
+  constexpr std::size_t kPieces = 7;
+  AtomicFile file(target_);
+  const std::uint8_t head[] = {9, 8};
+  file.Write(head, sizeof head);
+  file.Extend(kPieces * kPiece);
+  const std::uint8_t tail[] = {7};
+  file.Write(tail, sizeof tail);
+  for (std::size_t p = kPieces; p-- > 0;) {
+    const Bytes piece(kPiece, static_cast<std::uint8_t>(p + 1));
+    file.WriteAt(sizeof head + p * kPiece, piece.data(), piece.size());
+  }
+  EXPECT_THROW(file.WriteAt(sizeof head + kPieces * kPiece, head, sizeof head), std::logic_error);
+  file.Commit();
+  const Bytes written = test::ReadFileBytes(target_);
+  ASSERT_EQ(written.size(), sizeof head + kPieces * kPiece + sizeof tail);
+  EXPECT_EQ(written[0], 9);
+  EXPECT_EQ(written.back(), 7);
+  for (std::size_t p = 0; p < kPieces; ++p) {
+    EXPECT_EQ(written[sizeof head + p * kPiece], p + 1) << p;
+    EXPECT_EQ(written[sizeof head + (p + 1) * kPiece - 1], p + 1) << p;
   }
 }
 

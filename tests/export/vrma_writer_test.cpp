@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "base/file_error.h"
 #include "base/memory_file.h"
 #include "dance_keys.h"
 #include "export/gltf.h"
@@ -155,36 +156,64 @@ TEST(WriteVrma, KeysEveryFrameSoThatAPlayerPosesTheFigureAsBaked) {
   }
 }
 
-// A long dance is baked in two halves at once; the rotations still stand each on the side of the
-// one before it, across the join too, as one pass would have put them.
-TEST(WriteVrma, JoinsTheHalvesOfALongDanceSeamlessly) {
+// A long dance is baked in blocks, several at once; the rotations still stand each on the side of
+// the one before it, across the blocks' joins too, as one pass would have put them.
+TEST(WriteVrma, JoinsTheBlocksOfALongDanceSeamlessly) {
   MotionDocument dance;
   // The hips turn round and round, 170° every 101 frames: their rotation keeps changing sides.
-  for (std::int32_t k = 0; k <= 200; ++k) {
+  for (std::int32_t k = 0; k <= 400; ++k) {
     AddKeys(dance, std::array<DanceKey, 1>{{{kCentreBone, 101 * k, {}, Yaw(170.0 * k)}}});
   }
   HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
-  ASSERT_EQ(baker.FrameCount(), 20'201);
+  ASSERT_EQ(baker.FrameCount(), 40'401);
   const tinygltf::Model model = Written(baker);
   const tinygltf::Animation& animation = model.animations.at(0);
   for (const tinygltf::AnimationChannel& channel : animation.channels) {
     if (channel.target_node != 0 || channel.target_path != "rotation") continue;
     const int output = animation.samplers[static_cast<std::size_t>(channel.sampler)].output;
     std::vector<double> before = Values(model, output, 0, 4);
-    for (std::size_t f = 1; f < 20'201; ++f) {
+    for (std::size_t f = 1; f < 40'401; ++f) {
       const std::vector<double> q = Values(model, output, f, 4);
       const double dot = q[0] * before[0] + q[1] * before[1] + q[2] * before[2] + q[3] * before[3];
       ASSERT_GT(dot, 0.0) << "frame " << f;
       before = q;
     }
-    // Where the second half begins, the turn is the baked one.
-    for (const std::int32_t f : {10'099, 10'100, 10'101}) {
+    // Where a block begins (they are 16,384 frames long), the turn is the baked one.
+    for (const std::int32_t f : {16'383, 16'384, 16'385, 32'767, 32'768}) {
       const Quaternion expected = ExportRotation(baker.Pose(f).Turn(HumanoidBone::kHips));
       const std::vector<double> q = Values(model, output, static_cast<std::size_t>(f), 4);
       const double dot =
           q[0] * expected[0] + q[1] * expected[1] + q[2] * expected[2] + q[3] * expected[3];
       EXPECT_NEAR(std::fabs(dot), 1.0, 1e-6) << "frame " << f;
     }
+  }
+}
+
+// A file that fills up after `room` pieces written in place.
+class FillingFile : public MemoryFile {
+ public:
+  explicit FillingFile(int room) : room_(room) {}
+  void WriteAt(std::uint64_t offset, const std::uint8_t* data, std::size_t size) override {
+    if (room_-- == 0) throw FileError::FromErrno("dance.vrma", ENOSPC);
+    MemoryFile::WriteAt(offset, data, size);
+  }
+
+ private:
+  int room_;
+};
+
+// The disk filling up in any block of a long dance, baked on several threads: the failure is
+// told, nothing is committed and no thread is left waiting for a block that never comes.
+TEST(WriteVrma, AFailureInAnyBlockIsToldAndCommitsNothing) {
+  MotionDocument dance;
+  AddKeys(dance, std::array<DanceKey, 2>{
+                     {{kCentreBone, 0, {}, Yaw(0.0)}, {kCentreBone, 40'000, {}, Yaw(90.0)}}});
+  // The still keys, then each of three blocks' columns.
+  for (const int room : {0, 1, 5, 20, 40}) {
+    HumanoidBaker baker(dance, ReferenceSkeleton(), kReferenceBody);
+    FillingFile file(room);
+    EXPECT_THROW(WriteVrma(baker, file), FileError) << room;
+    EXPECT_TRUE(file.Bytes().empty()) << room;
   }
 }
 
