@@ -71,6 +71,18 @@ FloorPoint Between(FloorPoint a, FloorPoint b) {
           static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
 }
 
+// The middle of four points, rounded once: an average of two averages, each rounded to a
+// float, is not the same number from every compiler (one may keep the inner ones unrounded).
+FloorPoint MiddleOf(const std::array<FloorPoint, 4>& points) {
+  double x = 0.0;
+  double z = 0.0;
+  for (const FloorPoint& p : points) {
+    x += static_cast<double>(p.x);
+    z += static_cast<double>(p.z);
+  }
+  return {static_cast<float>(x * 0.25), static_cast<float>(z * 0.25)};
+}
+
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
 // at `yaw`.
 bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
@@ -404,7 +416,7 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   if (apex > takeOff && apex < land)
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
   const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
-  const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
+  const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
     tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
