@@ -21,6 +21,7 @@ constexpr double kLiftShift = 0.1;
 constexpr double kCarryShift = 0.85;
 constexpr double kCarryRise = 0.1;      // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.0;  // nor sinks to reach the other foot
+constexpr double kHipInside = 0.6;      // nor brings the standing hip over its ankle
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
 constexpr double kCentreSpeed = 0.6;
@@ -60,6 +61,21 @@ class Builder {
     return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
   }
 
+  // The largest share of the way from (x, z) to over the foot `side` planted on `at` that keeps
+  // that leg's hip kHipInside on the near side of its ankle: a standing leg straight down
+  // under its hip is one the runtime's iterative IK solves poorly, short of the floor.
+  double HipInside(double x, double z, double yaw, int side, FloorPoint at) const {
+    const double ax = static_cast<double>(at.x);
+    const double az = static_cast<double>(at.z);
+    const double length = portable::Hypot(x - ax, z - az);
+    if (length <= 0.0) return 0.0;
+    const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+    const double hipX = x + outwards * portable::Cos(yaw);
+    const double hipZ = z - outwards * portable::Sin(yaw);
+    const double inside = ((hipX - ax) * (x - ax) + (hipZ - az) * (z - az)) / length;
+    return std::max(0.0, (inside - kHipInside * body_.PadScale()) / length);
+  }
+
   // The highest rise at which every planted foot is reached, never above rest.
   double StandingRise(const CentreKey& key) const {
     double rise = 0.0;
@@ -96,7 +112,9 @@ class Builder {
         // Over the standing foot, as far as the other one is still reached where it stands or
         // lands without sinking low: the body is carried, not lunged.
         const FloorPoint s = e.standing == 0 ? left : right;
-        const double most = (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * e.weight;
+        const double most =
+            std::min((e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * e.weight,
+                     HipInside(key.x, key.z, e.yaw, e.standing, s));
         const double deepest = kDeepestCarry * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
           const double x = Lerp(key.x, static_cast<double>(s.x), share);

@@ -44,6 +44,23 @@ constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand
 // Two feet on one panel stand side by side, their ankles this far apart (the feet are 1 wide).
 constexpr double kSideBySide = 1.2;
 
+// Players stand in the middle of the pad with the balls of their feet on the inner part of the
+// panels, not on the arrows: a straight-legged stance across the panels' centres would drop
+// the body into a crouch. The ball of the foot is this far ahead of the ankle; it stays this
+// far inside the panel (3.4 wide), and the ankle moves at most kInnermost from the arrow.
+constexpr double kBallAhead = 0.8;
+constexpr double kPanelHalf = 1.7;
+constexpr double kPanelMargin = 0.4;
+constexpr double kInnermost = 2.3;
+// Two feet moved in stay this much wider apart than the hips: a leg straight down under its
+// hip is one the runtime's iterative IK solves poorly, short of the floor.
+constexpr double kInnerSplay = 1.4;
+
+// A swinging foot passes the standing one at least this far apart, ankle to ankle, unless it
+// sets off or lands within kPassFrom of its path beside it.
+constexpr double kPassBy = 1.6;
+constexpr double kPassFrom = 0.15;
+
 double Distance(FloorPoint a, FloorPoint b) {
   return portable::Hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
                          static_cast<double>(a.z) - static_cast<double>(b.z));
@@ -52,6 +69,18 @@ double Distance(FloorPoint a, FloorPoint b) {
 FloorPoint Between(FloorPoint a, FloorPoint b) {
   return {static_cast<float>((static_cast<double>(a.x) + static_cast<double>(b.x)) * 0.5),
           static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
+}
+
+// The middle of four points, rounded once: an average of two averages, each rounded to a
+// float, is not the same number from every compiler (one may keep the inner ones unrounded).
+FloorPoint MiddleOf(const std::array<FloorPoint, 4>& points) {
+  double x = 0.0;
+  double z = 0.0;
+  for (const FloorPoint& p : points) {
+    x += static_cast<double>(p.x);
+    z += static_cast<double>(p.z);
+  }
+  return {static_cast<float>(x * 0.25), static_cast<float>(z * 0.25)};
 }
 
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
@@ -73,6 +102,64 @@ FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed,
                              (static_cast<double>(other.x) - static_cast<double>(to.x)) * move),
           static_cast<float>(static_cast<double>(to.z) +
                              (static_cast<double>(other.z) - static_cast<double>(to.z)) * move)};
+}
+
+// Where a foot for hips aiming at `yaw` stands on the panel of `arrow` while the other foot
+// is on the panel of `otherArrow`: as far towards that one as the ball of the foot stays on its
+// own panel and the feet `closest` apart; on the arrow itself when both are on one panel.
+// Lengths `scale` times as long.
+FloorPoint Inner(FloorPoint arrow, FloorPoint otherArrow, double yaw, double closest,
+                 double scale) {
+  const double dx = static_cast<double>(otherArrow.x) - static_cast<double>(arrow.x);
+  const double dz = static_cast<double>(otherArrow.z) - static_cast<double>(arrow.z);
+  const double length = portable::Hypot(dx, dz);
+  if (length < kPanelHalf * scale) return arrow;
+  const double inside = (kPanelHalf - kPanelMargin) * scale;
+  double shift = std::min(kInnermost * scale, (length - closest) * 0.5);
+  // On each of the pad's axes the ball, `ball` from the ankle, keeps inside the panel.
+  auto keepBall = [&](double towards, double ball) {
+    if (towards > 0.0) shift = std::min(shift, (inside - ball) / towards);
+    if (towards < 0.0) shift = std::min(shift, (inside + ball) / -towards);
+  };
+  keepBall(dx / length, -kBallAhead * scale * portable::Sin(yaw));
+  keepBall(dz / length, -kBallAhead * scale * portable::Cos(yaw));
+  shift = std::max(shift, 0.0);
+  return {static_cast<float>(static_cast<double>(arrow.x) + dx / length * shift),
+          static_cast<float>(static_cast<double>(arrow.z) + dz / length * shift)};
+}
+
+// The top of a step from `from` to `to` that passes the foot standing on `standing` at least
+// `clearance` away, the legs not brushing through each other: half way, pushed away from the
+// standing foot on the side the straight path passes it (in front, for hips aiming at `yaw`,
+// when it runs straight through).
+FloorPoint Around(FloorPoint from, FloorPoint to, FloorPoint standing, double yaw,
+                  double clearance) {
+  const FloorPoint mid = Between(from, to);
+  const double ax = static_cast<double>(from.x);
+  const double az = static_cast<double>(from.z);
+  const double dx = static_cast<double>(to.x) - ax;
+  const double dz = static_cast<double>(to.z) - az;
+  const double length2 = dx * dx + dz * dz;
+  if (length2 <= 0.0) return mid;
+  const double sx = static_cast<double>(standing.x);
+  const double sz = static_cast<double>(standing.z);
+  const double t = ((sx - ax) * dx + (sz - az) * dz) / length2;
+  // Near either end the feet stand beside each other on purpose.
+  if (t <= kPassFrom || t >= 1.0 - kPassFrom) return mid;
+  const double px = ax + dx * t - sx;
+  const double pz = az + dz * t - sz;
+  const double gap = portable::Hypot(px, pz);
+  if (gap >= clearance) return mid;
+  double nx = -portable::Sin(yaw);
+  double nz = -portable::Cos(yaw);
+  if (gap > 1e-6) {
+    nx = px / gap;
+    nz = pz / gap;
+  }
+  // The path bends at its top: pushed twice the shortfall, its two halves clear the foot.
+  const double push = 2.0 * (clearance - gap);
+  return {static_cast<float>(static_cast<double>(mid.x) + nx * push),
+          static_cast<float>(static_cast<double>(mid.z) + nz * push)};
 }
 
 // How far the foot moves in the last frame of a fall over `frames` frames on kFootFall.
@@ -115,7 +202,7 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
     started_ = true;
     const StepRecord& start = records.front();
     for (int side = 0; side < 2; ++side) {
-      stand_[side] = start.floor[side];
+      stand_[side] = Inward(start.floor[side], start.floor[1 - side], start.yaw);
       yaw_[side] = start.yaw;
       Key(side, 0, stand_[side], 0.0f, start.yaw, &kDefaultInterpolation);
     }
@@ -182,7 +269,8 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // lands on `to` at `land`, a frame early just above the floor where one curve would still be
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
-                             std::int32_t land, FloorPoint to, double yaw) {
+                             std::int32_t land, FloorPoint to, double yaw,
+                             const FloorPoint* passBy) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
                    from,
@@ -197,7 +285,8 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   double fallHeight = 0.0;
   std::int32_t fallStart = lift;
   if (apex > lift && apex < land) {
-    const FloorPoint mid = Between(from, to);
+    const FloorPoint mid =
+        passBy == nullptr ? Between(from, to) : Around(from, to, *passBy, yaw, kPassBy * scale_);
     Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, &kFootRise);
     fallFrom = mid;
     fallHeight = top;
@@ -217,6 +306,16 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   yaw_[side] = yaw;
 }
 
+FloorPoint FootSwingPlanner::Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const {
+  // A stance the legs do not reach is narrowed on the near side of the panels instead.
+  if (Distance(arrow, otherArrow) > kWidestStance * scale_) return arrow;
+  return Inner(arrow, otherArrow, yaw, Closest(), scale_);
+}
+
+double FootSwingPlanner::Closest() const {
+  return 2.0 * static_cast<double>(body_.hipX) + kInnerSplay * scale_;
+}
+
 std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
   return static_cast<std::int32_t>(std::ceil(distance / (kSwingSpeed * scale_)));
 }
@@ -227,6 +326,14 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   MakeRoom(side, land);
   ++step_;
   const std::int32_t since = land - landed_[side];
+  const bool crossed =
+      side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
+  FloorPoint to =
+      Narrowed(Inward(r.floor[side], r.floor[other], r.yaw), stand_[other], 1.0, crossed, scale_);
+  // Onto the other foot's panel: beside it, on its own side.
+  if (Distance(to, stand_[other]) < kSideBySide * scale_)
+    to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
+  // Timed as if to the arrow: a step to the inner part of a panel is no quicker.
   const double distance = Distance(stand_[side], r.floor[side]);
   const std::int32_t needed = SwingFrames(distance);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
@@ -249,13 +356,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
     Event(apex, CentreEvent::kCarry, other, r.yaw, 0.0);
     swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
   }
-  const bool crossed =
-      side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
-  FloorPoint to = Narrowed(r.floor[side], stand_[other], 1.0, crossed, scale_);
-  // Onto the other foot's panel: beside it, on its own side.
-  if (Distance(to, stand_[other]) < kSideBySide * scale_)
-    to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
-  Swing(side, lift, apex, top, land, to, r.yaw);
+  Swing(side, lift, apex, top, land, to, r.yaw, &stand_[other]);
   Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
 }
 
@@ -282,6 +383,17 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   MakeRoom(1, land);
   ++step_;
   const std::int32_t since = land - std::max(landed_[0], landed_[1]);
+  const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
+  std::array<FloorPoint, 2> to;
+  for (int side = 0; side < 2; ++side) {
+    to[side] = Narrowed(Inward(r.floor[side], r.floor[1 - side], r.yaw),
+                        Inward(r.floor[1 - side], r.floor[side], r.yaw), 0.5, crossed, scale_);
+  }
+  if (Distance(to[0], to[1]) < kSideBySide * scale_) {
+    const FloorPoint middle = Between(to[0], to[1]);
+    to = {Beside(middle, r.yaw, 0.5 * kSideBySide * scale_),
+          Beside(middle, r.yaw, -0.5 * kSideBySide * scale_)};
+  }
   // A frame on the floor before take-off; three in the air leave room for a top and a touch, and
   // a jump to other panels takes the time the feet need to get there: quick jumps are low hops
   // over most of the time between them.
@@ -303,22 +415,14 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
   if (apex > takeOff && apex < land)
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
-  const bool crossed = Crossed(r.floor[0], r.floor[1], r.yaw);
-  std::array<FloorPoint, 2> to{Narrowed(r.floor[0], r.floor[1], 0.5, crossed, scale_),
-                               Narrowed(r.floor[1], r.floor[0], 0.5, crossed, scale_)};
-  if (Distance(to[0], to[1]) < kSideBySide * scale_) {
-    const FloorPoint middle = Between(to[0], to[1]);
-    to = {Beside(middle, r.yaw, 0.5 * kSideBySide * scale_),
-          Beside(middle, r.yaw, -0.5 * kSideBySide * scale_)};
-  }
   const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
-  const FloorPoint centre = Between(Between(stand_[0], stand_[1]), Between(to[0], to[1]));
+  const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
     tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw);
+    Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw, nullptr);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, r.yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, r.yaw, 0.0);

@@ -88,8 +88,14 @@ class FootSwingPlanner {
   void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
            const InterpolationBytes* curve);
+  // `passBy`: the other foot, standing, which this one passes round.
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
-             FloorPoint to, double yaw);
+             FloorPoint to, double yaw, const FloorPoint* passBy);
+  // Where a foot stepping on `arrow` lands while the other is on `otherArrow`, before a stance
+  // too wide for the legs is narrowed.
+  FloorPoint Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const;
+  // How near each other two feet standing on the inner parts of their panels come.
+  double Closest() const;
   // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
   std::int32_t SwingFrames(double distance) const;
   void Step(int side, const StepRecord& r);

@@ -40,22 +40,25 @@ void ExpectTargets(const BodyFigures& f, bool facing) {
   for (const double swing : {f.leftArmLeastSwing, f.rightArmLeastSwing})
     EXPECT_TRUE(swing < 0.0 || swing >= 10.0) << swing;
 
-  // Like a person: upright but not stiff, the knees bent a little, the feet never sinking, the
-  // arms swinging smoothly in their own rhythm and the head nodding.
+  // Like a person: upright but not stiff, the knees bent a little, the weight never towards the
+  // lifted foot, the feet never sinking, the arms swinging smoothly in their own rhythm and the
+  // head nodding.
   const DancerFigures& d = f.dancer;
-  EXPECT_LE(d.torsoUprightPercent, 40.0);
+  EXPECT_LE(d.torsoUprightPercent, 10.0);
   EXPECT_LE(d.torsoLeanP95, 15.0);
   EXPECT_LE(d.kneeBendBothPlanted, 30.0);
+  EXPECT_LE(d.weightTowardsLifted, 0.5);
   EXPECT_LE(d.plantedSinkP95, 0.05);
-  EXPECT_LE(d.feetFusedPercent, 1.5);
+  EXPECT_LE(d.feetFusedPercent, 1.0);
   EXPECT_LE(d.fastestArm, 12.0);
   EXPECT_LE(d.armReversalsPerSecond, 4.0);
-  EXPECT_TRUE(d.headPitchRange < 0.0 || d.headPitchRange >= 4.0) << d.headPitchRange;
+  EXPECT_TRUE(d.headPitchRange < 0.0 || d.headPitchRange >= 6.0) << d.headPitchRange;
 }
 
 // Every Lane of the public simfile corpus (timed as the games time them), as the DWI corpus
 // below. One DOUBLE chart's wide stances, out of the legs' reach on two pads, land harder than
-// the target: it is named, and held to that.
+// the target, and so does one step of the tutorial chart, a frame after a stop, across the pad in
+// one frame: they are named, and held to that.
 TEST(NaturalMotionCorpus, EverySimfileLaneHoldsTheTargets) {
   if (!fs::is_directory(kSimfileCorpus)) GTEST_SKIP() << "no simfile corpus at " << kSimfileCorpus;
   std::vector<fs::path> files;
@@ -82,9 +85,10 @@ TEST(NaturalMotionCorpus, EverySimfileLaneHoldsTheTargets) {
         Synthesize(request, motion);
         ++lanes;
         const bool wide = lane == "wrvth.ssc chart 9";
+        const bool sudden = file.stem() == "ScreenHowToPlay steps" && chart == 0;
         BodyFigures f = MeasureBody(BodyTracks::FromDocument(motion));
-        if (wide) {
-          EXPECT_LE(f.landingSpeedP95, 0.3);
+        if (wide || sudden) {
+          EXPECT_LE(f.landingSpeedP95, wide ? 0.3 : 0.2);
           f.landingSpeedP95 = 0.0;
         }
         ExpectTargets(f, true);
@@ -105,9 +109,10 @@ TEST(NaturalMotionCorpus, EverySimfileLaneHoldsTheTargets) {
 }
 
 // Every Lane of the public corpus, in both timings, danced in natural motion with planned feet:
-// the figures of the reference body stay within what makes it look like dancing, and the
-// motion holds at most four times the classic motion's key frames. With the classic footing
-// every target holds but the two on facing the viewer.
+// the figures of the reference body stay within what makes it look like dancing, standing tall
+// with both feet down (the pelvis at most 0.6 below rest, 0.45 over most Lanes), and the motion
+// holds at most four times the classic motion's key frames. With the classic footing every
+// target holds but the two on facing the viewer and the height of the stance.
 TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   if (!fs::is_directory(kCorpus)) GTEST_SKIP() << "no corpus of DWI files at " << kCorpus;
   std::vector<fs::path> files;
@@ -119,6 +124,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   const NaturalMotion natural;
   std::size_t classicKeys = 0;
   std::size_t naturalKeys = 0;
+  std::vector<double> drops;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -144,6 +150,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
 
           const BodyFigures f = MeasureBody(BodyTracks::FromDocument(motion));
           ExpectTargets(f, true);
+          EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.6);
+          drops.push_back(f.dancer.pelvisDropBothPlanted);
           request.feet = nullptr;
           MotionDocument classicFeet;
           Synthesize(request, classicFeet);
@@ -155,6 +163,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   }
   EXPECT_GT(lanes, 1000);
   EXPECT_LE(naturalKeys, 4 * classicKeys);
+  std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
+                   drops.end());
+  EXPECT_LE(drops[drops.size() / 2], 0.45);
 }
 
 }  // namespace

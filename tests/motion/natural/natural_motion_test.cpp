@@ -1,6 +1,7 @@
 #include "motion/natural/natural_motion.h"
 
 #include <unistd.h>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -12,6 +13,7 @@
 #include "motion/feet/whole_chart_foot_planner.h"
 #include "motion/figures/beat_frames.h"
 #include "motion/figures/body_figures.h"
+#include "motion/figures/body_pose.h"
 #include "support/dwi_fixture.h"
 #include "support/vmd_test_reader.h"
 #include "vmd/vmd_reader.h"
@@ -143,6 +145,61 @@ TEST(NaturalMotion, RestsBetweenStretchesKeepEveryBoneInOrder) {
   }
 }
 
+// Standing on two panels, the dancer stands tall in the middle of the pad with the balls of her
+// feet on the inner parts of the panels, her legs never straight down under her hips.
+TEST(NaturalMotion, StandsTallWithTheFeetOnTheInnerPartsOfThePanels) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    std::vector<std::pair<double, double>> arrows;  // the panels' centres
+  };
+  const std::vector<std::pair<double, double>> pad{
+      {4.0, 0.0}, {-4.0, 0.0}, {0.0, 4.0}, {0.0, -4.0}};
+  std::vector<std::pair<double, double>> pads;
+  for (const double x : {-6.0, 6.0}) {
+    for (const auto& [ax, az] : pad) pads.emplace_back(x + ax, az);
+  }
+  const Case cases[] = {
+      {"left and right", "#BPM:120;\n#SINGLE:BASIC:1:46464646;\n", pad},
+      {"up and down", "#BPM:120;\n#SINGLE:BASIC:1:28282828;\n", pad},
+      {"round the corners", "#BPM:120;\n#SINGLE:BASIC:1:48624862;\n", pad},
+      {"jumps across", "#BPM:60;\n#SINGLE:BASIC:1:B0A0B0A0;\n", pad},
+      {"the middle panels of two pads", "#BPM:130;\n#DOUBLE:BASIC:1:60606060:04040404;\n", pads},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    const std::array<const BoneTrack*, 2> ik{&tracks.leftFootIk, &tracks.rightFootIk};
+    int planted = 0;
+    for (std::int32_t frame = 0; frame <= tracks.LastFrame(); ++frame) {
+      const BodyPose pose = PoseBody(tracks, frame);
+      if (std::fabs(pose.lift[0]) > kFloorTolerance || std::fabs(pose.lift[1]) > kFloorTolerance)
+        continue;
+      ++planted;
+      const Vec3 apart = pose.target[0] - pose.target[1];
+      EXPECT_GE(std::hypot(apart.x, apart.z), 3.2 - 1e-4) << frame;
+      for (std::size_t side = 0; side < 2; ++side) {
+        // The ball of the foot, 0.8 ahead of the ankle, lies 0.4 inside its 3.4-wide panel.
+        const auto q = ik[side]->At(frame).rotation;
+        const double yaw = 2.0 * std::atan2(q[1], q[3]);
+        const double ballX = pose.target[side].x - 0.8 * std::sin(yaw);
+        const double ballZ = pose.target[side].z - 0.8 * std::cos(yaw);
+        double inside = 1e9;
+        for (const auto& [x, z] : c.arrows)
+          inside = std::min(inside, std::max(std::fabs(ballX - x), std::fabs(ballZ - z)));
+        EXPECT_LE(inside, 1.3 + 1e-4) << frame << " side " << side;
+      }
+    }
+    EXPECT_GT(planted, 0);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.45);
+    EXPECT_GE(d.kneeBendBothPlanted, 8.0);
+    EXPECT_LE(d.kneeBendBothPlanted, 25.0);
+  }
+}
+
 TEST(NaturalMotion, JumpsBendTheKneesInTheAirAndDoNotFloat) {
   const Dance dance("#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n", NaturalMotion());
   const BodyFigures& f = dance.figures;
@@ -159,9 +216,10 @@ TEST(NaturalMotion, FacesTheChosenSide) {
   EXPECT_EQ(viewer.figures.hipsAwayFromViewerFrames, 0);
   EXPECT_EQ(screen.figures.hipsAwayFromScreenFrames, 0);
   EXPECT_EQ(screen.figures.hipsAwayFromViewerFrames, screen.figures.frames);
-  // Turned round, the up arrow lies towards the viewer (−z) and the left foot on her left (+x).
+  // Turned round, the up arrow lies towards the viewer (−z) and the left foot on her left (+x),
+  // on the inner part of the panel, 1.3 from its centre.
   const auto left = BoneTrack::FromDocument(viewer.motion, kLeftFootIkBone).At(0);
-  EXPECT_NEAR(left.position[0], 4.0 - 0.9, 1e-5);
+  EXPECT_NEAR(left.position[0], 4.0 - 1.3 - 0.9, 1e-5);
 }
 
 TEST(NaturalMotion, SwingsBothArmsAndTwistsOnlyWhenAsked) {
