@@ -44,7 +44,7 @@ void ExpectTargets(const BodyFigures& f, bool facing) {
   // lifted foot, the feet never sinking, the arms swinging smoothly in their own rhythm and the
   // head nodding.
   const DancerFigures& d = f.dancer;
-  EXPECT_LE(d.torsoUprightPercent, 10.0);
+  EXPECT_LE(d.torsoUprightPercent, 15.0);
   EXPECT_LE(d.torsoLeanP95, 15.0);
   EXPECT_LE(d.kneeBendBothPlanted, 30.0);
   EXPECT_LE(d.weightTowardsLifted, 0.5);
