@@ -167,7 +167,7 @@ HumanoidPose HumanoidBaker::Pose(std::int32_t frame) {
     const Vec3 hip = hips + Rotate(turn, rest_.Joint(leg.upper) - rest_.Joint(HumanoidBone::kHips));
     const BonePose ik = at(iks[side]);
     const Vec3 target = rest_.Joint(leg.foot) + PositionOf(ik);
-    const LegPose solved = SolveLeg(hip, target, front, leg.thigh, leg.shin);
+    const LegPose solved = PlaceLeg(hip, target, front, leg.thigh, leg.shin);
     const Vec3 reach = target - hip;
     const Vec3 along = Length(reach) > 1e-9 ? Normalized(reach) : kDown;
     const Vec3 axis = KneeAxis(hip, along, solved, front);

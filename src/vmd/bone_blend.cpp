@@ -50,26 +50,28 @@ std::array<double, 4> RotationBlend::At(double share) const {
   return q;
 }
 
-ArcBlend::ArcBlend(const std::array<float, 4>& from, const std::array<float, 4>& to)
-    : from_(from), to_(to) {
-  double dot = 0.0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    dot += static_cast<double>(from[i]) * static_cast<double>(to[i]);
-  }
-  if (dot < 0.0) {
-    for (float& v : to_) v = -v;
-    dot = -dot;
-  }
-  if (dot >= 0.9995) return;
-  // Key rotations are floats, unit only to a float's precision; RotationBlend brings each blend
-  // back to unit length, this brings both ends there first.
+ArcBlend::ArcBlend(const std::array<float, 4>& from, const std::array<float, 4>& to) {
   std::array<double, 4> a{};
   std::array<double, 4> b{};
+  double dot = 0.0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    a[i] = static_cast<double>(from[i]);
+    b[i] = static_cast<double>(to[i]);
+    dot += a[i] * b[i];
+  }
+  if (dot < 0.0) {
+    for (double& v : b) v = -v;
+    dot = -dot;
+  }
+  if (dot >= 0.9995) {
+    linear_.emplace(from, to);
+    return;
+  }
+  // Key rotations are floats, unit only to a float's precision; RotationBlend brings each blend
+  // back to unit length, this brings both ends there first.
   double aa = 0.0;
   double bb = 0.0;
   for (std::size_t i = 0; i < 4; ++i) {
-    a[i] = static_cast<double>(from_[i]);
-    b[i] = static_cast<double>(to_[i]);
     aa += a[i] * a[i];
     bb += b[i] * b[i];
   }
@@ -88,15 +90,13 @@ ArcBlend::ArcBlend(const std::array<float, 4>& from, const std::array<float, 4>&
     length += square_[i] * square_[i];
   }
   length = std::sqrt(length);
-  for (std::size_t i = 0; i < 4; ++i) {
-    square_[i] /= length;
-    start_[i] = a[i];
-  }
+  for (std::size_t i = 0; i < 4; ++i) square_[i] /= length;
+  start_ = a;
   angle_ = portable::Acos(cosine);
 }
 
 std::array<double, 4> ArcBlend::At(double share) const {
-  if (angle_ == 0.0) return RotationBlend(from_, to_).At(share);
+  if (linear_) return linear_->At(share);
   const double cosine = portable::Cos(share * angle_);
   const double sine = portable::Sin(share * angle_);
   std::array<double, 4> q{};

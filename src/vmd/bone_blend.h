@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 
 #include "vmd/bezier_curve.h"
 #include "vmd/bone_track.h"
@@ -39,11 +40,10 @@ class ArcBlend {
   std::array<double, 4> At(double share) const;
 
  private:
-  std::array<float, 4> from_;
-  std::array<float, 4> to_;         // on the same side as `from_`
-  std::array<double, 4> start_{};   // `from_` at unit length
-  std::array<double, 4> square_{};  // unit, square to `from_`, towards `to_`
-  double angle_ = 0.0;              // 0 where a line will do, as RotationBlend's
+  std::optional<RotationBlend> linear_;  // where a line will do, as RotationBlend decides
+  std::array<double, 4> start_{};        // the start at unit length
+  std::array<double, 4> square_{};       // unit, square to the start, towards the end
+  double angle_ = 0.0;
 };
 
 // Where a bone is between two key frames when each channel has come `progress` of the way

@@ -4,8 +4,9 @@
 #include <cmath>
 
 namespace pavaneflow {
+namespace {
 
-LegPose SolveLeg(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin) {
+LegPose Solve(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin, bool measured) {
   const Vec3 towards = target - hip;
   const double distance = Length(towards);
   // A target on the hip itself gives no direction: the leg then hangs.
@@ -14,10 +15,12 @@ LegPose SolveLeg(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin)
 
   LegPose pose;
   pose.ankle = hip + reach * along;
-  pose.miss = Length(target - pose.ankle);
-  const double kneeCosine =
-      std::clamp((thigh * thigh + shin * shin - reach * reach) / (2.0 * thigh * shin), -1.0, 1.0);
-  pose.bendDegrees = 180.0 - std::acos(kneeCosine) / kDegree;
+  if (measured) {
+    pose.miss = Length(target - pose.ankle);
+    const double kneeCosine =
+        std::clamp((thigh * thigh + shin * shin - reach * reach) / (2.0 * thigh * shin), -1.0, 1.0);
+    pose.bendDegrees = 180.0 - std::acos(kneeCosine) / kDegree;
+  }
 
   Vec3 side = forward - Dot(forward, along) * along;
   if (Length(side) < 1e-9) side = Cross(along, Vec3{1.0, 0.0, 0.0});
@@ -28,6 +31,16 @@ LegPose SolveLeg(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin)
   const double hipSine = std::sqrt(1.0 - hipCosine * hipCosine);
   pose.knee = hip + thigh * (hipCosine * along + hipSine * side);
   return pose;
+}
+
+}  // namespace
+
+LegPose SolveLeg(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin) {
+  return Solve(hip, target, forward, thigh, shin, true);
+}
+
+LegPose PlaceLeg(Vec3 hip, Vec3 target, Vec3 forward, double thigh, double shin) {
+  return Solve(hip, target, forward, thigh, shin, false);
 }
 
 }  // namespace pavaneflow
