@@ -54,7 +54,6 @@ class ColumnLayout {
  public:
   ColumnLayout(std::size_t frames, std::size_t turning)
       : frames_(frames),
-        turning_(turning),
         stillKeys_(std::min<std::size_t>(frames, 2)),
         size_(frames * (1 + 3 + 4 * turning) + 5 * stillKeys_) {}
 
@@ -62,7 +61,6 @@ class ColumnLayout {
   std::size_t Hips() const { return frames_; }
   std::size_t Turns(std::size_t turning) const { return frames_ * (4 + 4 * turning); }
   std::size_t Frames() const { return frames_; }
-  std::size_t Turning() const { return turning_; }
   std::size_t StillTimes() const { return size_ - 5 * stillKeys_; }
   std::size_t StillTurns() const { return size_ - 4 * stillKeys_; }
   std::size_t StillKeys() const { return stillKeys_; }
@@ -70,7 +68,6 @@ class ColumnLayout {
 
  private:
   std::size_t frames_;
-  std::size_t turning_;
   std::size_t stillKeys_;  // 2, or 1 for a dance of one frame
   std::size_t size_;
 };

@@ -6,6 +6,12 @@
 #include "base/portable_math.h"
 
 namespace pavaneflow {
+namespace {
+
+// Rotations whose dot product is at least this are so close that a line between them will do.
+constexpr double kNearlyEqual = 0.9995;
+
+}  // namespace
 
 BezierCurve ChannelCurve(const InterpolationBytes& bytes, int channel) {
   const auto i = static_cast<std::size_t>(channel);
@@ -23,7 +29,7 @@ RotationBlend::RotationBlend(const std::array<float, 4>& from, const std::array<
     for (float& v : to_) v = -v;
     dot = -dot;
   }
-  if (dot < 0.9995) {
+  if (dot < kNearlyEqual) {
     angle_ = portable::Acos(std::min(dot, 1.0));
     sine_ = portable::Sin(angle_);
   }
@@ -63,34 +69,23 @@ ArcBlend::ArcBlend(const std::array<float, 4>& from, const std::array<float, 4>&
     for (double& v : b) v = -v;
     dot = -dot;
   }
-  if (dot >= 0.9995) {
+  if (dot >= kNearlyEqual) {
     linear_.emplace(from, to);
     return;
   }
   // Key rotations are floats, unit only to a float's precision; RotationBlend brings each blend
   // back to unit length, this brings both ends there first.
-  double aa = 0.0;
-  double bb = 0.0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    aa += a[i] * a[i];
-    bb += b[i] * b[i];
-  }
-  aa = std::sqrt(aa);
-  bb = std::sqrt(bb);
+  const auto unit = [](std::array<double, 4>& q) {
+    const double length = std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+    for (double& v : q) v /= length;
+  };
+  unit(a);
+  unit(b);
   double cosine = 0.0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    a[i] /= aa;
-    b[i] /= bb;
-    cosine += a[i] * b[i];
-  }
+  for (std::size_t i = 0; i < 4; ++i) cosine += a[i] * b[i];
   cosine = std::min(cosine, 1.0);
-  double length = 0.0;
-  for (std::size_t i = 0; i < 4; ++i) {
-    square_[i] = b[i] - cosine * a[i];
-    length += square_[i] * square_[i];
-  }
-  length = std::sqrt(length);
-  for (std::size_t i = 0; i < 4; ++i) square_[i] /= length;
+  for (std::size_t i = 0; i < 4; ++i) square_[i] = b[i] - cosine * a[i];
+  unit(square_);
   start_ = a;
   angle_ = portable::Acos(cosine);
 }
