@@ -23,7 +23,11 @@ const std::u16string* MotionDocument::Intern(std::u16string_view name) {
 
 MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int32_t frameNumber) {
   if (frameNumber < 0) return nullptr;
-  const std::u16string* name = Intern(boneName);
+  return InsertFrame(Intern(boneName), frameNumber);
+}
+
+MotionFrame* MotionDocument::InsertFrame(const std::u16string* name, std::int32_t frameNumber) {
+  if (frameNumber < 0) return nullptr;
   if (order_.empty()) {
     if (last_ == nullptr || last_->frameNumber() <= frameNumber) {
       last_ = frames_.Create(name, frameNumber);

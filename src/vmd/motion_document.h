@@ -25,6 +25,12 @@ class MotionDocument : public MmdDocument {
   // A new frame with position (0, 0, 0), rotation (0, 0, 0, 1) and zero interpolation, placed
   // after every frame whose number is the same or lower. Null for a negative frame number.
   MotionFrame* InsertFrame(std::u16string_view boneName, std::int32_t frameNumber);
+  // The same for a name from InternBoneName of this document: no search for the name, for
+  // callers that add many frames to a few bones.
+  MotionFrame* InsertFrame(const std::u16string* internedName, std::int32_t frameNumber);
+  // This document's copy of `name`, valid until DeleteContents or destruction; a new name counts
+  // as used from here on (BoneNames).
+  const std::u16string* InternBoneName(std::u16string_view name) { return Intern(name); }
 
   void DeleteContents() override;
 
