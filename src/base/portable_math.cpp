@@ -9,9 +9,12 @@
 
 #include "base/portable_math.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+
+#include "base/compat.h"
 
 namespace pavaneflow::portable {
 namespace {
@@ -82,6 +85,9 @@ constexpr double kQuarterByIntegerBelow = 0x1p62;
 
 Reduced Reduce(double x) {
   const double scaled = x * kTwoOverPi;
+  // Within an eighth of a turn no quarter is taken away: what the steps below give with n = ±0,
+  // x itself, but +0 for either zero (x − (±0) is +0 when x is ±0).
+  if (std::fabs(scaled) <= 0.5) return {0, x + 0.0};
   double n = 0.0;
   if (std::fabs(scaled) < kWholeBeyond) {
     // The sign kept for a zero, as nearbyint keeps it (−0.3 rounds to −0).
@@ -99,9 +105,7 @@ Reduced Reduce(double x) {
   return {static_cast<int>(quarter), rest};
 }
 
-}  // namespace
-
-double Sin(double radians) {
+double SinOf(double radians) {
   if (!std::isfinite(radians)) return radians - radians;
   const Reduced r = Reduce(radians);
   switch (r.quarter) {
@@ -116,7 +120,7 @@ double Sin(double radians) {
   }
 }
 
-double Cos(double radians) {
+double CosOf(double radians) {
   if (!std::isfinite(radians)) return radians - radians;
   const Reduced r = Reduce(radians);
   switch (r.quarter) {
@@ -129,6 +133,39 @@ double Cos(double radians) {
     default:
       return SinKernel(r.rest);
   }
+}
+
+// Recent angles and their answers, by the angle's bits. A dance asks of the same few headings,
+// leans and half turns again and again (each leg, each place a planner tries, each key frame
+// of a pose held), so the answer is often one already worked out. Equal angles have equal
+// answers, +0 and -0 included (both reduce to +0); NaN never equals, so it is never kept.
+class Recent {
+ public:
+  template <typename Work>
+  double Of(double angle, Work work) {
+    Entry& entry = entries_[(compat::bit_cast<std::uint64_t>(angle) * 0x9E3779B97F4A7C15u) >> 56];
+    if (entry.angle != angle) entry = {angle, work(angle)};
+    return entry.value;
+  }
+
+ private:
+  struct Entry {
+    double angle = std::numeric_limits<double>::quiet_NaN();
+    double value = 0.0;
+  };
+  std::array<Entry, 256> entries_{};
+};
+
+}  // namespace
+
+double Sin(double radians) {
+  thread_local Recent recent;
+  return recent.Of(radians, SinOf);
+}
+
+double Cos(double radians) {
+  thread_local Recent recent;
+  return recent.Of(radians, CosOf);
 }
 
 double Atan(double x) {

@@ -23,12 +23,13 @@ const std::u16string* MotionDocument::Intern(std::u16string_view name) {
 
 MotionFrame* MotionDocument::InsertFrame(std::u16string_view boneName, std::int32_t frameNumber) {
   if (frameNumber < 0) return nullptr;
-  const std::u16string* name = Intern(boneName);
+  return InsertFrame(Intern(boneName), frameNumber);
+}
+
+MotionFrame* MotionDocument::InsertOutOfOrder(const std::u16string* name,
+                                              std::int32_t frameNumber) {
+  if (frameNumber < 0) return nullptr;
   if (order_.empty()) {
-    if (last_ == nullptr || last_->frameNumber() <= frameNumber) {
-      last_ = frames_.Create(name, frameNumber);
-      return last_;
-    }
     // The first frame out of creation order: from here on the order is kept apart. Should this
     // run out of memory, the document is left as it was.
     std::deque<MotionFrame*> order;

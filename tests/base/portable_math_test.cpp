@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <vector>
 
 namespace pavaneflow {
 namespace {
@@ -64,6 +67,40 @@ TEST(PortableMathTest, NotANumberForWhatIsNoAngle) {
     EXPECT_TRUE(std::isnan(portable::Sin(angle)));
     EXPECT_TRUE(std::isnan(portable::Cos(angle)));
   }
+}
+
+TEST(PortableMathTest, AnAngleAskedAgainHasTheSameBits) {
+  // More angles than the remembered ones, asked in rounds, so that each comes back after others
+  // took its place; both zeros too, whose answers are equal.
+  std::vector<double> angles{0.0, -0.0, kPi / 4.0, -kPi / 4.0, std::nextafter(kPi / 4.0, 1.0)};
+  for (int i = 1; i <= 300; ++i) angles.push_back(i * 0.0137 - 2.0);
+  std::vector<std::uint64_t> first;
+  for (const double angle : angles) {
+    first.push_back(std::bit_cast<std::uint64_t>(portable::Sin(angle)));
+    first.push_back(std::bit_cast<std::uint64_t>(portable::Cos(angle)));
+  }
+  for (int round = 0; round < 3; ++round) {
+    for (std::size_t i = angles.size(); i-- > 0;) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(portable::Sin(angles[i])), first[2 * i]) << angles[i];
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(portable::Cos(angles[i])), first[2 * i + 1])
+          << angles[i];
+    }
+  }
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(portable::Sin(-0.0)), std::bit_cast<std::uint64_t>(0.0));
+}
+
+TEST(PortableMathTest, TurnRemainderIsTheLibrarysToTheBit) {
+  // Within half a turn, its edges both ways, beyond, far beyond, both zeros and what is no angle.
+  for (const double angle :
+       {0.0, -0.0, 1e-300, 1.0, -3.0, kPi, -kPi, std::nextafter(kPi, 4.0),
+        std::nextafter(-kPi, -4.0), std::nextafter(kPi, 0.0), 2.0 * kPi, 3.0 * kPi, -5.5, 7.0, 1e6,
+        -123456.789, std::numeric_limits<double>::infinity()}) {
+    const double expected = std::remainder(angle, 2.0 * kPi);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(portable::TurnRemainder(angle)),
+              std::bit_cast<std::uint64_t>(expected))
+        << angle;
+  }
+  EXPECT_TRUE(std::isnan(portable::TurnRemainder(std::numeric_limits<double>::quiet_NaN())));
 }
 
 TEST(PortableMathTest, HypotIsTheLength) {

@@ -123,6 +123,25 @@ TEST(MotionDocument, EqualNamesShareOneStringWhateverTheirOrder) {
   }
 }
 
+TEST(MotionDocument, FramesByInternedNameJoinThoseByNameInOrder) {
+  MotionDocument document;
+  document.InsertFrame(u"B", 3);
+  const std::u16string* a = document.InternBoneName(u"A");
+  const std::u16string* b = document.InternBoneName(u"B");
+  EXPECT_EQ(b, document.At(0).internedBoneName());
+  EXPECT_EQ(*a, u"A");
+  // A name interned counts as used before any frame has it.
+  ASSERT_EQ(document.BoneNames().size(), 2u);
+  EXPECT_EQ(document.BoneNames()[1], a);
+  EXPECT_EQ(document.InsertFrame(a, -1), nullptr);
+  document.InsertFrame(a, 5);
+  document.InsertFrame(u"A", 5);
+  // Out of creation order: the interned name takes the same way in.
+  document.InsertFrame(b, 4);
+  EXPECT_EQ(Order(document), (std::vector<Key>{{u"B", 3}, {u"B", 4}, {u"A", 5}, {u"A", 5}}));
+  EXPECT_EQ(document.At(2).internedBoneName(), document.At(3).internedBoneName());
+}
+
 TEST(MotionDocument, DeleteContentsMakesItAsNew) {
   MotionDocument document;
   document.modelName = u"初音ミク";

@@ -12,7 +12,6 @@
 namespace pavaneflow {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kReachShare = 0.99;  // of the straight leg: the knees stay a little bent
 constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
 // Shares of the way from between the feet to over the standing foot: as the other foot lifts,
@@ -234,7 +233,7 @@ class Builder {
     auto limit = [](CentreKey& key, const CentreKey& neighbour) {
       const double most =
           kMostTurnPerFrame * static_cast<double>(std::abs(key.frame - neighbour.frame));
-      const double turn = std::remainder(key.yaw - neighbour.yaw, 2.0 * kPi);
+      const double turn = portable::TurnRemainder(key.yaw - neighbour.yaw);
       if (std::fabs(turn) > most) key.yaw = neighbour.yaw + std::clamp(turn, -most, most);
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
@@ -283,7 +282,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
     const double t = static_cast<double>(frame - a.frame) / static_cast<double>(b.frame - a.frame);
     added.push_back({frame, CentreEvent::kStance, Lerp(a.x, b.x, t), Lerp(a.z, b.z, t),
                      Lerp(a.rise, b.rise, t) - dip,
-                     a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t, dip > 0.0});
+                     a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t, dip > 0.0});
   };
   for (std::size_t i = 0; i < count; ++i) {
     if (!danced(beats[i])) continue;
@@ -355,7 +354,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::
     const double perSpeed = kLeanPerSpeed / body_.PadScale();
     const double leanForward = std::clamp(kUprightLean + perSpeed * forward, -kMostLean, kMostLean);
     const double leanSideways = std::clamp(perSpeed * sideways, -kMostLean, kMostLean);
-    const double back = -0.5 * std::remainder(key.yaw - straightAhead_, 2.0 * kPi);
+    const double back = -0.5 * portable::TurnRemainder(key.yaw - straightAhead_);
     const Quaternion turn = AxisAngle({0.0, 1.0, 0.0}, back);
     const Quaternion lean = Compose(AxisAngle({1.0, 0.0, 0.0}, -leanForward * kDegree),
                                     AxisAngle({0.0, 0.0, 1.0}, -leanSideways * kDegree));

@@ -27,30 +27,40 @@ struct Bone {
   KeyTrack* keys;
 };
 
-// Moves the key frames before `boundary` of every bone into `document`, in frame order. Every
-// track is in frame order: merging them puts each new key frame behind all before it.
+// Moves the key frames before `boundary` of every bone into `document`, in frame order, the
+// bones of one frame in the order of `bones`. Every track is in frame order with at most one key
+// a frame, so each round takes the earliest frame left and each track's key at it.
 void Emit(const std::array<Bone, 9>& bones, std::int32_t boundary, MotionDocument& document,
           const SettledFrames& settled) {
-  std::array<std::size_t, 9> next{};
-  for (;;) {
-    std::size_t first = bones.size();
-    std::int32_t firstFrame = boundary;
-    for (std::size_t i = 0; i < bones.size(); ++i) {
-      const std::vector<PendingKey>& keys = bones[i].keys->Keys();
-      if (next[i] < keys.size() && keys[next[i]].frame < firstFrame) {
-        first = i;
-        firstFrame = keys[next[i]].frame;
-      }
-    }
-    if (first == bones.size()) break;
-    const PendingKey& key = bones[first].keys->Keys()[next[first]++];
-    MotionFrame* frame = document.InsertFrame(bones[first].name, key.frame);
-    frame->position = key.position;
-    frame->rotation = key.rotation;
-    frame->interpolation = key.interpolation;
-    if (settled && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+  std::array<const PendingKey*, 9> next{};
+  std::array<const PendingKey*, 9> end{};
+  // Interned at a bone's first key, so that the document meets the names in the same order.
+  std::array<const std::u16string*, 9> names{};
+  for (std::size_t i = 0; i < bones.size(); ++i) {
+    const std::vector<PendingKey>& keys = bones[i].keys->Keys();
+    next[i] = keys.data();
+    end[i] = keys.data() + keys.size();
   }
-  for (std::size_t i = 0; i < bones.size(); ++i) bones[i].keys->DropFront(next[i]);
+  for (;;) {
+    std::int32_t frame = boundary;
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+      if (next[i] != end[i] && next[i]->frame < frame) frame = next[i]->frame;
+    }
+    if (frame == boundary) break;
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+      if (next[i] == end[i] || next[i]->frame != frame) continue;
+      const PendingKey& key = *next[i]++;
+      if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
+      MotionFrame* added = document.InsertFrame(names[i], key.frame);
+      added->position = key.position;
+      added->rotation = key.rotation;
+      added->interpolation = key.interpolation;
+      if (settled && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+    }
+  }
+  for (std::size_t i = 0; i < bones.size(); ++i) {
+    bones[i].keys->DropFront(static_cast<std::size_t>(next[i] - bones[i].keys->Keys().data()));
+  }
   if (settled) settled(document.FrameCount());
 }
 
