@@ -20,9 +20,10 @@ constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
 constexpr double kLiftShift = 0.1;
 constexpr double kCarryShift = 1.0;
-constexpr double kCarryRise = 0.1;       // the most the body rises as it is carried
-constexpr double kDeepestCarry = -1.25;  // nor sinks to reach the other foot
-constexpr double kHipClear = 0.6;        // nor brings a standing hip over its ankle
+constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
+constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
+constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
+constexpr double kHipClear = 0.6;              // nor brings a standing hip over its ankle
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
 constexpr double kCentreSpeed = 0.6;
@@ -151,7 +152,11 @@ class Builder {
         // weight moves first, the body follows.
         const double most =
             (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
-        const double deepest = kDeepestCarry * body_.PadScale();
+        // Crossed, the legs reach across the body: sinking to carry it would squat.
+        const double acrossX = static_cast<double>(left.x) - static_cast<double>(right.x);
+        const double acrossZ = static_cast<double>(left.z) - static_cast<double>(right.z);
+        const bool crossed = acrossX * portable::Cos(e.yaw) - acrossZ * portable::Sin(e.yaw) < 0.0;
+        const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
           double z = Lerp(key.z, static_cast<double>(s.z), share);
