@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
@@ -15,12 +16,13 @@ namespace {
 constexpr double kReachShare = 0.99;  // of the straight leg: the knees stay a little bent
 constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
 // Shares of the way from between the feet to over the standing foot: as the other foot lifts,
-// and while it is in the air.
+// and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
 constexpr double kLiftShift = 0.1;
-constexpr double kCarryShift = 0.85;
-constexpr double kCarryRise = 0.1;      // the most the body rises as it is carried
-constexpr double kDeepestCarry = -1.0;  // nor sinks to reach the other foot
-constexpr double kHipInside = 0.6;      // nor brings the standing hip over its ankle
+constexpr double kCarryShift = 1.0;
+constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
+constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
+constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
+constexpr double kHipClear = 0.6;              // nor brings a standing hip over its ankle
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
 constexpr double kCentreSpeed = 0.6;
@@ -60,19 +62,53 @@ class Builder {
     return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
   }
 
-  // The largest share of the way from (x, z) to over the foot `side` planted on `at` that keeps
-  // that leg's hip kHipInside on the near side of its ankle: a standing leg straight down
-  // under its hip is one the runtime's iterative IK solves poorly, short of the floor.
-  double HipInside(double x, double z, double yaw, int side, FloorPoint at) const {
-    const double ax = static_cast<double>(at.x);
-    const double az = static_cast<double>(at.z);
-    const double length = portable::Hypot(x - ax, z - az);
-    if (length <= 0.0) return 0.0;
+  // How far the hip of `side`, for the centre at (x, z) turned by `yaw`, lies from above its
+  // ankle planted on `at`, along (dx, dz).
+  std::pair<double, double> HipOffset(double x, double z, double yaw, int side,
+                                      FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    const double hipX = x + outwards * portable::Cos(yaw);
-    const double hipZ = z - outwards * portable::Sin(yaw);
-    const double inside = ((hipX - ax) * (x - ax) + (hipZ - az) * (z - az)) / length;
-    return std::max(0.0, (inside - kHipInside * body_.PadScale()) / length);
+    return {x + outwards * portable::Cos(yaw) - static_cast<double>(at.x),
+            z - outwards * portable::Sin(yaw) - static_cast<double>(at.z)};
+  }
+
+  // How far to move a hip `offset` from above its ankle along the body's back (forwards where
+  // negative) to be kHipClear from it: a standing leg straight down under its hip is one the
+  // runtime's iterative IK solves poorly, its straight leg past the floor. `behind` always moves
+  // it back, else the shorter way.
+  double ClearBack(std::pair<double, double> offset, double yaw, bool behind) const {
+    const auto [dx, dz] = offset;
+    const double clear = kHipClear * body_.PadScale();
+    const double gap = dx * dx + dz * dz;
+    if (gap >= clear * clear) return 0.0;
+    const double along = dx * portable::Sin(yaw) + dz * portable::Cos(yaw);
+    const double root = std::sqrt(along * along + clear * clear - gap);
+    return behind || along >= 0.0 ? root - along : -root - along;
+  }
+
+  // Moves the key frames where the centre's way would bring a standing hip over its ankle:
+  // both ends of such a stretch go back (or forwards) together, so that it passes beside.
+  void ClearStandingHips(std::vector<CentreKey>& keys) const {
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+      CentreKey& a = keys[i];
+      CentreKey& b = keys[i + 1];
+      for (int side = 0; side < 2; ++side) {
+        const auto at = swings_.PlantedAt(side, a.frame);
+        if (!at || !swings_.PlantedAt(side, b.frame)) continue;
+        const auto [ax, az] = HipOffset(a.x, a.z, a.yaw, side, *at);
+        const auto [bx, bz] = HipOffset(b.x, b.z, b.yaw, side, *at);
+        const double ux = bx - ax;
+        const double uz = bz - az;
+        const double length = ux * ux + uz * uz;
+        const double t = length > 0.0 ? std::clamp(-(ax * ux + az * uz) / length, 0.0, 1.0) : 0.0;
+        const double yaw = a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t;
+        const double back = ClearBack({ax + ux * t, az + uz * t}, yaw, false);
+        if (back == 0.0) continue;
+        for (CentreKey* key : {&a, &b}) {
+          key->x += back * portable::Sin(yaw);
+          key->z += back * portable::Cos(yaw);
+        }
+      }
+    }
   }
 
   // The highest rise at which every planted foot is reached, never above rest.
@@ -111,13 +147,21 @@ class Builder {
         // Over the standing foot, as far as the other one is still reached where it stands or
         // lands without sinking low: the body is carried, not lunged.
         const FloorPoint s = e.standing == 0 ? left : right;
+        // A quick step leaves time for part of the shift, more than its share of the time: the
+        // weight moves first, the body follows.
         const double most =
-            std::min((e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * e.weight,
-                     HipInside(key.x, key.z, e.yaw, e.standing, s));
-        const double deepest = kDeepestCarry * body_.PadScale();
+            (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
+        // Crossed, the legs reach across the body: sinking to carry it would squat.
+        const double acrossX = static_cast<double>(left.x) - static_cast<double>(right.x);
+        const double acrossZ = static_cast<double>(left.z) - static_cast<double>(right.z);
+        const bool crossed = acrossX * portable::Cos(e.yaw) - acrossZ * portable::Sin(e.yaw) < 0.0;
+        const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
-          const double x = Lerp(key.x, static_cast<double>(s.x), share);
-          const double z = Lerp(key.z, static_cast<double>(s.z), share);
+          double x = Lerp(key.x, static_cast<double>(s.x), share);
+          double z = Lerp(key.z, static_cast<double>(s.z), share);
+          const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
+          x += back * portable::Sin(e.yaw);
+          z += back * portable::Cos(e.yaw);
           if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
               ReachRise(x, z, e.yaw, 1, right) >= deepest) {
             key.x = x;
@@ -146,6 +190,7 @@ class Builder {
     }
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
     LimitTurning(keys);
+    ClearStandingHips(keys);
     for (std::size_t i = 0; i < keys.size(); ++i) {
       CentreKey& key = keys[i];
       switch (key.kind) {

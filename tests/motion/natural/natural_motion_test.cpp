@@ -200,6 +200,32 @@ TEST(NaturalMotion, StandsTallWithTheFeetOnTheInnerPartsOfThePanels) {
   }
 }
 
+// While a foot is in the air the weight is over the standing one; crossed, the body is not
+// lowered to carry it.
+TEST(NaturalMotion, CarriesTheWeightOverTheStandingFoot) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double weight;       // towards the lifted foot, at most
+    double crossedDrop;  // at most
+  };
+  const Case cases[] = {
+      {"left and right", "#BPM:100;\n#SINGLE:BASIC:1:46464646;\n", 0.30, 0.0},
+      {"up and down", "#BPM:100;\n#SINGLE:BASIC:1:28282828;\n", 0.30, 0.0},
+      {"round the corners", "#BPM:100;\n#SINGLE:BASIC:1:48624862;\n", 0.40, 0.65},
+      {"a stream of eighths", "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n", 0.40, 0.0},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GE(d.weightTowardsLifted, 0.0);
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_LE(d.crossedPelvisDrop, c.crossedDrop);
+  }
+}
+
 TEST(NaturalMotion, JumpsBendTheKneesInTheAirAndDoNotFloat) {
   const Dance dance("#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n", NaturalMotion());
   const BodyFigures& f = dance.figures;
