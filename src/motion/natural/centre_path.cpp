@@ -100,7 +100,7 @@ class Builder {
         const double uz = bz - az;
         const double length = ux * ux + uz * uz;
         const double t = length > 0.0 ? std::clamp(-(ax * ux + az * uz) / length, 0.0, 1.0) : 0.0;
-        const double yaw = a.yaw + std::remainder(b.yaw - a.yaw, 2.0 * kPi) * t;
+        const double yaw = a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t;
         const double back = ClearBack({ax + ux * t, az + uz * t}, yaw, false);
         if (back == 0.0) continue;
         for (CentreKey* key : {&a, &b}) {

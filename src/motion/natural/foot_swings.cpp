@@ -6,6 +6,7 @@
 
 #include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
+#include "motion/segment_gap.h"
 #include "motion/yaw_quaternion.h"
 #include "vmd/bezier_curve.h"
 
@@ -60,6 +61,15 @@ constexpr double kInnerSplay = 1.4;
 // sets off or lands within kPassFrom of its path beside it.
 constexpr double kPassBy = 1.6;
 constexpr double kPassFrom = 0.15;
+
+// Crossed feet need the hips turned so that one leg passes in front of the other: straight
+// legs this far apart leave room for the knees, which bend by different amounts; the turn
+// goes at most kMostCrossTurn from straight ahead, in steps of kCrossTurnStep.
+constexpr double kLegsApart = 1.5;
+constexpr double kMostCrossTurn = 1.05;  // 60°
+constexpr double kCrossTurnStep = 0.035;
+constexpr double kStanceDrop = 0.8;  // as low as the centre goes for a foot to reach
+constexpr double kPi = 3.14159265358979323846;
 
 double Distance(FloorPoint a, FloorPoint b) {
   return portable::Hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
@@ -218,7 +228,6 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
     } else {
       Step(r.moved[0] ? 0 : 1, r);
     }
-    stanceYaw_ = r.yaw;
   }
   for (int side = 0; side < 2; ++side)
     swings.supports[side].push_back(
@@ -316,6 +325,61 @@ double FootSwingPlanner::Closest() const {
   return 2.0 * static_cast<double>(body_.hipX) + kInnerSplay * scale_;
 }
 
+double FootSwingPlanner::StraightLegsGap(FloorPoint left, FloorPoint right, double yaw) const {
+  const FloorPoint middle = Between(left, right);
+  const double hipX = static_cast<double>(body_.hipX);
+  const double hipY = static_cast<double>(body_.hipY);
+  const double ankleY = static_cast<double>(body_.ankleY);
+  const double across = hipX * portable::Cos(yaw);
+  const double along = hipX * portable::Sin(yaw);
+  const Vec3 leftHip{static_cast<double>(middle.x) + across, hipY,
+                     static_cast<double>(middle.z) - along};
+  const Vec3 rightHip{static_cast<double>(middle.x) - across, hipY,
+                      static_cast<double>(middle.z) + along};
+  return SegmentGap(leftHip, {static_cast<double>(left.x), ankleY, static_cast<double>(left.z)},
+                    rightHip, {static_cast<double>(right.x), ankleY, static_cast<double>(right.z)});
+}
+
+bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) const {
+  const FloorPoint middle = Between(left, right);
+  const double across = static_cast<double>(body_.hipX) * portable::Cos(yaw);
+  const double along = static_cast<double>(body_.hipX) * portable::Sin(yaw);
+  const double height =
+      static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
+  const double reach = body_.LegLength();
+  auto reaches = [&](FloorPoint foot, double sign) {
+    const double flat =
+        portable::Hypot(static_cast<double>(middle.x) + sign * across - static_cast<double>(foot.x),
+                        static_cast<double>(middle.z) - sign * along - static_cast<double>(foot.z));
+    return flat * flat + height * height <= reach * reach;
+  };
+  return reaches(left, 1.0) && reaches(right, -1.0);
+}
+
+double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right) const {
+  const double apart = kLegsApart * scale_;
+  if (!Crossed(left, right, yaw) || StraightLegsGap(left, right, yaw) >= apart) return yaw;
+  // The nearest turn that parts the legs; failing that, the one that parts them most.
+  double best = yaw;
+  double widest = StraightLegsGap(left, right, yaw);
+  const double from = std::remainder(yaw - straightAhead_, 2.0 * kPi);
+  for (int k = 1; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
+    for (const double sign : {1.0, -1.0}) {
+      const double turn = from + sign * k * kCrossTurnStep;
+      // A turn that takes a hip out of its foot's reach would pull the planted foot along.
+      if (std::fabs(turn) > kMostCrossTurn || !Reached(left, right, straightAhead_ + turn))
+        continue;
+      const double gap = StraightLegsGap(left, right, straightAhead_ + turn);
+      if (gap >= apart) return straightAhead_ + turn;
+      if (gap > widest) {
+        widest = gap;
+        best = straightAhead_ + turn;
+      }
+    }
+  }
+  return best;
+}
+
 std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
   return static_cast<std::int32_t>(std::ceil(distance / (kSwingSpeed * scale_)));
 }
@@ -333,6 +397,8 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   // Onto the other foot's panel: beside it, on its own side.
   if (Distance(to, stand_[other]) < kSideBySide * scale_)
     to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
+  const double yaw =
+      side == 0 ? Uncrossed(r.yaw, to, stand_[other]) : Uncrossed(r.yaw, stand_[other], to);
   // Timed as if to the arrow: a step to the inner part of a panel is no quicker.
   const double distance = Distance(stand_[side], r.floor[side]);
   const std::int32_t needed = SwingFrames(distance);
@@ -353,11 +419,12 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.
   swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
   if (apex > lift + 1 && apex < land - 1) {
-    Event(apex, CentreEvent::kCarry, other, r.yaw, 0.0);
+    Event(apex, CentreEvent::kCarry, other, yaw, 0.0);
     swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
   }
-  Swing(side, lift, apex, top, land, to, r.yaw, &stand_[other]);
-  Event(land, CentreEvent::kStance, -1, r.yaw, 0.0);
+  Swing(side, lift, apex, top, land, to, yaw, &stand_[other]);
+  Event(land, CentreEvent::kStance, -1, yaw, 0.0);
+  stanceYaw_ = yaw;
 }
 
 // How much higher than the centre's rise a foot at `at` must be, at the top of a jump with
@@ -394,6 +461,7 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     to = {Beside(middle, r.yaw, 0.5 * kSideBySide * scale_),
           Beside(middle, r.yaw, -0.5 * kSideBySide * scale_)};
   }
+  const double yaw = Uncrossed(r.yaw, to[0], to[1]);
   // A frame on the floor before take-off; three in the air leave room for a top and a touch, and
   // a jump to other panels takes the time the feet need to get there: quick jumps are low hops
   // over most of the time between them.
@@ -414,19 +482,20 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw_, 0.0);
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
   if (apex > takeOff && apex < land)
-    Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + r.yaw) * 0.5, rise);
-  const double apexYaw = (stanceYaw_ + r.yaw) * 0.5;
+    Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + yaw) * 0.5, rise);
+  const double apexYaw = (stanceYaw_ + yaw) * 0.5;
   const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
     tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], r.yaw, nullptr);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, nullptr);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
-  if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, r.yaw, 0.0);
-  Event(land, CentreEvent::kJumpLanding, -1, r.yaw, 0.0);
-  Event(land + kCrouchFrames, CentreEvent::kRecover, -1, r.yaw, 0.0);
+  if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
+  Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);
+  Event(land + kCrouchFrames, CentreEvent::kRecover, -1, yaw, 0.0);
+  stanceYaw_ = yaw;
 }
 
 std::optional<FloorPoint> FootSwings::PlantedAt(int side, std::int32_t frame) const {

@@ -65,7 +65,9 @@ struct FootSwings {
 // jumps, crouches and the widest stance are the body's PadScale times the reference body's.
 class FootSwingPlanner {
  public:
-  explicit FootSwingPlanner(const BodyProportions& body) : body_(body), scale_(body.PadScale()) {}
+  // `straightAhead`: the hips' yaw when the dancer faces where she dances to.
+  FootSwingPlanner(const BodyProportions& body, double straightAhead)
+      : body_(body), scale_(body.PadScale()), straightAhead_(straightAhead) {}
 
   // Plans the next stretch, `records` (the first one starting with the starting pose), into
   // `swings`, which it replaces; the last supports reach to the end of time.
@@ -96,6 +98,14 @@ class FootSwingPlanner {
   FloorPoint Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const;
   // How near each other two feet standing on the inner parts of their panels come.
   double Closest() const;
+  // How near each other straight legs from hips turned by `yaw`, over the middle of the feet,
+  // to the feet on `left` and `right` come.
+  double StraightLegsGap(FloorPoint left, FloorPoint right, double yaw) const;
+  // Whether both legs reach their feet on `left` and `right` from hips turned by `yaw`.
+  bool Reached(FloorPoint left, FloorPoint right, double yaw) const;
+  // `yaw`, or, where the feet on `left` and `right` stand crossed and the legs would pass
+  // through each other, the nearest turn of the hips that parts them.
+  double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
   // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
   std::int32_t SwingFrames(double distance) const;
   void Step(int side, const StepRecord& r);
@@ -105,6 +115,7 @@ class FootSwingPlanner {
 
   const BodyProportions& body_;
   double scale_;  // the body's PadScale: the lengths of the plan are the reference body's times it
+  double straightAhead_;
   FootSwings* swings_ = nullptr;
   bool started_ = false;
   double stanceYaw_ = 0.0;

@@ -73,7 +73,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   // the rest is planned, and the planners' lists stay short.
   const bool faceViewer = facing_ == Facing::kViewer;
   StepTimeline timeline(request, lane, timing, planner, faceViewer, body_.PadScale());
-  FootSwingPlanner feetPlanner(body_);
+  FootSwingPlanner feetPlanner(body_, faceViewer ? 0.0 : kPi);
   CentrePlanner centrePlanner(body_, faceViewer ? 0.0 : kPi, request.twist);
   Tick lastTick = 0;
   for (const Frame& frame : lane.frames) lastTick = std::max(lastTick, frame.tick);

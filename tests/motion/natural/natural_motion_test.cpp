@@ -226,6 +226,33 @@ TEST(NaturalMotion, CarriesTheWeightOverTheStandingFoot) {
   }
 }
 
+// Crossed feet with the hips square to the viewer put one leg through the other: the hips turn
+// until the legs pass apart, and no further than a dancer turns for a crossover.
+TEST(NaturalMotion, TurnsTheHipsSoThatCrossedLegsPassEachOther) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  const Case cases[] = {
+      {"crossing over the up arrow", "#BPM:150;\n#SINGLE:BASIC:1:4868486848684868;\n"},
+      {"crossing on the left pad", "#BPM:130;\n#DOUBLE:BASIC:1:4080608040806080:00000000;\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyFigures& f = dance.figures;
+    const DancerFigures& d = f.dancer;
+    EXPECT_GE(d.crossedPercent, 10.0);
+    EXPECT_EQ(d.legsThroughPercent, 0.0);
+    EXPECT_GE(d.crossedHipsFromViewer, 20.0);
+    EXPECT_LE(d.crossedHipsFromViewer, 60.0);
+    EXPECT_LE(d.crossedPelvisDrop, 0.7);
+    EXPECT_EQ(f.hipsAwayFromViewerFrames, 0);
+    EXPECT_LE(f.largestYawStep, 20.0);
+  }
+}
+
 TEST(NaturalMotion, JumpsBendTheKneesInTheAirAndDoNotFloat) {
   const Dance dance("#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n", NaturalMotion());
   const BodyFigures& f = dance.figures;
