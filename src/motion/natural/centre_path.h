@@ -68,9 +68,8 @@ class CentrePlanner {
   // Where a foot holds a freeze arrow down: from the record's frame to the next record's.
   std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
-  CentreEvent::Kind written_ = CentreEvent::kStance;
-  bool wroteTop_ = false;       // the last key frame added to the path
-  std::int32_t completed_ = 0;  // the frame before which `path` is complete
+  CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
+  std::int32_t completed_ = 0;                        // the frame before which `path` is complete
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;
