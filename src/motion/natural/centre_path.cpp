@@ -296,16 +296,20 @@ bool Dips(CentreEvent::Kind kind) {
          kind == CentreEvent::kCrouchStart;
 }
 
-// Adds the groove: a dip of `depth` on each of the first `count` beats near a step, and a rise back
+// Adds the groove: a dip of `depth` on each of the first `count` beats near a step or while a foot
+// holds a freeze arrow (the dancer bobs on the music, not on the notes), and a rise back
 // between two beats, carried by the key frame already at the beat or by a new one on the centre's
 // way (gathered in `added`).
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
+            const std::vector<std::pair<std::int32_t, std::int32_t>>& holds,
             const std::vector<std::int32_t>& beats, std::size_t count, double depth,
             std::vector<CentreKey>& added) {
   added.clear();
   auto danced = [&](std::int32_t frame) {
     auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
-    return next != steps.end() && *next <= frame + kGrooveReach;
+    if (next != steps.end() && *next <= frame + kGrooveReach) return true;
+    return std::any_of(holds.begin(), holds.end(),
+                       [frame](const auto& h) { return h.first <= frame && frame <= h.second; });
   };
   // The key frame within kNearFrames of `frame`, or a new one on the way there; null in a jump.
   auto at = [&](std::int32_t frame, double dip) {
@@ -354,9 +358,18 @@ std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<Ste
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();
   const std::size_t heldSteps = steps_.size();
-  for (const StepRecord& r : records) {
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const StepRecord& r = records[i];
     if (r.Steps()) steps_.push_back(r.frame);
-    if (r.onBeat && (beats_.empty() || beats_.back() != r.frame)) beats_.push_back(r.frame);
+    if (r.held[0] || r.held[1])
+      holds_.emplace_back(r.frame, i + 1 < records.size() ? records[i + 1].frame : r.frame);
+  }
+  if (!records.empty()) {
+    for (auto beat = clock_.From(nextBeat_); beat && *beat <= records.back().frame;
+         beat = clock_.From(nextBeat_)) {
+      beats_.push_back(*beat);
+      nextBeat_ = *beat + 1;
+    }
   }
   // The last beat held back rises half way to the next beat: without one in this stretch (a
   // stop, a slow song), all wait for the next.
@@ -372,15 +385,20 @@ void CentrePlanner::Finish(CentrePath& path) {
 
 void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
                              CentrePath& path) {
-  Groove(keys_, steps_, beats_, heldBeats, kGrooveDip * body_.PadScale(), added_);
+  Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(), added_);
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
     const CentreKey& key = keys_[i];
+    // From the top of a jump the body goes across evenly and down gathering speed: nothing but
+    // its fall pulls it down while both feet travel. (It rises on the gentle curve: rising
+    // sooner, it would lift a foot still stretched for the take-off off the floor.)
+    const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall : &kCentreEase;
+    written_ = key.kind;
     path.centre.Add(
         {key.frame,
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},
          YawQuaternion(static_cast<float>(key.yaw)),
-         &kCentreEase});
+         curve});
     if (!twist_) continue;
     // The chest turns back half the hips' turn, leans a little forwards and into where the body
     // is going; the head turns back as much again, keeps half the lean off and nods on the beat.
@@ -410,6 +428,10 @@ void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::
   }
   keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(i));
   beats_.erase(beats_.begin(), beats_.begin() + static_cast<std::ptrdiff_t>(heldBeats));
+  const std::int32_t kept = beats_.empty() ? boundary : beats_.front();
+  holds_.erase(std::remove_if(holds_.begin(), holds_.end(),
+                              [kept](const auto& h) { return h.second < kept - kGrooveReach; }),
+               holds_.end());
   steps_.erase(steps_.begin(), steps_.begin() + static_cast<std::ptrdiff_t>(heldSteps));
 }
 

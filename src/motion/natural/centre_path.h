@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "motion/body_proportions.h"
+#include "motion/natural/beat_clock.h"
 #include "motion/natural/foot_swings.h"
 #include "motion/natural/key_track.h"
 #include "motion/natural/step_timeline.h"
@@ -33,13 +35,14 @@ struct CentreKey {
   bool beat = false;  // dipped for the groove on a beat
 };
 
-// Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove of a
-// stretch dips on the beats of the rest after it, on the way to the next stretch's first key
-// frame, so a stretch's path is complete only once a later stretch with a beat is planned.
+// Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on
+// the music's beats, as `clock` gives them; that of a stretch dips on the beats of the rest after
+// it, on the way to the next stretch's first key frame, so a stretch's path is complete only once a
+// later stretch with a beat is planned.
 class CentrePlanner {
  public:
-  CentrePlanner(const BodyProportions& body, double straightAhead, bool twist)
-      : body_(body), straightAhead_(straightAhead), twist_(twist) {}
+  CentrePlanner(const BodyProportions& body, BeatClock& clock, double straightAhead, bool twist)
+      : body_(body), clock_(clock), straightAhead_(straightAhead), twist_(twist) {}
 
   // Plans the stretch of `records` whose feet are `swings`, adds to `path` the key frames now
   // complete and returns the frame before which no more will be added.
@@ -54,14 +57,19 @@ class CentrePlanner {
   void Complete(std::int32_t boundary, std::size_t beats, std::size_t steps, CentrePath& path);
 
   const BodyProportions& body_;
+  BeatClock& clock_;
   double straightAhead_;
   bool twist_;
   // The stretches held back, then the one just planned.
   std::vector<CentreKey> keys_;
   std::vector<std::int32_t> steps_;
   std::vector<std::int32_t> beats_;
+  std::int32_t nextBeat_ = 0;  // the frame from which the clock's beats are not yet in beats_
+  // Where a foot holds a freeze arrow down: from the record's frame to the next record's.
+  std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
-  std::int32_t completed_ = 0;  // the frame before which `path` is complete
+  CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
+  std::int32_t completed_ = 0;                        // the frame before which `path` is complete
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;

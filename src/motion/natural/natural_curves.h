@@ -46,6 +46,10 @@ inline constexpr InterpolationBytes kFootFall =
 // so that it never turns faster than its key frames allow.
 inline constexpr InterpolationBytes kCentreEase =
     MakeInterpolation(kGentle, kGentle, kGentle, kStraight);
+// The centre falling from the top of a jump: across at an even speed, down gathering speed, as a
+// thrown body falls.
+inline constexpr InterpolationBytes kFlightFall =
+    MakeInterpolation(kStraight, kSlowStart, kStraight, kStraight);
 // Arms and twist: a turn that starts and ends slowly.
 inline constexpr InterpolationBytes kTurnEase =
     MakeInterpolation(kStraight, kStraight, kStraight, kSlowInSlowOut);

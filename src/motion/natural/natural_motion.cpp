@@ -74,10 +74,10 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   const bool faceViewer = facing_ == Facing::kViewer;
   StepTimeline timeline(request, lane, timing, planner, faceViewer, body_.PadScale());
   FootSwingPlanner feetPlanner(body_, faceViewer ? 0.0 : kPi);
-  CentrePlanner centrePlanner(body_, faceViewer ? 0.0 : kPi, request.twist);
   Tick lastTick = 0;
   for (const Frame& frame : lane.frames) lastTick = std::max(lastTick, frame.tick);
   BeatClock beats(timing, request.song->gap, lastTick);
+  CentrePlanner centrePlanner(body_, beats, faceViewer ? 0.0 : kPi, request.twist);
   ArmSwinger armSwinger(body_, beats);
 
   FootSwings stretchFeet;

@@ -106,6 +106,34 @@ TEST(NaturalMotion, MovesAtHumanSpeedsAndBouncesOnTheBeat) {
   }
 }
 
+// The groove follows the music, not the notes: the centre dips on the beats where no note falls
+// (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
+TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  const Case cases[] = {
+      {"off-beat eighths", "#BPM:140;\n#SINGLE:BASIC:1:0406040604060406040604060406040604060;\n"},
+      {"a freeze held for two bars", "#BPM:120;\n#SINGLE:BASIC:1:4!40000000000000004646;\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto read = test::ReadDwi(c.dwi);
+    GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
+    request.feet = &kPlanned;
+    request.motion = &style;
+    MotionDocument motion;
+    Synthesize(request, motion);
+    const std::vector<std::int32_t> beats = BeatFrames(request);
+    const DancerFigures d =
+        MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats).dancer;
+    EXPECT_LT(d.bounce, -0.02);
+    EXPECT_LE(d.fastestPelvis, 1.5);
+  }
+}
+
 // The dance is made in stretches cut where a step comes a second or more after the one before:
 // around such rests, every bone's key frames still come in frame order, one at a time, and the
 // body keeps its shape.
