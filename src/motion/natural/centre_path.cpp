@@ -44,6 +44,11 @@ double Lerp(double a, double b, double t) {
   return a + (b - a) * t;
 }
 
+// Over the standing foot while the other is in the air.
+bool IsCarried(CentreEvent::Kind kind) {
+  return kind == CentreEvent::kCarry || kind == CentreEvent::kLift;
+}
+
 class Builder {
  public:
   Builder(const FootSwings& swings, const BodyProportions& body)
@@ -210,14 +215,35 @@ class Builder {
       }
       // A foot that lands before the next key frame is reached all the way down: the centre
       // runs straight from here to there, and both ends reach it.
+      // Carried over the standing foot, the body sinks for the other foot's landing only as far
+      // as the way to it needs: sunk as deep as reaching it from here, the body would be lowest
+      // between the beats, against the groove, where a walker is highest, over the standing leg.
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size())
-        key.rise = std::min(key.rise, ArrivingRise(key, keys[i + 1].frame));
+        key.rise = std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, keys[i + 1])
+                                                          : ArrivingRise(key, keys[i + 1].frame));
       // Carried over the standing foot, the body stays at the height it stepped from: it
       // bounces on the beat, not with every step.
       if (key.kind == CentreEvent::kCarry && i > 0)
         key.rise = std::min(key.rise, keys[i - 1].rise + kCarryRise * body_.PadScale());
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
+  }
+
+  // Carried, the body is reached by a foot landing on the next key frame only on the way there:
+  // the highest rise from which the straight run to `next`, kept no higher than `next` can be,
+  // reaches the landing foot a frame before it lands. Nearer the next key frame the leg needs
+  // less of the sink than a run that reaches it from here.
+  double CarriedArrivingRise(const CentreKey& key, const CentreKey& next) const {
+    const double reachedHere = ArrivingRise(key, next.frame);
+    const std::int32_t frames = next.frame - key.frame;
+    if (frames < 2) return reachedHere;
+    const double share = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    CentreKey before = key;
+    before.x = Lerp(key.x, next.x, share);
+    before.z = Lerp(key.z, next.z, share);
+    const double reachedBefore = ArrivingRise(before, next.frame);
+    const double nextAtMost = std::min(0.0, LandingRise(next));
+    return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
 
   // The highest rise at which each foot in the air at `key` that lands by `until` is reached

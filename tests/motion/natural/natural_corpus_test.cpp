@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "chart/score.h"
 #include "motion/classic/run.h"
 #include "motion/feet/whole_chart_foot_planner.h"
+#include "motion/figures/beat_frames.h"
 #include "motion/figures/body_figures.h"
 #include "motion/natural/natural_motion.h"
 #include "motion/timing/make_timing_map.h"
@@ -126,6 +128,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::size_t naturalKeys = 0;
   std::vector<double> drops;
   std::vector<double> through;
+  std::vector<double> bounces;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -149,8 +152,12 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           naturalKeys += motion.FrameCount();
           ++lanes;
 
-          const BodyFigures f = MeasureBody(BodyTracks::FromDocument(motion));
+          const std::vector<std::int32_t> beats = BeatFrames(request);
+          const BodyFigures f =
+              MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats);
           ExpectTargets(f, true);
+          EXPECT_LE(f.dancer.weightTowardsLifted, 0.45);
+          if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.6);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
@@ -174,6 +181,12 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
   EXPECT_LE(through[through.size() / 2], 0.2);
+  // The body is lowest on the beat, not between beats, over most Lanes.
+  ASSERT_GT(bounces.size(), drops.size() / 2);
+  std::nth_element(bounces.begin(),
+                   bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
+                   bounces.end());
+  EXPECT_LT(bounces[bounces.size() / 2], -0.05);
 }
 
 }  // namespace

@@ -116,6 +116,10 @@ TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
   const Case cases[] = {
       {"off-beat eighths", "#BPM:140;\n#SINGLE:BASIC:1:0406040604060406040604060406040604060;\n"},
       {"a freeze held for two bars", "#BPM:120;\n#SINGLE:BASIC:1:4!40000000000000004646;\n"},
+      // Carried over the standing foot between the beats, the body is not sunk there for the
+      // landing to come.
+      {"a step on every beat round the pad",
+       "#BPM:170;\n#SINGLE:BASIC:1:40804060402040804060402040804060;\n"},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
