@@ -157,9 +157,7 @@ class Builder {
         const double most =
             (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
         // Crossed, the legs reach across the body: sinking to carry it would squat.
-        const double acrossX = static_cast<double>(left.x) - static_cast<double>(right.x);
-        const double acrossZ = static_cast<double>(left.z) - static_cast<double>(right.z);
-        const bool crossed = acrossX * portable::Cos(e.yaw) - acrossZ * portable::Sin(e.yaw) < 0.0;
+        const bool crossed = Crossed(left, right, e.yaw);
         const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);

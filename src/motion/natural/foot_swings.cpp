@@ -93,14 +93,6 @@ FloorPoint MiddleOf(const std::array<FloorPoint, 4>& points) {
   return {static_cast<float>(x * 0.25), static_cast<float>(z * 0.25)};
 }
 
-// Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
-// at `yaw`.
-bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
-  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * portable::Cos(yaw) -
-             (static_cast<double>(left.z) - static_cast<double>(right.z)) * portable::Sin(yaw) <
-         0.0;
-}
-
 // `to`, moved towards `other` by its `share` of the stance's excess width, at most kPanelSlack
 // unless the legs are `crossed`; both lengths `scale` times as long.
 FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed, double scale) {
@@ -197,6 +189,12 @@ const Support* SupportAt(const std::vector<Support>& supports, std::int32_t fram
 }
 
 }  // namespace
+
+bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * portable::Cos(yaw) -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * portable::Sin(yaw) <
+         0.0;
+}
 
 void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings) {
   swings_ = &swings;

@@ -126,6 +126,10 @@ class FootSwingPlanner {
   std::int64_t step_ = 0;
 };
 
+// Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
+// at `yaw`.
+bool Crossed(FloorPoint left, FloorPoint right, double yaw);
+
 inline constexpr std::int32_t kStretchGap = 30;
 inline constexpr std::int32_t kMaxSwingFrames = 12;
 inline constexpr std::int32_t kMaxJumpFrames = 15;

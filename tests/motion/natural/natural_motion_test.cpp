@@ -32,7 +32,8 @@ struct Dance {
     request.feet = &kPlanned;
     request.motion = &style;
     Synthesize(request, motion);
-    figures = MeasureBody(BodyTracks::FromDocument(motion));
+    const std::vector<std::int32_t> beats = BeatFrames(request);
+    figures = MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats);
   }
 
   std::unique_ptr<test::DwiRead> read;
@@ -85,15 +86,7 @@ TEST(NaturalMotion, MovesAtHumanSpeedsAndBouncesOnTheBeat) {
   const NaturalMotion style;
   for (const char* dwi : charts) {
     SCOPED_TRACE(dwi);
-    const auto read = test::ReadDwi(dwi);
-    GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
-    request.feet = &kPlanned;
-    request.motion = &style;
-    MotionDocument motion;
-    Synthesize(request, motion);
-    const std::vector<std::int32_t> beats = BeatFrames(request);
-    const DancerFigures d =
-        MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats).dancer;
+    const DancerFigures d = Dance(dwi, style).figures.dancer;
     EXPECT_LE(d.fastestAnkle, 3.5);
     EXPECT_LE(d.fastestPelvis, 1.5);
     EXPECT_LE(d.torsoUprightPercent, 40.0);
@@ -124,15 +117,7 @@ TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto read = test::ReadDwi(c.dwi);
-    GenerationRequest request{&read->song, read->song.scores.front().get(), 0, true};
-    request.feet = &kPlanned;
-    request.motion = &style;
-    MotionDocument motion;
-    Synthesize(request, motion);
-    const std::vector<std::int32_t> beats = BeatFrames(request);
-    const DancerFigures d =
-        MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats).dancer;
+    const DancerFigures d = Dance(c.dwi, style).figures.dancer;
     EXPECT_LT(d.bounce, -0.02);
     EXPECT_LE(d.fastestPelvis, 1.5);
   }
