@@ -38,6 +38,9 @@ constexpr double kMostLean = 12.0;
 constexpr double kNod = 5.0;               // the head, down on the beat
 constexpr std::int32_t kGrooveReach = 20;  // a beat this close to a step is danced
 constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat carries its dip
+// Marking the beat away from the steps, the body stays down this many frames either side of the
+// beat (fewer on quick beats: at most about a third of the beat, none below 6 frames).
+constexpr std::int32_t kMarkHold = 2;
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
 
 double Lerp(double a, double b, double t) {
@@ -357,11 +360,31 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
                      Lerp(a.rise, b.rise, t) - dip,
                      a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t, dip > 0.0});
   };
+  // Away from the steps, the body marks the beat: it sinks into each beat and stays down over
+  // it, so that the body is stillest on the beat, not half way between, where a plain dip and
+  // rise would pause as long. Only where no key frame is near, so that nothing moves but the bob.
+  auto mark = [&](std::int32_t beat, std::int32_t gap, double dip) {
+    const std::int32_t hold = std::min(kMarkHold, (gap - 2) / 4);
+    if (hold <= 0) return;
+    const std::int32_t from = beat - hold - 2 * kNearFrames;
+    const std::int32_t to = beat + gap / 2 + kNearFrames;
+    const auto near =
+        std::lower_bound(keys.begin(), keys.end(), from,
+                         [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
+    if (near != keys.end() && near->frame <= to) return;
+    at(beat - hold, dip);
+    at(beat + hold, dip);
+    at(beat + gap / 2, 0.0);
+  };
   for (std::size_t i = 0; i < count; ++i) {
-    if (!danced(beats[i])) continue;
     const std::int32_t gap =
         i + 1 < beats.size() ? beats[i + 1] - beats[i] : (i > 0 ? beats[i] - beats[i - 1] : 15);
-    at(beats[i], depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4));
+    const double dip = depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4);
+    if (!danced(beats[i])) {
+      mark(beats[i], gap, dip);
+      continue;
+    }
+    at(beats[i], dip);
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
       at(beats[i] + (beats[i + 1] - beats[i]) / 2, 0.0);
   }
