@@ -400,6 +400,9 @@ double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right
   double best = yaw;
   const double from = portable::TurnRemainder(yaw - straightAhead_);
   for (int k = 1; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
+    // Past the limit on both sides, every later trial only goes further.
+    if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)
+      break;
     for (const double sign : {1.0, -1.0}) {
       const double turn = from + sign * k * kCrossTurnStep;
       if (std::fabs(turn) > kMostCrossTurn) continue;
