@@ -42,23 +42,24 @@ TEST(FootSwings, FindsWhereAFootStandsWhateverWasAskedBefore) {
                         {15, 15, {4.0f, 1.0f}}, {15, 20, {5.0f, 2.0f}}, {24, end, {6.0f, 2.0f}}};
   swings.supports[1] = {{3, 10, {-1.0f, 0.0f}}, {18, end, {-2.0f, 1.0f}}};
 
+  auto expectAsDefined = [&swings](std::int32_t frame, const char* when) {
+    for (int side = 0; side < 2; ++side) {
+      const auto& list = swings.supports[static_cast<std::size_t>(side)];
+      EXPECT_EQ(swings.PlantedAt(side, frame), PlantedByDefinition(list, frame))
+          << when << ", foot " << side << ", frame " << frame;
+      EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
+          << when << ", foot " << side << ", frame " << frame;
+    }
+  };
+
   std::vector<std::int32_t> forwards;
   for (std::int32_t f = -2; f <= 30; ++f) forwards.push_back(f);
   std::vector<std::int32_t> backwards(forwards.rbegin(), forwards.rend());
   std::vector<std::int32_t> interleaved;  // a key frame, then the next one, as the centre asks
   for (std::int32_t f = 0; f + 3 <= 30; ++f) interleaved.insert(interleaved.end(), {f, f + 3, f});
   const std::vector<std::int32_t> jumping{29, 0, 15, 14, 16, 7, 8, 1000, -5, 24, 23, 3, 3, 12};
-
   for (const auto& order : {forwards, backwards, interleaved, jumping}) {
-    for (const std::int32_t frame : order) {
-      for (int side = 0; side < 2; ++side) {
-        const auto& list = swings.supports[static_cast<std::size_t>(side)];
-        EXPECT_EQ(swings.PlantedAt(side, frame), PlantedByDefinition(list, frame))
-            << "foot " << side << ", frame " << frame;
-        EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
-            << "foot " << side << ", frame " << frame;
-      }
-    }
+    for (const std::int32_t frame : order) expectAsDefined(frame, "planned");
   }
 
   // A step undone and another planned in its place; then the next stretch's list.
@@ -68,13 +69,7 @@ TEST(FootSwings, FindsWhereAFootStandsWhateverWasAskedBefore) {
   swings.supports[0].push_back({14, end, {7.0f, 3.0f}});
   swings.supports[1] = {{40, end, {-3.0f, 2.0f}}};
   for (const std::int32_t frame : {lastFrame, 13, 14, 9, 50, 39, 40}) {
-    for (int side = 0; side < 2; ++side) {
-      const auto& list = swings.supports[static_cast<std::size_t>(side)];
-      EXPECT_EQ(swings.PlantedAt(side, frame), PlantedByDefinition(list, frame))
-          << "changed, foot " << side << ", frame " << frame;
-      EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
-          << "changed, foot " << side << ", frame " << frame;
-    }
+    expectAsDefined(frame, "changed");
   }
 }
 
