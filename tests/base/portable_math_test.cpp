@@ -71,13 +71,17 @@ TEST(PortableMathTest, NotANumberForWhatIsNoAngle) {
 
 TEST(PortableMathTest, AnAngleAskedAgainHasTheSameBits) {
   // More angles than the remembered ones, asked in rounds, so that each comes back after others
-  // took its place; both zeros too, whose answers are equal.
+  // took its place; both zeros too, whose answers are equal. Every other angle is first asked
+  // for its cosine: the sine remembered with it is the same as one asked first.
   std::vector<double> angles{0.0, -0.0, kPi / 4.0, -kPi / 4.0, std::nextafter(kPi / 4.0, 1.0)};
   for (int i = 1; i <= 300; ++i) angles.push_back(i * 0.0137 - 2.0);
+  for (int quarter = -6; quarter <= 6; ++quarter) angles.push_back(quarter * kPi / 2.0 + 0.2);
   std::vector<std::uint64_t> first;
-  for (const double angle : angles) {
+  for (std::size_t i = 0; i < angles.size(); ++i) {
+    const double angle = angles[i];
+    const double cosine = i % 2 == 0 ? portable::Cos(angle) : 0.0;
     first.push_back(std::bit_cast<std::uint64_t>(portable::Sin(angle)));
-    first.push_back(std::bit_cast<std::uint64_t>(portable::Cos(angle)));
+    first.push_back(std::bit_cast<std::uint64_t>(i % 2 == 0 ? cosine : portable::Cos(angle)));
   }
   for (int round = 0; round < 3; ++round) {
     for (std::size_t i = angles.size(); i-- > 0;) {

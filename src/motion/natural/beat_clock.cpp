@@ -1,6 +1,7 @@
 #include "motion/natural/beat_clock.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <limits>
 
 #include "motion/timing/frame_number.h"
@@ -14,8 +15,16 @@ std::optional<std::int32_t> BeatClock::From(std::int32_t frame) {
     done_ = tick_ > lastTick_ || tick_ > std::numeric_limits<Tick>::max() - kTicksPerBeat;
     if (!done_) tick_ += kTicksPerBeat;
   }
+  // Asked in frame order, mostly: the answer is the last one or the beat after it.
+  for (std::size_t i = found_; i < beats_.size() && i <= found_ + 1; ++i) {
+    if (beats_[i] >= frame && (i == 0 || beats_[i - 1] < frame)) {
+      found_ = i;
+      return beats_[i];
+    }
+  }
   const auto it = std::lower_bound(beats_.begin(), beats_.end(), frame);
   if (it == beats_.end()) return std::nullopt;
+  found_ = static_cast<std::size_t>(it - beats_.begin());
   return *it;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -27,6 +28,7 @@ class BeatClock {
   Tick tick_ = 0;  // the next beat's tick not yet looked at
   bool done_ = false;
   std::vector<std::int32_t> beats_;
+  std::size_t found_ = 0;  // where the last answer was
 };
 
 }  // namespace pavaneflow

@@ -1,7 +1,9 @@
 #include "motion/natural/foot_swings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "base/portable_math.h"
@@ -69,7 +71,6 @@ constexpr double kLegsApart = 1.5;
 constexpr double kMostCrossTurn = 1.05;  // 60°
 constexpr double kCrossTurnStep = 0.035;
 constexpr double kStanceDrop = 0.8;  // as low as the centre goes for a foot to reach
-constexpr double kPi = 3.14159265358979323846;
 
 double Distance(FloorPoint a, FloorPoint b) {
   return portable::Hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
@@ -169,9 +170,27 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
   static const BezierCurve across(kSlowEnd.x1, kSlowEnd.y1, kSlowEnd.x2, kSlowEnd.y2);
   static const BezierCurve down(kSlowInSlowOut.x1, kSlowInSlowOut.y1, kSlowInSlowOut.x2,
                                 kSlowInSlowOut.y2);
-  const double x = static_cast<double>(frames - 1) / static_cast<double>(frames);
-  return portable::Hypot((1.0 - across.Progress(x)) * Distance(from, to),
-                         (1.0 - down.Progress(x)) * height);
+  // A fall takes a few frames, mostly the same few: each count's progress is found once.
+  struct Progress {
+    double across = 0.0;
+    double down = 0.0;
+  };
+  static const auto progress = [] {
+    std::array<Progress, kMaxSwingFrames + kMaxJumpFrames> counts;
+    for (std::size_t n = 1; n < counts.size(); ++n) {
+      const double x = static_cast<double>(n - 1) / static_cast<double>(n);
+      counts[n] = {across.Progress(x), down.Progress(x)};
+    }
+    return counts;
+  }();
+  Progress p;
+  if (frames > 0 && static_cast<std::size_t>(frames) < progress.size()) {
+    p = progress[static_cast<std::size_t>(frames)];
+  } else {
+    const double x = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    p = {across.Progress(x), down.Progress(x)};
+  }
+  return portable::Hypot((1.0 - p.across) * Distance(from, to), (1.0 - p.down) * height);
 }
 
 // `at` moved `by` along the left side of hips aiming at `yaw` (the dancer's left, negative: right).
@@ -180,12 +199,30 @@ FloorPoint Beside(FloorPoint at, double yaw, double by) {
           static_cast<float>(static_cast<double>(at.z) - by * portable::Sin(yaw))};
 }
 
-const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame) {
-  // The last support that starts at or before `frame`.
+// The last support that starts at or before `frame`, found by bisection.
+[[gnu::noinline]] const Support* SearchSupport(const std::vector<Support>& supports,
+                                               std::int32_t frame, std::size_t& hint) {
   auto after = std::upper_bound(supports.begin(), supports.end(), frame,
                                 [](std::int32_t f, const Support& s) { return f < s.from; });
   if (after == supports.begin()) return nullptr;
+  hint = static_cast<std::size_t>(after - 1 - supports.begin());
   return &*(after - 1);
+}
+
+// The same. The planners ask in frame order, so it is mostly the one `hint` found last time or
+// the next: those are tried first.
+const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame,
+                         std::size_t& hint) {
+  const std::size_t i = hint;
+  const std::size_t count = supports.size();
+  if (i < count && supports[i].from <= frame) {
+    if (i + 1 == count || frame < supports[i + 1].from) return &supports[i];
+    if (i + 2 == count || frame < supports[i + 2].from) {
+      hint = i + 1;
+      return &supports[i + 1];
+    }
+  }
+  return SearchSupport(supports, frame, hint);
 }
 
 }  // namespace
@@ -356,18 +393,23 @@ bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) co
 
 double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right) const {
   const double apart = kLegsApart * scale_;
-  if (!Crossed(left, right, yaw) || StraightLegsGap(left, right, yaw) >= apart) return yaw;
+  if (!Crossed(left, right, yaw)) return yaw;
+  double widest = StraightLegsGap(left, right, yaw);
+  if (widest >= apart) return yaw;
   // The nearest turn that parts the legs; failing that, the one that parts them most.
   double best = yaw;
-  double widest = StraightLegsGap(left, right, yaw);
-  const double from = std::remainder(yaw - straightAhead_, 2.0 * kPi);
+  const double from = portable::TurnRemainder(yaw - straightAhead_);
   for (int k = 1; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
+    // Past the limit on both sides, every later trial only goes further.
+    if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)
+      break;
     for (const double sign : {1.0, -1.0}) {
       const double turn = from + sign * k * kCrossTurnStep;
-      // A turn that takes a hip out of its foot's reach would pull the planted foot along.
-      if (std::fabs(turn) > kMostCrossTurn || !Reached(left, right, straightAhead_ + turn))
-        continue;
+      if (std::fabs(turn) > kMostCrossTurn) continue;
       const double gap = StraightLegsGap(left, right, straightAhead_ + turn);
+      // A turn that takes a hip out of its foot's reach would pull the planted foot along; asked
+      // only of a turn that would be taken, as most trials part the legs no further.
+      if (!(gap >= apart || gap > widest) || !Reached(left, right, straightAhead_ + turn)) continue;
       if (gap >= apart) return straightAhead_ + turn;
       if (gap > widest) {
         widest = gap;
@@ -497,14 +539,16 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
 }
 
 std::optional<FloorPoint> FootSwings::PlantedAt(int side, std::int32_t frame) const {
-  const Support* s = SupportAt(supports[static_cast<std::size_t>(side)], frame);
+  const auto i = static_cast<std::size_t>(side);
+  const Support* s = SupportAt(supports[i], frame, found_[i]);
   if (s == nullptr || frame > s->to) return std::nullopt;
   return s->at;
 }
 
 FloorPoint FootSwings::StanceAt(int side, std::int32_t frame) const {
-  const auto& list = supports[static_cast<std::size_t>(side)];
-  const Support* s = SupportAt(list, frame);
+  const auto i = static_cast<std::size_t>(side);
+  const auto& list = supports[i];
+  const Support* s = SupportAt(list, frame, found_[i]);
   if (s == nullptr) return list.front().at;
   if (frame <= s->to || s == &list.back()) return s->at;
   return (s + 1)->at;

@@ -54,6 +54,10 @@ struct FootSwings {
   std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const;
   // Where foot `side` stands at `frame` or, in the air, where it lands next.
   FloorPoint StanceAt(int side, std::int32_t frame) const;
+
+ private:
+  // Each foot's support found last, where the next look-up starts.
+  mutable std::array<std::size_t, 2> found_{};
 };
 
 // Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, and

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "motion/natural/natural_curves.h"
@@ -69,8 +71,13 @@ struct Offset {
 void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
   if (track.Empty()) return;
   const std::vector<PendingKey>& keys = track.Keys();
+  // The keys before the gesture starts stay as they are: only those from its start on are laid
+  // again, not the whole track held back for each gesture.
+  const auto first =
+      std::lower_bound(keys.begin(), keys.end(), gesture.start,
+                       [](const PendingKey& key, std::int32_t frame) { return key.frame < frame; });
   std::vector<PendingKey> laid;
-  laid.reserve(keys.size() + 4);
+  laid.reserve(static_cast<std::size_t>(keys.end() - first) + 4);
   const std::array<std::int32_t, 4> corners{gesture.start, gesture.full, gesture.hold, gesture.end};
   std::size_t corner = 0;
   auto lay = [&](PendingKey key) {
@@ -80,17 +87,17 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
     }
     laid.push_back(key);
   };
-  for (const PendingKey& key : keys) {
-    for (; corner < corners.size() && corners[corner] <= key.frame; ++corner) {
-      if (corners[corner] == key.frame) continue;
-      lay({corners[corner], key.position, RotationAt(keys, corners[corner]), &kTurnEase});
+  for (auto key = first; key != keys.end(); ++key) {
+    for (; corner < corners.size() && corners[corner] <= key->frame; ++corner) {
+      if (corners[corner] == key->frame) continue;
+      lay({corners[corner], key->position, RotationAt(keys, corners[corner]), &kTurnEase});
     }
-    lay(key);
+    lay(*key);
   }
   for (; corner < corners.size(); ++corner) {
     lay({corners[corner], keys.back().position, keys.back().rotation, &kTurnEase});
   }
-  track.Clear();
+  track.Truncate(static_cast<std::size_t>(first - keys.begin()));
   for (const PendingKey& key : laid) track.Add(key);
 }
 

@@ -34,22 +34,27 @@ void Emit(const std::array<Bone, 9>& bones, std::int32_t boundary, MotionDocumen
           const SettledFrames& settled) {
   std::array<const PendingKey*, 9> next{};
   std::array<const PendingKey*, 9> end{};
+  // Each track's next frame, `boundary` once it has none before it: the earliest is found
+  // without following a pointer per track.
+  std::array<std::int32_t, 9> nextFrame{};
   // Interned at a bone's first key, so that the document meets the names in the same order.
   std::array<const std::u16string*, 9> names{};
+  auto frameOf = [&](std::size_t i) {
+    return next[i] != end[i] && next[i]->frame < boundary ? next[i]->frame : boundary;
+  };
   for (std::size_t i = 0; i < bones.size(); ++i) {
     const std::vector<PendingKey>& keys = bones[i].keys->Keys();
     next[i] = keys.data();
     end[i] = keys.data() + keys.size();
+    nextFrame[i] = frameOf(i);
   }
   for (;;) {
-    std::int32_t frame = boundary;
-    for (std::size_t i = 0; i < bones.size(); ++i) {
-      if (next[i] != end[i] && next[i]->frame < frame) frame = next[i]->frame;
-    }
+    const std::int32_t frame = *std::min_element(nextFrame.begin(), nextFrame.end());
     if (frame == boundary) break;
     for (std::size_t i = 0; i < bones.size(); ++i) {
-      if (next[i] == end[i] || next[i]->frame != frame) continue;
+      if (nextFrame[i] != frame) continue;
       const PendingKey& key = *next[i]++;
+      nextFrame[i] = frameOf(i);
       if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
       MotionFrame* added = document.InsertFrame(names[i], key.frame);
       added->position = key.position;
