@@ -62,10 +62,11 @@ constexpr double kInnerSplay = 1.4;
 constexpr double kPassBy = 1.6;
 constexpr double kPassFrom = 0.15;
 // A foot crossing behind the standing one, into a crossing or out of it, rises this share of a
-// step's lift: lifted high, its knee comes forwards into the standing leg. Not where the hips
+// step's lift: lifted high, its knee comes forwards into the standing leg (lower, it skims the
+// floor and reads as sliding). Not where the hips
 // turn more than kLowTurn on the way: the standing leg then turns out of the knee's way, and a
 // low foot would sweep through its shin instead.
-constexpr double kBehindLift = 0.35;
+constexpr double kBehindLift = 0.5;
 constexpr double kLowTurn = 1.0;  // 57°
 
 // Crossed feet need the hips turned so that one leg passes in front of the other: straight

@@ -161,7 +161,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.6);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
-          EXPECT_LE(f.dancer.legsThroughPercent, 2.0);
+          EXPECT_LE(f.dancer.legsThroughPercent, 2.5);
           through.push_back(f.dancer.legsThroughPercent);
           request.feet = nullptr;
           MotionDocument classicFeet;
