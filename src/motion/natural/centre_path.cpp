@@ -38,6 +38,9 @@ constexpr double kMostLean = 12.0;
 constexpr double kNod = 5.0;               // the head, down on the beat
 constexpr std::int32_t kGrooveReach = 20;  // a beat this close to a step is danced
 constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat carries its dip
+// Marking the beat away from the steps, the body stays down this many frames either side of the
+// beat (fewer on quick beats: at most about a third of the beat, none below 6 frames).
+constexpr std::int32_t kMarkHold = 2;
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
 
 double Lerp(double a, double b, double t) {
@@ -323,10 +326,11 @@ bool Dips(CentreEvent::Kind kind) {
 // Adds the groove: a dip of `depth` on each of the first `count` beats near a step or while a foot
 // holds a freeze arrow (the dancer bobs on the music, not on the notes), and a rise back
 // between two beats, carried by the key frame already at the beat or by a new one on the centre's
-// way (gathered in `added`).
+// way (gathered in `added`); away from the steps, the body marks the beat. `finished`: `keys` end
+// the dance.
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
             const std::vector<std::pair<std::int32_t, std::int32_t>>& holds,
-            const std::vector<std::int32_t>& beats, std::size_t count, double depth,
+            const std::vector<std::int32_t>& beats, std::size_t count, double depth, bool finished,
             std::vector<CentreKey>& added) {
   added.clear();
   auto danced = [&](std::int32_t frame) {
@@ -336,7 +340,9 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
                        [frame](const auto& h) { return h.first <= frame && frame <= h.second; });
   };
   // The key frame within kNearFrames of `frame`, or a new one on the way there; null in a jump.
-  auto at = [&](std::int32_t frame, double dip) {
+  // `beyond`: before the first key frame (after the last one, once the dance is `finished`) the
+  // body stands as there.
+  auto at = [&](std::int32_t frame, double dip, bool beyond = false) {
     auto next = std::lower_bound(keys.begin(), keys.end(), frame,
                                  [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
     for (auto near : {next, next == keys.begin() ? next : next - 1}) {
@@ -348,20 +354,44 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
         return;
       }
     }
-    if (next == keys.begin() || next == keys.end()) return;
-    const CentreKey& a = *(next - 1);
-    const CentreKey& b = *next;
+    if (keys.empty() || (next == keys.begin() && !beyond) ||
+        (next == keys.end() && !(beyond && finished)))
+      return;
+    const CentreKey& a = next == keys.begin() ? *next : *(next - 1);
+    const CentreKey& b = next == keys.end() ? *(next - 1) : *next;
     if (!Dips(a.kind) || !Dips(b.kind)) return;
-    const double t = static_cast<double>(frame - a.frame) / static_cast<double>(b.frame - a.frame);
+    const double t = a.frame == b.frame ? 0.0
+                                        : static_cast<double>(frame - a.frame) /
+                                              static_cast<double>(b.frame - a.frame);
     added.push_back({frame, CentreEvent::kStance, Lerp(a.x, b.x, t), Lerp(a.z, b.z, t),
                      Lerp(a.rise, b.rise, t) - dip,
                      a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t, dip > 0.0});
   };
+  // Away from the steps, the body marks the beat: it sinks into each beat and stays down over
+  // it, so that the body is stillest on the beat, not half way between, where a plain dip and
+  // rise would pause as long. Only where no key frame is near, so that nothing moves but the bob.
+  auto mark = [&](std::int32_t beat, std::int32_t gap, double dip) {
+    const std::int32_t hold = std::min(kMarkHold, (gap - 2) / 4);
+    if (hold <= 0 || beat < hold) return;
+    const std::int32_t from = beat - hold - 2 * kNearFrames;
+    const std::int32_t to = beat + gap / 2 + kNearFrames;
+    const auto near =
+        std::lower_bound(keys.begin(), keys.end(), from,
+                         [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
+    if (near != keys.end() && near->frame <= to) return;
+    at(beat - hold, dip, true);
+    at(beat + hold, dip, true);
+    at(beat + gap / 2, 0.0, true);
+  };
   for (std::size_t i = 0; i < count; ++i) {
-    if (!danced(beats[i])) continue;
     const std::int32_t gap =
         i + 1 < beats.size() ? beats[i + 1] - beats[i] : (i > 0 ? beats[i] - beats[i - 1] : 15);
-    at(beats[i], depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4));
+    const double dip = depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4);
+    if (!danced(beats[i])) {
+      mark(beats[i], gap, dip);
+      continue;
+    }
+    at(beats[i], dip);
     if (i + 1 < beats.size() && beats[i + 1] - beats[i] > 4 * kNearFrames)
       at(beats[i] + (beats[i + 1] - beats[i]) / 2, 0.0);
   }
@@ -409,7 +439,8 @@ void CentrePlanner::Finish(CentrePath& path) {
 
 void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
                              CentrePath& path) {
-  Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(), added_);
+  Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
+         boundary == kNoBoundary, added_);
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
     const CentreKey& key = keys_[i];

@@ -181,12 +181,16 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
   EXPECT_LE(through[through.size() / 2], 0.12);
-  // The body is lowest on the beat, not between beats, over most Lanes.
+  // The body is lowest on the beat, not between beats, over most Lanes (marking the beat where
+  // the chart rests, too).
   ASSERT_GT(bounces.size(), drops.size() / 2);
+  const auto notLower =
+      std::count_if(bounces.begin(), bounces.end(), [](double b) { return b >= 0.0; });
+  EXPECT_LE(static_cast<double>(notLower), 0.17 * static_cast<double>(bounces.size()));
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
-  EXPECT_LT(bounces[bounces.size() / 2], -0.05);
+  EXPECT_LT(bounces[bounces.size() / 2], -0.08);
 }
 
 }  // namespace

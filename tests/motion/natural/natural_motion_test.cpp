@@ -123,6 +123,57 @@ TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
   }
 }
 
+// Where the chart rests (before its first step, between stretches), the body still marks the
+// beat: lowest on each beat and stillest there, not half way between.
+TEST(NaturalMotion, MarksTheBeatWhereTheChartRests) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  const Case cases[] = {
+      {"two bars before the first step",
+       "#BPM:120;\n#SINGLE:BASIC:1:00000000000000004646464646464646;\n"},
+      {"two bars between two stretches",
+       "#BPM:120;\n#SINGLE:BASIC:1:4646464600000000000000004646464646;\n"},
+      {"quick beats", "#BPM:190;\n#SINGLE:BASIC:1:000000000000000046464646464646464646;\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto read = test::ReadDwi(c.dwi);
+    const SongDocument& song = read->song;
+    GenerationRequest request{&song, song.scores.front().get(), 0, true};
+    request.feet = &kPlanned;
+    request.motion = &style;
+    MotionDocument motion;
+    Synthesize(request, motion);
+    const BodyTracks tracks = BodyTracks::FromDocument(motion);
+    const std::vector<std::int32_t> beats = BeatFrames(request);
+    int marked = 0;
+    for (std::size_t i = 1; i + 1 < beats.size(); ++i) {
+      const std::int32_t beat = beats[i];
+      const std::int32_t half = (beats[i + 1] - beat) / 2;
+      const BodyPose on = PoseBody(tracks, beat);
+      // Only the beats where no foot moves, nor the body across, for a beat either side.
+      bool still = true;
+      for (std::int32_t f = beats[i - 1]; f < beats[i + 1] && still; ++f) {
+        const BodyPose p = PoseBody(tracks, f);
+        const BodyPose q = PoseBody(tracks, f + 1);
+        still = p.lift[0] == 0.0 && p.lift[1] == 0.0 &&
+                std::hypot(q.centre.x - p.centre.x, q.centre.z - p.centre.z) < 0.02;
+      }
+      if (!still) continue;
+      ++marked;
+      const double onBeat = PoseBody(tracks, beat + 1).centreRise - on.centreRise;
+      const double between = PoseBody(tracks, beat + half / 2 + 1).centreRise -
+                             PoseBody(tracks, beat + half / 2).centreRise;
+      EXPECT_LT(on.centreRise, PoseBody(tracks, beat + half).centreRise - 0.05) << beat;
+      EXPECT_LT(std::abs(onBeat), std::abs(between)) << beat;
+    }
+    EXPECT_GE(marked, 4);
+  }
+}
+
 // The dance is made in stretches cut where a step comes a second or more after the one before:
 // around such rests, every bone's key frames still come in frame order, one at a time, and the
 // body keeps its shape.
