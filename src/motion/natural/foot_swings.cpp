@@ -63,6 +63,13 @@ constexpr double kInnerSplay = 1.4;
 // sets off or lands within kPassFrom of its path beside it.
 constexpr double kPassBy = 1.6;
 constexpr double kPassFrom = 0.15;
+// A foot crossing behind the standing one, into a crossing or out of it, rises this share of a
+// step's lift: lifted high, its knee comes forwards into the standing leg (lower, it skims the
+// floor and reads as sliding). Not where the hips
+// turn more than kLowTurn on the way: the standing leg then turns out of the knee's way, and a
+// low foot would sweep through its shin instead.
+constexpr double kBehindLift = 0.5;
+constexpr double kLowTurn = 1.0;  // 57°
 
 // Crossed feet need the hips turned so that one leg passes in front of the other: straight
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
@@ -396,14 +403,18 @@ double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right
   if (!Crossed(left, right, yaw)) return yaw;
   double widest = StraightLegsGap(left, right, yaw);
   if (widest >= apart) return yaw;
-  // The nearest turn that parts the legs; failing that, the one that parts them most.
+  // The turn nearest to where the hips aim already that parts the legs; failing that, the one
+  // that parts them most. Turned from one side to the other at every step of a crossing, the
+  // hips would swing through square, the legs through each other on the way.
   double best = yaw;
-  const double from = portable::TurnRemainder(yaw - straightAhead_);
-  for (int k = 1; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
+  const double from = std::clamp(portable::TurnRemainder(stanceYaw_ - straightAhead_),
+                                 -kMostCrossTurn, kMostCrossTurn);
+  for (int k = 0; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
     // Past the limit on both sides, every later trial only goes further.
     if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)
       break;
     for (const double sign : {1.0, -1.0}) {
+      if (k == 0 && sign < 0.0) continue;
       const double turn = from + sign * k * kCrossTurnStep;
       if (std::fabs(turn) > kMostCrossTurn) continue;
       const double gap = StraightLegsGap(left, right, straightAhead_ + turn);
@@ -418,6 +429,20 @@ double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right
     }
   }
   return best;
+}
+
+bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const {
+  const int other = 1 - side;
+  const FloorPoint from = stand_[side];
+  const FloorPoint standing = stand_[other];
+  const bool crossing = side == 0
+                            ? Crossed(to, standing, yaw) || Crossed(from, standing, stanceYaw_)
+                            : Crossed(standing, to, yaw) || Crossed(standing, from, stanceYaw_);
+  const FloorPoint half = Between(from, to);
+  const double back =
+      (static_cast<double>(half.x) - static_cast<double>(standing.x)) * portable::Sin(yaw) +
+      (static_cast<double>(half.z) - static_cast<double>(standing.z)) * portable::Cos(yaw);
+  return crossing && back > 0.0 && std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) < kLowTurn;
 }
 
 std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
@@ -451,9 +476,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   if (landed_[other] > lift && landed_[other] <= land - std::max(2, needed)) lift = landed_[other];
   if (lift >= land) lift = std::max(landed_[side], land - 1);
   const std::int32_t swing = land - lift;
-  const double top =
-      std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
-      std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
+  double top = std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
+               std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
+  if (CrossesBehind(side, to, yaw)) top *= kBehindLift;
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.

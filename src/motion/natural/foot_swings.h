@@ -108,8 +108,11 @@ class FootSwingPlanner {
   // Whether both legs reach their feet on `left` and `right` from hips turned by `yaw`.
   bool Reached(FloorPoint left, FloorPoint right, double yaw) const;
   // `yaw`, or, where the feet on `left` and `right` stand crossed and the legs would pass
-  // through each other, the nearest turn of the hips that parts them.
+  // through each other, the turn of the hips nearest to where they aim that parts them.
   double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
+  // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, passes behind the
+  // other, standing foot into a crossing or out of one, the hips turning less than kLowTurn.
+  bool CrossesBehind(int side, FloorPoint to, double yaw) const;
   // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
   std::int32_t SwingFrames(double distance) const;
   void Step(int side, const StepRecord& r);
