@@ -327,11 +327,11 @@ bool Dips(CentreEvent::Kind kind) {
 // holds a freeze arrow (the dancer bobs on the music, not on the notes), and a rise back
 // between two beats, carried by the key frame already at the beat or by a new one on the centre's
 // way (gathered in `added`); away from the steps, the body marks the beat. `finished`: `keys` end
-// the dance.
+// the dance; `handed`: the frames before it are already written, so no mark may start there.
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
             const std::vector<std::pair<std::int32_t, std::int32_t>>& holds,
             const std::vector<std::int32_t>& beats, std::size_t count, double depth, bool finished,
-            std::vector<CentreKey>& added) {
+            std::int32_t handed, std::vector<CentreKey>& added) {
   added.clear();
   auto danced = [&](std::int32_t frame) {
     auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
@@ -372,7 +372,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   // rise would pause as long. Only where no key frame is near, so that nothing moves but the bob.
   auto mark = [&](std::int32_t beat, std::int32_t gap, double dip) {
     const std::int32_t hold = std::min(kMarkHold, (gap - 2) / 4);
-    if (hold <= 0 || beat < hold) return;
+    if (hold <= 0 || beat - hold < handed) return;
     const std::int32_t from = beat - hold - 2 * kNearFrames;
     const std::int32_t to = beat + gap / 2 + kNearFrames;
     const auto near =
@@ -440,7 +440,7 @@ void CentrePlanner::Finish(CentrePath& path) {
 void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
                              CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
-         boundary == kNoBoundary, added_);
+         boundary == kNoBoundary, completed_, added_);
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
     const CentreKey& key = keys_[i];

@@ -148,6 +148,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           request.motion = &natural;
           MotionDocument motion;
           Synthesize(request, motion);
+          // Keyed in frame order, a dance is written out while it is made.
+          EXPECT_TRUE(motion.InCreationOrder());
           classicKeys += classic.FrameCount();
           naturalKeys += motion.FrameCount();
           ++lanes;
@@ -167,6 +169,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           MotionDocument classicFeet;
           Synthesize(request, classicFeet);
           SCOPED_TRACE("classic feet");
+          EXPECT_TRUE(classicFeet.InCreationOrder());
           ExpectTargets(MeasureBody(BodyTracks::FromDocument(classicFeet)), false);
         }
       }
