@@ -105,74 +105,43 @@ Reduced Reduce(double x) {
   return {static_cast<int>(quarter), rest};
 }
 
-// Recent angles with their sine and cosine, by the angle's bits. A dance asks of the same few
-// headings, leans and half turns again and again (each leg, each place a planner tries, each key
-// frame of a pose held), mostly for both the sine and the cosine of one angle, so the answer is
-// often one already worked out and one reduction serves both. Equal angles have equal answers,
-// +0 and -0 included (both reduce to +0); NaN never equals, so it is never found.
-class Recent {
- public:
-  struct Entry {
-    double angle = std::numeric_limits<double>::quiet_NaN();
-    double sine = 0.0;
-    double cosine = 0.0;
-  };
-
-  // Where `angle` is kept if it was asked lately.
-  Entry& Slot(double angle) {
-    return entries_[(compat::bit_cast<std::uint64_t>(angle) * 0x9E3779B97F4A7C15u) >> 56];
-  }
-
-  // Works out `angle` into its slot. Out of line, so that an angle found pays for no more than
-  // the look-up.
-  [[gnu::noinline]] static const Entry& Fill(Entry& entry, double radians) {
-    entry.angle = radians;
-    if (!std::isfinite(radians)) {
-      entry.sine = radians - radians;
-      entry.cosine = radians - radians;
-      return entry;
-    }
-    const Reduced r = Reduce(radians);
-    const double sine = SinKernel(r.rest);
-    const double cosine = CosKernel(r.rest);
-    switch (r.quarter) {
-      case 0:
-        entry.sine = sine;
-        entry.cosine = cosine;
-        break;
-      case 1:
-        entry.sine = cosine;
-        entry.cosine = -sine;
-        break;
-      case 2:
-        entry.sine = -sine;
-        entry.cosine = -cosine;
-        break;
-      default:
-        entry.sine = -cosine;
-        entry.cosine = sine;
-    }
-    return entry;
-  }
-
- private:
-  std::array<Entry, 256> entries_{};
-};
-
-// Constant-initialised, so that each call reaches it without a check for a first use.
-thread_local constinit Recent recent;
-
 }  // namespace
 
-double Sin(double radians) {
-  Recent::Entry& entry = recent.Slot(radians);
-  return entry.angle == radians ? entry.sine : Recent::Fill(entry, radians).sine;
+namespace detail {
+
+thread_local constinit RecentSines recentSines;
+
+const SineEntry& FillSine(SineEntry& entry, double radians) {
+  entry.angle = radians;
+  if (!std::isfinite(radians)) {
+    entry.sine = radians - radians;
+    entry.cosine = radians - radians;
+    return entry;
+  }
+  const Reduced r = Reduce(radians);
+  const double sine = SinKernel(r.rest);
+  const double cosine = CosKernel(r.rest);
+  switch (r.quarter) {
+    case 0:
+      entry.sine = sine;
+      entry.cosine = cosine;
+      break;
+    case 1:
+      entry.sine = cosine;
+      entry.cosine = -sine;
+      break;
+    case 2:
+      entry.sine = -sine;
+      entry.cosine = -cosine;
+      break;
+    default:
+      entry.sine = -cosine;
+      entry.cosine = sine;
+  }
+  return entry;
 }
 
-double Cos(double radians) {
-  Recent::Entry& entry = recent.Slot(radians);
-  return entry.angle == radians ? entry.cosine : Recent::Fill(entry, radians).cosine;
-}
+}  // namespace detail
 
 double Atan(double x) {
   if (std::isnan(x)) return x;

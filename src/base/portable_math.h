@@ -1,16 +1,59 @@
 #pragma once
 
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "base/compat.h"
 
 namespace pavaneflow::portable {
+
+namespace detail {
+
+// Recent angles with their sine and cosine, by the angle's bits. A dance asks of the same few
+// headings, leans and half turns again and again (each leg, each place a planner tries, each key
+// frame of a pose held), mostly for both the sine and the cosine of one angle, so the answer is
+// often one already worked out and one reduction serves both. Equal angles have equal answers,
+// +0 and -0 included (both reduce to +0); NaN never equals, so it is never found. The look-up is
+// inline: the planners ask a few million times a dance, most often for an angle just asked.
+struct SineEntry {
+  double angle = std::numeric_limits<double>::quiet_NaN();
+  double sine = 0.0;
+  double cosine = 0.0;
+};
+
+struct RecentSines {
+  std::array<SineEntry, 256> entries{};
+
+  // Where `angle` is kept if it was asked lately.
+  SineEntry& Slot(double angle) {
+    return entries[(compat::bit_cast<std::uint64_t>(angle) * 0x9E3779B97F4A7C15u) >> 56];
+  }
+};
+
+// Constant-initialised, so that each call reaches it without a check for a first use.
+extern thread_local constinit RecentSines recentSines;
+
+// Works out `radians` into `entry`. Out of line, so that an angle found pays for no more than
+// the look-up.
+[[gnu::noinline]] const SineEntry& FillSine(SineEntry& entry, double radians);
+
+}  // namespace detail
 
 // Sine and cosine with the same bits on every platform. The C libraries round the last bit
 // differently (the page's WebAssembly one against the desktop's), and where a dance adds up
 // terms that cancel, one bit apart becomes a different number in the motion file. These use
 // only the four basic operations, which IEEE 754 rounds the same everywhere; they are within
 // one unit in the last place of the true value for the angles a dance turns through.
-double Sin(double radians);
-double Cos(double radians);
+inline double Sin(double radians) {
+  detail::SineEntry& entry = detail::recentSines.Slot(radians);
+  return entry.angle == radians ? entry.sine : detail::FillSine(entry, radians).sine;
+}
+inline double Cos(double radians) {
+  detail::SineEntry& entry = detail::recentSines.Slot(radians);
+  return entry.angle == radians ? entry.cosine : detail::FillSine(entry, radians).cosine;
+}
 double Atan(double x);
 // For `cosine` in [-1, 1]; NaN outside.
 double Acos(double cosine);

@@ -206,32 +206,6 @@ FloorPoint Beside(FloorPoint at, double yaw, double by) {
           static_cast<float>(static_cast<double>(at.z) - by * portable::Sin(yaw))};
 }
 
-// The last support that starts at or before `frame`, found by bisection.
-[[gnu::noinline]] const Support* SearchSupport(const std::vector<Support>& supports,
-                                               std::int32_t frame, std::size_t& hint) {
-  auto after = std::upper_bound(supports.begin(), supports.end(), frame,
-                                [](std::int32_t f, const Support& s) { return f < s.from; });
-  if (after == supports.begin()) return nullptr;
-  hint = static_cast<std::size_t>(after - 1 - supports.begin());
-  return &*(after - 1);
-}
-
-// The same. The planners ask in frame order, so it is mostly the one `hint` found last time or
-// the next: those are tried first.
-const Support* SupportAt(const std::vector<Support>& supports, std::int32_t frame,
-                         std::size_t& hint) {
-  const std::size_t i = hint;
-  const std::size_t count = supports.size();
-  if (i < count && supports[i].from <= frame) {
-    if (i + 1 == count || frame < supports[i + 1].from) return &supports[i];
-    if (i + 2 == count || frame < supports[i + 2].from) {
-      hint = i + 1;
-      return &supports[i + 1];
-    }
-  }
-  return SearchSupport(supports, frame, hint);
-}
-
 }  // namespace
 
 bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
@@ -563,20 +537,13 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   stanceYaw_ = yaw;
 }
 
-std::optional<FloorPoint> FootSwings::PlantedAt(int side, std::int32_t frame) const {
-  const auto i = static_cast<std::size_t>(side);
-  const Support* s = SupportAt(supports[i], frame, found_[i]);
-  if (s == nullptr || frame > s->to) return std::nullopt;
-  return s->at;
-}
-
-FloorPoint FootSwings::StanceAt(int side, std::int32_t frame) const {
-  const auto i = static_cast<std::size_t>(side);
-  const auto& list = supports[i];
-  const Support* s = SupportAt(list, frame, found_[i]);
-  if (s == nullptr) return list.front().at;
-  if (frame <= s->to || s == &list.back()) return s->at;
-  return (s + 1)->at;
+const Support* FootSwings::SearchSupport(std::size_t i, std::int32_t frame) const {
+  const std::vector<Support>& list = supports[i];
+  auto after = std::upper_bound(list.begin(), list.end(), frame,
+                                [](std::int32_t f, const Support& s) { return f < s.from; });
+  if (after == list.begin()) return nullptr;
+  found_[i] = static_cast<std::size_t>(after - 1 - list.begin());
+  return &*(after - 1);
 }
 
 }  // namespace pavaneflow

@@ -51,11 +51,40 @@ struct FootSwings {
   std::vector<CentreEvent> events;  // by frame; of one frame, in the order they were found
 
   // Where foot `side` stands at `frame`; none while it is in the air.
-  std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const;
+  std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const {
+    const Support* s = SupportAt(static_cast<std::size_t>(side), frame);
+    if (s == nullptr || frame > s->to) return std::nullopt;
+    return s->at;
+  }
   // Where foot `side` stands at `frame` or, in the air, where it lands next.
-  FloorPoint StanceAt(int side, std::int32_t frame) const;
+  FloorPoint StanceAt(int side, std::int32_t frame) const {
+    const auto i = static_cast<std::size_t>(side);
+    const Support* s = SupportAt(i, frame);
+    if (s == nullptr) return supports[i].front().at;
+    if (frame <= s->to || s == &supports[i].back()) return s->at;
+    return (s + 1)->at;
+  }
 
  private:
+  // The last support of foot `i` that starts at or before `frame`. The planners ask in frame
+  // order, so it is mostly the one found last time or the next: those are tried first, inline
+  // (the centre asks a few hundred thousand times a dance), the bisection only after.
+  const Support* SupportAt(std::size_t i, std::int32_t frame) const {
+    const std::vector<Support>& list = supports[i];
+    const std::size_t hint = found_[i];
+    const std::size_t count = list.size();
+    if (hint < count && list[hint].from <= frame) {
+      if (hint + 1 == count || frame < list[hint + 1].from) return &list[hint];
+      if (hint + 2 == count || frame < list[hint + 2].from) {
+        found_[i] = hint + 1;
+        return &list[hint + 1];
+      }
+    }
+    return SearchSupport(i, frame);
+  }
+  // The same, by bisection.
+  [[gnu::noinline]] const Support* SearchSupport(std::size_t i, std::int32_t frame) const;
+
   // Each foot's support found last, where the next look-up starts.
   mutable std::array<std::size_t, 2> found_{};
 };

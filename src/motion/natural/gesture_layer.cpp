@@ -76,8 +76,7 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
   const auto first =
       std::lower_bound(keys.begin(), keys.end(), gesture.start,
                        [](const PendingKey& key, std::int32_t frame) { return key.frame < frame; });
-  std::vector<PendingKey> laid;
-  laid.reserve(static_cast<std::size_t>(keys.end() - first) + 4);
+  KeyTrack laid;
   const std::array<std::int32_t, 4> corners{gesture.start, gesture.full, gesture.hold, gesture.end};
   std::size_t corner = 0;
   auto lay = [&](PendingKey key) {
@@ -85,9 +84,11 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
     if (share > 0.0) {
       key.rotation = ToFloats(Compose(offset.At(share), FromFloats(key.rotation)));
     }
-    laid.push_back(key);
+    laid.Add(key);
   };
-  for (auto key = first; key != keys.end(); ++key) {
+  // Past the gesture's end the keys stay as they are, where they are.
+  auto key = first;
+  for (; key != keys.end() && corner < corners.size(); ++key) {
     for (; corner < corners.size() && corners[corner] <= key->frame; ++corner) {
       if (corners[corner] == key->frame) continue;
       lay({corners[corner], key->position, RotationAt(keys, corners[corner]), &kTurnEase});
@@ -97,8 +98,8 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
   for (; corner < corners.size(); ++corner) {
     lay({corners[corner], keys.back().position, keys.back().rotation, &kTurnEase});
   }
-  track.Truncate(static_cast<std::size_t>(first - keys.begin()));
-  for (const PendingKey& key : laid) track.Add(key);
+  track.Replace(static_cast<std::size_t>(first - keys.begin()),
+                static_cast<std::size_t>(key - keys.begin()), laid.Keys());
 }
 
 }  // namespace

@@ -32,6 +32,13 @@ class KeyTrack {
   }
   // Drops the keys after the first `count`.
   void Truncate(std::size_t count) { keys_.resize(std::min(count, keys_.size())); }
+  // Replaces the keys from the `from`-th up to the `to`-th (excluded) with `keys`, in frame
+  // order, one a frame, all before the keys after.
+  void Replace(std::size_t from, std::size_t to, const std::vector<PendingKey>& keys) {
+    const auto at = keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(from),
+                                keys_.begin() + static_cast<std::ptrdiff_t>(to));
+    keys_.insert(at, keys.begin(), keys.end());
+  }
   const std::vector<PendingKey>& Keys() const { return keys_; }
   bool Empty() const { return keys_.empty(); }
   const PendingKey& Last() const { return keys_.back(); }

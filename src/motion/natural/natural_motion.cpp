@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -60,11 +61,22 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
     end[i] = keys.data() + keys.size();
     nextFrame[i] = frameOf(i);
   }
+  const bool reports = static_cast<bool>(settled);
   for (;;) {
-    const std::int32_t frame = *std::min_element(nextFrame.begin(), nextFrame.end());
-    if (frame == boundary) break;
+    // The earliest frame left and the tracks with a key at it, in one pass.
+    std::int32_t frame = boundary;
+    unsigned at = 0;
     for (std::size_t i = 0; i < bones.size(); ++i) {
-      if (nextFrame[i] != frame) continue;
+      if (nextFrame[i] < frame) {
+        frame = nextFrame[i];
+        at = 1u << i;
+      } else if (nextFrame[i] == frame) {
+        at |= 1u << i;
+      }
+    }
+    if (frame == boundary) break;
+    for (; at != 0; at &= at - 1) {
+      const auto i = static_cast<std::size_t>(std::countr_zero(at));
       const PendingKey& key = *next[i]++;
       nextFrame[i] = frameOf(i);
       if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
@@ -72,7 +84,7 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
       added->position = key.position;
       added->rotation = key.rotation;
       added->interpolation = key.interpolation;
-      if (settled && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+      if (reports && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
     }
   }
   for (std::size_t i = 0; i < bones.size(); ++i) {
