@@ -113,5 +113,28 @@ TEST(PortableMathTest, HypotIsTheLength) {
   EXPECT_EQ(portable::Hypot(0.0, 0.0), 0.0);
 }
 
+// The middle of two floor points, rounded to floats as a key stores it, then pushed aside: the
+// shape of a swing's top. Out of line, as the planner's own is when the compiler keeps it so.
+struct Point {
+  float x = 0.0f;
+  float z = 0.0f;
+};
+[[gnu::noipa]] Point MiddlePushed(Point a, Point b, double nx, double nz, double push) {
+  const Point mid{static_cast<float>((static_cast<double>(a.x) + static_cast<double>(b.x)) * 0.5),
+                  static_cast<float>((static_cast<double>(a.z) + static_cast<double>(b.z)) * 0.5)};
+  return {static_cast<float>(static_cast<double>(mid.x) + nx * push),
+          static_cast<float>(static_cast<double>(mid.z) + nz * push)};
+}
+
+TEST(PortableMathTest, ARoundingToFloatIsKept) {
+  // -3.3f and 8.7f average to a tie half way between two floats; rounded (to even), the push
+  // lands a float lower than from the unrounded middle. A vectorizing compiler once carried
+  // the unrounded double on, and the page and the command line wrote different keys.
+  const Point pushed =
+      MiddlePushed({-3.3f, 0.0f}, {8.7f, 0.0f}, -0x1.777a5cffffffep-25, -1.0, 0x1.999999999999ap+1);
+  EXPECT_EQ(pushed.x, 0x1.599996p+1f);
+  EXPECT_EQ(pushed.z, -0x1.99999ap+1f);
+}
+
 }  // namespace
 }  // namespace pavaneflow

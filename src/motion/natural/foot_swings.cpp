@@ -443,8 +443,17 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   const std::int32_t needed = SwingFrames(distance);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
   std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
-  // A quick step takes all the time it has: the foot goes as soon as it has landed.
-  if (land - lift < needed) lift = std::max(land - needed, landed_[side] + 1);
+  // A quick step takes all the time it has: the foot goes as soon as it has landed. One short
+  // of its swing's frames even so taps its panel and goes on the frame it lands (a frame stood
+  // there would leave it two in the air to cross the pad, at twice a foot's speed), unless it
+  // passes the standing foot: that swing bends round it, and set off early it brushes the
+  // other leg before the hips have turned.
+  if (land - lift < needed) {
+    const bool passes = Distance(Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_),
+                                 Between(stand_[side], to)) > 0.0;
+    const bool tap = land - landed_[side] <= needed && !passes;
+    lift = std::max(land - needed, landed_[side] + (tap ? 0 : 1));
+  }
   // Wait for the other foot, one foot on the floor while this one is in the air, unless the
   // wait leaves too little time to get there: then it lifts before the other lands.
   if (landed_[other] > lift && landed_[other] <= land - std::max(2, needed)) lift = landed_[other];

@@ -129,6 +129,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> drops;
   std::vector<double> through;
   std::vector<double> bounces;
+  std::vector<double> ankleFast;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -165,6 +166,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
           EXPECT_LE(f.dancer.legsThroughPercent, 2.5);
           through.push_back(f.dancer.legsThroughPercent);
+          // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
+          // tap and go, and so dash in no more frames than the gimmick charts force.
+          EXPECT_LE(f.dancer.ankleFastPercent, 6.0);
+          ankleFast.push_back(f.dancer.ankleFastPercent);
           request.feet = nullptr;
           MotionDocument classicFeet;
           Synthesize(request, classicFeet);
@@ -184,6 +189,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
   EXPECT_LE(through[through.size() / 2], 0.12);
+  std::nth_element(ankleFast.begin(),
+                   ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
+                   ankleFast.end());
+  EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.5);
   // The body is lowest on the beat, not between beats, over most Lanes (marking the beat where
   // the chart rests, too).
   ASSERT_GT(bounces.size(), drops.size() / 2);

@@ -99,6 +99,25 @@ TEST(NaturalMotion, MovesAtHumanSpeedsAndBouncesOnTheBeat) {
   }
 }
 
+// Bursts of notes a couple of frames apart round the pad, as gimmick charts have them: a foot
+// short of time taps its panel and goes on, rather than standing a frame there and crossing the
+// pad in the two frames left (5.7–6.7 units a frame, and a landing that slams).
+TEST(NaturalMotion, TapsThroughBurstsWithoutDashingAcrossThePad) {
+  const char* charts[] = {
+      "#BPM:345;\n#SINGLE:BASIC:1:0000(4826482648264826)0000;\n",
+      "#BPM:345;\n#SINGLE:BASIC:1:0000(4268426842684268)0000;\n",
+  };
+  const NaturalMotion style;
+  for (const char* dwi : charts) {
+    SCOPED_TRACE(dwi);
+    const BodyFigures f = Dance(dwi, style).figures;
+    EXPECT_LE(f.dancer.fastestAnkle, 3.5);
+    EXPECT_LE(f.landingSpeedP95, 0.12);
+    EXPECT_LE(f.PlantedMissPercent(), 2.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+  }
+}
+
 // The groove follows the music, not the notes: the centre dips on the beats where no note falls
 // (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
 TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
