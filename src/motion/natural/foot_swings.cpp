@@ -175,8 +175,12 @@ FloorPoint Around(FloorPoint from, FloorPoint to, FloorPoint standing, double ya
   }
   // The path bends at its top: pushed twice the shortfall, its two halves clear the foot.
   const double push = 2.0 * (clearance - gap);
-  return {static_cast<float>(static_cast<double>(mid.x) + nx * push),
-          static_cast<float>(static_cast<double>(mid.z) + nz * push)};
+  // Half way is a float: inlined here, GCC may carry it on unrounded, and the top then lands a
+  // float step away from where the page's WebAssembly puts it.
+  const volatile float midX = mid.x;
+  const volatile float midZ = mid.z;
+  return {static_cast<float>(static_cast<double>(midX) + nx * push),
+          static_cast<float>(static_cast<double>(midZ) + nz * push)};
 }
 
 // How far the foot moves in the last frame of a fall over `frames` frames on kFootFall.
