@@ -9,6 +9,8 @@ namespace pavaneflow {
 inline constexpr std::u16string_view kCentreBone = u"センター";
 inline constexpr std::u16string_view kLeftFootIkBone = u"左足ＩＫ";
 inline constexpr std::u16string_view kRightFootIkBone = u"右足ＩＫ";
+inline constexpr std::u16string_view kLeftLegBone = u"左足";
+inline constexpr std::u16string_view kRightLegBone = u"右足";
 inline constexpr std::u16string_view kUpperBodyBone = u"上半身";
 inline constexpr std::u16string_view kNeckBone = u"首";
 inline constexpr std::u16string_view kLeftArmBone = u"左腕";

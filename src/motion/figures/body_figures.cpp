@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <deque>
+#include <limits>
 #include <vector>
 
 #include "motion/figures/body_pose.h"
@@ -36,25 +36,19 @@ double YawDifference(double a, double b) {
   return std::remainder(a - b, 2.0 * 3.14159265358979323846);
 }
 
-double AngleBetween(Vec3 a, Vec3 b) {
-  const double cosine = Dot(a, b) / (Length(a) * Length(b));
-  return std::acos(std::clamp(cosine, -1.0, 1.0)) / kDegree;
-}
-
-// How far forward an upper arm swings: its angle about the body's left-right axis.
-double ForwardSwing(Vec3 arm) {
-  return std::atan2(-arm.z, -arm.y);
-}
-
-// The least swing of one arm over the windows that hold two landings.
+// The least swing of one arm over the windows that hold two landings: an arm's swing in a window
+// is the largest angle between two of its directions there, forwards, outwards or both.
 double LeastSwing(const std::vector<BodyPose>& poses, std::size_t side,
                   const std::vector<std::int32_t>& landings) {
   const auto frames = static_cast<std::int32_t>(poses.size());
-  std::vector<double> forward(poses.size());
-  for (std::size_t f = 0; f < poses.size(); ++f) forward[f] = ForwardSwing(poses[f].upperArm[side]);
-  // Sliding windows [start, start + window): the most and least forward frames by monotone queues.
-  std::deque<std::int32_t> most;
-  std::deque<std::int32_t> least;
+  std::vector<Vec3> arm(poses.size());
+  for (std::size_t f = 0; f < poses.size(); ++f) {
+    const Vec3 a = poses[f].upperArm[side];
+    arm[f] = (1.0 / Length(a)) * a;
+  }
+  // closest[i]: the least cosine between frame i and a later frame of the window, kept up to
+  // date as each frame joins, so that a window costs two passes over it instead of every pair.
+  std::vector<double> closest(poses.size(), 1.0);
   double leastSwing = -1.0;
   std::size_t firstLanding = 0;
   std::int32_t end = 0;
@@ -63,22 +57,19 @@ double LeastSwing(const std::vector<BodyPose>& poses, std::size_t side,
   const std::int32_t lastStart = std::max(0, frames - kSwingWindowFrames);
   for (std::int32_t start = 0; start <= lastStart; ++start) {
     for (; end < std::min(frames, start + kSwingWindowFrames); ++end) {
-      const double v = forward[static_cast<std::size_t>(end)];
-      while (!most.empty() && forward[static_cast<std::size_t>(most.back())] <= v) most.pop_back();
-      most.push_back(end);
-      while (!least.empty() && forward[static_cast<std::size_t>(least.back())] >= v)
-        least.pop_back();
-      least.push_back(end);
+      const Vec3 joining = arm[static_cast<std::size_t>(end)];
+      for (std::int32_t i = start; i < end; ++i) {
+        double& c = closest[static_cast<std::size_t>(i)];
+        c = std::min(c, Dot(arm[static_cast<std::size_t>(i)], joining));
+      }
     }
-    while (most.front() < start) most.pop_front();
-    while (least.front() < start) least.pop_front();
     while (firstLanding < landings.size() && landings[firstLanding] < start) ++firstLanding;
     const bool twoSteps = firstLanding + 1 < landings.size() &&
                           landings[firstLanding + 1] < start + kSwingWindowFrames;
     if (!twoSteps) continue;
-    const double swing =
-        AngleBetween(poses[static_cast<std::size_t>(most.front())].upperArm[side],
-                     poses[static_cast<std::size_t>(least.front())].upperArm[side]);
+    const auto first = closest.begin() + start;
+    const double cosine = *std::min_element(first, closest.begin() + end);
+    const double swing = std::acos(std::clamp(cosine, -1.0, 1.0)) / kDegree;
     leastSwing = leastSwing < 0.0 ? swing : std::min(leastSwing, swing);
   }
   return leastSwing;
@@ -122,6 +113,8 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body,
   std::vector<double> landingSpeeds;
   std::vector<double> headTurns;
   std::vector<std::int32_t> landingFrames;
+  // A landing within a few frames of the one before, itself counted or not, is the same step.
+  std::int32_t lastLanding = std::numeric_limits<std::int32_t>::min() / 2;
   std::vector<std::array<bool, 2>> plantedFeet(poses.size(), {false, false});
   std::int64_t airborneRun = 0;
   std::int64_t longestAirborne = 0;
@@ -164,8 +157,8 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body,
       if (touchdown || cameToRest) {
         landingSpeeds.push_back(Length(leg.ankle - before.legs[side].ankle));
         const auto frame = static_cast<std::int32_t>(f);
-        if (landingFrames.empty() || frame - landingFrames.back() > kSameLandingFrames)
-          landingFrames.push_back(frame);
+        if (frame - lastLanding > kSameLandingFrames) landingFrames.push_back(frame);
+        lastLanding = frame;
       }
     }
   }

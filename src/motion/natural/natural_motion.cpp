@@ -15,12 +15,24 @@
 #include "motion/natural/foot_swings.h"
 #include "motion/natural/gesture_layer.h"
 #include "motion/natural/step_timeline.h"
+#include "motion/rotation.h"
 
 namespace pavaneflow {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kSettleBatch = 1 << 16;
+constexpr std::size_t kBoneCount = 11;
+
+// How far each thigh is swung forward (about the hips' left-right axis) before the runtime's foot
+// IK moves it. A player's IK solves the leg iteratively from the keyed pose, knee first: from a
+// thigh hanging straight down under its hip, a standing leg that must bend 15–35° converges so
+// slowly that its ankle ends up to 0.12 below the floor after the solver's iterations. From a
+// thigh already swung forward about as far as a bent standing leg's, the first knee step bends
+// the knee nearly as far as it must, and the ankle meets its target. 15° brought the standing
+// ankles' sinking (95th percentile) from 0.056 to 0.013 on the reference model; 10° was worse
+// (more misses), 20° left nearly straight legs further short of the floor.
+constexpr double kThighStartRadians = 15.0 * kPi / 180.0;
 
 struct Bone {
   std::u16string_view name;
@@ -30,15 +42,15 @@ struct Bone {
 // Moves the key frames before `boundary` of every bone into `document`, in frame order, the
 // bones of one frame in the order of `bones`. Every track is in frame order with at most one key
 // a frame, so each round takes the earliest frame left and each track's key at it.
-void Emit(const std::array<Bone, 9>& bones, std::int32_t boundary, MotionDocument& document,
-          const SettledFrames& settled) {
-  std::array<const PendingKey*, 9> next{};
-  std::array<const PendingKey*, 9> end{};
+void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
+          MotionDocument& document, const SettledFrames& settled) {
+  std::array<const PendingKey*, kBoneCount> next{};
+  std::array<const PendingKey*, kBoneCount> end{};
   // Each track's next frame, `boundary` once it has none before it: the earliest is found
   // without following a pointer per track.
-  std::array<std::int32_t, 9> nextFrame{};
+  std::array<std::int32_t, kBoneCount> nextFrame{};
   // Interned at a bone's first key, so that the document meets the names in the same order.
-  std::array<const std::u16string*, 9> names{};
+  std::array<const std::u16string*, kBoneCount> names{};
   auto frameOf = [&](std::size_t i) {
     return next[i] != end[i] && next[i]->frame < boundary ? next[i]->frame : boundary;
   };
@@ -89,15 +101,25 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   std::array<KeyTrack, 2> feet;
   CentrePath centre;
   ArmSwing arms;
-  const std::array<Bone, 9> bones{{{kCentreBone, &centre.centre},
-                                   {kLeftFootIkBone, &feet[0]},
-                                   {kRightFootIkBone, &feet[1]},
-                                   {kUpperBodyBone, &centre.upperBody},
-                                   {kNeckBone, &centre.neck},
-                                   {kLeftArmBone, &arms.arms[0]},
-                                   {kRightArmBone, &arms.arms[1]},
-                                   {kLeftElbowBone, &arms.elbows[0]},
-                                   {kRightElbowBone, &arms.elbows[1]}}};
+  // One key holds both thighs where the foot IK starts from for the whole dance.
+  std::array<KeyTrack, 2> thighs;
+  const Quaternion thighStart = AxisAngle({1.0, 0.0, 0.0}, kThighStartRadians);
+  for (KeyTrack& thigh : thighs) {
+    PendingKey key;
+    for (std::size_t i = 0; i < 4; ++i) key.rotation[i] = static_cast<float>(thighStart[i]);
+    thigh.Add(key);
+  }
+  const std::array<Bone, kBoneCount> bones{{{kCentreBone, &centre.centre},
+                                            {kLeftFootIkBone, &feet[0]},
+                                            {kRightFootIkBone, &feet[1]},
+                                            {kUpperBodyBone, &centre.upperBody},
+                                            {kNeckBone, &centre.neck},
+                                            {kLeftArmBone, &arms.arms[0]},
+                                            {kRightArmBone, &arms.arms[1]},
+                                            {kLeftElbowBone, &arms.elbows[0]},
+                                            {kRightElbowBone, &arms.elbows[1]},
+                                            {kLeftLegBone, &thighs[0]},
+                                            {kRightLegBone, &thighs[1]}}};
 
   std::vector<StepRecord> stretch;
   std::size_t laid = 0;  // the gestures laid over the chest and head

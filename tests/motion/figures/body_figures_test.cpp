@@ -120,13 +120,18 @@ TEST(MeasureBody, CountsEachFigureFromThePosedBody) {
 TEST(MeasureBody, TimesEachLandingAndTheArmsSwingBetweenThem) {
   BodyTracks tracks = Standing();
   tracks.leftFootIk = SteppingOnTheSpot();
-  // The left arm swings 10° forwards and back every 15 frames; the right one stays.
-  const Quaternion forward = AxisAngle({1, 0, 0}, 10.0 * kDegree);
-  const Quaternion back = AxisAngle({1, 0, 0}, -10.0 * kDegree);
-  std::vector<BoneKey> arm;
-  for (std::int32_t f = 0; f <= 60; f += 15)
-    arm.push_back(Key(f, {0, 0, 0}, ToFloats(f % 30 == 0 ? forward : back)));
-  tracks.leftArm = BoneTrack(arm);
+  // Every 15 frames the left arm swings 10° forwards and back, the right one 10° outwards and in:
+  // a swing that keeps the arm's forward angle still is a swing all the same.
+  auto swinging = [](Vec3 axis) {
+    const Quaternion one = AxisAngle(axis, 10.0 * kDegree);
+    const Quaternion other = AxisAngle(axis, -10.0 * kDegree);
+    std::vector<BoneKey> arm;
+    for (std::int32_t f = 0; f <= 60; f += 15)
+      arm.push_back(Key(f, {0, 0, 0}, ToFloats(f % 30 == 0 ? one : other)));
+    return BoneTrack(arm);
+  };
+  tracks.leftArm = swinging({1, 0, 0});
+  tracks.rightArm = swinging({0, 0, 1});
 
   const BodyFigures f = MeasureBody(tracks);
   EXPECT_EQ(f.landings, 6);
@@ -138,7 +143,11 @@ TEST(MeasureBody, TimesEachLandingAndTheArmsSwingBetweenThem) {
                                  std::sin(drop) * std::sin(drop) * std::cos(20.0 * kDegree)) /
                        kDegree;
   EXPECT_NEAR(f.leftArmLeastSwing, swing, 1e-3);
-  EXPECT_NEAR(f.rightArmLeastSwing, 0.0, 1e-9);
+  // About the forward axis, to which the arm is square.
+  EXPECT_NEAR(f.rightArmLeastSwing, 20.0, 1e-3);
+
+  tracks.rightArm = BoneTrack();
+  EXPECT_NEAR(MeasureBody(tracks).rightArmLeastSwing, 0.0, 1e-9);
 }
 
 }  // namespace

@@ -204,13 +204,75 @@ TEST(NaturalMotion, RestsBetweenStretchesKeepEveryBoneInOrder) {
         it->second = frame.frameNumber();
       }
     });
-    EXPECT_EQ(last.size(), 9u);
+    EXPECT_EQ(last.size(), 11u);
     const BodyFigures& f = dance.figures;
     EXPECT_LE(f.PlantedMissPercent(), 2.0);
     EXPECT_LE(f.largestPlantedSlide, 0.05);
     EXPECT_LE(f.largestYawStep, 20.0);
     EXPECT_LE(f.longestAirborneSeconds, 0.6);
   }
+}
+
+// A leg as a player's foot IK solves it, in the leg's own plane (x forward, y up, the hip at the
+// origin): from the keyed thigh swung `thighStart` radians forward and the knee at rest, a round
+// turns the knee (which bends only backwards) to aim the ankle at the target, then the hip; 40
+// rounds. Returns how far the ankle ends above the target (below: negative).
+double AnkleAboveTargetAfterIk(double thighStart, double forward, double down) {
+  const BodyProportions& body = kReferenceBody;
+  const double knee = body.kneeForward;
+  auto turn = [](double x, double y, double a) {
+    return std::array<double, 2>{x * std::cos(a) - y * std::sin(a),
+                                 x * std::sin(a) + y * std::cos(a)};
+  };
+  auto angle = [](std::array<double, 2> u, std::array<double, 2> v) {
+    return std::atan2(u[0] * v[1] - u[1] * v[0], u[0] * v[0] + u[1] * v[1]);
+  };
+  const std::array<double, 2> target{forward, -down};
+  double thigh = thighStart;
+  double bend = 0.0;  // the knee's turn from rest, negative bending it
+  auto joints = [&] {
+    const auto k = turn(knee, -body.thigh, thigh);
+    const auto s = turn(-knee, -body.shin, thigh + bend);
+    return std::array<std::array<double, 2>, 2>{k, {k[0] + s[0], k[1] + s[1]}};
+  };
+  constexpr double kLeastBend = -0.5 * kDegree;
+  for (int round = 0; round < 40; ++round) {
+    auto [k, a] = joints();
+    bend += angle({a[0] - k[0], a[1] - k[1]}, {target[0] - k[0], target[1] - k[1]});
+    // Bent the wrong way, the knee is mirrored back in the first half of the rounds.
+    if (bend > kLeastBend) bend = round < 20 ? 2.0 * kLeastBend - bend : kLeastBend;
+    a = joints()[1];
+    thigh += angle(a, target);
+  }
+  return joints()[1][1] - target[1];
+}
+
+// A player's foot IK starts from the keyed thigh and turns the knee first: from a thigh hanging
+// straight down, a standing leg bent 15–35° is solved so slowly that the ankle ends inside the
+// floor. The dance keys the thighs where the solve reaches the floor.
+TEST(NaturalMotion, KeysTheThighsWhereThePlayersIkReachesTheFloor) {
+  const Dance dance("#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n", NaturalMotion());
+  for (const std::u16string_view bone : {kLeftLegBone, kRightLegBone}) {
+    ASSERT_EQ(KeysOf(dance.motion, bone), 1u);
+  }
+  double thighStart = 0.0;
+  dance.motion.ForEachFrame([&](const MotionFrame& frame) {
+    if (frame.boneName() != kLeftLegBone) return;
+    EXPECT_EQ(frame.frameNumber(), 0);
+    EXPECT_FLOAT_EQ(frame.rotation[1], 0.0f);
+    EXPECT_FLOAT_EQ(frame.rotation[2], 0.0f);
+    thighStart = 2.0 * static_cast<double>(std::atan2(frame.rotation[0], frame.rotation[3]));
+  });
+  double hanging = 0.0;  // the deepest sink from a hanging thigh
+  for (const double down : {9.1, 9.0, 8.9, 8.8, 8.7, 8.6, 8.5}) {
+    for (const double forward : {-0.5, 0.0, 0.5}) {
+      SCOPED_TRACE(testing::Message() << "down " << down << ", forward " << forward);
+      EXPECT_GE(AnkleAboveTargetAfterIk(thighStart, forward, down), -0.02);
+      EXPECT_LE(AnkleAboveTargetAfterIk(thighStart, forward, down), 0.06);
+      hanging = std::min(hanging, AnkleAboveTargetAfterIk(0.0, forward, down));
+    }
+  }
+  EXPECT_LT(hanging, -0.1);
 }
 
 // Standing on two panels, the dancer stands tall in the middle of the pad with the balls of her
