@@ -70,6 +70,13 @@ constexpr double kPassFrom = 0.15;
 // low foot would sweep through its shin instead.
 constexpr double kBehindLift = 0.5;
 constexpr double kLowTurn = 1.0;  // 57°
+// A foot stepping into a crossing or out of one while the hips turn more than kLowTurn (from one
+// crossing into the opposite one, the hips through square) tops its swing this far in front of
+// half way, along the hips' forward: its bent knee then passes ahead of the standing leg's
+// instead of through it. Only as far as its path stays within kAheadPace of the pace a foot
+// keeps across the pad: a longer path, fast, would make the foot faster than a real one.
+constexpr double kTurningAhead = 1.0;
+constexpr double kAheadPace = 0.6;
 
 // Crossed feet need the hips turned so that one leg passes in front of the other: straight
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
@@ -294,8 +301,8 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // lands on `to` at `land`, a frame early just above the floor where one curve would still be
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
-                             std::int32_t land, FloorPoint to, double yaw,
-                             const FloorPoint* passBy) {
+                             std::int32_t land, FloorPoint to, double yaw, const FloorPoint* passBy,
+                             double ahead) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
                    from,
@@ -310,8 +317,10 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   double fallHeight = 0.0;
   std::int32_t fallStart = lift;
   if (apex > lift && apex < land) {
-    const FloorPoint mid =
-        passBy == nullptr ? Between(from, to) : Around(from, to, *passBy, yaw, kPassBy * scale_);
+    const FloorPoint mid = Forward(
+        from,
+        passBy == nullptr ? Between(from, to) : Around(from, to, *passBy, yaw, kPassBy * scale_),
+        to, yaw, ahead, land - lift);
     Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, &kFootRise);
     fallFrom = mid;
     fallHeight = top;
@@ -329,6 +338,18 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   stand_[side] = to;
   landed_[side] = land;
   yaw_[side] = yaw;
+}
+
+FloorPoint FootSwingPlanner::Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw,
+                                     double ahead, std::int32_t frames) const {
+  const double longest = kAheadPace * kSwingSpeed * scale_ * static_cast<double>(frames);
+  // Halved until the path fits; a push of a tenth of a unit or less is not worth a bend.
+  for (double by = ahead * scale_; by > 0.1 * scale_; by *= 0.5) {
+    const FloorPoint top{static_cast<float>(static_cast<double>(mid.x) - by * portable::Sin(yaw)),
+                         static_cast<float>(static_cast<double>(mid.z) - by * portable::Cos(yaw))};
+    if (Distance(from, top) + Distance(top, to) <= longest) return top;
+  }
+  return mid;
 }
 
 FloorPoint FootSwingPlanner::Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const {
@@ -405,13 +426,17 @@ double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right
   return best;
 }
 
-bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const {
-  const int other = 1 - side;
+bool FootSwingPlanner::Crossing(int side, FloorPoint to, double yaw) const {
   const FloorPoint from = stand_[side];
-  const FloorPoint standing = stand_[other];
-  const bool crossing = side == 0
-                            ? Crossed(to, standing, yaw) || Crossed(from, standing, stanceYaw_)
-                            : Crossed(standing, to, yaw) || Crossed(standing, from, stanceYaw_);
+  const FloorPoint standing = stand_[1 - side];
+  return side == 0 ? Crossed(to, standing, yaw) || Crossed(from, standing, stanceYaw_)
+                   : Crossed(standing, to, yaw) || Crossed(standing, from, stanceYaw_);
+}
+
+bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const {
+  const FloorPoint from = stand_[side];
+  const FloorPoint standing = stand_[1 - side];
+  const bool crossing = Crossing(side, to, yaw);
   const FloorPoint half = Between(from, to);
   const double back =
       (static_cast<double>(half.x) - static_cast<double>(standing.x)) * portable::Sin(yaw) +
@@ -470,7 +495,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
     Event(apex, CentreEvent::kCarry, other, yaw, 0.0);
     swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
   }
-  Swing(side, lift, apex, top, land, to, yaw, &stand_[other]);
+  const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
+  Swing(side, lift, apex, top, land, to, yaw, &stand_[other],
+        turning && Crossing(side, to, yaw) ? kTurningAhead : 0.0);
   Event(land, CentreEvent::kStance, -1, yaw, 0.0);
   stanceYaw_ = yaw;
 }
@@ -538,7 +565,7 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, nullptr);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, nullptr, 0.0);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);

@@ -123,9 +123,14 @@ class FootSwingPlanner {
   void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
            const InterpolationBytes* curve);
-  // `passBy`: the other foot, standing, which this one passes round.
+  // `passBy`: the other foot, standing, which this one passes round; `ahead`: how far in front
+  // of its path, along the hips' forward, the foot tops its swing (see Forward).
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
-             FloorPoint to, double yaw, const FloorPoint* passBy);
+             FloorPoint to, double yaw, const FloorPoint* passBy, double ahead);
+  // `mid`, the top of a swing from `from` to `to` in `frames`, moved `ahead` along the forward
+  // of hips turned by `yaw`, or less, as far as the path stays at a real foot's pace.
+  FloorPoint Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw, double ahead,
+                     std::int32_t frames) const;
   // Where a foot stepping on `arrow` lands while the other is on `otherArrow`, before a stance
   // too wide for the legs is narrowed.
   FloorPoint Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const;
@@ -139,6 +144,9 @@ class FootSwingPlanner {
   // `yaw`, or, where the feet on `left` and `right` stand crossed and the legs would pass
   // through each other, the turn of the hips nearest to where they aim that parts them.
   double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
+  // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, leaves a crossing or
+  // lands in one.
+  bool Crossing(int side, FloorPoint to, double yaw) const;
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, passes behind the
   // other, standing foot into a crossing or out of one, the hips turning less than kLowTurn.
   bool CrossesBehind(int side, FloorPoint to, double yaw) const;

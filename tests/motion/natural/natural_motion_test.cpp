@@ -403,7 +403,8 @@ TEST(NaturalMotion, TurnsTheHipsSoThatCrossedLegsPassEachOther) {
 }
 
 // A foot crossing behind the standing one keeps low, its knee out of the standing leg, and the
-// hips keep turning the way they already turn from one crossing to the next, not through square.
+// hips keep turning the way they already turn from one crossing to the next, not through square;
+// where they must turn through square, the foot tops its swing in front of the standing leg.
 TEST(NaturalMotion, PassesACrossingFootWithoutTheLegsMeeting) {
   struct Case {
     std::string name;
@@ -414,6 +415,9 @@ TEST(NaturalMotion, PassesACrossingFootWithoutTheLegsMeeting) {
       {"behind and back at 100", "#BPM:100;\n#SINGLE:BASIC:1:824644488886;\n", 2.5},
       {"behind and back at 120", "#BPM:120;\n#SINGLE:BASIC:1:428488828688;\n", 1.7},
       {"round the up arrow at 140", "#BPM:140;\n#SINGLE:BASIC:1:84866884;\n", 1.3},
+      // The hips turn through square while the foot passes: 1.2 % when it passed straight.
+      {"from one crossing into the other at 156",
+       "#BPM:155.88;\n#SINGLE:BASIC:1:802040808006!6000620406020;\n", 0.6},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
