@@ -327,11 +327,11 @@ bool Dips(CentreEvent::Kind kind) {
 // holds a freeze arrow (the dancer bobs on the music, not on the notes), and a rise back
 // between two beats, carried by the key frame already at the beat or by a new one on the centre's
 // way (gathered in `added`); away from the steps, the body marks the beat. `finished`: `keys` end
-// the dance; `handed`: the frames before it are already written, so no mark may start there.
+// the dance.
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
             const std::vector<std::pair<std::int32_t, std::int32_t>>& holds,
             const std::vector<std::int32_t>& beats, std::size_t count, double depth, bool finished,
-            std::int32_t handed, std::vector<CentreKey>& added) {
+            std::vector<CentreKey>& added) {
   added.clear();
   auto danced = [&](std::int32_t frame) {
     auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
@@ -372,7 +372,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   // rise would pause as long. Only where no key frame is near, so that nothing moves but the bob.
   auto mark = [&](std::int32_t beat, std::int32_t gap, double dip) {
     const std::int32_t hold = std::min(kMarkHold, (gap - 2) / 4);
-    if (hold <= 0 || beat - hold < handed) return;
+    if (hold <= 0 || beat - hold < 0) return;
     const std::int32_t from = beat - hold - 2 * kNearFrames;
     const std::int32_t to = beat + gap / 2 + kNearFrames;
     const auto near =
@@ -428,21 +428,26 @@ std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<Ste
   // The last beat held back rises half way to the next beat: without one in this stretch (a
   // stop, a slow song), all wait for the next.
   if (beats_.size() == heldBeats) return completed_;
-  Complete(boundary, heldBeats, heldSteps, path);
-  completed_ = boundary;
+  // The beats gathered now are grooved with the next stretch, once the beat after each is known,
+  // and a dip or a mark keys the centre up to kMarkHold frames before its beat: the path is
+  // complete only up to there (a warped intro gathers its beats long before its first step).
+  const std::int32_t complete = std::max(
+      completed_, std::min(boundary, beats_[heldBeats] - std::max(kMarkHold, kNearFrames)));
+  Complete(boundary, complete, heldBeats, heldSteps, path);
+  completed_ = complete;
   return completed_;
 }
 
 void CentrePlanner::Finish(CentrePath& path) {
-  Complete(kNoBoundary, beats_.size(), steps_.size(), path);
+  Complete(kNoBoundary, kNoBoundary, beats_.size(), steps_.size(), path);
 }
 
-void CentrePlanner::Complete(std::int32_t boundary, std::size_t heldBeats, std::size_t heldSteps,
-                             CentrePath& path) {
+void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::size_t heldBeats,
+                             std::size_t heldSteps, CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
-         boundary == kNoBoundary, completed_, added_);
+         boundary == kNoBoundary, added_);
   std::size_t i = 0;
-  for (; i < keys_.size() && keys_[i].frame < boundary; ++i) {
+  for (; i < keys_.size() && keys_[i].frame < complete; ++i) {
     const CentreKey& key = keys_[i];
     // From the top of a jump the body goes across evenly and down gathering speed: nothing but
     // its fall pulls it down while both feet travel. (It rises on the gentle curve: rising

@@ -52,9 +52,11 @@ class CentrePlanner {
   void Finish(CentrePath& path);
 
  private:
-  // Dips on the first `beats` beats, then moves the key frames before `boundary` into `path`
-  // and forgets them, those beats and the first `steps` steps.
-  void Complete(std::int32_t boundary, std::size_t beats, std::size_t steps, CentrePath& path);
+  // Dips on the first `beats` beats (the dance ends at `boundary` when that is kNoBoundary), then
+  // moves the key frames before `complete` into `path` and forgets them, those beats and the
+  // first `steps` steps.
+  void Complete(std::int32_t boundary, std::int32_t complete, std::size_t beats, std::size_t steps,
+                CentrePath& path);
 
   const BodyProportions& body_;
   BeatClock& clock_;

@@ -161,7 +161,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           ExpectTargets(f, true);
           EXPECT_LE(f.dancer.weightTowardsLifted, 0.45);
           if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
-          EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.6);
+          // Stood up also where the chart rests: in a warped intro as in any other.
+          EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.5);
+          EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
           EXPECT_LE(f.dancer.legsThroughPercent, 2.2);
