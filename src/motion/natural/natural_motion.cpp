@@ -118,7 +118,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   const Quaternion thighStart = AxisAngle({1.0, 0.0, 0.0}, kThighStartRadians);
   for (KeyTrack& thigh : thighs) {
     PendingKey key;
-    for (std::size_t i = 0; i < 4; ++i) key.rotation[i] = static_cast<float>(thighStart[i]);
+    key.rotation = ToFloats(thighStart);
     thigh.Add(key);
   }
   const std::array<Bone, kBoneCount> bones{{{kCentreBone, &centre.centre},
