@@ -28,6 +28,7 @@ constexpr double kHipClear = 0.6;              // nor brings a standing hip over
 constexpr double kCentreSpeed = 0.6;
 // The centre is not held back so far that it must sink more than this to reach the feet.
 constexpr double kDeepestPull = -1.5;
+constexpr int kPullHalvings = 10;    // a thousandth of the pull
 constexpr double kLandingDip = 0.5;  // a jump's landing, taken in the knees
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
@@ -262,9 +263,9 @@ class Builder {
  private:
   // No faster than `most` units a frame from one key frame to the next: each pass pulls a key
   // frame towards the one before (after) it, so that the centre sets off early and arrives late
-  // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is left
-  // where it is where the pull would take it too far from the planted feet to reach them
-  // standing.
+  // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is pulled
+  // only as far as the planted feet are still reached standing: not at all, a centre whose way
+  // across a wide stance was refused had to cross it in a frame.
   void LimitSpeed(std::vector<CentreKey>& keys, double most) const {
     const double deepest = kDeepestPull * body_.PadScale();
     auto limit = [&](CentreKey& key, const CentreKey& neighbour) {
@@ -273,14 +274,30 @@ class Builder {
       const double distance = portable::Hypot(dx, dz);
       const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
       if (distance <= reach) return;
-      const double x = neighbour.x + dx * reach / distance;
-      const double z = neighbour.z + dz * reach / distance;
-      for (int side = 0; side < 2; ++side) {
-        const auto at = swings_.PlantedAt(side, key.frame);
-        if (at && ReachRise(x, z, key.yaw, side, *at) < deepest) return;
+      const double pullX = neighbour.x + dx * reach / distance - key.x;
+      const double pullZ = neighbour.z + dz * reach / distance - key.z;
+      auto reached = [&](double share) {
+        for (int side = 0; side < 2; ++side) {
+          const auto at = swings_.PlantedAt(side, key.frame);
+          if (at &&
+              ReachRise(key.x + pullX * share, key.z + pullZ * share, key.yaw, side, *at) < deepest)
+            return false;
+        }
+        return true;
+      };
+      // Where the planted feet are reached is convex, so the shares that reach them are one
+      // stretch from 0: halving finds its end.
+      double share = 1.0;
+      if (!reached(share)) {
+        double lo = 0.0;
+        for (int i = 0; i < kPullHalvings; ++i) {
+          const double mid = (lo + share) * 0.5;
+          (reached(mid) ? lo : share) = mid;
+        }
+        share = lo;
       }
-      key.x = x;
-      key.z = z;
+      key.x += pullX * share;
+      key.z += pullZ * share;
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
