@@ -54,6 +54,17 @@ inline double Cos(double radians) {
   detail::SineEntry& entry = detail::recentSines.Slot(radians);
   return entry.angle == radians ? entry.cosine : detail::FillSine(entry, radians).cosine;
 }
+// Both of one angle, the same bits as Sin and Cos, for one look-up: most callers need both.
+struct SineCosine {
+  double sine;
+  double cosine;
+};
+inline SineCosine SinCos(double radians) {
+  detail::SineEntry& entry = detail::recentSines.Slot(radians);
+  const detail::SineEntry& found =
+      entry.angle == radians ? entry : detail::FillSine(entry, radians);
+  return {found.sine, found.cosine};
+}
 double Atan(double x);
 // For `cosine` in [-1, 1]; NaN outside.
 double Acos(double cosine);
