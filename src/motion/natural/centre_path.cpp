@@ -62,8 +62,9 @@ class Builder {
   // to be reached with the knee a little bent.
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    const double hipX = x + outwards * portable::Cos(yaw);
-    const double hipZ = z - outwards * portable::Sin(yaw);
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    const double hipX = x + outwards * cosine;
+    const double hipZ = z - outwards * sine;
     const double r =
         portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
     const double leg = kReachShare * body_.LegLength();
@@ -76,8 +77,9 @@ class Builder {
   std::pair<double, double> HipOffset(double x, double z, double yaw, int side,
                                       FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    return {x + outwards * portable::Cos(yaw) - static_cast<double>(at.x),
-            z - outwards * portable::Sin(yaw) - static_cast<double>(at.z)};
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    return {x + outwards * cosine - static_cast<double>(at.x),
+            z - outwards * sine - static_cast<double>(at.z)};
   }
 
   // How far to move a hip `offset` from above its ankle along the body's back (forwards where
@@ -89,7 +91,8 @@ class Builder {
     const double clear = kHipClear * body_.PadScale();
     const double gap = dx * dx + dz * dz;
     if (gap >= clear * clear) return 0.0;
-    const double along = dx * portable::Sin(yaw) + dz * portable::Cos(yaw);
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    const double along = dx * sine + dz * cosine;
     const double root = std::sqrt(along * along + clear * clear - gap);
     return behind || along >= 0.0 ? root - along : -root - along;
   }
@@ -167,8 +170,9 @@ class Builder {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
           double z = Lerp(key.z, static_cast<double>(s.z), share);
           const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
-          x += back * portable::Sin(e.yaw);
-          z += back * portable::Cos(e.yaw);
+          const auto [sine, cosine] = portable::SinCos(e.yaw);
+          x += back * sine;
+          z += back * cosine;
           if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
               ReachRise(x, z, e.yaw, 1, right) >= deepest) {
             key.x = x;
@@ -486,8 +490,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
       const double frames = static_cast<double>(next.frame - key.frame);
       const double vx = (next.x - key.x) / frames;
       const double vz = (next.z - key.z) / frames;
-      const double c = portable::Cos(key.yaw);
-      const double s = portable::Sin(key.yaw);
+      const auto [s, c] = portable::SinCos(key.yaw);
       sideways = vx * c - vz * s;
       forward = -(vx * s + vz * c);
     }
