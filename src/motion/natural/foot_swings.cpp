@@ -572,7 +572,7 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   const double farthest =
       std::max(Distance(stand_[0], r.floor[0]), Distance(stand_[1], r.floor[1]));
   const std::int32_t wanted =
-      std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 1);
+      std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 2);
   // Short of time, the feet take off as they land, as a foot taps and goes in a quick run.
   const std::int32_t air = std::min(wanted, since > wanted ? since - 1 : since);
   const std::int32_t takeOff = land - air;
