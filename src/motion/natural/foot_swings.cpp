@@ -146,6 +146,31 @@ FloorPoint Inner(FloorPoint arrow, FloorPoint otherArrow, double yaw, double clo
           static_cast<float>(static_cast<double>(arrow.z) + dz / length * shift)};
 }
 
+// `to`, on the panel of `arrow`, moved towards `from` by at most `cut`, as far as the ball of a
+// foot for hips aiming at `yaw` stays on the panel: a foot with too little time for the whole
+// way lands on the near side of its panel, as players do in quick runs. Lengths `scale` times.
+FloorPoint NearSide(FloorPoint to, FloorPoint arrow, FloorPoint from, double yaw, double cut,
+                    double scale) {
+  const double dx = static_cast<double>(from.x) - static_cast<double>(to.x);
+  const double dz = static_cast<double>(from.z) - static_cast<double>(to.z);
+  const double length = portable::Hypot(dx, dz);
+  if (cut <= 0.0 || length <= 0.0) return to;
+  double shift = std::min(cut, length);
+  const double inside = (kPanelHalf - kPanelMargin) * scale;
+  // On each of the pad's axes the ball, `at` from the arrow, stays inside the panel.
+  auto keepBall = [&](double towards, double at) {
+    if (towards > 0.0) shift = std::min(shift, (inside - at) / towards);
+    if (towards < 0.0) shift = std::min(shift, (-inside - at) / towards);
+  };
+  keepBall(dx / length, static_cast<double>(to.x) - static_cast<double>(arrow.x) -
+                            kBallAhead * scale * portable::Sin(yaw));
+  keepBall(dz / length, static_cast<double>(to.z) - static_cast<double>(arrow.z) -
+                            kBallAhead * scale * portable::Cos(yaw));
+  if (shift <= 0.0) return to;
+  return {static_cast<float>(static_cast<double>(to.x) + dx / length * shift),
+          static_cast<float>(static_cast<double>(to.z) + dz / length * shift)};
+}
+
 // The top of a step from `from` to `to` that passes the foot standing on `standing` at least
 // `clearance` away, the legs not brushing through each other: half way, pushed away from the
 // standing foot on the side the straight path passes it (in front, for hips aiming at `yaw`,
@@ -462,6 +487,10 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
       side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
   FloorPoint to =
       Narrowed(Inward(r.floor[side], r.floor[other], r.yaw), stand_[other], 1.0, crossed, scale_);
+  // Short of time even lifting as it lands, the foot goes no further than it can at a foot's pace.
+  to = NearSide(to, r.floor[side], stand_[side], r.yaw,
+                Distance(stand_[side], to) - kSwingSpeed * scale_ * static_cast<double>(since),
+                scale_);
   // Onto the other foot's panel: beside it, on its own side.
   if (Distance(to, stand_[other]) < kSideBySide * scale_)
     to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
@@ -547,9 +576,10 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   // over most of the time between them.
   const double farthest =
       std::max(Distance(stand_[0], r.floor[0]), Distance(stand_[1], r.floor[1]));
-  const std::int32_t air = std::min(
-      std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 1),
-      std::max(since - 1, 0));
+  const std::int32_t wanted =
+      std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 2);
+  // Short of time, the feet take off as they land, as a foot taps and goes in a quick run.
+  const std::int32_t air = std::min(wanted, since > wanted ? since - 1 : since);
   const std::int32_t takeOff = land - air;
   const std::int32_t apex = air >= kLeastJumpFrames ? takeOff + air / 2 : takeOff;
   // A quick jump barely leaves the floor; the feet tuck all the same.

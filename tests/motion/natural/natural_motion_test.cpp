@@ -118,6 +118,30 @@ TEST(NaturalMotion, TapsThroughBurstsWithoutDashingAcrossThePad) {
   }
 }
 
+// Jumps round the pad on eighths: with time to spare a jump stays up a frame longer than its
+// feet's pace needs, as they rise to tuck and fall again; short of time the feet take off as they
+// land rather than standing a frame and crossing the pad in the frames left.
+TEST(NaturalMotion, JumpsRoundThePadAtAFootsPace) {
+  struct Case {
+    const char* dwi;
+    double fastPercent;  // of frames with an ankle faster than a real foot's 2.1 a frame
+    double fastest;
+  };
+  const Case cases[] = {
+      {"#BPM:150;\n#SINGLE:BASIC:1:0000ABABABABABAB0000;\n", 0.0, 2.1},
+      {"#BPM:200;\n#SINGLE:BASIC:1:0000ABABABABABAB0000;\n", 6.0, 3.0},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dwi);
+    const BodyFigures f = Dance(c.dwi, style).figures;
+    EXPECT_LE(f.dancer.ankleFastPercent, c.fastPercent);
+    EXPECT_LE(f.dancer.fastestAnkle, c.fastest);
+    EXPECT_LE(f.landingSpeedP95, 0.12);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+  }
+}
+
 // The groove follows the music, not the notes: the centre dips on the beats where no note falls
 // (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
 TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
