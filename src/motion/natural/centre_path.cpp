@@ -60,8 +60,8 @@ bool IsCarried(CentreEvent::Kind kind) {
 
 class Builder {
  public:
-  Builder(const FootSwings& swings, const BodyProportions& body)
-      : swings_(swings), body_(body), lowest_(kLowestRise * body.PadScale()) {}
+  Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock)
+      : swings_(swings), body_(body), clock_(clock), lowest_(kLowestRise * body.PadScale()) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
   // to be reached with the knee a little bent.
@@ -273,6 +273,7 @@ class Builder {
   // stays part of the way towards the foot that stood, as far as that sinks the body little, and
   // a key frame kSettleFrames later, if nothing comes before, stands between the feet. (Two
   // frames: later, the body would pause off the beat, and the runtime's beat alignment falls.)
+  // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
   void Settle(std::vector<CentreKey>& keys) const {
     std::vector<CentreKey> settled;
     settled.reserve(keys.size());
@@ -283,6 +284,11 @@ class Builder {
                            swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
       // Landing crossed, the legs reach across the body: held towards the foot behind, they
       // would pass through each other.
+      const auto beat = clock_.From(key.frame - kNearFrames);
+      if (!beat || *beat > key.frame + kNearFrames) {
+        settled.push_back(key);
+        continue;
+      }
       if (!landing ||
           Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
         settled.push_back(key);
@@ -366,6 +372,7 @@ class Builder {
 
   const FootSwings& swings_;
   const BodyProportions& body_;
+  BeatClock& clock_;
   double lowest_;  // the centre never sinks further, reached or not
 };
 
@@ -459,7 +466,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_).Keys(added_);
+  Builder(swings, body_, clock_).Keys(added_);
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();
