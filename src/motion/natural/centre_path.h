@@ -33,6 +33,7 @@ struct CentreKey {
   double rise = 0.0;
   double yaw = 0.0;
   bool beat = false;  // dipped for the groove on a beat
+  int standing = -1;  // carried: the foot that stays on the floor
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on
