@@ -228,8 +228,11 @@ class Builder {
       // as the way to it needs: sunk as deep as reaching it from here, the body would be lowest
       // between the beats, against the groove, where a walker is highest, over the standing leg.
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size())
-        key.rise = std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, keys[i + 1])
-                                                          : ArrivingRise(key, keys[i + 1].frame));
+        key.rise =
+            std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, Unheld(keys[i + 1]))
+                                                   : ArrivingRise(key, keys[i + 1].frame));
+      if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
+        key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
       // Carried over the standing foot, the body stays at the height it stepped from: it
       // bounces on the beat, not with every step.
       if (key.kind == CentreEvent::kCarry && i > 0)
@@ -253,6 +256,29 @@ class Builder {
     const double reachedBefore = ArrivingRise(before, next.frame);
     const double nextAtMost = std::min(0.0, LandingRise(next));
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
+  }
+
+  // A held landing key frame takes the sink that the straight run from the carried key frame
+  // before it needs to reach the landing foot a frame before it lands: the carried one stays as
+  // high as towards the landing unheld, between the beats, and the landing, on the beat, goes
+  // lower by a fraction of that (the frames before it but one are nearer to it).
+  double HeldLandingRise(const CentreKey& carried, const CentreKey& key) const {
+    const std::int32_t frames = key.frame - carried.frame;
+    if (frames < 2) return key.rise;
+    const double share = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    CentreKey before = carried;
+    before.x = Lerp(carried.x, key.x, share);
+    before.z = Lerp(carried.z, key.z, share);
+    return (ArrivingRise(before, key.frame) - (1.0 - share) * carried.rise) / share;
+  }
+
+  // Where a held landing key frame would stand had the weight come with the foot.
+  static CentreKey Unheld(CentreKey key) {
+    if (!key.held) return key;
+    key.x += key.heldX;
+    key.z += key.heldZ;
+    key.held = false;
+    return key;
   }
 
   // The highest rise at which each foot in the air at `key` that lands by `until` is reached
@@ -305,9 +331,12 @@ class Builder {
         held.x = key.x;
         held.z = key.z;
       }
+      held.held = held.x != key.x || held.z != key.z;
+      held.heldX = key.x - held.x;
+      held.heldZ = key.z - held.z;
       settled.push_back(held);
       const std::int32_t at = key.frame + kSettleFrames;
-      if (held.x != key.x || held.z != key.z) {
+      if (held.held) {
         if (i + 1 == keys.size() || keys[i + 1].frame > at) {
           key.frame = at;
           key.standing = -1;
