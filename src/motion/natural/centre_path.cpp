@@ -26,8 +26,8 @@ constexpr double kHipClear = 0.6;              // nor brings a standing hip over
 // A landing foot takes the weight over this many frames: at the landing, the body is still this
 // share of the way from between the feet towards the foot that stood, sunk no more than
 // kSettleSink below where it would stand between them.
-constexpr std::int32_t kSettleFrames = 2;
-constexpr double kSettleShift = 0.5;
+constexpr std::int32_t kSettleFrames = 4;
+constexpr double kSettleShift = 0.25;
 constexpr double kSettleSink = 0.15;
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
@@ -297,8 +297,9 @@ class Builder {
   // A foot lands while the weight is still over the other one, and the weight follows it over the
   // next few frames, as a walker's does in the moment both feet are down: the landing key frame
   // stays part of the way towards the foot that stood, as far as that sinks the body little, and
-  // a key frame kSettleFrames later, if nothing comes before, stands between the feet. (Two
-  // frames: later, the body would pause off the beat, and the runtime's beat alignment falls.)
+  // a key frame kSettleFrames later, if nothing comes before, stands between the feet. (A short
+  // way over four frames: a longer one over two moved the body just after the beat, and the
+  // beat alignment fell.)
   // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
   void Settle(std::vector<CentreKey>& keys) const {
     std::vector<CentreKey> settled;
