@@ -133,6 +133,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> ankleFast;
   std::vector<double> beatAlign;
   int footContactOver = 0;
+  int pelvisFast = 0;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -176,6 +177,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // tap and go, and so dash in no more frames than the gimmick charts force.
           EXPECT_LE(f.dancer.ankleFastPercent, 6.0);
           ankleFast.push_back(f.dancer.ankleFastPercent);
+          // The centre crosses even a wide stance on two pads over frames, not in one.
+          EXPECT_LE(f.dancer.fastestPelvis, 3.5);
+          EXPECT_LE(f.dancer.pelvisFastPercent, 3.0);
+          pelvisFast += f.dancer.fastestPelvis > 1.5;
           // Its own beats near the music's, and the feet still while the pelvis pushes, no worse
           // than today: 0.12 or more on every Lane (0.29 on half), and only the gimmick charts'
           // hops slide the feet past 1.3.
@@ -214,6 +219,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    beatAlign.end());
   EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.29);
   EXPECT_LE(footContactOver, 2);
+  EXPECT_LE(pelvisFast, 45);
   // The body is lowest on the beat, not between beats, over nearly every Lane (marking the beat
   // where the chart rests, too; the weight taken over after a landing on the beat keeps the body
   // carried between the beats high).
