@@ -314,13 +314,13 @@ class Builder {
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
                            swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
-      // Landing crossed, the legs reach across the body: held towards the foot behind, they
-      // would pass through each other.
       const auto beat = clock_.From(key.frame - kNearFrames);
       if (!beat || *beat > key.frame + kNearFrames) {
         settled.push_back(key);
         continue;
       }
+      // Landing crossed, the legs reach across the body: held towards the foot behind, they
+      // would pass through each other.
       if (!landing ||
           Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
         settled.push_back(key);
