@@ -23,6 +23,12 @@ constexpr double kCarryRise = 0.1;             // the most the body rises as it 
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
 constexpr double kHipClear = 0.6;              // nor brings a standing hip over its ankle
+// A landing foot takes the weight over this many frames: at the landing, the body is still this
+// share of the way from between the feet towards the foot that stood, sunk no more than
+// kSettleSink below where it would stand between them.
+constexpr std::int32_t kSettleFrames = 4;
+constexpr double kSettleShift = 0.25;
+constexpr double kSettleSink = 0.15;
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
 constexpr double kCentreSpeed = 0.6;
@@ -55,8 +61,8 @@ bool IsCarried(CentreEvent::Kind kind) {
 
 class Builder {
  public:
-  Builder(const FootSwings& swings, const BodyProportions& body)
-      : swings_(swings), body_(body), lowest_(kLowestRise * body.PadScale()) {}
+  Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock)
+      : swings_(swings), body_(body), clock_(clock), lowest_(kLowestRise * body.PadScale()) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
   // to be reached with the knee a little bent.
@@ -151,6 +157,7 @@ class Builder {
       key.frame = e.frame;
       key.kind = e.kind;
       key.yaw = e.yaw;
+      key.standing = e.standing;
       const FloorPoint left = swings_.StanceAt(0, e.frame);
       const FloorPoint right = swings_.StanceAt(1, e.frame);
       key.x = (static_cast<double>(left.x) + static_cast<double>(right.x)) * 0.5;
@@ -199,6 +206,7 @@ class Builder {
       keys[i].x = (keys[i - 1].x + keys[i + 1].x) * 0.5;
       keys[i].z = (keys[i - 1].z + keys[i + 1].z) * 0.5;
     }
+    Settle(keys);
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
     LimitTurning(keys);
     ClearStandingHips(keys);
@@ -225,8 +233,11 @@ class Builder {
       // as the way to it needs: sunk as deep as reaching it from here, the body would be lowest
       // between the beats, against the groove, where a walker is highest, over the standing leg.
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size())
-        key.rise = std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, keys[i + 1])
-                                                          : ArrivingRise(key, keys[i + 1].frame));
+        key.rise =
+            std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, Unheld(keys[i + 1]))
+                                                   : ArrivingRise(key, keys[i + 1].frame));
+      if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
+        key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
       // Carried over the standing foot, the body stays at the height it stepped from: it
       // bounces on the beat, not with every step.
       if (key.kind == CentreEvent::kCarry && i > 0)
@@ -252,6 +263,29 @@ class Builder {
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
 
+  // A held landing key frame takes the sink that the straight run from the carried key frame
+  // before it needs to reach the landing foot a frame before it lands: the carried one stays as
+  // high as towards the landing unheld, between the beats, and the landing, on the beat, goes
+  // lower by a fraction of that (the frames before it but one are nearer to it).
+  double HeldLandingRise(const CentreKey& carried, const CentreKey& key) const {
+    const std::int32_t frames = key.frame - carried.frame;
+    if (frames < 2) return key.rise;
+    const double share = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    CentreKey before = carried;
+    before.x = Lerp(carried.x, key.x, share);
+    before.z = Lerp(carried.z, key.z, share);
+    return (ArrivingRise(before, key.frame) - (1.0 - share) * carried.rise) / share;
+  }
+
+  // Where a held landing key frame would stand had the weight come with the foot.
+  static CentreKey Unheld(CentreKey key) {
+    if (!key.held) return key;
+    key.x += key.heldX;
+    key.z += key.heldZ;
+    key.held = false;
+    return key;
+  }
+
   // The highest rise at which each foot in the air at `key` that lands by `until` is reached
   // where it lands.
   double ArrivingRise(const CentreKey& key, std::int32_t until) const {
@@ -265,6 +299,60 @@ class Builder {
   }
 
  private:
+  // A foot lands while the weight is still over the other one, and the weight follows it over the
+  // next few frames, as a walker's does in the moment both feet are down: the landing key frame
+  // stays part of the way towards the foot that stood, as far as that sinks the body little, and
+  // a key frame kSettleFrames later, if nothing comes before, stands between the feet. (A short
+  // way over four frames: a longer one over two moved the body just after the beat, and the
+  // beat alignment fell.)
+  // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
+  void Settle(std::vector<CentreKey>& keys) const {
+    std::vector<CentreKey> settled;
+    settled.reserve(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      CentreKey key = keys[i];
+      const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
+                           IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
+                           swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
+      const auto beat = clock_.From(key.frame - kNearFrames);
+      if (!beat || *beat > key.frame + kNearFrames) {
+        settled.push_back(key);
+        continue;
+      }
+      // Landing crossed, the legs reach across the body: held towards the foot behind, they
+      // would pass through each other.
+      if (!landing ||
+          Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
+        settled.push_back(key);
+        continue;
+      }
+      const FloorPoint s = swings_.StanceAt(keys[i - 1].standing, key.frame);
+      const double between = StandingRise(key);
+      const double sink = kSettleSink * body_.PadScale();
+      CentreKey held = key;
+      for (double share = kSettleShift; share > 0.0; share -= kSettleShift / 4) {
+        held.x = Lerp(key.x, static_cast<double>(s.x), share);
+        held.z = Lerp(key.z, static_cast<double>(s.z), share);
+        if (StandingRise(held) >= between - sink) break;
+        held.x = key.x;
+        held.z = key.z;
+      }
+      held.held = held.x != key.x || held.z != key.z;
+      held.heldX = key.x - held.x;
+      held.heldZ = key.z - held.z;
+      settled.push_back(held);
+      const std::int32_t at = key.frame + kSettleFrames;
+      if (held.held) {
+        if (i + 1 == keys.size() || keys[i + 1].frame > at) {
+          key.frame = at;
+          key.standing = -1;
+          settled.push_back(key);
+        }
+      }
+    }
+    keys = std::move(settled);
+  }
+
   // No faster than `most` units a frame from one key frame to the next: each pass pulls a key
   // frame towards the one before (after) it, so that the centre sets off early and arrives late
   // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is pulled
@@ -335,6 +423,7 @@ class Builder {
 
   const FootSwings& swings_;
   const BodyProportions& body_;
+  BeatClock& clock_;
   double lowest_;  // the centre never sinks further, reached or not
 };
 
@@ -428,7 +517,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_).Keys(added_);
+  Builder(swings, body_, clock_).Keys(added_);
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();

@@ -33,6 +33,12 @@ struct CentreKey {
   double rise = 0.0;
   double yaw = 0.0;
   bool beat = false;  // dipped for the groove on a beat
+  int standing = -1;  // carried: the foot that stays on the floor
+  // A landing that the weight follows later: how far the key frame is held from where it would
+  // stand, between the feet.
+  bool held = false;
+  double heldX = 0.0;
+  double heldZ = 0.0;
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on

@@ -112,7 +112,7 @@ TEST(NaturalMotionCorpus, EverySimfileLaneHoldsTheTargets) {
 
 // Every Lane of the public corpus, in both timings, danced in natural motion with planned feet:
 // the figures of the reference body stay within what makes it look like dancing, standing tall
-// with both feet down (the pelvis at most 0.6 below rest, 0.45 over most Lanes), and the motion
+// with both feet down (the pelvis at most 0.52 below rest, 0.36 over most Lanes), and the motion
 // holds at most four times the classic motion's key frames. With the classic footing every
 // target holds but the two on facing the viewer and the height of the stance.
 TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
@@ -127,6 +127,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::size_t classicKeys = 0;
   std::size_t naturalKeys = 0;
   std::vector<double> drops;
+  std::vector<double> knees;
   std::vector<double> through;
   std::vector<double> bounces;
   std::vector<double> ankleFast;
@@ -162,11 +163,12 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           const BodyFigures f =
               MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats);
           ExpectTargets(f, true);
-          EXPECT_LE(f.dancer.weightTowardsLifted, 0.45);
+          EXPECT_LE(f.dancer.weightTowardsLifted, 0.42);
           if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
           // Stood up also where the chart rests: in a warped intro as in any other.
-          EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.5);
+          EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.0);
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
+          knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
           EXPECT_LE(f.dancer.legsThroughPercent, 2.2);
@@ -201,7 +203,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(naturalKeys, 4 * classicKeys);
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
-  EXPECT_LE(drops[drops.size() / 2], 0.45);
+  EXPECT_LE(drops[drops.size() / 2], 0.36);
+  std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
+                   knees.end());
+  EXPECT_LE(knees[knees.size() / 2], 23.5);
   std::nth_element(through.begin(),
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
@@ -218,16 +223,17 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.29);
   EXPECT_LE(footContactOver, 2);
   EXPECT_LE(pelvisFast, 45);
-  // The body is lowest on the beat, not between beats, over most Lanes (marking the beat where
-  // the chart rests, too).
+  // The body is lowest on the beat, not between beats, over nearly every Lane (marking the beat
+  // where the chart rests, too; the weight taken over after a landing on the beat keeps the body
+  // carried between the beats high).
   ASSERT_GT(bounces.size(), drops.size() / 2);
   const auto notLower =
       std::count_if(bounces.begin(), bounces.end(), [](double b) { return b >= 0.0; });
-  EXPECT_LE(static_cast<double>(notLower), 0.17 * static_cast<double>(bounces.size()));
+  EXPECT_LE(static_cast<double>(notLower), 0.04 * static_cast<double>(bounces.size()));
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
-  EXPECT_LT(bounces[bounces.size() / 2], -0.08);
+  EXPECT_LT(bounces[bounces.size() / 2], -0.11);
 }
 
 }  // namespace

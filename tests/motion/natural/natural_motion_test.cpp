@@ -99,6 +99,21 @@ TEST(NaturalMotion, MovesAtHumanSpeedsAndBouncesOnTheBeat) {
   }
 }
 
+// Steps a beat apart, left and right: the weight follows each landing over the frames after it,
+// and the body carried over the standing foot between the beats stays up, so that it is lower
+// on the beat than between and stands tall with both feet down (held towards the foot that
+// stood, the landing once sank the carried body between the beats: bounce +0.18, knees 26°).
+TEST(NaturalMotion, TakesTheWeightOverAfterALandingAndStaysLowestOnTheBeat) {
+  const DancerFigures d =
+      Dance("#BPM:100;\n#SINGLE:BASIC:1:00004060406040604060406040604060406040600000;\n",
+            NaturalMotion())
+          .figures.dancer;
+  EXPECT_LT(d.bounce, -0.02);
+  EXPECT_LE(d.kneeBendBothPlanted, 24.0);
+  EXPECT_LE(d.pelvisDropBothPlanted, 0.4);
+  EXPECT_LE(d.weightTowardsLifted, 0.3);
+}
+
 // Bursts of notes a couple of frames apart round the pad, as gimmick charts have them: a foot
 // short of time taps its panel and goes on, rather than standing a frame there and crossing the
 // pad in the two frames left (5.7–6.7 units a frame, and a landing that slams).
