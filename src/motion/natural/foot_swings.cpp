@@ -71,7 +71,7 @@ constexpr double kPassFrom = 0.15;
 constexpr double kBehindLift = 0.5;
 // And at most this high: a long step behind, at half its lift, still bends its knee forwards
 // into the standing leg. Lower steps keep their half (lower still, they would skim the floor).
-constexpr double kBehindTop = 0.5;
+constexpr double kBehindTop = 0.6;
 constexpr double kLowTurn = 1.0;  // 57°
 // A foot stepping into a crossing or out of one while the hips turn more than kLowTurn (from one
 // crossing into the opposite one, the hips through square) tops its swing this far in front of
