@@ -101,7 +101,15 @@ std::string Text(const Measured& m) {
   out += "  head pitch range in 2 s, median: " +
          (d.headPitchRange < 0.0 ? std::string("no steps") : Fixed(d.headPitchRange, 1) + "°") +
          '\n';
-  if (d.hasBeats) out += "  centre on the beat less between beats: " + Fixed(d.bounce, 3) + '\n';
+  if (d.hasBeats) {
+    out += "  centre on the beat less between beats: " + Fixed(d.bounce, 3) + '\n';
+    out += "  beat align score: " +
+           (d.beatAlignScore < 0.0 ? std::string("no beats") : Fixed(d.beatAlignScore, 3)) + " (" +
+           Number(d.motionBeats) + " motion beats)\n";
+  }
+  out += "  feet sliding as the centre pushes (PFC): " + Fixed(d.footContact, 3) +
+         ", in 5 s clips " +
+         (d.clipFootContact < 0.0 ? std::string("none") : Fixed(d.clipFootContact, 3)) + '\n';
   return out;
 }
 
@@ -161,6 +169,9 @@ std::string Json(const Measured& m, const DanceSetup& setup) {
       {"fastest_arm_degrees", f.dancer.fastestArm},
       {"arm_reversals_per_second", f.dancer.armReversalsPerSecond},
       {"head_pitch_range_degrees", f.dancer.headPitchRange},
+      {"motion_beats", static_cast<double>(f.dancer.motionBeats)},
+      {"pfc", f.dancer.footContact},
+      {"pfc_5s", f.dancer.clipFootContact},
   };
   bool first = true;
   for (const auto& [name, value] : values) {
@@ -172,6 +183,8 @@ std::string Json(const Measured& m, const DanceSetup& setup) {
   if (f.dancer.hasBeats) {
     out += ", \"bounce\": ";
     AppendJsonDouble(out, f.dancer.bounce);
+    out += ", \"beat_align_score\": ";
+    AppendJsonDouble(out, f.dancer.beatAlignScore);
   }
   return out + '}';
 }

@@ -33,8 +33,8 @@ using Quaternion = std::array<double, 4>;
 
 // The turn by `radians` about the unit axis `axis`.
 inline Quaternion AxisAngle(Vec3 axis, double radians) {
-  const double s = portable::Sin(radians * 0.5);
-  return {axis.x * s, axis.y * s, axis.z * s, portable::Cos(radians * 0.5)};
+  const auto [s, c] = portable::SinCos(radians * 0.5);
+  return {axis.x * s, axis.y * s, axis.z * s, c};
 }
 
 // The rotation `a` applied after `b`.

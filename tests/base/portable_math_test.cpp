@@ -74,7 +74,8 @@ TEST(PortableMathTest, AnAngleAskedAgainHasTheSameBits) {
   // took its place; both zeros too, whose answers are equal. Every other angle is first asked
   // for its cosine: the sine remembered with it is the same as one asked first.
   std::vector<double> angles{0.0, -0.0, kPi / 4.0, -kPi / 4.0, std::nextafter(kPi / 4.0, 1.0)};
-  for (int i = 1; i <= 300; ++i) angles.push_back(i * 0.0137 - 2.0);
+  const std::size_t remembered = portable::detail::RecentSines{}.entries.size();
+  for (std::size_t i = 1; i <= 3 * remembered; ++i) angles.push_back(i * 0.0013 - 2.0);
   for (int quarter = -6; quarter <= 6; ++quarter) angles.push_back(quarter * kPi / 2.0 + 0.2);
   std::vector<std::uint64_t> first;
   for (std::size_t i = 0; i < angles.size(); ++i) {
@@ -91,6 +92,49 @@ TEST(PortableMathTest, AnAngleAskedAgainHasTheSameBits) {
     }
   }
   EXPECT_EQ(std::bit_cast<std::uint64_t>(portable::Sin(-0.0)), std::bit_cast<std::uint64_t>(0.0));
+}
+
+TEST(PortableMathTest, BothAtOnceHaveTheBitsOfEach) {
+  // Asked of an angle not remembered, of one remembered by Sin or Cos, and again after enough
+  // other angles to push it out: the same bits as Sin and Cos, both zeros, the quarters' edges,
+  // far turns, and NaN for what is no angle.
+  const std::vector<double> angles{0.0,
+                                   -0.0,
+                                   1e-300,
+                                   -0.3,
+                                   kPi / 4.0,
+                                   kPi / 2,
+                                   -kPi,
+                                   3.0 * kPi / 4,
+                                   1000.123,
+                                   -98765.4321,
+                                   1e22,
+                                   std::numeric_limits<double>::infinity(),
+                                   std::numeric_limits<double>::quiet_NaN()};
+  auto bits = [](double x) { return std::bit_cast<std::uint64_t>(x); };
+  const std::size_t remembered = portable::detail::RecentSines{}.entries.size();
+  for (const double angle : angles) {
+    for (const bool knownFirst : {false, true}) {
+      for (std::size_t i = 0; i < 3 * remembered; ++i) portable::Sin(100.0 + i * 0.001);
+      double sine = 0.0;
+      double cosine = 0.0;
+      if (knownFirst) {
+        sine = portable::Sin(angle);
+        cosine = portable::Cos(angle);
+      }
+      const portable::SineCosine both = portable::SinCos(angle);
+      if (!knownFirst) {
+        sine = portable::Sin(angle);
+        cosine = portable::Cos(angle);
+      }
+      if (std::isnan(sine)) {
+        EXPECT_TRUE(std::isnan(both.sine) && std::isnan(both.cosine)) << angle;
+        continue;
+      }
+      EXPECT_EQ(bits(both.sine), bits(sine)) << angle << (knownFirst ? " known" : " new");
+      EXPECT_EQ(bits(both.cosine), bits(cosine)) << angle << (knownFirst ? " known" : " new");
+    }
+  }
 }
 
 TEST(PortableMathTest, TurnRemainderIsTheLibrarysToTheBit) {

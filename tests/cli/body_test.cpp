@@ -52,7 +52,8 @@ TEST_F(BodyCommand, NamesEachFigureAndTheMotion) {
       {{"body", "stream.dwi", "--motion", "natural", "--facing", "screen"},
        {"natural (facing the screen) motion\n", "(from the screen: 0.00 %)"}},
       {{"body", "stream.dwi", "--all", "--json"},
-       {"[{\"chart\": 1, \"name\": \"SINGLE BASIC\"", "\"player\": 2", "\"landing_speed_p95\": "}},
+       {"[{\"chart\": 1, \"name\": \"SINGLE BASIC\"", "\"player\": 2",
+        "\"landing_speed_p95\": ", "\"pfc\": ", "\"beat_align_score\": "}},
   };
   for (const Case& c : cases) {
     const CliRun run = RunCli(dir_, c.arguments);
@@ -71,7 +72,8 @@ TEST_F(BodyCommand, AWrittenNaturalDanceMeasuresAsTheChartDoes) {
   ASSERT_GT(bytes.size(), 16u);
   EXPECT_EQ(bytes.substr(bytes.size() - 16), std::string(16, '\0'));
   EXPECT_EQ((bytes.size() - 54 - 16) % 111, 0u);
-  // A motion file has no music: the chart's figures differ only by the bounce on its beats.
+  // A motion file has no music: the chart's figures differ only by the bounce and the beat align
+  // score on its beats.
   std::string chart = Figures({"body", "stream.dwi", "--motion", "natural", "--json"});
   const auto bounce = chart.find(", \"bounce\": ");
   ASSERT_NE(bounce, std::string::npos) << chart;
@@ -90,6 +92,7 @@ TEST_F(BodyCommand, WritesTheBeatFrames) {
   ASSERT_EQ(all.status, 0) << all.Describe();
   EXPECT_EQ(ReadFileBytes(dir_ / "all.json").substr(0, 2), "[[");
   EXPECT_NE(all.out.find("centre on the beat less between beats"), std::string::npos);
+  EXPECT_NE(all.out.find("beat align score: "), std::string::npos);
   const CliRun motion = RunCli(dir_, {"body", "missing.vmd", "--beats", "none.json"});
   EXPECT_EQ(motion.status, 1);
   EXPECT_NE(motion.err.find("--beats needs a chart file"), std::string::npos) << motion.err;

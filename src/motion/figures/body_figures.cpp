@@ -6,7 +6,9 @@
 #include <limits>
 #include <vector>
 
+#include "motion/figures/beat_align.h"
 #include "motion/figures/body_pose.h"
+#include "motion/figures/foot_contact.h"
 
 namespace pavaneflow {
 namespace {
@@ -75,6 +77,25 @@ double LeastSwing(const std::vector<BodyPose>& poses, std::size_t side,
   return leastSwing;
 }
 
+// The mean distance the joints moved from one pose to the next, over the twenty bones the player
+// places at them: the pelvis twice, as the lower and the upper body share their origin.
+double MeanJointMove(const BodyPose& a, const BodyJoints& ja, const BodyPose& b,
+                     const BodyJoints& jb) {
+  double sum =
+      2.0 * Length(jb.pelvis - ja.pelvis) + Length(jb.neck - ja.neck) + Length(jb.head - ja.head);
+  for (std::size_t side = 0; side < 2; ++side) {
+    sum += Length(b.hip[side] - a.hip[side]) + Length(b.legs[side].knee - a.legs[side].knee) +
+           Length(b.legs[side].ankle - a.legs[side].ankle) + Length(jb.toe[side] - ja.toe[side]) +
+           Length(jb.shoulder[side] - ja.shoulder[side]) + Length(jb.arm[side] - ja.arm[side]) +
+           Length(jb.elbow[side] - ja.elbow[side]) + Length(jb.wrist[side] - ja.wrist[side]);
+  }
+  return sum / 20.0;
+}
+
+double FlatMove(Vec3 a, Vec3 b) {
+  return std::hypot(b.x - a.x, b.z - a.z);
+}
+
 }  // namespace
 
 double BodyFigures::PlantedMissPercent() const {
@@ -99,7 +120,28 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body,
   figures.cutShort = tracks.LastFrame() > last;
   std::vector<BodyPose> poses;
   poses.reserve(static_cast<std::size_t>(last) + 1);
-  for (std::int32_t f = 0; f <= last; ++f) poses.push_back(PoseBody(tracks, f, body));
+  // Index f of the moves: from frame f to f + 1.
+  std::vector<double> jointMoves;
+  std::vector<std::array<double, 2>> footMoves;  // the slower of ankle and toe, sideways
+  std::vector<Vec3> pelvis;
+  BodyJoints previous;
+  for (std::int32_t f = 0; f <= last; ++f) {
+    BodyJoints joints;
+    poses.push_back(PoseBody(tracks, f, body, &joints));
+    pelvis.push_back(joints.pelvis);
+    if (f > 0) {
+      const BodyPose& from = poses[poses.size() - 2];
+      const BodyPose& to = poses.back();
+      jointMoves.push_back(MeanJointMove(from, previous, to, joints));
+      std::array<double, 2> feet{};
+      for (std::size_t side = 0; side < 2; ++side) {
+        feet[side] = std::min(FlatMove(from.legs[side].ankle, to.legs[side].ankle),
+                              FlatMove(previous.toe[side], joints.toe[side]));
+      }
+      footMoves.push_back(feet);
+    }
+    previous = joints;
+  }
   figures.frames = static_cast<std::int64_t>(poses.size());
 
   auto onFloor = [](const BodyPose& p, std::size_t side) {
@@ -169,6 +211,17 @@ BodyFigures MeasureBody(const BodyTracks& tracks, const BodyProportions& body,
   figures.leftArmLeastSwing = LeastSwing(poses, 0, landingFrames);
   figures.rightArmLeastSwing = LeastSwing(poses, 1, landingFrames);
   figures.dancer = MeasureDancer(poses, plantedFeet, landingFrames, beats, body);
+  const std::vector<std::int32_t> motionBeats = MotionBeats(jointMoves);
+  figures.dancer.motionBeats = static_cast<std::int64_t>(motionBeats.size());
+  if (beats != nullptr) {
+    std::vector<std::int32_t> music;
+    for (const std::int32_t beat : *beats) {
+      if (beat >= 0 && beat <= last) music.push_back(beat);
+    }
+    figures.dancer.beatAlignScore = BeatAlignScore(music, motionBeats);
+  }
+  figures.dancer.footContact = FootContact(pelvis, footMoves, 0, pelvis.size());
+  figures.dancer.clipFootContact = ClipFootContact(pelvis, footMoves);
   return figures;
 }
 

@@ -26,8 +26,25 @@ struct BodyPose {
   std::array<Vec3, 2> upperArm;  // each upper arm's direction in the upper body's frame
 };
 
+// Where the rest of the joints stand whose speed gives the dance's own beats, and whose feet's
+// slide counts against the pelvis's push, placed as the player places the model's bones: the
+// lower body's origin (the upper body's too), the neck, the head, each side's toe, shoulder,
+// upper arm, elbow and wrist. A fitted body keeps the reference's neck, head, shoulders, forearms
+// and feet, sized as its legs are.
+struct BodyJoints {
+  Vec3 pelvis;
+  Vec3 neck;
+  Vec3 head;
+  std::array<Vec3, 2> toe;
+  std::array<Vec3, 2> shoulder;
+  std::array<Vec3, 2> arm;
+  std::array<Vec3, 2> elbow;
+  std::array<Vec3, 2> wrist;
+};
+
+// Poses the body at `frame`, and places the other joints in `joints` when given.
 BodyPose PoseBody(const BodyTracks& tracks, double frame,
-                  const BodyProportions& body = kReferenceBody);
+                  const BodyProportions& body = kReferenceBody, BodyJoints* joints = nullptr);
 
 // The yaw of a forward direction, radians, as in BodyPose.
 double YawOf(Vec3 forward);

@@ -41,6 +41,15 @@ struct DancerFigures {
   // on the beat. Only with beats given.
   bool hasBeats = false;
   double bounce = 0.0;
+  // The dance's own beats, the local minima of its joints' mean speed smoothed over a sixth of a
+  // second, against the music's (BeatAlignScore): 1 with one on every music beat; −1 with no
+  // music beat in the dance. Only with beats given.
+  double beatAlignScore = -1.0;
+  std::int64_t motionBeats = 0;
+  // Feet sliding while the pelvis accelerates (FootContact), over the whole dance and as the
+  // mean over its five-second clips (−1 when shorter than one).
+  double footContact = 0.0;
+  double clipFootContact = -1.0;
 };
 
 inline constexpr double kFastAnkle = 2.1;

@@ -28,6 +28,7 @@ constexpr double kHipClear = 0.6;              // nor brings a standing hip over
 constexpr double kCentreSpeed = 0.6;
 // The centre is not held back so far that it must sink more than this to reach the feet.
 constexpr double kDeepestPull = -1.5;
+constexpr int kPullHalvings = 10;    // a thousandth of the pull
 constexpr double kLandingDip = 0.5;  // a jump's landing, taken in the knees
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
@@ -61,8 +62,9 @@ class Builder {
   // to be reached with the knee a little bent.
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    const double hipX = x + outwards * portable::Cos(yaw);
-    const double hipZ = z - outwards * portable::Sin(yaw);
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    const double hipX = x + outwards * cosine;
+    const double hipZ = z - outwards * sine;
     const double r =
         portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
     const double leg = kReachShare * body_.LegLength();
@@ -75,8 +77,9 @@ class Builder {
   std::pair<double, double> HipOffset(double x, double z, double yaw, int side,
                                       FloorPoint at) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-    return {x + outwards * portable::Cos(yaw) - static_cast<double>(at.x),
-            z - outwards * portable::Sin(yaw) - static_cast<double>(at.z)};
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    return {x + outwards * cosine - static_cast<double>(at.x),
+            z - outwards * sine - static_cast<double>(at.z)};
   }
 
   // How far to move a hip `offset` from above its ankle along the body's back (forwards where
@@ -88,7 +91,8 @@ class Builder {
     const double clear = kHipClear * body_.PadScale();
     const double gap = dx * dx + dz * dz;
     if (gap >= clear * clear) return 0.0;
-    const double along = dx * portable::Sin(yaw) + dz * portable::Cos(yaw);
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    const double along = dx * sine + dz * cosine;
     const double root = std::sqrt(along * along + clear * clear - gap);
     return behind || along >= 0.0 ? root - along : -root - along;
   }
@@ -166,8 +170,9 @@ class Builder {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
           double z = Lerp(key.z, static_cast<double>(s.z), share);
           const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
-          x += back * portable::Sin(e.yaw);
-          z += back * portable::Cos(e.yaw);
+          const auto [sine, cosine] = portable::SinCos(e.yaw);
+          x += back * sine;
+          z += back * cosine;
           if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
               ReachRise(x, z, e.yaw, 1, right) >= deepest) {
             key.x = x;
@@ -262,9 +267,9 @@ class Builder {
  private:
   // No faster than `most` units a frame from one key frame to the next: each pass pulls a key
   // frame towards the one before (after) it, so that the centre sets off early and arrives late
-  // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is left
-  // where it is where the pull would take it too far from the planted feet to reach them
-  // standing.
+  // rather than rushing; the rises, worked out after, keep the feet reached. A key frame is pulled
+  // only as far as the planted feet are still reached standing: not at all, a centre whose way
+  // across a wide stance was refused had to cross it in a frame.
   void LimitSpeed(std::vector<CentreKey>& keys, double most) const {
     const double deepest = kDeepestPull * body_.PadScale();
     auto limit = [&](CentreKey& key, const CentreKey& neighbour) {
@@ -273,14 +278,30 @@ class Builder {
       const double distance = portable::Hypot(dx, dz);
       const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
       if (distance <= reach) return;
-      const double x = neighbour.x + dx * reach / distance;
-      const double z = neighbour.z + dz * reach / distance;
-      for (int side = 0; side < 2; ++side) {
-        const auto at = swings_.PlantedAt(side, key.frame);
-        if (at && ReachRise(x, z, key.yaw, side, *at) < deepest) return;
+      const double pullX = neighbour.x + dx * reach / distance - key.x;
+      const double pullZ = neighbour.z + dz * reach / distance - key.z;
+      auto reached = [&](double share) {
+        for (int side = 0; side < 2; ++side) {
+          const auto at = swings_.PlantedAt(side, key.frame);
+          if (at &&
+              ReachRise(key.x + pullX * share, key.z + pullZ * share, key.yaw, side, *at) < deepest)
+            return false;
+        }
+        return true;
+      };
+      // Where the planted feet are reached is convex, so the shares that reach them are one
+      // stretch from 0: halving finds its end.
+      double share = 1.0;
+      if (!reached(share)) {
+        double lo = 0.0;
+        for (int i = 0; i < kPullHalvings; ++i) {
+          const double mid = (lo + share) * 0.5;
+          (reached(mid) ? lo : share) = mid;
+        }
+        share = lo;
       }
-      key.x = x;
-      key.z = z;
+      key.x += pullX * share;
+      key.z += pullZ * share;
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
@@ -469,8 +490,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
       const double frames = static_cast<double>(next.frame - key.frame);
       const double vx = (next.x - key.x) / frames;
       const double vz = (next.z - key.z) / frames;
-      const double c = portable::Cos(key.yaw);
-      const double s = portable::Sin(key.yaw);
+      const auto [s, c] = portable::SinCos(key.yaw);
       sideways = vx * c - vz * s;
       forward = -(vx * s + vz * c);
     }

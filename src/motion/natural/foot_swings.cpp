@@ -141,8 +141,9 @@ FloorPoint Inner(FloorPoint arrow, FloorPoint otherArrow, double yaw, double clo
     if (towards > 0.0) shift = std::min(shift, (inside - ball) / towards);
     if (towards < 0.0) shift = std::min(shift, (inside + ball) / -towards);
   };
-  keepBall(dx / length, -kBallAhead * scale * portable::Sin(yaw));
-  keepBall(dz / length, -kBallAhead * scale * portable::Cos(yaw));
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  keepBall(dx / length, -kBallAhead * scale * sine);
+  keepBall(dz / length, -kBallAhead * scale * cosine);
   shift = std::max(shift, 0.0);
   return {static_cast<float>(static_cast<double>(arrow.x) + dx / length * shift),
           static_cast<float>(static_cast<double>(arrow.z) + dz / length * shift)};
@@ -219,8 +220,9 @@ FloorPoint Beside(FloorPoint at, double yaw, double by) {
 }  // namespace
 
 bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
-  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * portable::Cos(yaw) -
-             (static_cast<double>(left.z) - static_cast<double>(right.z)) * portable::Sin(yaw) <
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * cosine -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * sine <
          0.0;
 }
 
@@ -370,8 +372,9 @@ double FootSwingPlanner::StraightLegsGap(FloorPoint left, FloorPoint right, doub
   const double hipX = static_cast<double>(body_.hipX);
   const double hipY = static_cast<double>(body_.hipY);
   const double ankleY = static_cast<double>(body_.ankleY);
-  const double across = hipX * portable::Cos(yaw);
-  const double along = hipX * portable::Sin(yaw);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double across = hipX * cosine;
+  const double along = hipX * sine;
   const Vec3 leftHip{static_cast<double>(middle.x) + across, hipY,
                      static_cast<double>(middle.z) - along};
   const Vec3 rightHip{static_cast<double>(middle.x) - across, hipY,
@@ -382,8 +385,9 @@ double FootSwingPlanner::StraightLegsGap(FloorPoint left, FloorPoint right, doub
 
 bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) const {
   const FloorPoint middle = Between(left, right);
-  const double across = static_cast<double>(body_.hipX) * portable::Cos(yaw);
-  const double along = static_cast<double>(body_.hipX) * portable::Sin(yaw);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double across = static_cast<double>(body_.hipX) * cosine;
+  const double along = static_cast<double>(body_.hipX) * sine;
   const double height =
       static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
   const double reach = body_.LegLength();
@@ -441,9 +445,9 @@ bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const 
   const FloorPoint standing = stand_[1 - side];
   const bool crossing = Crossing(side, to, yaw);
   const FloorPoint half = Between(from, to);
-  const double back =
-      (static_cast<double>(half.x) - static_cast<double>(standing.x)) * portable::Sin(yaw) +
-      (static_cast<double>(half.z) - static_cast<double>(standing.z)) * portable::Cos(yaw);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double back = (static_cast<double>(half.x) - static_cast<double>(standing.x)) * sine +
+                      (static_cast<double>(half.z) - static_cast<double>(standing.z)) * cosine;
   return crossing && back > 0.0 && std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) < kLowTurn;
 }
 
@@ -511,8 +515,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
 double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at,
                                     double rise, double tuck) const {
   const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-  const double hipX = static_cast<double>(centre.x) + outwards * portable::Cos(yaw);
-  const double hipZ = static_cast<double>(centre.z) - outwards * portable::Sin(yaw);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double hipX = static_cast<double>(centre.x) + outwards * cosine;
+  const double hipZ = static_cast<double>(centre.z) - outwards * sine;
   const double r =
       portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
   const double leg = kTuckedLeg * body_.LegLength();

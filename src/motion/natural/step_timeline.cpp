@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "base/portable_math.h"
 #include "chart/song_document.h"
 #include "motion/pad/pad_geometry.h"
 #include "motion/timing/frame_number.h"
@@ -21,7 +22,7 @@ constexpr double kTurnShare = 0.5;
 // The hips' aim for the classic facing of a pose, from the screen's side: half the facing's
 // turn from straight ahead, a turn past the side folded back (the feet are crossed then).
 double AimFromScreen(float facing) {
-  const double turn = std::remainder(static_cast<double>(facing) - kPi, 2.0 * kPi);
+  const double turn = portable::TurnRemainder(static_cast<double>(facing) - kPi);
   const double folded =
       std::fabs(turn) <= kPi / 2 ? turn : std::copysign(kPi - std::fabs(turn), turn);
   return kTurnShare * folded;

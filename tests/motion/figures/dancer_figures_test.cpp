@@ -146,5 +146,47 @@ TEST(MeasureDancer, BouncesOnTheBeatWhenTheCentreDipsThere) {
   EXPECT_NEAR(MeasureBody(tracks, kReferenceBody, &offBeat).dancer.bounce, 0.3, 1e-6);
 }
 
+// Swaying from side to side, the whole body turning back on frames 29.5, 59.5, ...: the joints
+// are slowest in the move from frame 29 to 30, which is where the dance's own beats lie.
+TEST(MeasureDancer, FindsItsOwnBeatsWhereTheBodyTurnsBack) {
+  BodyTracks tracks = Standing();
+  std::vector<BoneKey> centre;
+  for (std::int32_t f = 0; f <= 240; ++f) {
+    const double x = 2.0 * std::cos(3.14159265358979323846 * (f + 0.5) / 30.0);
+    centre.push_back(Key(f, {static_cast<float>(x), -0.6f, 0}));
+  }
+  tracks.centre = BoneTrack(centre);
+  const std::vector<std::int32_t> turns{29, 59, 89, 119, 149, 179, 209, 300};
+  const DancerFigures onTurns = MeasureBody(tracks, kReferenceBody, &turns).dancer;
+  EXPECT_EQ(onTurns.motionBeats, 7);
+  EXPECT_NEAR(onTurns.beatAlignScore, 1.0, 1e-12);  // beat 300 lies beyond the dance
+  const std::vector<std::int32_t> between{44, 74, 104, 134, 164, 194};
+  EXPECT_LT(MeasureBody(tracks, kReferenceBody, &between).dancer.beatAlignScore, 1e-4);
+  EXPECT_EQ(MeasureBody(tracks).dancer.beatAlignScore, -1.0);
+}
+
+// The centre speeding up evenly, by 0.01 a frame each frame, standing or carried along with both
+// feet gliding half a unit a frame: gliding, every frame scores as much as the hardest push.
+TEST(MeasureDancer, CountsFeetSlidingWhileTheCentrePushes) {
+  for (const double glide : {0.0, 0.5}) {
+    SCOPED_TRACE(glide);
+    BodyTracks tracks = Standing();
+    std::vector<BoneKey> centre, left, right;
+    for (std::int32_t f = 0; f <= 20; ++f) {
+      const double x = glide * f + 0.005 * (f - 10) * (f - 10);
+      centre.push_back(Key(f, {static_cast<float>(x), -1.0f, 0}));  // both feet in reach
+      left.push_back(Key(f, {static_cast<float>(3.1 + glide * f), 0, 0}));
+      right.push_back(Key(f, {static_cast<float>(-3.1 + glide * f), 0, 0}));
+    }
+    tracks.centre = BoneTrack(centre);
+    tracks.leftFootIk = BoneTrack(left);
+    tracks.rightFootIk = BoneTrack(right);
+    const DancerFigures d = MeasureBody(tracks).dancer;
+    const double metres = glide * 0.08;
+    EXPECT_NEAR(d.footContact, metres * metres * 1e4, 0.01);
+    EXPECT_EQ(d.clipFootContact, -1.0);  // shorter than five seconds
+  }
+}
+
 }  // namespace
 }  // namespace pavaneflow

@@ -130,6 +130,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> through;
   std::vector<double> bounces;
   std::vector<double> ankleFast;
+  std::vector<double> beatAlign;
+  int footContactOver = 0;
+  int pelvisFast = 0;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -172,6 +175,17 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // tap and go, and so dash in no more frames than the gimmick charts force.
           EXPECT_LE(f.dancer.ankleFastPercent, 6.0);
           ankleFast.push_back(f.dancer.ankleFastPercent);
+          // The centre crosses even a wide stance on two pads over frames, not in one.
+          EXPECT_LE(f.dancer.fastestPelvis, 3.5);
+          EXPECT_LE(f.dancer.pelvisFastPercent, 3.0);
+          pelvisFast += f.dancer.fastestPelvis > 1.5;
+          // Its own beats near the music's, and the feet still while the pelvis pushes, no worse
+          // than today: 0.12 or more on every Lane (0.29 on half), and only the gimmick charts'
+          // hops slide the feet past 1.3.
+          EXPECT_GE(f.dancer.beatAlignScore, 0.12);
+          EXPECT_LE(f.dancer.footContact, 2.1);
+          beatAlign.push_back(f.dancer.beatAlignScore);
+          footContactOver += f.dancer.footContact > 1.3;
           request.feet = nullptr;
           MotionDocument classicFeet;
           Synthesize(request, classicFeet);
@@ -195,6 +209,12 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
   EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.5);
+  std::nth_element(beatAlign.begin(),
+                   beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
+                   beatAlign.end());
+  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.29);
+  EXPECT_LE(footContactOver, 2);
+  EXPECT_LE(pelvisFast, 45);
   // The body is lowest on the beat, not between beats, over most Lanes (marking the beat where
   // the chart rests, too).
   ASSERT_GT(bounces.size(), drops.size() / 2);
