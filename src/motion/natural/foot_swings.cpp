@@ -69,6 +69,9 @@ constexpr double kPassFrom = 0.15;
 // turn more than kLowTurn on the way: the standing leg then turns out of the knee's way, and a
 // low foot would sweep through its shin instead.
 constexpr double kBehindLift = 0.5;
+// And at most this high: a long step behind, at half its lift, still bends its knee forwards
+// into the standing leg. Lower steps keep their half (lower still, they would skim the floor).
+constexpr double kBehindTop = 0.6;
 constexpr double kLowTurn = 1.0;  // 57°
 // A foot stepping into a crossing or out of one while the hips turn more than kLowTurn (from one
 // crossing into the opposite one, the hips through square) tops its swing this far in front of
@@ -519,7 +522,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   const std::int32_t swing = land - lift;
   double top = std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
                std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
-  if (CrossesBehind(side, to, yaw)) top *= kBehindLift;
+  if (CrossesBehind(side, to, yaw)) top = std::min(top * kBehindLift, kBehindTop * scale_);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.
