@@ -315,13 +315,9 @@ class Builder {
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
                            swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
       const auto beat = clock_.From(key.frame - kNearFrames);
-      if (!beat || *beat > key.frame + kNearFrames) {
-        settled.push_back(key);
-        continue;
-      }
       // Landing crossed, the legs reach across the body: held towards the foot behind, they
       // would pass through each other.
-      if (!landing ||
+      if (!beat || *beat > key.frame + kNearFrames || !landing ||
           Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
         settled.push_back(key);
         continue;
@@ -342,12 +338,10 @@ class Builder {
       held.heldZ = key.z - held.z;
       settled.push_back(held);
       const std::int32_t at = key.frame + kSettleFrames;
-      if (held.held) {
-        if (i + 1 == keys.size() || keys[i + 1].frame > at) {
-          key.frame = at;
-          key.standing = -1;
-          settled.push_back(key);
-        }
+      if (held.held && (i + 1 == keys.size() || keys[i + 1].frame > at)) {
+        key.frame = at;
+        key.standing = -1;
+        settled.push_back(key);
       }
     }
     keys = std::move(settled);

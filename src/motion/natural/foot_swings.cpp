@@ -124,6 +124,20 @@ FloorPoint Narrowed(FloorPoint to, FloorPoint other, double share, bool crossed,
                              (static_cast<double>(other.z) - static_cast<double>(to.z)) * move)};
 }
 
+// How far, at most `most`, a foot may move along the unit (ux, uz) while the ball of the foot,
+// (ballX, ballZ) from the centre of its panel, stays on the panel (`scale` times the reference's).
+double BallRoom(double ux, double uz, double ballX, double ballZ, double most, double scale) {
+  const double inside = (kPanelHalf - kPanelMargin) * scale;
+  double room = most;
+  auto keep = [&](double towards, double ball) {
+    if (towards > 0.0) room = std::min(room, (inside - ball) / towards);
+    if (towards < 0.0) room = std::min(room, (inside + ball) / -towards);
+  };
+  keep(ux, ballX);
+  keep(uz, ballZ);
+  return room;
+}
+
 // Where a foot for hips aiming at `yaw` stands on the panel of `arrow` while the other foot
 // is on the panel of `otherArrow`: as far towards that one as the ball of the foot stays on its
 // own panel and the feet `closest` apart; on the arrow itself when both are on one panel.
@@ -134,17 +148,11 @@ FloorPoint Inner(FloorPoint arrow, FloorPoint otherArrow, double yaw, double clo
   const double dz = static_cast<double>(otherArrow.z) - static_cast<double>(arrow.z);
   const double length = portable::Hypot(dx, dz);
   if (length < kPanelHalf * scale) return arrow;
-  const double inside = (kPanelHalf - kPanelMargin) * scale;
-  double shift = std::min(kInnermost * scale, (length - closest) * 0.5);
-  // On each of the pad's axes the ball, `ball` from the ankle, keeps inside the panel.
-  auto keepBall = [&](double towards, double ball) {
-    if (towards > 0.0) shift = std::min(shift, (inside - ball) / towards);
-    if (towards < 0.0) shift = std::min(shift, (inside + ball) / -towards);
-  };
   const auto [sine, cosine] = portable::SinCos(yaw);
-  keepBall(dx / length, -kBallAhead * scale * sine);
-  keepBall(dz / length, -kBallAhead * scale * cosine);
-  shift = std::max(shift, 0.0);
+  const double shift = std::max(
+      BallRoom(dx / length, dz / length, -kBallAhead * scale * sine, -kBallAhead * scale * cosine,
+               std::min(kInnermost * scale, (length - closest) * 0.5), scale),
+      0.0);
   return {static_cast<float>(static_cast<double>(arrow.x) + dx / length * shift),
           static_cast<float>(static_cast<double>(arrow.z) + dz / length * shift)};
 }
@@ -158,17 +166,12 @@ FloorPoint NearSide(FloorPoint to, FloorPoint arrow, FloorPoint from, double yaw
   const double dz = static_cast<double>(from.z) - static_cast<double>(to.z);
   const double length = portable::Hypot(dx, dz);
   if (cut <= 0.0 || length <= 0.0) return to;
-  double shift = std::min(cut, length);
-  const double inside = (kPanelHalf - kPanelMargin) * scale;
-  // On each of the pad's axes the ball, `at` from the arrow, stays inside the panel.
-  auto keepBall = [&](double towards, double at) {
-    if (towards > 0.0) shift = std::min(shift, (inside - at) / towards);
-    if (towards < 0.0) shift = std::min(shift, (-inside - at) / towards);
-  };
-  keepBall(dx / length, static_cast<double>(to.x) - static_cast<double>(arrow.x) -
-                            kBallAhead * scale * portable::Sin(yaw));
-  keepBall(dz / length, static_cast<double>(to.z) - static_cast<double>(arrow.z) -
-                            kBallAhead * scale * portable::Cos(yaw));
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double shift = BallRoom(
+      dx / length, dz / length,
+      static_cast<double>(to.x) - static_cast<double>(arrow.x) - kBallAhead * scale * sine,
+      static_cast<double>(to.z) - static_cast<double>(arrow.z) - kBallAhead * scale * cosine,
+      std::min(cut, length), scale);
   if (shift <= 0.0) return to;
   return {static_cast<float>(static_cast<double>(to.x) + dx / length * shift),
           static_cast<float>(static_cast<double>(to.z) + dz / length * shift)};
