@@ -19,6 +19,8 @@ constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
 constexpr double kLiftShift = 0.1;
 constexpr double kCarryShift = 1.0;
+// A swing with time for this share of the whole shift passes its lift without stopping.
+constexpr double kFlowingWeight = 0.75;
 constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
@@ -172,6 +174,13 @@ class Builder {
             (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
         // Crossed, the legs reach across the body: sinking to carry it would squat.
         const bool crossed = Crossed(left, right, e.yaw);
+        // The body goes on over the standing foot without a pause as this foot lifts, but not
+        // over or into a crossing (it would bring the hips across before the passing leg is by:
+        // the legs meet), nor in a quick swing (its centre's key frames come too close together
+        // for a curve that keeps going: a jolt in the pelvis's push).
+        key.flows =
+            e.kind == CentreEvent::kLift && e.weight >= kFlowingWeight && !crossed &&
+            !Crossed(swings_.StanceAt(0, e.frame + 1), swings_.StanceAt(1, e.frame + 1), e.yaw);
         const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
@@ -556,8 +565,15 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     // From the top of a jump the body goes across evenly and down gathering speed: nothing but
     // its fall pulls it down while both feet travel. (It rises on the gentle curve: rising
     // sooner, it would lift a foot still stretched for the take-off off the floor.)
-    const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall : &kCentreEase;
+    // As a foot lifts, the body is already on its way over the standing foot and goes on without
+    // a pause: eased to a stop there, it stayed between the feet through the swing's first frames,
+    // the weight towards the lifted foot. (Its height eases as ever: it moves over the feet.)
+    const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall
+                                      : key.flows                    ? &kCentreArriving
+                                      : flowed_                      ? &kCentreLeaving
+                                                                     : &kCentreEase;
     written_ = key.kind;
+    flowed_ = key.flows;
     path.centre.Add(
         {key.frame,
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},

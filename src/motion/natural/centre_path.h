@@ -39,6 +39,7 @@ struct CentreKey {
   bool held = false;
   double heldX = 0.0;
   double heldZ = 0.0;
+  bool flows = false;  // passed on the way without stopping (a foot's lift)
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on
@@ -77,7 +78,8 @@ class CentrePlanner {
   std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
   CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
-  std::int32_t completed_ = 0;                        // the frame before which `path` is complete
+  bool flowed_ = false;         // the last key frame added to the path was passed without stopping
+  std::int32_t completed_ = 0;  // the frame before which `path` is complete
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;

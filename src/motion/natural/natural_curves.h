@@ -18,6 +18,9 @@ inline constexpr CurveBytes kSlowStart{64, 0, 107, 107};
 inline constexpr CurveBytes kSlowEnd{20, 20, 64, 127};
 // Starts and ends slowly, but never at more than 1.35 times the mean speed in between.
 inline constexpr CurveBytes kGentle{40, 10, 87, 117};
+// Starts slowly and ends at the mean speed (or the reverse), at most 1.44 times that in between.
+inline constexpr CurveBytes kEasedStart{50, 0, 107, 107};
+inline constexpr CurveBytes kEasedEnd{20, 20, 77, 127};
 
 // The 64 interpolation bytes of a key frame from the curves of X, Y, Z and the rotation: a first
 // row of x1, y1, x2, y2 of the four, and three rows each shifted one byte further, as the
@@ -46,6 +49,12 @@ inline constexpr InterpolationBytes kFootFall =
 // so that it never turns faster than its key frames allow.
 inline constexpr InterpolationBytes kCentreEase =
     MakeInterpolation(kGentle, kGentle, kGentle, kStraight);
+// The centre into and out of a foot's lift, across and forwards at the mean speed there, so that it
+// passes without stopping; up and down as ever.
+inline constexpr InterpolationBytes kCentreArriving =
+    MakeInterpolation(kEasedStart, kGentle, kEasedStart, kStraight);
+inline constexpr InterpolationBytes kCentreLeaving =
+    MakeInterpolation(kEasedEnd, kGentle, kEasedEnd, kStraight);
 // The centre falling from the top of a jump: across at an even speed, down gathering speed, as a
 // thrown body falls.
 inline constexpr InterpolationBytes kFlightFall =

@@ -163,7 +163,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           const BodyFigures f =
               MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats);
           ExpectTargets(f, true);
-          EXPECT_LE(f.dancer.weightTowardsLifted, 0.42);
+          EXPECT_LE(f.dancer.weightTowardsLifted, 0.41);
           if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
           // Stood up also where the chart rests: in a warped intro as in any other.
           EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.0);
@@ -220,7 +220,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(beatAlign.begin(),
                    beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
                    beatAlign.end());
-  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.29);
+  // 0.295 while the body paused as each foot lifted, which stilled it on many a beat too; going
+  // on over the standing foot, it carries the weight there through the swing.
+  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.285);
   EXPECT_LE(footContactOver, 2);
   EXPECT_LE(pelvisFast, 45);
   // The body is lowest on the beat, not between beats, over nearly every Lane (marking the beat
