@@ -170,8 +170,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
           knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
-          // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
-          EXPECT_LE(f.dancer.legsThroughPercent, 1.95);
+          // Crossed feet turn the hips, and a foot crossing over goes round the standing one on
+          // its crossed side; a quick swing, short of time for that, may still brush it.
+          EXPECT_LE(f.dancer.legsThroughPercent, 1.7);
           through.push_back(f.dancer.legsThroughPercent);
           // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
           // and quick jumps tap and go, and so dash in no more frames than the gimmick charts
@@ -210,7 +211,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(through.begin(),
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
-  EXPECT_LE(through[through.size() / 2], 0.085);
+  EXPECT_LE(through[through.size() / 2], 0.07);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
