@@ -539,15 +539,22 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   // A foot stepping into a crossing or out of one passes the standing foot on the side it is
   // crossed on, for the hips half way through their turn (by the time it passes).
   const double passSide = PassingSide(side, to, yaw);
-  FloorPoint round =
-      Around(stand_[side], to, stand_[other], passSide == 0.0 ? yaw : (stanceYaw_ + yaw) * 0.5,
-             kPassBy * scale_, passSide);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
   std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
-  // Short of time for that way round, it goes the nearer way (and brushes the other leg).
-  if (passSide != 0.0 && Distance(stand_[side], round) + Distance(round, to) >
-                             kSwingSpeed * scale_ * static_cast<double>(land - lift) * kRoundPace)
-    round = Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_, 0.0);
+  // Short of time for the way round at a foot's pace, it passes closer; short of time even to
+  // pass close, it goes the nearer way (and brushes the other leg).
+  FloorPoint round = Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_, 0.0);
+  if (passSide != 0.0) {
+    const double longest = kSwingSpeed * scale_ * static_cast<double>(land - lift) * kRoundPace;
+    for (int quarters = 4; quarters > 0; --quarters) {
+      const FloorPoint way = Around(stand_[side], to, stand_[other], (stanceYaw_ + yaw) * 0.5,
+                                    kPassBy * scale_ * quarters / 4, passSide);
+      if (Distance(stand_[side], way) + Distance(way, to) <= longest) {
+        round = way;
+        break;
+      }
+    }
+  }
   // Timed as if to the arrow: a step to the inner part of a panel is no quicker; one round the
   // standing foot takes the time its longer way needs.
   const double distance = Distance(stand_[side], r.floor[side]);
