@@ -63,6 +63,13 @@ constexpr double kInnerSplay = 1.4;
 // sets off or lands within kPassFrom of its path beside it.
 constexpr double kPassBy = 1.6;
 constexpr double kPassFrom = 0.15;
+// A path closer than this (the cosine of its angle) to the hips' forward passes the standing
+// foot on its near side, not in front or behind.
+constexpr double kLeastAcross = 0.3;
+// A foot goes round the standing one on the side it is crossed on only where it has the time
+// to, at most this much faster than its usual pace across the pad: the swing then lifts earlier
+// for its longer way, and its eased curve stays under a real foot's speed.
+constexpr double kRoundPace = 1.25;
 // A foot crossing behind the standing one, into a crossing or out of it, rises this share of a
 // step's lift: lifted high, its knee comes forwards into the standing leg (lower, it skims the
 // floor and reads as sliding). Not where the hips
@@ -180,9 +187,11 @@ FloorPoint NearSide(FloorPoint to, FloorPoint arrow, FloorPoint from, double yaw
 // The top of a step from `from` to `to` that passes the foot standing on `standing` at least
 // `clearance` away, the legs not brushing through each other: half way, pushed away from the
 // standing foot on the side the straight path passes it (in front, for hips aiming at `yaw`,
-// when it runs straight through).
-FloorPoint Around(FloorPoint from, FloorPoint to, FloorPoint standing, double yaw,
-                  double clearance) {
+// when it runs straight through), or on `side` of it along the hips' forward (1 in front, −1
+// behind) when that is given: a foot that ends crossed in front of the standing one cannot have
+// passed behind it on the way, whatever side of it the straight path takes.
+FloorPoint Around(FloorPoint from, FloorPoint to, FloorPoint standing, double yaw, double clearance,
+                  double side) {
   const FloorPoint mid = Between(from, to);
   const double ax = static_cast<double>(from.x);
   const double az = static_cast<double>(from.z);
@@ -197,16 +206,30 @@ FloorPoint Around(FloorPoint from, FloorPoint to, FloorPoint standing, double ya
   if (t <= kPassFrom || t >= 1.0 - kPassFrom) return mid;
   const double px = ax + dx * t - sx;
   const double pz = az + dz * t - sz;
-  const double gap = portable::Hypot(px, pz);
-  if (gap >= clearance) return mid;
   double nx = -portable::Sin(yaw);
   double nz = -portable::Cos(yaw);
-  if (gap > 1e-6) {
-    nx = px / gap;
-    nz = pz / gap;
+  // Across the path, towards `side`; a path running along the hips' forward has no side to
+  // pass on but the near one.
+  const double length = std::sqrt(length2);
+  double ux = -dz / length;
+  double uz = dx / length;
+  const double across = (ux * nx + uz * nz) * side;
+  double beyond = portable::Hypot(px, pz);
+  if (std::fabs(across) >= kLeastAcross) {
+    if (across < 0.0) {
+      ux = -ux;
+      uz = -uz;
+    }
+    nx = ux;
+    nz = uz;
+    beyond = px * ux + pz * uz;
+  } else if (beyond > 1e-6) {
+    nx = px / beyond;
+    nz = pz / beyond;
   }
+  if (beyond >= clearance) return mid;
   // The path bends at its top: pushed twice the shortfall, its two halves clear the foot.
-  const double push = 2.0 * (clearance - gap);
+  const double push = 2.0 * (clearance - beyond);
   return {static_cast<float>(static_cast<double>(mid.x) + nx * push),
           static_cast<float>(static_cast<double>(mid.z) + nz * push)};
 }
@@ -334,7 +357,7 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // lands on `to` at `land`, a frame early just above the floor where one curve would still be
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
-                             std::int32_t land, FloorPoint to, double yaw, const FloorPoint* passBy,
+                             std::int32_t land, FloorPoint to, double yaw, FloorPoint round,
                              double ahead) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
@@ -350,10 +373,7 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   double fallHeight = 0.0;
   std::int32_t fallStart = lift;
   if (apex > lift && apex < land) {
-    const FloorPoint mid = Forward(
-        from,
-        passBy == nullptr ? Between(from, to) : Around(from, to, *passBy, yaw, kPassBy * scale_),
-        to, yaw, ahead, land - lift);
+    const FloorPoint mid = Forward(from, round, to, yaw, ahead, land - lift);
     Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, &kFootRise);
     fallFrom = mid;
     fallHeight = top;
@@ -479,6 +499,20 @@ bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const 
   return crossing && back > 0.0 && std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) < kLowTurn;
 }
 
+double FootSwingPlanner::PassingSide(int side, FloorPoint to, double yaw) const {
+  const FloorPoint from = stand_[side];
+  const FloorPoint standing = stand_[1 - side];
+  const bool into = side == 0 ? Crossed(to, standing, yaw) : Crossed(standing, to, yaw);
+  const bool outOf =
+      side == 0 ? Crossed(from, standing, stanceYaw_) : Crossed(standing, from, stanceYaw_);
+  if (into == outOf) return 0.0;
+  const FloorPoint crossed = into ? to : from;
+  const auto [sine, cosine] = portable::SinCos(into ? yaw : stanceYaw_);
+  const double ahead = -(static_cast<double>(crossed.x) - static_cast<double>(standing.x)) * sine -
+                       (static_cast<double>(crossed.z) - static_cast<double>(standing.z)) * cosine;
+  return ahead >= 0.0 ? 1.0 : -1.0;
+}
+
 std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
   return static_cast<std::int32_t>(std::ceil(distance / (kSwingSpeed * scale_)));
 }
@@ -502,19 +536,39 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
     to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
   const double yaw =
       side == 0 ? Uncrossed(r.yaw, to, stand_[other]) : Uncrossed(r.yaw, stand_[other], to);
-  // Timed as if to the arrow: a step to the inner part of a panel is no quicker.
-  const double distance = Distance(stand_[side], r.floor[side]);
-  const std::int32_t needed = SwingFrames(distance);
+  // A foot stepping into a crossing or out of one passes the standing foot on the side it is
+  // crossed on, for the hips half way through their turn (by the time it passes).
+  const double passSide = PassingSide(side, to, yaw);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
   std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
+  // Short of time for the way round at a foot's pace, it passes closer; short of time even to
+  // pass close, it goes the nearer way (and brushes the other leg).
+  FloorPoint round = Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_, 0.0);
+  if (passSide != 0.0) {
+    const double pace = kSwingSpeed * scale_ * static_cast<double>(land - lift);
+    for (int quarters = 4; quarters > 0; --quarters) {
+      const FloorPoint way = Around(stand_[side], to, stand_[other], (stanceYaw_ + yaw) * 0.5,
+                                    kPassBy * scale_ * quarters / 4, passSide);
+      // A closer pass, already short of the whole way, goes no faster than a foot's usual pace.
+      const double longest = quarters == 4 ? pace * kRoundPace : pace;
+      if (Distance(stand_[side], way) + Distance(way, to) <= longest) {
+        round = way;
+        break;
+      }
+    }
+  }
+  // Timed as if to the arrow: a step to the inner part of a panel is no quicker; one round the
+  // standing foot takes the time its longer way needs.
+  const double distance = Distance(stand_[side], r.floor[side]);
+  const std::int32_t needed =
+      SwingFrames(std::max(distance, Distance(stand_[side], round) + Distance(round, to)));
   // A quick step takes all the time it has: the foot goes as soon as it has landed. One short
   // of its swing's frames even so taps its panel and goes on the frame it lands (a frame stood
   // there would leave it two in the air to cross the pad, at twice a foot's speed), unless it
   // passes the standing foot: that swing bends round it, and set off early it brushes the
   // other leg before the hips have turned.
   if (land - lift < needed) {
-    const bool passes = Distance(Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_),
-                                 Between(stand_[side], to)) > 0.0;
+    const bool passes = Distance(round, Between(stand_[side], to)) > 0.0;
     const bool tap = land - landed_[side] <= needed && !passes;
     lift = std::max(land - needed, landed_[side] + (tap ? 0 : 1));
   }
@@ -535,7 +589,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
     swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
   }
   const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
-  Swing(side, lift, apex, top, land, to, yaw, &stand_[other],
+  Swing(side, lift, apex, top, land, to, yaw, round,
         turning && Crossing(side, to, yaw) ? kTurningAhead : 0.0);
   Event(land, CentreEvent::kStance, -1, yaw, 0.0);
   stanceYaw_ = yaw;
@@ -606,7 +660,8 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, nullptr, 0.0);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, Between(stand_[side], to[side]),
+          0.0);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);

@@ -123,10 +123,10 @@ class FootSwingPlanner {
   void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
            const InterpolationBytes* curve);
-  // `passBy`: the other foot, standing, which this one passes round; `ahead`: how far in front
+  // `round`: where the foot tops its swing, passing round the other foot; `ahead`: how far in front
   // of its path, along the hips' forward, the foot tops its swing (see Forward).
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
-             FloorPoint to, double yaw, const FloorPoint* passBy, double ahead);
+             FloorPoint to, double yaw, FloorPoint round, double ahead);
   // `mid`, the top of a swing from `from` to `to` in `frames`, moved `ahead` along the forward
   // of hips turned by `yaw`, or less, as far as the path stays at a real foot's pace.
   FloorPoint Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw, double ahead,
@@ -150,6 +150,11 @@ class FootSwingPlanner {
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, passes behind the
   // other, standing foot into a crossing or out of one, the hips turning less than kLowTurn.
   bool CrossesBehind(int side, FloorPoint to, double yaw) const;
+  // Which side of the other, standing foot, along the hips' forward, foot `side` stepping to
+  // `to` with the hips turning to `yaw` passes: where it stands while crossed when it steps into
+  // a crossing or out of one (1 in front, −1 behind), as legs cannot pass through each other on
+  // the way; 0, the side its path is on, when it does neither.
+  double PassingSide(int side, FloorPoint to, double yaw) const;
   // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
   std::int32_t SwingFrames(double distance) const;
   void Step(int side, const StepRecord& r);

@@ -1,12 +1,15 @@
 #include "motion/natural/foot_swings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "motion/segment_gap.h"
 
 namespace pavaneflow {
 namespace {
@@ -70,6 +73,101 @@ TEST(FootSwings, FindsWhereAFootStandsWhateverWasAskedBefore) {
   swings.supports[1] = {{40, end, {-3.0f, 2.0f}}};
   for (const std::int32_t frame : {lastFrame, 13, 14, 9, 50, 39, 40}) {
     expectAsDefined(frame, "changed");
+  }
+}
+
+// Where foot `side` tops its one swing: its highest key frame, on the floor's terms.
+FloorPoint SwingTop(const FootSwings& swings, int side) {
+  const auto& keys = swings.keys[static_cast<std::size_t>(side)].Keys();
+  const auto top = std::max_element(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+    return a.position[1] < b.position[1];
+  });
+  const float outwards = side == 0 ? kReferenceBody.ankleX : -kReferenceBody.ankleX;
+  return {top->position[0] + outwards, top->position[2]};
+}
+
+// How far `p` lies in front of `standing`, for hips facing the viewer (−z).
+double AheadOf(FloorPoint p, FloorPoint standing) {
+  return static_cast<double>(standing.z) - static_cast<double>(p.z);
+}
+
+// Where the straight way from `from` to `to` comes nearest `standing`.
+FloorPoint Nearest(FloorPoint from, FloorPoint to, FloorPoint standing) {
+  const double dx = static_cast<double>(to.x) - static_cast<double>(from.x);
+  const double dz = static_cast<double>(to.z) - static_cast<double>(from.z);
+  const double t =
+      std::clamp(((static_cast<double>(standing.x) - static_cast<double>(from.x)) * dx +
+                  (static_cast<double>(standing.z) - static_cast<double>(from.z)) * dz) /
+                     (dx * dx + dz * dz),
+                 0.0, 1.0);
+  return {static_cast<float>(static_cast<double>(from.x) + dx * t),
+          static_cast<float>(static_cast<double>(from.z) + dz * t)};
+}
+
+// How near the path from `from` through `top` to `to` comes to `standing`, on the floor.
+double PathGap(FloorPoint from, FloorPoint top, FloorPoint to, FloorPoint standing) {
+  auto at = [](FloorPoint p) {
+    return Vec3{static_cast<double>(p.x), 0.0, static_cast<double>(p.z)};
+  };
+  const Vec3 s = at(standing);
+  return std::min(SegmentGap(at(from), at(top), s, s), SegmentGap(at(top), at(to), s, s));
+}
+
+// A foot that steps into a crossing, or out of one, passes the standing foot on the side it
+// is crossed on, whichever side the straight way runs: going round the other side, the legs
+// would pass through each other. With too little time for that way round, it passes closer, and
+// with too little even for that, it takes the near way. The hips face the viewer throughout (the
+// feet stand far enough apart front to back for the crossed legs to pass), so that in front is
+// −z; the left foot stands, the right one steps.
+TEST(FootSwings, PassesTheStandingFootOnTheSideTheFootIsCrossedOn) {
+  struct Case {
+    const char* name;
+    FloorPoint from;
+    FloorPoint to;
+    std::int32_t frames;  // from the start to the step's landing
+    double side;   // 1: the top in front of the standing foot, −1 behind it, 0 the near way
+    double least;  // how near the foot's path comes to the standing foot, at least
+  };
+  const FloorPoint standing{2.0f, 0.0f};
+  const Case cases[] = {
+      // Each straight way passes on the other side of the standing foot.
+      {"into a crossing in front", {-3.0f, 4.5f}, {6.0f, -2.0f}, 30, 1.0, 1.5},
+      {"into a crossing behind", {-3.0f, -4.5f}, {6.0f, 2.0f}, 30, -1.0, 1.5},
+      {"out of a crossing behind", {6.0f, 2.5f}, {-3.0f, -4.5f}, 30, -1.0, 1.5},
+      {"out of a crossing in front", {6.0f, -2.5f}, {-3.0f, 4.5f}, 30, 1.0, 1.5},
+      // Nine frames leave time to go round in front, not as far from the standing foot.
+      {"into a crossing in front, in nine frames", {-3.0f, 1.0f}, {6.0f, -0.5f}, 9, 1.0, 0.6},
+      // Four frames leave no time to go round: the foot goes the near way.
+      {"into a crossing in front, in four frames", {-3.0f, 4.5f}, {6.0f, -2.0f}, 4, 0.0, 1.5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = {standing, c.from};
+    StepRecord step = start;
+    step.frame = c.frames;
+    step.floor[1] = c.to;
+    step.moved[1] = true;
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan({start, step}, swings);
+    ASSERT_EQ(swings.supports[0].size(), 1u);
+    ASSERT_EQ(swings.supports[1].size(), 2u);
+    const FloorPoint stand = swings.supports[0].front().at;
+    const FloorPoint from = swings.supports[1].front().at;
+    const FloorPoint to = swings.supports[1].back().at;
+    // Crossed at one end only, on the floor as the planner moves the feet inwards.
+    EXPECT_LT((from.x - stand.x) * (to.x - stand.x), 0.0f);
+    // The straight way passes on the other side, else the case shows nothing.
+    const double straight = AheadOf(Nearest(from, to, stand), stand);
+    if (c.side != 0.0) {
+      EXPECT_LT(straight * c.side, 0.0);
+    }
+    const double side = c.side != 0.0 ? c.side : (straight > 0.0 ? 1.0 : -1.0);
+    const FloorPoint top = SwingTop(swings, 1);
+    EXPECT_GT(AheadOf(top, stand) * side, 0.5)
+        << "top " << top.x << ", " << top.z << "; standing " << stand.x << ", " << stand.z;
+    EXPECT_GE(PathGap(from, top, to, stand), c.least);
   }
 }
 

@@ -134,6 +134,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> beatAlign;
   int footContactOver = 0;
   int pelvisFast = 0;
+  int legsThrough = 0;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
     for (const fs::path& file : files) {
@@ -170,9 +171,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
           knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
-          // Crossed feet turn the hips; a swing passing the standing leg may still brush it.
-          EXPECT_LE(f.dancer.legsThroughPercent, 1.95);
+          // Crossed feet turn the hips, and a foot crossing over goes round the standing one on
+          // its crossed side; a quick swing, short of time for that, may still brush it.
+          EXPECT_LE(f.dancer.legsThroughPercent, 1.7);
           through.push_back(f.dancer.legsThroughPercent);
+          legsThrough += f.dancer.legsThroughPercent > 0.2;
           // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
           // and quick jumps tap and go, and so dash in no more frames than the gimmick charts
           // force.
@@ -210,13 +213,16 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(through.begin(),
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
-  EXPECT_LE(through[through.size() / 2], 0.085);
+  EXPECT_LE(through[through.size() / 2], 0.07);
+  // Most Lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
+  // the others are DOUBLE charts, crossing over across both pads.
+  EXPECT_LE(legsThrough, 310);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
   EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.35);
   EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }),
-            lanes / 20);
+            lanes / 30);
   std::nth_element(beatAlign.begin(),
                    beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
                    beatAlign.end());
