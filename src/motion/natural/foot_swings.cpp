@@ -613,6 +613,33 @@ double FootSwingPlanner::TuckedLift(FloorPoint centre, double yaw, int side, Flo
   return std::max(kTuck * scale_ * tuck, hip - static_cast<double>(body_.ankleY) - below - rise);
 }
 
+std::array<FloorPoint, 2> FootSwingPlanner::JumpTops(const std::array<FloorPoint, 2>& to,
+                                                     double yaw) const {
+  std::array<FloorPoint, 2> via{Between(stand_[0], to[0]), Between(stand_[1], to[1])};
+  const double apart = kSideBySide * scale_;
+  if (Distance(via[0], via[1]) >= apart) return via;
+  // Feet trading places in a jump would pass through one spot at its top: each bows out to its
+  // own side of the way instead, the left one on the hips' left, and they pass side by side.
+  const FloorPoint middle = Between(via[0], via[1]);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  double nx = cosine;
+  double nz = -sine;
+  const double ux = static_cast<double>(to[0].x) - static_cast<double>(stand_[0].x);
+  const double uz = static_cast<double>(to[0].z) - static_cast<double>(stand_[0].z);
+  const double length = portable::Hypot(ux, uz);
+  if (length > 1e-6) {
+    const double side = -uz * cosine + ux * -sine >= 0.0 ? 1.0 : -1.0;
+    nx = -uz / length * side;
+    nz = ux / length * side;
+  }
+  const double half = 0.5 * apart;
+  auto at = [&](double by) {
+    return FloorPoint{static_cast<float>(static_cast<double>(middle.x) + nx * by),
+                      static_cast<float>(static_cast<double>(middle.z) + nz * by)};
+  };
+  return {at(half), at(-half)};
+}
+
 void FootSwingPlanner::Jump(const StepRecord& r) {
   const std::int32_t land = r.frame;
   MakeRoom(0, land);
@@ -655,13 +682,13 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + yaw) * 0.5, rise);
   const double apexYaw = (stanceYaw_ + yaw) * 0.5;
   const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
+  const std::array<FloorPoint, 2> via = JumpTops(to, apexYaw);
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
-    tops[side] = rise + TuckedLift(centre, apexYaw, side, Between(stand_[side], to[side]), rise,
+    tops[side] = rise + TuckedLift(centre, apexYaw, side, via[side], rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, Between(stand_[side], to[side]),
-          0.0);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);

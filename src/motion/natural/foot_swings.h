@@ -143,6 +143,8 @@ class FootSwingPlanner {
   bool Reached(FloorPoint left, FloorPoint right, double yaw) const;
   // `yaw`, or, where the feet on `left` and `right` stand crossed and the legs would pass
   // through each other, the turn of the hips nearest to where they aim that parts them.
+  // Where each foot of a jump to `to` tops its swing, for hips turned by `yaw` at the top.
+  std::array<FloorPoint, 2> JumpTops(const std::array<FloorPoint, 2>& to, double yaw) const;
   double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, leaves a crossing or
   // lands in one.

@@ -1,6 +1,7 @@
 #include "motion/natural/foot_swings.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -168,6 +169,60 @@ TEST(FootSwings, PassesTheStandingFootOnTheSideTheFootIsCrossedOn) {
     EXPECT_GT(AheadOf(top, stand) * side, 0.5)
         << "top " << top.x << ", " << top.z << "; standing " << stand.x << ", " << stand.z;
     EXPECT_GE(PathGap(from, top, to, stand), c.least);
+  }
+}
+
+// A jump's feet top their swings half way, unless that brings them to one spot: feet trading
+// places then pass side by side, each bowed out to its own side of the way (before, they passed
+// through each other at the top, ankles fused).
+TEST(FootSwings, JumpingFeetTradingPlacesPassSideBySide) {
+  struct Case {
+    const char* name;
+    std::array<FloorPoint, 2> from;
+    std::array<FloorPoint, 2> to;
+    bool bowed;  // else each tops its swing half way
+  };
+  const Case cases[] = {
+      {"apart and back", {{{-3.0f, 0.0f}, {3.0f, 0.0f}}}, {{{-3.0f, 3.0f}, {3.0f, 3.0f}}}, false},
+      {"across the pad", {{{-3.0f, 0.0f}, {3.0f, 0.0f}}}, {{{3.0f, 0.0f}, {-3.0f, 0.0f}}}, true},
+      {"corner to corner",
+       {{{-1.0f, -3.0f}, {3.0f, 3.0f}}},
+       {{{3.0f, 3.0f}, {-1.0f, -3.0f}}},
+       true},
+      {"crossed to side by side",
+       {{{1.5f, 0.4f}, {-1.5f, -0.4f}}},
+       {{{-1.5f, 0.4f}, {1.5f, -0.4f}}},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = c.from;
+    StepRecord jump;
+    jump.frame = 30;
+    jump.floor = c.to;
+    jump.moved = {true, true};
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan({start, jump}, swings);
+    const std::array<FloorPoint, 2> tops{SwingTop(swings, 0), SwingTop(swings, 1)};
+    const double dx = static_cast<double>(tops[0].x - tops[1].x);
+    const double dz = static_cast<double>(tops[0].z - tops[1].z);
+    const double apart = std::hypot(dx, dz);
+    if (c.bowed) {
+      EXPECT_GE(apart, 1.19);
+      // Each on its own side of the other's way, not one behind the other along it.
+      const double wayX = static_cast<double>(c.to[0].x - c.from[0].x);
+      const double wayZ = static_cast<double>(c.to[0].z - c.from[0].z);
+      const double along = (dx * wayX + dz * wayZ) / std::hypot(wayX, wayZ);
+      EXPECT_LT(std::fabs(along), 0.1);
+    } else {
+      for (int side = 0; side < 2; ++side) {
+        const auto& supports = swings.supports[static_cast<std::size_t>(side)];
+        EXPECT_NEAR(tops[side].x, (supports.front().at.x + supports.back().at.x) / 2, 0.01);
+        EXPECT_NEAR(tops[side].z, (supports.front().at.z + supports.back().at.z) / 2, 0.01);
+      }
+    }
   }
 }
 

@@ -171,8 +171,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
           knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
-          // Crossed feet turn the hips, and a foot crossing over goes round the standing one on
-          // its crossed side; a quick swing, short of time for that, may still brush it.
+          // Crossed feet turn the hips, a foot crossing over goes round the standing one on its
+          // crossed side, and feet trading places in a jump pass side by side; a quick swing,
+          // short of time for the way round, may still brush the standing leg.
           EXPECT_LE(f.dancer.legsThroughPercent, 1.7);
           through.push_back(f.dancer.legsThroughPercent);
           legsThrough += f.dancer.legsThroughPercent > 0.2;
@@ -213,10 +214,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(through.begin(),
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
-  EXPECT_LE(through[through.size() / 2], 0.07);
+  EXPECT_LE(through[through.size() / 2], 0.05);
   // Most Lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 310);
+  EXPECT_LE(legsThrough, 290);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
