@@ -21,6 +21,10 @@ constexpr double kLiftShift = 0.1;
 constexpr double kCarryShift = 1.0;
 // A swing with time for this share of the whole shift passes its lift without stopping.
 constexpr double kFlowingWeight = 0.75;
+// And only where its way into the lift and out of it differ by at most this, units a frame: the
+// two curves meet at their mean velocities, which would change by that much from one frame to
+// the next.
+constexpr double kFlowMatch = 0.6;
 constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
@@ -555,6 +559,15 @@ void CentrePlanner::Finish(CentrePath& path) {
   Complete(kNoBoundary, kNoBoundary, beats_.size(), steps_.size(), path);
 }
 
+bool CentrePlanner::Flowing(const CentreKey& key, const CentreKey& next) const {
+  if (!last_ || key.frame <= last_->frame || next.frame <= key.frame) return false;
+  const double in = static_cast<double>(key.frame - last_->frame);
+  const double out = static_cast<double>(next.frame - key.frame);
+  return portable::Hypot((next.x - key.x) / out - (key.x - last_->x) / in,
+                         (next.z - key.z) / out - (key.z - last_->z) / in) <=
+         kFlowMatch * body_.PadScale();
+}
+
 void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::size_t heldBeats,
                              std::size_t heldSteps, CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
@@ -568,12 +581,16 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     // As a foot lifts, the body is already on its way over the standing foot and goes on without
     // a pause: eased to a stop there, it stayed between the feet through the swing's first frames,
     // the weight towards the lifted foot. (Its height eases as ever: it moves over the feet.)
+    // It goes on only where it comes in about as fast as it leaves: out of a rest (over a wide
+    // stance, waiting for the lift) it would set off at full speed from one frame to the next.
+    const bool flows = key.flows && i + 1 < keys_.size() && Flowing(key, keys_[i + 1]);
     const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall
-                                      : key.flows                    ? &kCentreArriving
+                                      : flows                        ? &kCentreArriving
                                       : flowed_                      ? &kCentreLeaving
                                                                      : &kCentreEase;
     written_ = key.kind;
-    flowed_ = key.flows;
+    flowed_ = flows;
+    last_ = key;
     path.centre.Add(
         {key.frame,
          {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -64,6 +65,8 @@ class CentrePlanner {
   // first `steps` steps.
   void Complete(std::int32_t boundary, std::int32_t complete, std::size_t beats, std::size_t steps,
                 CentrePath& path);
+  // Whether the body passes `key` (a foot's lift) without stopping, on its way to `next`.
+  bool Flowing(const CentreKey& key, const CentreKey& next) const;
 
   const BodyProportions& body_;
   BeatClock& clock_;
@@ -78,8 +81,9 @@ class CentrePlanner {
   std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
   CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
-  bool flowed_ = false;         // the last key frame added to the path was passed without stopping
-  std::int32_t completed_ = 0;  // the frame before which `path` is complete
+  bool flowed_ = false;  // the last key frame added to the path was passed without stopping
+  std::optional<CentreKey> last_;  // and that key frame
+  std::int32_t completed_ = 0;     // the frame before which `path` is complete
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;
