@@ -449,16 +449,25 @@ bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) co
 }
 
 double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right) const {
-  const double apart = kLegsApart * scale_;
   if (!Crossed(left, right, yaw)) return yaw;
+  const double from = std::clamp(portable::TurnRemainder(stanceYaw_ - straightAhead_),
+                                 -kMostCrossTurn, kMostCrossTurn);
+  const CrossTurnMemo::Question question{yaw, from, left, right};
+  if (const std::optional<double> known = crossTurns_.Find(question)) return *known;
+  const double turn = PartingTurn(yaw, from, left, right);
+  crossTurns_.Remember(question, turn);
+  return turn;
+}
+
+double FootSwingPlanner::PartingTurn(double yaw, double from, FloorPoint left,
+                                     FloorPoint right) const {
+  const double apart = kLegsApart * scale_;
   double widest = StraightLegsGap(left, right, yaw);
   if (widest >= apart) return yaw;
   // The turn nearest to where the hips aim already that parts the legs; failing that, the one
   // that parts them most. Turned from one side to the other at every step of a crossing, the
   // hips would swing through square, the legs through each other on the way.
   double best = yaw;
-  const double from = std::clamp(portable::TurnRemainder(stanceYaw_ - straightAhead_),
-                                 -kMostCrossTurn, kMostCrossTurn);
   for (int k = 0; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
     // Past the limit on both sides, every later trial only goes further.
     if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)

@@ -7,6 +7,7 @@
 
 #include "motion/body_proportions.h"
 #include "motion/floor_point.h"
+#include "motion/natural/cross_turn_memo.h"
 #include "motion/natural/key_track.h"
 #include "motion/natural/step_timeline.h"
 
@@ -146,6 +147,8 @@ class FootSwingPlanner {
   // Where each foot of a jump to `to` tops its swing, for hips turned by `yaw` at the top.
   std::array<FloorPoint, 2> JumpTops(const std::array<FloorPoint, 2>& to, double yaw) const;
   double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
+  // Uncrossed's search for crossed feet, trying turns outwards from `from`.
+  double PartingTurn(double yaw, double from, FloorPoint left, FloorPoint right) const;
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, leaves a crossing or
   // lands in one.
   bool Crossing(int side, FloorPoint to, double yaw) const;
@@ -175,6 +178,7 @@ class FootSwingPlanner {
   std::array<double, 2> yaw_{};
   std::array<Before, 2> before_;
   std::int64_t step_ = 0;
+  mutable CrossTurnMemo crossTurns_;  // Uncrossed's answers, which depend on nothing else
 };
 
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
