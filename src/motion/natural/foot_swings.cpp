@@ -667,11 +667,17 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
           Beside(middle, r.yaw, -0.5 * kSideBySide * scale_)};
   }
   const double yaw = Uncrossed(r.yaw, to[0], to[1]);
+  const double apexYaw = (stanceYaw_ + yaw) * 0.5;
+  const std::array<FloorPoint, 2> via = JumpTops(to, apexYaw);
   // A frame on the floor before take-off; three in the air leave room for a top and a touch, and
-  // a jump to other panels takes the time the feet need to get there: quick jumps are low hops
-  // over most of the time between them.
-  const double farthest =
-      std::max(Distance(stand_[0], r.floor[0]), Distance(stand_[1], r.floor[1]));
+  // a jump to other panels takes the time the feet need to get there (feet passing each other
+  // the time for their way round): quick jumps are low hops over most of the time between them.
+  double farthest = 0.0;
+  for (int side = 0; side < 2; ++side) {
+    const double straight = Distance(stand_[side], r.floor[side]);
+    const double round = Distance(stand_[side], via[side]) + Distance(via[side], to[side]);
+    farthest = std::max(farthest, via[side] == Between(stand_[side], to[side]) ? straight : round);
+  }
   const std::int32_t wanted =
       std::max(std::clamp(since / 2, kLeastJumpFrames, kMaxJumpFrames), SwingFrames(farthest) + 2);
   // Short of time, the feet take off as they land, as a foot taps and goes in a quick run.
@@ -687,11 +693,8 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
       std::max(std::max(landed_[0], landed_[1]), takeOff - kCrouchFrames);
   Event(crouchStart, CentreEvent::kCrouchStart, -1, stanceYaw_, 0.0);
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
-  if (apex > takeOff && apex < land)
-    Event(apex, CentreEvent::kApex, -1, (stanceYaw_ + yaw) * 0.5, rise);
-  const double apexYaw = (stanceYaw_ + yaw) * 0.5;
+  if (apex > takeOff && apex < land) Event(apex, CentreEvent::kApex, -1, apexYaw, rise);
   const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
-  const std::array<FloorPoint, 2> via = JumpTops(to, apexYaw);
   std::array<double, 2> tops{};
   for (int side = 0; side < 2; ++side)
     tops[side] = rise + TuckedLift(centre, apexYaw, side, via[side], rise,
