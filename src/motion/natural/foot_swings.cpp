@@ -637,7 +637,8 @@ std::array<FloorPoint, 2> FootSwingPlanner::JumpTops(const std::array<FloorPoint
   const double uz = static_cast<double>(to[0].z) - static_cast<double>(stand_[0].z);
   const double length = portable::Hypot(ux, uz);
   if (length > 1e-6) {
-    const double side = -uz * cosine + ux * -sine >= 0.0 ? 1.0 : -1.0;
+    // Across the left foot's way, on the side of the hips' left.
+    const double side = -uz * cosine - ux * sine >= 0.0 ? 1.0 : -1.0;
     nx = -uz / length * side;
     nz = ux / length * side;
   }
