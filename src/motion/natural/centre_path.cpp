@@ -14,6 +14,12 @@ namespace pavaneflow {
 namespace {
 
 constexpr double kReachShare = 0.99;  // of the straight leg: the knees stay a little bent
+// Crossed, the legs reach across the body, and a dancer straightens them rather than sink into a
+// squat: all but straight, the knees bent about 10°, as the centre's curve between two key frames
+// passes a little further from the feet than at either (straight there, a planted foot slides) and
+// the runtime's IK falls short of a foot a straight leg reaches exactly. Not as a foot lifts out
+// of the crossing: its knee bends to pass the other leg.
+constexpr double kCrossedReachShare = 0.996;
 constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
 // Shares of the way from between the feet to over the standing foot: as the other foot lifts,
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
@@ -71,15 +77,16 @@ class Builder {
       : swings_(swings), body_(body), clock_(clock), lowest_(kLowestRise * body.PadScale()) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
-  // to be reached with the knee a little bent.
-  double ReachRise(double x, double z, double yaw, int side, FloorPoint at) const {
+  // to be reached by `share` of the straight leg: the knee a little bent.
+  double ReachRise(double x, double z, double yaw, int side, FloorPoint at,
+                   double share = kReachShare) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
     const auto [sine, cosine] = portable::SinCos(yaw);
     const double hipX = x + outwards * cosine;
     const double hipZ = z - outwards * sine;
     const double r =
         portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
-    const double leg = kReachShare * body_.LegLength();
+    const double leg = share * body_.LegLength();
     const double height = r < leg ? std::sqrt(leg * leg - r * r) : 0.0;
     return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
   }
@@ -135,12 +142,17 @@ class Builder {
     }
   }
 
+  // How much of the straight leg reaches the feet for the body at `key`.
+  static double LegShare(const CentreKey& key) {
+    return key.crossed && key.kind != CentreEvent::kLift ? kCrossedReachShare : kReachShare;
+  }
+
   // The highest rise at which every planted foot is reached, never above rest.
   double StandingRise(const CentreKey& key) const {
     double rise = 0.0;
     for (int side = 0; side < 2; ++side) {
       const auto at = swings_.PlantedAt(side, key.frame);
-      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at));
+      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, LegShare(key)));
     }
     return std::max(rise, lowest_);
   }
@@ -149,8 +161,8 @@ class Builder {
   double LandingRise(const CentreKey& key) const {
     double rise = 0.0;
     for (int side = 0; side < 2; ++side)
-      rise =
-          std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame)));
+      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
+                                      swings_.StanceAt(side, key.frame), LegShare(key)));
     return std::max(rise, lowest_);
   }
 
@@ -166,6 +178,7 @@ class Builder {
       key.standing = e.standing;
       const FloorPoint left = swings_.StanceAt(0, e.frame);
       const FloorPoint right = swings_.StanceAt(1, e.frame);
+      key.crossed = Crossed(left, right, e.yaw);
       key.x = (static_cast<double>(left.x) + static_cast<double>(right.x)) * 0.5;
       key.z = (static_cast<double>(left.z) + static_cast<double>(right.z)) * 0.5;
       if (e.kind == CentreEvent::kLift || e.kind == CentreEvent::kCarry) {
@@ -177,7 +190,7 @@ class Builder {
         const double most =
             (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
         // Crossed, the legs reach across the body: sinking to carry it would squat.
-        const bool crossed = Crossed(left, right, e.yaw);
+        const bool crossed = key.crossed;
         // The body goes on over the standing foot without a pause as this foot lifts, but not
         // over or into a crossing (it would bring the hips across before the passing leg is by:
         // the legs meet), nor in a quick swing (its centre's key frames come too close together
@@ -305,8 +318,8 @@ class Builder {
     double rise = 0.0;
     for (int side = 0; side < 2; ++side) {
       if (swings_.PlantedAt(side, key.frame) || !swings_.PlantedAt(side, until)) continue;
-      rise =
-          std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame)));
+      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
+                                      swings_.StanceAt(side, key.frame), LegShare(key)));
     }
     return std::max(rise, lowest_);
   }

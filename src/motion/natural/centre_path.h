@@ -16,9 +16,10 @@ namespace pavaneflow {
 // The key frames of the centre, and with `twist` of the upper body and the neck, for the feet
 // `swings` plans. At each moment the feet plan, the centre stands over the feet (over the
 // standing foot while the other is lifted) as low as both planted feet need to be reached by
-// the body's legs with the knees slightly bent, and on each beat while the dancer is stepping
-// it dips a little. It turns at most kMostTurnPerFrame between two frames, towards where the
-// hips aim; the twist turns the head back by as much, so that it looks straight ahead.
+// the body's legs with the knees slightly bent (crossed, nearly straight), and on each beat
+// while the dancer is stepping it dips a little. It turns at most kMostTurnPerFrame between two
+// frames, towards where the hips aim; the twist turns the head back by as much, so that it looks
+// straight ahead.
 struct CentrePath {
   KeyTrack centre;
   KeyTrack upperBody;
@@ -40,7 +41,8 @@ struct CentreKey {
   bool held = false;
   double heldX = 0.0;
   double heldZ = 0.0;
-  bool flows = false;  // passed on the way without stopping (a foot's lift)
+  bool flows = false;    // passed on the way without stopping (a foot's lift)
+  bool crossed = false;  // the feet stand (or land) crossed
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on

@@ -133,6 +133,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> ankleFast;
   std::vector<double> beatAlign;
   int footContactOver = 0;
+  std::vector<double> crossedDrops;
+  int crossedLow = 0;
+  int crossedLowClassicFeet = 0;
+  int hipsSquare = 0;
   std::vector<double> pelvisFastFrames;
   int pelvisFast = 0;
   int legsThrough = 0;
@@ -196,12 +200,23 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(f.dancer.footContact, 2.1);
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
+          // Standing crossed, the legs straighten rather than squat; crossovers across two pads
+          // stand wider than the legs reach without a lunge.
+          if (f.dancer.crossedPercent > 0.0) {
+            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.65);
+            crossedDrops.push_back(f.dancer.crossedPelvisDrop);
+            crossedLow += f.dancer.crossedPelvisDrop > 0.6;
+            hipsSquare += f.dancer.crossedHipsFromViewer < 20.0;
+          }
           request.feet = nullptr;
           MotionDocument classicFeet;
           Synthesize(request, classicFeet);
           SCOPED_TRACE("classic feet");
           EXPECT_TRUE(classicFeet.InCreationOrder());
-          ExpectTargets(MeasureBody(BodyTracks::FromDocument(classicFeet)), false);
+          const BodyFigures classicFigures = MeasureBody(BodyTracks::FromDocument(classicFeet));
+          ExpectTargets(classicFigures, false);
+          EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.97);
+          crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
         }
       }
     }
@@ -234,6 +249,15 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // on over the standing foot, it carries the weight there through the swing.
   EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.285);
   EXPECT_LE(footContactOver, 2);
+  // Crossed feet: 269 Lanes (521 with the classic footing) stood lower than 0.6 while the knees
+  // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads.
+  EXPECT_LE(crossedLow, 160);
+  EXPECT_LE(crossedLowClassicFeet, 392);
+  std::nth_element(crossedDrops.begin(),
+                   crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
+                   crossedDrops.end());
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.52);
+  EXPECT_LE(hipsSquare, 18);
   EXPECT_LE(pelvisFast, 20);
   std::nth_element(
       pelvisFastFrames.begin(),
