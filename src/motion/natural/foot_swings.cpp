@@ -711,6 +711,13 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
 
 const Support* FootSwings::SearchSupport(std::size_t i, std::int32_t frame) const {
   const std::vector<Support>& list = supports[i];
+  // The centre asks of a key frame and then of the next one, and back again, and limits its
+  // speed backwards too: most look-ups that miss the last support want the one before it.
+  const std::size_t hint = found_[i];
+  if (hint > 0 && hint < list.size() && frame < list[hint].from && list[hint - 1].from <= frame) {
+    found_[i] = hint - 1;
+    return &list[hint - 1];
+  }
   auto after = std::upper_bound(list.begin(), list.end(), frame,
                                 [](std::int32_t f, const Support& s) { return f < s.from; });
   if (after == list.begin()) return nullptr;

@@ -83,7 +83,7 @@ struct FootSwings {
     }
     return SearchSupport(i, frame);
   }
-  // The same, by bisection.
+  // The same: the support before the last one found, else by bisection.
   [[gnu::noinline]] const Support* SearchSupport(std::size_t i, std::int32_t frame) const;
 
   // Each foot's support found last, where the next look-up starts.
