@@ -406,9 +406,14 @@ FloorPoint FootSwingPlanner::Forward(FloorPoint from, FloorPoint mid, FloorPoint
 }
 
 FloorPoint FootSwingPlanner::Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const {
+  const InwardMemo::Question question{arrow, otherArrow, yaw};
+  if (const auto found = inwards_.Find(question)) return *found;
   // A stance the legs do not reach is narrowed on the near side of the panels instead.
-  if (Distance(arrow, otherArrow) > kWidestStance * scale_) return arrow;
-  return Inner(arrow, otherArrow, yaw, Closest(), scale_);
+  const FloorPoint at = Distance(arrow, otherArrow) > kWidestStance * scale_
+                            ? arrow
+                            : Inner(arrow, otherArrow, yaw, Closest(), scale_);
+  inwards_.Remember(question, at);
+  return at;
 }
 
 double FootSwingPlanner::Closest() const {
