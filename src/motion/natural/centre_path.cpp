@@ -340,10 +340,11 @@ class Builder {
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
                            swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
-      const auto beat = clock_.From(key.frame - kNearFrames);
+      // The clock is asked of landings only: no other key frame settles.
+      const auto beat = landing ? clock_.From(key.frame - kNearFrames) : std::nullopt;
       // Landing crossed, the legs reach across the body: held towards the foot behind, they
       // would pass through each other.
-      if (!beat || *beat > key.frame + kNearFrames || !landing ||
+      if (!landing || !beat || *beat > key.frame + kNearFrames ||
           Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
         settled.push_back(key);
         continue;

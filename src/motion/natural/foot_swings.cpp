@@ -406,9 +406,14 @@ FloorPoint FootSwingPlanner::Forward(FloorPoint from, FloorPoint mid, FloorPoint
 }
 
 FloorPoint FootSwingPlanner::Inward(FloorPoint arrow, FloorPoint otherArrow, double yaw) const {
+  const InwardMemo::Question question{arrow, otherArrow, yaw};
+  if (const auto found = inwards_.Find(question)) return *found;
   // A stance the legs do not reach is narrowed on the near side of the panels instead.
-  if (Distance(arrow, otherArrow) > kWidestStance * scale_) return arrow;
-  return Inner(arrow, otherArrow, yaw, Closest(), scale_);
+  const FloorPoint at = Distance(arrow, otherArrow) > kWidestStance * scale_
+                            ? arrow
+                            : Inner(arrow, otherArrow, yaw, Closest(), scale_);
+  inwards_.Remember(question, at);
+  return at;
 }
 
 double FootSwingPlanner::Closest() const {
@@ -711,6 +716,13 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
 
 const Support* FootSwings::SearchSupport(std::size_t i, std::int32_t frame) const {
   const std::vector<Support>& list = supports[i];
+  // The centre asks of a key frame and then of the next one, and back again, and limits its
+  // speed backwards too: most look-ups that miss the last support want the one before it.
+  const std::size_t hint = found_[i];
+  if (hint > 0 && hint < list.size() && frame < list[hint].from && list[hint - 1].from <= frame) {
+    found_[i] = hint - 1;
+    return &list[hint - 1];
+  }
   auto after = std::upper_bound(list.begin(), list.end(), frame,
                                 [](std::int32_t f, const Support& s) { return f < s.from; });
   if (after == list.begin()) return nullptr;

@@ -8,6 +8,7 @@
 #include "motion/body_proportions.h"
 #include "motion/floor_point.h"
 #include "motion/natural/cross_turn_memo.h"
+#include "motion/natural/inward_memo.h"
 #include "motion/natural/key_track.h"
 #include "motion/natural/step_timeline.h"
 
@@ -83,7 +84,7 @@ struct FootSwings {
     }
     return SearchSupport(i, frame);
   }
-  // The same, by bisection.
+  // The same: the support before the last one found, else by bisection.
   [[gnu::noinline]] const Support* SearchSupport(std::size_t i, std::int32_t frame) const;
 
   // Each foot's support found last, where the next look-up starts.
@@ -179,6 +180,7 @@ class FootSwingPlanner {
   std::array<Before, 2> before_;
   std::int64_t step_ = 0;
   mutable CrossTurnMemo crossTurns_;  // Uncrossed's answers, which depend on nothing else
+  mutable InwardMemo inwards_;        // Inward's, likewise
 };
 
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming

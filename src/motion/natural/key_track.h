@@ -25,6 +25,13 @@ class KeyTrack {
     while (!keys_.empty() && keys_.back().frame >= key.frame) keys_.pop_back();
     keys_.push_back(key);
   }
+  // Adds the keys of `other` as Add would one by one: being in frame order, one a frame, only
+  // the first can replace keys of this track, and the rest go on the end as they are.
+  void AddAll(const KeyTrack& other) {
+    if (other.keys_.empty()) return;
+    Add(other.keys_.front());
+    keys_.insert(keys_.end(), other.keys_.begin() + 1, other.keys_.end());
+  }
   void Clear() { keys_.clear(); }
   // Drops the first `count` keys.
   void DropFront(std::size_t count) {

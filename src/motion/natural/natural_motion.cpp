@@ -55,18 +55,24 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
   auto frameOf = [&](std::size_t i) {
     return next[i] != end[i] && next[i]->frame < boundary ? next[i]->frame : boundary;
   };
+  // The tracks with keys left before `boundary`, in the order of `bones`: one that has run out
+  // (the thighs after their one key, the arms at rest) is no longer looked at.
+  std::array<std::size_t, kBoneCount> live{};
+  std::size_t liveCount = 0;
   for (std::size_t i = 0; i < bones.size(); ++i) {
     const std::vector<PendingKey>& keys = bones[i].keys->Keys();
     next[i] = keys.data();
     end[i] = keys.data() + keys.size();
     nextFrame[i] = frameOf(i);
+    if (nextFrame[i] < boundary) live[liveCount++] = i;
   }
   const bool reports = static_cast<bool>(settled);
   for (;;) {
     // The earliest frame left and the tracks with a key at it, in one pass.
     std::int32_t frame = boundary;
     unsigned at = 0;
-    for (std::size_t i = 0; i < bones.size(); ++i) {
+    for (std::size_t j = 0; j < liveCount; ++j) {
+      const std::size_t i = live[j];
       if (nextFrame[i] < frame) {
         frame = nextFrame[i];
         at = 1u << i;
@@ -75,16 +81,24 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
       }
     }
     if (frame == boundary) break;
+    bool ranOut = false;
     for (; at != 0; at &= at - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(at));
       const PendingKey& key = *next[i]++;
       nextFrame[i] = frameOf(i);
+      ranOut = ranOut || nextFrame[i] == boundary;
       if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
       MotionFrame* added = document.InsertFrame(names[i], key.frame);
       added->position = key.position;
       added->rotation = key.rotation;
       added->interpolation = key.interpolation;
       if (reports && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+    }
+    if (ranOut) {
+      liveCount = static_cast<std::size_t>(
+          std::remove_if(live.begin(), live.begin() + static_cast<std::ptrdiff_t>(liveCount),
+                         [&](std::size_t i) { return nextFrame[i] == boundary; }) -
+          live.begin());
     }
   }
   for (std::size_t i = 0; i < bones.size(); ++i) {
@@ -147,9 +161,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   // bone's key frames are complete.
   auto plan = [&](std::optional<std::int32_t> next) {
     feetPlanner.Plan(stretch, stretchFeet);
-    for (int side = 0; side < 2; ++side) {
-      for (const PendingKey& key : stretchFeet.keys[side].Keys()) feet[side].Add(key);
-    }
+    for (int side = 0; side < 2; ++side) feet[side].AddAll(stretchFeet.keys[side]);
     armSwinger.Plan(stretch, next, arms);
     return layGestures(centrePlanner.Plan(stretchFeet, stretch, centre));
   };

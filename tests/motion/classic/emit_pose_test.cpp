@@ -46,7 +46,7 @@ TEST(YawQuaternion, RemembersNoTurnForAnotherAngle) {
                                kThreeHalfPi,
                                std::nanf(""),
                                std::numeric_limits<float>::infinity()};
-  for (int i = 0; i < 500; ++i) angles.push_back(static_cast<float>(i) * 0.0125f - 1.0f);
+  for (int i = 0; i < 5000; ++i) angles.push_back(static_cast<float>(i) * 0.00125f - 1.0f);
   auto direct = [](float angle) {
     const auto half = static_cast<float>(static_cast<double>(angle) * 0.5);
     return std::array<float, 4>{0.0f, static_cast<float>(std::sin(static_cast<double>(half))), 0.0f,

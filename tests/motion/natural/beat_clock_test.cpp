@@ -31,12 +31,16 @@ TEST(BeatClock, FindsTheSameBeatWhateverWasAskedBefore) {
   std::vector<std::int32_t> interleaved;  // the next beat, then the one after it, then back
   for (std::int32_t f = 0; f <= 680; f += 7) interleaved.insert(interleaved.end(), {f, f + 16, f});
   const std::vector<std::int32_t> jumping{690, 0, 151, 150, 149, 1000, 14, 16, 300, 299, 299, 2};
+  std::vector<std::int32_t> striding;  // forwards by one to six beats, as the arms turn
+  for (std::int32_t f = 0, beats = 1; f <= 700; f += 15 * beats, beats = beats % 6 + 1) {
+    striding.push_back(f);
+  }
 
   for (const TimingMap* timing :
        {static_cast<const TimingMap*>(&steady), static_cast<const TimingMap*>(&stopping)}) {
     for (const std::int32_t gap : {0, 250}) {
       const Tick last = 40 * kTicksPerBeat;
-      for (const auto& order : {forwards, backwards, interleaved, jumping}) {
+      for (const auto& order : {forwards, backwards, interleaved, jumping, striding}) {
         BeatClock asked(*timing, gap, last);
         for (const std::int32_t frame : order) {
           BeatClock fresh(*timing, gap, last);
