@@ -1,6 +1,7 @@
 #include "motion/natural/centre_path.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -38,9 +39,14 @@ constexpr double kHipClear = 0.6;              // nor brings a standing hip over
 // A landing foot takes the weight over this many frames: at the landing, the body is still this
 // share of the way from between the feet towards the foot that stood, sunk no more than
 // kSettleSink below where it would stand between them.
-constexpr std::int32_t kSettleFrames = 4;
-constexpr double kSettleShift = 0.25;
-constexpr double kSettleSink = 0.15;
+constexpr std::int32_t kSettleFrames = 6;
+constexpr double kSettleShift = 0.75;
+constexpr double kSettleSink = 0.3;
+// Drifting on from over the standing foot to a held landing, the body passes the key frame over
+// the standing foot at this share of its mean speed on to the landing: slowing into the drift,
+// never stopping.
+constexpr double kDriftShare = 0.5;
+constexpr int kDriftSteps = 10;  // the speeds into a drift the centre's curves are written for
 // The centre moves at most this fast between two key frames, units a frame: its eased curve
 // peaks at 1.35 times that, under the 1 (2.4 m/s) of a dancer's pelvis.
 constexpr double kCentreSpeed = 0.6;
@@ -198,6 +204,8 @@ class Builder {
         key.flows =
             e.kind == CentreEvent::kLift && e.weight >= kFlowingWeight && !crossed &&
             !Crossed(swings_.StanceAt(0, e.frame + 1), swings_.StanceAt(1, e.frame + 1), e.yaw);
+        // Only as far as a held landing follows (Settle decides): the same long, uncrossed swing.
+        key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !crossed;
         const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
@@ -264,6 +272,7 @@ class Builder {
                                                    : ArrivingRise(key, keys[i + 1].frame));
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
+      if (key.held) key.heldSink = std::max(0.0, StandingRise(Unheld(key)) - key.rise);
       // Carried over the standing foot, the body stays at the height it stepped from: it
       // bounces on the beat, not with every step.
       if (key.kind == CentreEvent::kCarry && i > 0)
@@ -327,10 +336,11 @@ class Builder {
  private:
   // A foot lands while the weight is still over the other one, and the weight follows it over the
   // next few frames, as a walker's does in the moment both feet are down: the landing key frame
-  // stays part of the way towards the foot that stood, as far as that sinks the body little, and
-  // a key frame kSettleFrames later, if nothing comes before, stands between the feet. (A short
-  // way over four frames: a longer one over two moved the body just after the beat, and the
-  // beat alignment fell.)
+  // stays most of the way towards the foot that stood, as far as that sinks the body little, and
+  // a key frame kSettleFrames later, if nothing comes before, stands between the feet. The step
+  // moves the body as much after its beat as before it: moved across before the landing (a
+  // quarter of the way held, over four frames), the body stood still from a few frames after
+  // the beat to the next lift, stillest half way between the beats.
   // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
   void Settle(std::vector<CentreKey>& keys) const {
     std::vector<CentreKey> settled;
@@ -370,6 +380,12 @@ class Builder {
         key.standing = -1;
         settled.push_back(key);
       }
+    }
+    // Carried towards a held landing, the body drifts on from over the standing foot rather
+    // than stopping there: the stop, half way between the beats, was the step's stillest moment,
+    // and the weight stays over the standing foot either way.
+    for (std::size_t i = 0; i < settled.size(); ++i) {
+      settled[i].drifts = settled[i].drifts && i + 1 < settled.size() && settled[i + 1].held;
     }
     keys = std::move(settled);
   }
@@ -448,6 +464,33 @@ class Builder {
   double lowest_;  // the centre never sinks further, reached or not
 };
 
+// The curves into a key frame drifted through, ending at k / kDriftSteps of their mean speed:
+// across and forwards from `start`'s beginning, up and down gently.
+constexpr std::array<InterpolationBytes, kDriftSteps + 1> IntoDrift(CurveBytes start) {
+  std::array<InterpolationBytes, kDriftSteps + 1> curves{};
+  for (int k = 0; k <= kDriftSteps; ++k) {
+    const CurveBytes across{start.x1, start.y1, 77,
+                            static_cast<std::uint8_t>(127 - 50 * k / kDriftSteps)};
+    curves[static_cast<std::size_t>(k)] = MakeInterpolation(across, kGentle, across, kStraight);
+  }
+  return curves;
+}
+constexpr auto kIntoDriftFromRest = IntoDrift(kGentle);
+constexpr auto kIntoDriftGoingOn = IntoDrift(kEasedEnd);
+
+// The curve from `from` into `key`, for the body to pass it at kDriftShare of its mean speed on to
+// `next`: set off from a rest or `goingOn` (passing `from` without stopping).
+const InterpolationBytes* IntoDriftCurve(const CentreKey& from, const CentreKey& key,
+                                         const CentreKey& next, bool goingOn) {
+  const double in =
+      portable::Hypot(key.x - from.x, key.z - from.z) / static_cast<double>(key.frame - from.frame);
+  const double on =
+      portable::Hypot(next.x - key.x, next.z - key.z) / static_cast<double>(next.frame - key.frame);
+  const double share = in > 0.0 ? std::clamp(kDriftShare * on / in, 0.0, 1.0) : 0.0;
+  const auto step = static_cast<std::size_t>(share * kDriftSteps + 0.5);
+  return goingOn ? &kIntoDriftGoingOn[step] : &kIntoDriftFromRest[step];
+}
+
 bool Dips(CentreEvent::Kind kind) {
   return kind == CentreEvent::kStance || kind == CentreEvent::kCarry ||
          kind == CentreEvent::kLift || kind == CentreEvent::kRecover ||
@@ -479,7 +522,9 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
     for (auto near : {next, next == keys.begin() ? next : next - 1}) {
       if (near != keys.end() && std::abs(near->frame - frame) <= kNearFrames) {
         if (Dips(near->kind)) {
-          near->rise -= dip;
+          // A held landing is low already, standing off between the feet: the groove sinks it
+          // only as far as the hold has not, or its knees bend past a dancer's.
+          near->rise -= std::max(0.0, dip - near->heldSink);
           near->beat = dip > 0.0;
         }
         return;
@@ -598,12 +643,15 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     // It goes on only where it comes in about as fast as it leaves: out of a rest (over a wide
     // stance, waiting for the lift) it would set off at full speed from one frame to the next.
     const bool flows = key.flows && i + 1 < keys_.size() && Flowing(key, keys_[i + 1]);
+    const bool drifts = key.drifts && i + 1 < keys_.size() && last_ && last_->frame < key.frame &&
+                        key.frame < keys_[i + 1].frame;
     const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall
-                                      : flows                        ? &kCentreArriving
-                                      : flowed_                      ? &kCentreLeaving
-                                                                     : &kCentreEase;
+                                      : drifts  ? IntoDriftCurve(*last_, key, keys_[i + 1], flowed_)
+                                      : flows   ? &kCentreArriving
+                                      : flowed_ ? &kCentreLeaving
+                                                : &kCentreEase;
     written_ = key.kind;
-    flowed_ = flows;
+    flowed_ = flows || drifts;
     last_ = key;
     path.centre.Add(
         {key.frame,

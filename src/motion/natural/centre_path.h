@@ -43,6 +43,9 @@ struct CentreKey {
   double heldZ = 0.0;
   bool flows = false;    // passed on the way without stopping (a foot's lift)
   bool crossed = false;  // the feet stand (or land) crossed
+  // Carried: drifts on towards the held landing after it without stopping over the standing foot.
+  bool drifts = false;
+  double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
 };
 
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on
