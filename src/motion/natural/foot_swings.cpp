@@ -92,7 +92,9 @@ constexpr double kAheadPace = 0.6;
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
 // goes at most kMostCrossTurn from straight ahead, in steps of kCrossTurnStep.
 constexpr double kLegsApart = 1.5;
-constexpr double kLeastApart = 1.0;      // still clear of each other, the knees bent
+// Short of that with the leg in front kept in front, straight legs this far apart still beat
+// turning the hips through square, where the legs meet for certain.
+constexpr double kLeastApart = 0.6;
 constexpr double kMostCrossTurn = 1.05;  // 60°
 constexpr double kCrossTurnStep = 0.035;
 constexpr double kStanceDrop = 0.8;  // as low as the centre goes for a foot to reach
