@@ -80,6 +80,16 @@ constexpr double kBehindLift = 0.5;
 // into the standing leg. Lower steps keep their half (lower still, they would skim the floor).
 constexpr double kBehindTop = 0.6;
 constexpr double kLowTurn = 1.0;  // 57°
+// A foot going from one crossing into the other (the other leg in front once it lands, as no turn
+// of the hips parts the legs with the same one) passes the standing leg on the side it is
+// crossed on while the hips turn through square, and at a step's lift its bent knee sweeps
+// through the standing shin. Lifted kFlipLift times as high (at most kFlipTop), its knee comes
+// up and the legs meet on fewer frames; lower, as a foot crossing behind goes, on more.
+// Only a swing of kFlipFrames or more: a quicker one, lifted higher, would move the foot faster
+// than a real one.
+constexpr double kFlipLift = 1.5;
+constexpr double kFlipTop = 2.5;
+constexpr std::int32_t kFlipFrames = 8;
 // A foot stepping into a crossing or out of one while the hips turn more than kLowTurn (from one
 // crossing into the opposite one, the hips through square) tops its swing this far in front of
 // half way, along the hips' forward: its bent knee then passes ahead of the standing leg's
@@ -559,6 +569,13 @@ bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const 
   return crossing && back > 0.0 && std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) < kLowTurn;
 }
 
+bool FootSwingPlanner::Flips(int side, FloorPoint to, double yaw) const {
+  const FloorPoint left = side == 0 ? to : stand_[0];
+  const FloorPoint right = side == 0 ? stand_[1] : to;
+  return Crossed(stand_[0], stand_[1], stanceYaw_) && Crossed(left, right, yaw) &&
+         Ahead(stand_[0], stand_[1], stanceYaw_) != Ahead(left, right, yaw);
+}
+
 double FootSwingPlanner::PassingSide(int side, FloorPoint to, double yaw) const {
   const FloorPoint from = stand_[side];
   const FloorPoint standing = stand_[1 - side];
@@ -640,6 +657,8 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   double top = std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
                std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   if (CrossesBehind(side, to, yaw)) top = std::min(top * kBehindLift, kBehindTop * scale_);
+  if (Flips(side, to, yaw) && swing >= kFlipFrames)
+    top = std::min(top * kFlipLift, kFlipTop * scale_);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.

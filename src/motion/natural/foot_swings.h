@@ -160,6 +160,9 @@ class FootSwingPlanner {
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, passes behind the
   // other, standing foot into a crossing or out of one, the hips turning less than kLowTurn.
   bool CrossesBehind(int side, FloorPoint to, double yaw) const;
+  // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, goes from one crossing
+  // into the other: crossed before and after, with the other leg in front.
+  bool Flips(int side, FloorPoint to, double yaw) const;
   // Which side of the other, standing foot, along the hips' forward, foot `side` stepping to
   // `to` with the hips turning to `yaw` passes: where it stands while crossed when it steps into
   // a crossing or out of one (1 in front, −1 behind), as legs cannot pass through each other on
