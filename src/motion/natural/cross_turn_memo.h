@@ -19,7 +19,8 @@ class CrossTurnMemo {
  public:
   struct Question {
     double yaw = 0.0;
-    double from = 0.0;  // where the search starts
+    double from = 0.0;   // where the search starts
+    double front = 0.0;  // the side the left foot is first looked for on
     FloorPoint left;
     FloorPoint right;
   };
@@ -37,7 +38,7 @@ class CrossTurnMemo {
   }
 
  private:
-  using Key = std::array<std::uint64_t, 4>;
+  using Key = std::array<std::uint64_t, 5>;
   struct Entry {
     Key key{};
     double turn = 0.0;
@@ -54,7 +55,8 @@ class CrossTurnMemo {
   }
   static Key Bits(const Question& q) {
     return {compat::bit_cast<std::uint64_t>(q.yaw), compat::bit_cast<std::uint64_t>(q.from),
-            Pair(q.left.x, q.left.z), Pair(q.right.x, q.right.z)};
+            compat::bit_cast<std::uint64_t>(q.front), Pair(q.left.x, q.left.z),
+            Pair(q.right.x, q.right.z)};
   }
   static std::size_t Slot(const Key& key) {
     std::uint64_t mixed = 0;

@@ -80,6 +80,16 @@ constexpr double kBehindLift = 0.5;
 // into the standing leg. Lower steps keep their half (lower still, they would skim the floor).
 constexpr double kBehindTop = 0.6;
 constexpr double kLowTurn = 1.0;  // 57°
+// A foot going from one crossing into the other (the other leg in front once it lands, as no turn
+// of the hips parts the legs with the same one) passes the standing leg on the side it is
+// crossed on while the hips turn through square, and at a step's lift its bent knee sweeps
+// through the standing shin. Lifted kFlipLift times as high (at most kFlipTop), its knee comes
+// up and the legs meet on fewer frames; lower, as a foot crossing behind goes, on more.
+// Only a swing of kFlipFrames or more: a quicker one, lifted higher, would move the foot faster
+// than a real one.
+constexpr double kFlipLift = 1.5;
+constexpr double kFlipTop = 2.5;
+constexpr std::int32_t kFlipFrames = 8;
 // A foot stepping into a crossing or out of one while the hips turn more than kLowTurn (from one
 // crossing into the opposite one, the hips through square) tops its swing this far in front of
 // half way, along the hips' forward: its bent knee then passes ahead of the standing leg's
@@ -92,6 +102,9 @@ constexpr double kAheadPace = 0.6;
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
 // goes at most kMostCrossTurn from straight ahead, in steps of kCrossTurnStep.
 constexpr double kLegsApart = 1.5;
+// Short of that with the leg in front kept in front, straight legs this far apart still beat
+// turning the hips through square, where the legs meet for certain.
+constexpr double kLeastApart = 0.6;
 constexpr double kMostCrossTurn = 1.05;  // 60°
 constexpr double kCrossTurnStep = 0.035;
 constexpr double kStanceDrop = 0.8;  // as low as the centre goes for a foot to reach
@@ -266,6 +279,15 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
 FloorPoint Beside(FloorPoint at, double yaw, double by) {
   return {static_cast<float>(static_cast<double>(at.x) + by * portable::Cos(yaw)),
           static_cast<float>(static_cast<double>(at.z) - by * portable::Sin(yaw))};
+}
+
+// 1 where the left foot on `left` stands ahead of the right foot on `right` along the forward of
+// hips aiming at `yaw`, else −1.
+double Ahead(FloorPoint left, FloorPoint right, double yaw) {
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double ahead = -(static_cast<double>(left.x) - static_cast<double>(right.x)) * sine -
+                       (static_cast<double>(left.z) - static_cast<double>(right.z)) * cosine;
+  return ahead >= 0.0 ? 1.0 : -1.0;
 }
 
 }  // namespace
@@ -453,26 +475,58 @@ bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) co
   return reaches(left, 1.0) && reaches(right, -1.0);
 }
 
+double FootSwingPlanner::Overreach(FloorPoint left, FloorPoint right, double yaw) const {
+  const FloorPoint middle = Between(left, right);
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  const double across = static_cast<double>(body_.hipX) * cosine;
+  const double along = static_cast<double>(body_.hipX) * sine;
+  const double height =
+      static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
+  const double reach = body_.LegLength();
+  const double flatReach = std::sqrt(std::max(reach * reach - height * height, 0.0));
+  auto beyond = [&](FloorPoint foot, double sign) {
+    return portable::Hypot(
+               static_cast<double>(middle.x) + sign * across - static_cast<double>(foot.x),
+               static_cast<double>(middle.z) - sign * along - static_cast<double>(foot.z)) -
+           flatReach;
+  };
+  return std::max(beyond(left, 1.0), beyond(right, -1.0));
+}
+
 double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right) const {
   if (!Crossed(left, right, yaw)) return yaw;
   const double from = std::clamp(portable::TurnRemainder(stanceYaw_ - straightAhead_),
                                  -kMostCrossTurn, kMostCrossTurn);
-  const CrossTurnMemo::Question question{yaw, from, left, right};
+  // Feet crossed already keep the leg that passes in front in front: turned the other way, the
+  // hips would swing through square while the feet stay crossed, the legs through each other.
+  const double front =
+      Crossed(stand_[0], stand_[1], stanceYaw_) ? Ahead(stand_[0], stand_[1], stanceYaw_) : 0.0;
+  const CrossTurnMemo::Question question{yaw, from, front, left, right};
   if (const std::optional<double> known = crossTurns_.Find(question)) return *known;
-  const double turn = PartingTurn(yaw, from, left, right);
+  const double turn = PartingTurn(yaw, from, front, left, right);
   crossTurns_.Remember(question, turn);
   return turn;
 }
 
-double FootSwingPlanner::PartingTurn(double yaw, double from, FloorPoint left,
+double FootSwingPlanner::PartingTurn(double yaw, double from, double front, FloorPoint left,
                                      FloorPoint right) const {
   const double apart = kLegsApart * scale_;
-  double widest = StraightLegsGap(left, right, yaw);
-  if (widest >= apart) return yaw;
-  // The turn nearest to where the hips aim already that parts the legs; failing that, the one
+  const double atYaw = StraightLegsGap(left, right, yaw);
+  const std::size_t yawWay = front == 0.0 || Ahead(left, right, yaw) == front ? 0 : 1;
+  if (atYaw >= apart && yawWay == 0) return yaw;
+  // The turn nearest to where the hips aim already that parts the legs, the left one on the
+  // `front` side of the right; failing that, the one on that side that parts them most, if it
+  // parts them kLeastApart; failing that, the nearest that parts them the other way, or the one
   // that parts them most. Turned from one side to the other at every step of a crossing, the
-  // hips would swing through square, the legs through each other on the way.
-  double best = yaw;
+  // hips would swing through square while the feet stay crossed, the legs through each other.
+  // A stance too wide for the legs from any turn takes a turn that brings no hip further out of
+  // its foot's reach than the hips' aim does.
+  const double overreach = std::max(Overreach(left, right, yaw), 0.0);
+  std::array<double, 2> widest{};  // on the `front` side, on the other
+  widest[yawWay] = atYaw;
+  std::array<double, 2> best{yaw, yaw};
+  std::optional<double> otherWay;
+  if (atYaw >= apart) otherWay = yaw;
   for (int k = 0; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
     // Past the limit on both sides, every later trial only goes further.
     if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)
@@ -481,18 +535,25 @@ double FootSwingPlanner::PartingTurn(double yaw, double from, FloorPoint left,
       if (k == 0 && sign < 0.0) continue;
       const double turn = from + sign * k * kCrossTurnStep;
       if (std::fabs(turn) > kMostCrossTurn) continue;
-      const double gap = StraightLegsGap(left, right, straightAhead_ + turn);
+      const double aim = straightAhead_ + turn;
+      const double gap = StraightLegsGap(left, right, aim);
+      const std::size_t way = front == 0.0 || Ahead(left, right, aim) == front ? 0 : 1;
       // A turn that takes a hip out of its foot's reach would pull the planted foot along; asked
       // only of a turn that would be taken, as most trials part the legs no further.
-      if (!(gap >= apart || gap > widest) || !Reached(left, right, straightAhead_ + turn)) continue;
-      if (gap >= apart) return straightAhead_ + turn;
-      if (gap > widest) {
-        widest = gap;
-        best = straightAhead_ + turn;
+      if (!(gap >= apart || gap > widest[way]) ||
+          !(Reached(left, right, aim) || Overreach(left, right, aim) <= overreach))
+        continue;
+      if (gap >= apart && way == 0) return aim;
+      if (gap >= apart && !otherWay) otherWay = aim;
+      if (gap > widest[way]) {
+        widest[way] = gap;
+        best[way] = aim;
       }
     }
   }
-  return best;
+  if (widest[0] >= kLeastApart * scale_) return best[0];
+  if (otherWay) return *otherWay;
+  return widest[0] >= widest[1] ? best[0] : best[1];
 }
 
 bool FootSwingPlanner::Crossing(int side, FloorPoint to, double yaw) const {
@@ -511,6 +572,13 @@ bool FootSwingPlanner::CrossesBehind(int side, FloorPoint to, double yaw) const 
   const double back = (static_cast<double>(half.x) - static_cast<double>(standing.x)) * sine +
                       (static_cast<double>(half.z) - static_cast<double>(standing.z)) * cosine;
   return crossing && back > 0.0 && std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) < kLowTurn;
+}
+
+bool FootSwingPlanner::Flips(int side, FloorPoint to, double yaw) const {
+  const FloorPoint left = side == 0 ? to : stand_[0];
+  const FloorPoint right = side == 0 ? stand_[1] : to;
+  return Crossed(stand_[0], stand_[1], stanceYaw_) && Crossed(left, right, yaw) &&
+         Ahead(stand_[0], stand_[1], stanceYaw_) != Ahead(left, right, yaw);
 }
 
 double FootSwingPlanner::PassingSide(int side, FloorPoint to, double yaw) const {
@@ -594,6 +662,8 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   double top = std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
                std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   if (CrossesBehind(side, to, yaw)) top = std::min(top * kBehindLift, kBehindTop * scale_);
+  if (Flips(side, to, yaw) && swing >= kFlipFrames)
+    top = std::min(top * kFlipLift, kFlipTop * scale_);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.

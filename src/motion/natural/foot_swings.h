@@ -143,19 +143,27 @@ class FootSwingPlanner {
   double StraightLegsGap(FloorPoint left, FloorPoint right, double yaw) const;
   // Whether both legs reach their feet on `left` and `right` from hips turned by `yaw`.
   bool Reached(FloorPoint left, FloorPoint right, double yaw) const;
+  // How far the hip further out of its foot's reach, from hips turned by `yaw`, is beyond it
+  // (negative when both reach).
+  double Overreach(FloorPoint left, FloorPoint right, double yaw) const;
   // Where each foot of a jump to `to` tops its swing, for hips turned by `yaw` at the top.
   std::array<FloorPoint, 2> JumpTops(const std::array<FloorPoint, 2>& to, double yaw) const;
   // `yaw`, or, where the feet on `left` and `right` stand crossed and the legs would pass
   // through each other, the turn of the hips nearest to where they aim that parts them.
   double Uncrossed(double yaw, FloorPoint left, FloorPoint right) const;
-  // Uncrossed's search for crossed feet, trying turns outwards from `from`.
-  double PartingTurn(double yaw, double from, FloorPoint left, FloorPoint right) const;
+  // Uncrossed's search for crossed feet, trying turns outwards from `from`, first those that put
+  // the left foot on the `front` side of the right one (1 ahead, −1 behind, 0 either).
+  double PartingTurn(double yaw, double from, double front, FloorPoint left,
+                     FloorPoint right) const;
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, leaves a crossing or
   // lands in one.
   bool Crossing(int side, FloorPoint to, double yaw) const;
   // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, passes behind the
   // other, standing foot into a crossing or out of one, the hips turning less than kLowTurn.
   bool CrossesBehind(int side, FloorPoint to, double yaw) const;
+  // Whether foot `side`, stepping to `to` with the hips turning to `yaw`, goes from one crossing
+  // into the other: crossed before and after, with the other leg in front.
+  bool Flips(int side, FloorPoint to, double yaw) const;
   // Which side of the other, standing foot, along the hips' forward, foot `side` stepping to
   // `to` with the hips turning to `yaw` passes: where it stands while crossed when it steps into
   // a crossing or out of one (1 in front, −1 behind), as legs cannot pass through each other on

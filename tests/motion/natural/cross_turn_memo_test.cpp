@@ -12,27 +12,31 @@ namespace {
 
 using Question = CrossTurnMemo::Question;
 
-// A question one bit away in any part asks about other feet or another start, whose search may
-// give another turn; +0 and -0 compare equal but are two questions for the same reason.
+// A question one bit away in any part asks about other feet, another start or another leg to keep
+// in front, whose search may give another turn; +0 and -0 compare equal but are two questions for
+// the same reason.
 TEST(CrossTurnMemo, AnswersOnlyTheVeryQuestionRemembered) {
-  const Question asked{3.0, -0.5, {1.25f, -2.5f}, {-1.25f, 2.5f}};
-  const Question zero{0.0, 0.0, {0.0f, 0.0f}, {0.0f, 0.0f}};
+  const Question asked{3.0, -0.5, 0.0, {1.25f, -2.5f}, {-1.25f, 2.5f}};
+  const Question zero{0.0, 0.0, 0.0, {0.0f, 0.0f}, {0.0f, 0.0f}};
   struct Case {
     const char* name;
     Question remembered;
     Question other;
   };
   const std::vector<Case> cases = {
-      {"yaw", asked, {std::nextafter(3.0, 4.0), -0.5, {1.25f, -2.5f}, {-1.25f, 2.5f}}},
-      {"start", asked, {3.0, std::nextafter(-0.5, 0.0), {1.25f, -2.5f}, {-1.25f, 2.5f}}},
-      {"left x", asked, {3.0, -0.5, {std::nextafter(1.25f, 2.0f), -2.5f}, {-1.25f, 2.5f}}},
-      {"left z", asked, {3.0, -0.5, {1.25f, std::nextafter(-2.5f, 0.0f)}, {-1.25f, 2.5f}}},
-      {"right x", asked, {3.0, -0.5, {1.25f, -2.5f}, {std::nextafter(-1.25f, 0.0f), 2.5f}}},
-      {"right z", asked, {3.0, -0.5, {1.25f, -2.5f}, {-1.25f, std::nextafter(2.5f, 3.0f)}}},
-      {"feet swapped", asked, {3.0, -0.5, {-1.25f, 2.5f}, {1.25f, -2.5f}}},
-      {"yaw -0", zero, {-0.0, 0.0, {0.0f, 0.0f}, {0.0f, 0.0f}}},
-      {"start -0", zero, {0.0, -0.0, {0.0f, 0.0f}, {0.0f, 0.0f}}},
-      {"left x -0", zero, {0.0, 0.0, {-0.0f, 0.0f}, {0.0f, 0.0f}}},
+      {"yaw", asked, {std::nextafter(3.0, 4.0), -0.5, 0.0, {1.25f, -2.5f}, {-1.25f, 2.5f}}},
+      {"start", asked, {3.0, std::nextafter(-0.5, 0.0), 0.0, {1.25f, -2.5f}, {-1.25f, 2.5f}}},
+      {"left x", asked, {3.0, -0.5, 0.0, {std::nextafter(1.25f, 2.0f), -2.5f}, {-1.25f, 2.5f}}},
+      {"left z", asked, {3.0, -0.5, 0.0, {1.25f, std::nextafter(-2.5f, 0.0f)}, {-1.25f, 2.5f}}},
+      {"right x", asked, {3.0, -0.5, 0.0, {1.25f, -2.5f}, {std::nextafter(-1.25f, 0.0f), 2.5f}}},
+      {"right z", asked, {3.0, -0.5, 0.0, {1.25f, -2.5f}, {-1.25f, std::nextafter(2.5f, 3.0f)}}},
+      {"feet swapped", asked, {3.0, -0.5, 0.0, {-1.25f, 2.5f}, {1.25f, -2.5f}}},
+      // The leg kept in front: the other side's turn is another answer.
+      {"in front", asked, {3.0, -0.5, 1.0, {1.25f, -2.5f}, {-1.25f, 2.5f}}},
+      {"behind", asked, {3.0, -0.5, -1.0, {1.25f, -2.5f}, {-1.25f, 2.5f}}},
+      {"yaw -0", zero, {-0.0, 0.0, 0.0, {0.0f, 0.0f}, {0.0f, 0.0f}}},
+      {"start -0", zero, {0.0, -0.0, 0.0, {0.0f, 0.0f}, {0.0f, 0.0f}}},
+      {"left x -0", zero, {0.0, 0.0, 0.0, {-0.0f, 0.0f}, {0.0f, 0.0f}}},
   };
   for (const Case& c : cases) {
     CrossTurnMemo memo;
@@ -50,6 +54,7 @@ TEST(CrossTurnMemo, NeverAnswersWithAnotherQuestionsTurn) {
   for (int i = 0; i < 2000; ++i) {
     asked.push_back({0.01 * i,
                      -0.02 * (i % 7),
+                     static_cast<double>(i % 3 - 1),
                      {0.5f * static_cast<float>(i % 5), 1.0f},
                      {-0.5f * static_cast<float>(i % 3), -1.0f}});
     memo.Remember(asked.back(), static_cast<double>(i));

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "motion/body_proportions.h"
 #include "motion/segment_gap.h"
 
 namespace pavaneflow {
@@ -223,6 +224,83 @@ TEST(FootSwings, JumpingFeetTradingPlacesPassSideBySide) {
         EXPECT_NEAR(tops[side].z, (supports.front().at.z + supports.back().at.z) / 2, 0.01);
       }
     }
+  }
+}
+
+// How near each other straight legs come from hips over the middle of the feet, turned by `yaw`.
+double StraightLegsGap(FloorPoint left, FloorPoint right, double yaw) {
+  const BodyProportions& body = kReferenceBody;
+  const double midX = (static_cast<double>(left.x) + static_cast<double>(right.x)) / 2;
+  const double midZ = (static_cast<double>(left.z) + static_cast<double>(right.z)) / 2;
+  const double across = static_cast<double>(body.hipX) * std::cos(yaw);
+  const double along = static_cast<double>(body.hipX) * std::sin(yaw);
+  const double hipY = static_cast<double>(body.hipY);
+  const double ankleY = static_cast<double>(body.ankleY);
+  return SegmentGap({midX + across, hipY, midZ - along},
+                    {static_cast<double>(left.x), ankleY, static_cast<double>(left.z)},
+                    {midX - across, hipY, midZ + along},
+                    {static_cast<double>(right.x), ankleY, static_cast<double>(right.z)});
+}
+
+// Whether the left foot stands ahead of the right one for hips turned by `yaw`.
+bool LeftAhead(FloorPoint left, FloorPoint right, double yaw) {
+  return -static_cast<double>(left.x - right.x) * std::sin(yaw) -
+             static_cast<double>(left.z - right.z) * std::cos(yaw) >=
+         0.0;
+}
+
+// Feet that stay crossed from one stance to the next keep the same leg in front: hips turned the
+// other way would swing through square on the way, the legs through each other. A crossing too
+// wide for the legs from any turn is still turned as far as the legs part most, not left square
+// (an X of straight legs). The hips face the viewer at the start (their left is +x, in front −z).
+TEST(FootSwings, CrossedFeetKeepTheLegInFrontInFront) {
+  struct Step {
+    int side;
+    FloorPoint to;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Step> steps;  // 30 frames apart
+  };
+  const Case cases[] = {
+      // Square, then turned the other way, before: the left leg went from behind to in front.
+      {"the left foot on across, behind",
+       {{0, {0.0f, 3.5f}}, {1, {3.5f, 0.0f}}, {0, {-3.5f, 0.0f}}}},
+      // Square before: the legs crossed in an X.
+      {"across both pads", {{1, {10.5f, 0.0f}}}},
+      {"across both pads and back over", {{1, {10.5f, -1.0f}}, {0, {-3.5f, 0.0f}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
+    std::vector<StepRecord> records{start};
+    for (const Step& step : c.steps) {
+      StepRecord r = records.back();
+      r.frame += 30;
+      r.floor[static_cast<std::size_t>(step.side)] = step.to;
+      r.moved = {step.side == 0, step.side == 1};
+      records.push_back(r);
+    }
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan(records, swings);
+    std::optional<bool> ahead;
+    int crossings = 0;
+    for (const CentreEvent& e : swings.events) {
+      if (e.kind != CentreEvent::kStance) continue;
+      const FloorPoint left = swings.StanceAt(0, e.frame);
+      const FloorPoint right = swings.StanceAt(1, e.frame);
+      if (!Crossed(left, right, e.yaw)) continue;
+      SCOPED_TRACE(e.frame);
+      ++crossings;
+      EXPECT_GE(StraightLegsGap(left, right, e.yaw), 1.0);
+      if (ahead) {
+        EXPECT_EQ(LeftAhead(left, right, e.yaw), *ahead);
+      }
+      ahead = LeftAhead(left, right, e.yaw);
+    }
+    EXPECT_GE(crossings, 1);
   }
 }
 
