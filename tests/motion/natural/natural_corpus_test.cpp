@@ -221,7 +221,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
-          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.9);
+          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 6.05);
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
         }
       }
@@ -239,13 +239,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
   EXPECT_LE(through[through.size() / 2], 0.04);
-  // Most Lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
+  // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 215);
+  EXPECT_LE(legsThrough, 210);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.15);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.17);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -261,13 +261,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(footContactOver, 2);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads.
-  EXPECT_LE(crossedLow, 168);
-  EXPECT_LE(crossedLowClassicFeet, 392);
+  EXPECT_LE(crossedLow, 165);
+  EXPECT_LE(crossedLowClassicFeet, 397);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
   EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.52);
-  EXPECT_LE(hipsSquare, 18);
+  EXPECT_LE(hipsSquare, 4);
   EXPECT_LE(pelvisFast, 20);
   std::nth_element(
       pelvisFastFrames.begin(),
