@@ -18,8 +18,9 @@ inline constexpr CurveBytes kSlowStart{64, 0, 107, 107};
 inline constexpr CurveBytes kSlowEnd{20, 20, 64, 127};
 // Starts and ends slowly, but never at more than 1.35 times the mean speed in between.
 inline constexpr CurveBytes kGentle{40, 10, 87, 117};
-// Starts slowly and ends at the mean speed (or the reverse), at most 1.44 times that in between.
-inline constexpr CurveBytes kEasedStart{50, 0, 107, 107};
+// Starts slowly and ends at the mean speed, at most 1.53 times that in between.
+inline constexpr CurveBytes kEasedStart{57, 0, 107, 107};
+// Starts at the mean speed and ends slowly, at most 1.44 times that in between.
 inline constexpr CurveBytes kEasedEnd{20, 20, 77, 127};
 
 // The 64 interpolation bytes of a key frame from the curves of X, Y, Z and the rotation: a first
@@ -50,7 +51,8 @@ inline constexpr InterpolationBytes kFootFall =
 inline constexpr InterpolationBytes kCentreEase =
     MakeInterpolation(kGentle, kGentle, kGentle, kStraight);
 // The centre into and out of a foot's lift, across and forwards at the mean speed there, so that it
-// passes without stopping; up and down as ever.
+// passes without stopping; up and down as ever. From one foot's lift straight into the other's, it
+// sets off late: it stays over the standing foot while the first foot is still in the air.
 inline constexpr InterpolationBytes kCentreArriving =
     MakeInterpolation(kEasedStart, kGentle, kEasedStart, kStraight);
 inline constexpr InterpolationBytes kCentreLeaving =
