@@ -156,9 +156,10 @@ class Builder {
   // The highest rise at which every planted foot is reached, never above rest.
   double StandingRise(const CentreKey& key) const {
     double rise = 0.0;
+    const double share = LegShare(key);
     for (int side = 0; side < 2; ++side) {
       const auto at = swings_.PlantedAt(side, key.frame);
-      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, LegShare(key)));
+      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, share));
     }
     return std::max(rise, lowest_);
   }
@@ -166,9 +167,10 @@ class Builder {
   // The highest rise at which both feet, where they stand or are about to land, are reached.
   double LandingRise(const CentreKey& key) const {
     double rise = 0.0;
+    const double share = LegShare(key);
     for (int side = 0; side < 2; ++side)
-      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
-                                      swings_.StanceAt(side, key.frame), LegShare(key)));
+      rise = std::min(
+          rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame), share));
     return std::max(rise, lowest_);
   }
 
@@ -207,11 +209,11 @@ class Builder {
         // Only as far as a held landing follows (Settle decides): the same long, uncrossed swing.
         key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !crossed;
         const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
+        const auto [sine, cosine] = portable::SinCos(e.yaw);
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
           double z = Lerp(key.z, static_cast<double>(s.z), share);
           const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
-          const auto [sine, cosine] = portable::SinCos(e.yaw);
           x += back * sine;
           z += back * cosine;
           if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
@@ -343,10 +345,11 @@ class Builder {
   // the beat to the next lift, stillest half way between the beats.
   // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
   void Settle(std::vector<CentreKey>& keys) const {
+    // Most stretches have no landing that settles: their keys stay where they are, and are
+    // copied only from the first one that does (a landing is never the first key).
     std::vector<CentreKey> settled;
-    settled.reserve(keys.size());
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      CentreKey key = keys[i];
+      const CentreKey& key = keys[i];
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
                            swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
@@ -356,8 +359,12 @@ class Builder {
       // would pass through each other.
       if (!landing || !beat || *beat > key.frame + kNearFrames ||
           Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
-        settled.push_back(key);
+        if (!settled.empty()) settled.push_back(key);
         continue;
+      }
+      if (settled.empty()) {
+        settled.reserve(keys.size() + 1);
+        settled.assign(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(i));
       }
       const FloorPoint s = swings_.StanceAt(keys[i - 1].standing, key.frame);
       const double between = StandingRise(key);
@@ -376,18 +383,19 @@ class Builder {
       settled.push_back(held);
       const std::int32_t at = key.frame + kSettleFrames;
       if (held.held && (i + 1 == keys.size() || keys[i + 1].frame > at)) {
-        key.frame = at;
-        key.standing = -1;
-        settled.push_back(key);
+        CentreKey later = key;
+        later.frame = at;
+        later.standing = -1;
+        settled.push_back(later);
       }
     }
+    if (!settled.empty()) keys = std::move(settled);
     // Carried towards a held landing, the body drifts on from over the standing foot rather
     // than stopping there: the stop, half way between the beats, was the step's stillest moment,
     // and the weight stays over the standing foot either way.
-    for (std::size_t i = 0; i < settled.size(); ++i) {
-      settled[i].drifts = settled[i].drifts && i + 1 < settled.size() && settled[i + 1].held;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      keys[i].drifts = keys[i].drifts && i + 1 < keys.size() && keys[i + 1].held;
     }
-    keys = std::move(settled);
   }
 
   // No faster than `most` units a frame from one key frame to the next: each pass pulls a key

@@ -292,13 +292,6 @@ double Ahead(FloorPoint left, FloorPoint right, double yaw) {
 
 }  // namespace
 
-bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
-  const auto [sine, cosine] = portable::SinCos(yaw);
-  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * cosine -
-             (static_cast<double>(left.z) - static_cast<double>(right.z)) * sine <
-         0.0;
-}
-
 void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings) {
   swings_ = &swings;
   for (int side = 0; side < 2; ++side) {

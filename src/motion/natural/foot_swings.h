@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/portable_math.h"
 #include "motion/body_proportions.h"
 #include "motion/floor_point.h"
 #include "motion/natural/cross_turn_memo.h"
@@ -192,8 +193,14 @@ class FootSwingPlanner {
 };
 
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming
-// at `yaw`.
-bool Crossed(FloorPoint left, FloorPoint right, double yaw);
+// at `yaw`. Inline: the centre asks it of every key frame, and a call cost about as much as
+// the arithmetic.
+inline bool Crossed(FloorPoint left, FloorPoint right, double yaw) {
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  return (static_cast<double>(left.x) - static_cast<double>(right.x)) * cosine -
+             (static_cast<double>(left.z) - static_cast<double>(right.z)) * sine <
+         0.0;
+}
 
 inline constexpr std::int32_t kStretchGap = 30;
 inline constexpr std::int32_t kMaxSwingFrames = 12;

@@ -304,5 +304,37 @@ TEST(FootSwings, CrossedFeetKeepTheLegInFrontInFront) {
   }
 }
 
+// Crossed decides which leg passes in front and how far the body sinks: a wrong sign on either
+// axis, or feet in line counted as crossed, turns the hips the wrong way.
+TEST(FootSwingsCrossed, AnswersByTheSideEachFootStandsOnForTheHipsAim) {
+  constexpr double kPi = 3.14159265358979323846;
+  struct Case {
+    const char* name;
+    FloorPoint left;
+    FloorPoint right;
+    double yaw;
+    bool crossed;
+  };
+  const Case cases[] = {
+      // Aimed at yaw 0 the left foot's side is +x.
+      {"apart, aimed ahead", {1.0f, 0.0f}, {-1.0f, 0.0f}, 0.0, false},
+      {"swapped, aimed ahead", {-1.0f, 0.0f}, {1.0f, 0.0f}, 0.0, true},
+      {"apart, turned round", {1.0f, 0.0f}, {-1.0f, 0.0f}, kPi, true},
+      {"apart and a little staggered", {1.0f, 0.5f}, {-1.0f, -0.5f}, 0.0, false},
+      {"in line along the aim", {0.0f, 1.0f}, {0.0f, -1.0f}, 0.0, false},
+      {"in line, other foot ahead", {0.0f, -1.0f}, {0.0f, 1.0f}, 0.0, false},
+      // A quarter turn puts the left foot's side at −z.
+      {"quarter turn, left at -z", {0.0f, -1.0f}, {0.0f, 1.0f}, kPi / 2, false},
+      {"quarter turn, left at +z", {0.0f, 1.0f}, {0.0f, -1.0f}, kPi / 2, true},
+      {"quarter turn back, left at +z", {0.0f, 1.0f}, {0.0f, -1.0f}, -kPi / 2, false},
+      {"a full turn changes nothing", {-1.0f, 0.0f}, {1.0f, 0.0f}, 2 * kPi, true},
+      {"same spot", {0.5f, 0.5f}, {0.5f, 0.5f}, 0.3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Crossed(c.left, c.right, c.yaw), c.crossed);
+  }
+}
+
 }  // namespace
 }  // namespace pavaneflow
