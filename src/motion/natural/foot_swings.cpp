@@ -451,39 +451,38 @@ double FootSwingPlanner::StraightLegsGap(FloorPoint left, FloorPoint right, doub
                     rightHip, {static_cast<double>(right.x), ankleY, static_cast<double>(right.z)});
 }
 
-bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) const {
+std::pair<double, double> FootSwingPlanner::FlatToHips(FloorPoint left, FloorPoint right,
+                                                       double yaw) const {
   const FloorPoint middle = Between(left, right);
   const auto [sine, cosine] = portable::SinCos(yaw);
   const double across = static_cast<double>(body_.hipX) * cosine;
   const double along = static_cast<double>(body_.hipX) * sine;
-  const double height =
-      static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
-  const double reach = body_.LegLength();
-  auto reaches = [&](FloorPoint foot, double sign) {
-    const double flat =
-        portable::Hypot(static_cast<double>(middle.x) + sign * across - static_cast<double>(foot.x),
-                        static_cast<double>(middle.z) - sign * along - static_cast<double>(foot.z));
-    return flat * flat + height * height <= reach * reach;
+  auto flat = [&](FloorPoint foot, double sign) {
+    return portable::Hypot(
+        static_cast<double>(middle.x) + sign * across - static_cast<double>(foot.x),
+        static_cast<double>(middle.z) - sign * along - static_cast<double>(foot.z));
   };
-  return reaches(left, 1.0) && reaches(right, -1.0);
+  return {flat(left, 1.0), flat(right, -1.0)};
+}
+
+double FootSwingPlanner::StanceHeight() const {
+  return static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
+}
+
+bool FootSwingPlanner::Reached(FloorPoint left, FloorPoint right, double yaw) const {
+  const auto [toLeft, toRight] = FlatToHips(left, right, yaw);
+  const double height = StanceHeight();
+  const double reach = body_.LegLength();
+  return toLeft * toLeft + height * height <= reach * reach &&
+         toRight * toRight + height * height <= reach * reach;
 }
 
 double FootSwingPlanner::Overreach(FloorPoint left, FloorPoint right, double yaw) const {
-  const FloorPoint middle = Between(left, right);
-  const auto [sine, cosine] = portable::SinCos(yaw);
-  const double across = static_cast<double>(body_.hipX) * cosine;
-  const double along = static_cast<double>(body_.hipX) * sine;
-  const double height =
-      static_cast<double>(body_.hipY) - static_cast<double>(body_.ankleY) - kStanceDrop * scale_;
+  const auto [toLeft, toRight] = FlatToHips(left, right, yaw);
+  const double height = StanceHeight();
   const double reach = body_.LegLength();
   const double flatReach = std::sqrt(std::max(reach * reach - height * height, 0.0));
-  auto beyond = [&](FloorPoint foot, double sign) {
-    return portable::Hypot(
-               static_cast<double>(middle.x) + sign * across - static_cast<double>(foot.x),
-               static_cast<double>(middle.z) - sign * along - static_cast<double>(foot.z)) -
-           flatReach;
-  };
-  return std::max(beyond(left, 1.0), beyond(right, -1.0));
+  return std::max(toLeft - flatReach, toRight - flatReach);
 }
 
 double FootSwingPlanner::Uncrossed(double yaw, FloorPoint left, FloorPoint right) const {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "base/portable_math.h"
@@ -142,6 +143,11 @@ class FootSwingPlanner {
   // How near each other straight legs from hips turned by `yaw`, over the middle of the feet,
   // to the feet on `left` and `right` come.
   double StraightLegsGap(FloorPoint left, FloorPoint right, double yaw) const;
+  // How far each foot stands from its hip joint across the floor, the hips between the feet
+  // turned by `yaw`.
+  std::pair<double, double> FlatToHips(FloorPoint left, FloorPoint right, double yaw) const;
+  // The hip joints' height above the ankles in a stance.
+  double StanceHeight() const;
   // Whether both legs reach their feet on `left` and `right` from hips turned by `yaw`.
   bool Reached(FloorPoint left, FloorPoint right, double yaw) const;
   // How far the hip further out of its foot's reach, from hips turned by `yaw`, is beyond it
