@@ -197,18 +197,18 @@ class Builder {
         // weight moves first, the body follows.
         const double most =
             (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
-        // Crossed, the legs reach across the body: sinking to carry it would squat.
-        const bool crossed = key.crossed;
         // The body goes on over the standing foot without a pause as this foot lifts, but not
         // over or into a crossing (it would bring the hips across before the passing leg is by:
         // the legs meet), nor in a quick swing (its centre's key frames come too close together
         // for a curve that keeps going: a jolt in the pelvis's push).
         key.flows =
-            e.kind == CentreEvent::kLift && e.weight >= kFlowingWeight && !crossed &&
+            e.kind == CentreEvent::kLift && e.weight >= kFlowingWeight && !key.crossed &&
             !Crossed(swings_.StanceAt(0, e.frame + 1), swings_.StanceAt(1, e.frame + 1), e.yaw);
         // Only as far as a held landing follows (Settle decides): the same long, uncrossed swing.
-        key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !crossed;
-        const double deepest = (crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
+        key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !key.crossed;
+        // Crossed, the legs reach across the body: sinking to carry it would squat.
+        const double deepest =
+            (key.crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         const auto [sine, cosine] = portable::SinCos(e.yaw);
         for (double share = most; share > 0.0; share -= most / 4) {
           double x = Lerp(key.x, static_cast<double>(s.x), share);
@@ -357,8 +357,7 @@ class Builder {
       const auto beat = landing ? clock_.From(key.frame - kNearFrames) : std::nullopt;
       // Landing crossed, the legs reach across the body: held towards the foot behind, they
       // would pass through each other.
-      if (!landing || !beat || *beat > key.frame + kNearFrames ||
-          Crossed(swings_.StanceAt(0, key.frame), swings_.StanceAt(1, key.frame), key.yaw)) {
+      if (!landing || !beat || *beat > key.frame + kNearFrames || key.crossed) {
         if (!settled.empty()) settled.push_back(key);
         continue;
       }
