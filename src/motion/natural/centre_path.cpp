@@ -21,6 +21,17 @@ constexpr double kReachShare = 0.99;  // of the straight leg: the knees stay a l
 // the runtime's IK falls short of a foot a straight leg reaches exactly. Not as a foot lifts out
 // of the crossing: its knee bends to pass the other leg.
 constexpr double kCrossedReachShare = 0.996;
+// A foot planted wide of its hip is reached with the leg straighter: kReachShare up to kNearReach
+// from under its hip, as straight as crossed from kFarReach on (units on the floor). A dancer
+// stands a wide stance on long legs; with the knees as bent as over a narrow one, the body squats
+// between the feet. Not a straddle over two pads (kStraddle, back to kReachShare at kOutOfReach):
+// sunk that deep, the centre's curve passing a little off its key frames takes a straight leg off
+// its planted foot.
+constexpr double kWideReachShare = kCrossedReachShare;
+constexpr double kNearReach = 1.0;
+constexpr double kFarReach = 3.0;
+constexpr double kStraddle = 3.5;
+constexpr double kOutOfReach = 4.5;
 constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
 // Shares of the way from between the feet to over the standing foot: as the other foot lifts,
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
@@ -83,16 +94,17 @@ class Builder {
       : swings_(swings), body_(body), clock_(clock), lowest_(kLowestRise * body.PadScale()) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
-  // to be reached by `share` of the straight leg: the knee a little bent.
+  // to be reached by `share` of the straight leg: the knee a little bent. `widens`: straighter
+  // for a foot planted wide (WideShare).
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at,
-                   double share = kReachShare) const {
+                   double share = kReachShare, bool widens = false) const {
     const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
     const auto [sine, cosine] = portable::SinCos(yaw);
     const double hipX = x + outwards * cosine;
     const double hipZ = z - outwards * sine;
     const double r =
         portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
-    const double leg = share * body_.LegLength();
+    const double leg = (widens ? std::max(share, WideShare(r)) : share) * body_.LegLength();
     const double height = r < leg ? std::sqrt(leg * leg - r * r) : 0.0;
     return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
   }
@@ -148,18 +160,35 @@ class Builder {
     }
   }
 
+  // The share of the straight leg that reaches a foot `r` from under its hip, on the floor.
+  double WideShare(double r) const {
+    const double scale = body_.PadScale();
+    const double in =
+        std::clamp((r - kNearReach * scale) / ((kFarReach - kNearReach) * scale), 0.0, 1.0);
+    const double out =
+        std::clamp((r - kStraddle * scale) / ((kOutOfReach - kStraddle) * scale), 0.0, 1.0);
+    return Lerp(kReachShare, kWideReachShare, in - out);
+  }
+
   // How much of the straight leg reaches the feet for the body at `key`.
   static double LegShare(const CentreKey& key) {
     return key.crossed && key.kind != CentreEvent::kLift ? kCrossedReachShare : kReachShare;
+  }
+
+  // Whether the legs at `key` straighten for feet planted wide: not as a foot lifts out of a
+  // crossing, its knee bent to pass the other leg.
+  static bool Widens(const CentreKey& key) {
+    return !(key.crossed && key.kind == CentreEvent::kLift);
   }
 
   // The highest rise at which every planted foot is reached, never above rest.
   double StandingRise(const CentreKey& key) const {
     double rise = 0.0;
     const double share = LegShare(key);
+    const bool widens = Widens(key);
     for (int side = 0; side < 2; ++side) {
       const auto at = swings_.PlantedAt(side, key.frame);
-      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, share));
+      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, share, widens));
     }
     return std::max(rise, lowest_);
   }
@@ -168,9 +197,10 @@ class Builder {
   double LandingRise(const CentreKey& key) const {
     double rise = 0.0;
     const double share = LegShare(key);
+    const bool widens = Widens(key);
     for (int side = 0; side < 2; ++side)
-      rise = std::min(
-          rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame), share));
+      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
+                                      swings_.StanceAt(side, key.frame), share, widens));
     return std::max(rise, lowest_);
   }
 
@@ -329,8 +359,9 @@ class Builder {
     double rise = 0.0;
     for (int side = 0; side < 2; ++side) {
       if (swings_.PlantedAt(side, key.frame) || !swings_.PlantedAt(side, until)) continue;
-      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
-                                      swings_.StanceAt(side, key.frame), LegShare(key)));
+      rise =
+          std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame),
+                                   LegShare(key), Widens(key)));
     }
     return std::max(rise, lowest_);
   }

@@ -112,9 +112,10 @@ TEST(NaturalMotionCorpus, EverySimfileLaneHoldsTheTargets) {
 
 // Every Lane of the public corpus, in both timings, danced in natural motion with planned feet:
 // the figures of the reference body stay within what makes it look like dancing, standing tall
-// with both feet down (the pelvis at most 0.52 below rest, 0.36 over most Lanes), and the motion
+// with both feet down (the pelvis at most 0.45 below rest, 0.34 over most Lanes), and the motion
 // holds at most four times the classic motion's key frames. With the classic footing every
-// target holds but the two on facing the viewer and the height of the stance.
+// target holds but the two on facing the viewer and the height of the stance, which its crossed
+// and wide stances hold lower.
 TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   if (!fs::is_directory(kCorpus)) GTEST_SKIP() << "no corpus of DWI files at " << kCorpus;
   std::vector<fs::path> files;
@@ -138,6 +139,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> crossedDrops;
   int crossedLow = 0;
   int crossedLowClassicFeet = 0;
+  int classicDropsLow = 0;
   int hipsSquare = 0;
   std::vector<double> pelvisFastFrames;
   int pelvisFast = 0;
@@ -176,7 +178,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
           // Stood up also where the chart rests: in a warped intro as in any other.
           EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.0);
-          EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.52);
+          EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.45);
           knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
           // Crossed feet turn the hips, keeping the leg in front in front while they stay
@@ -207,7 +209,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
           // stand wider than the legs reach without a lunge.
           if (f.dancer.crossedPercent > 0.0) {
-            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.65);
+            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.43);
             crossedDrops.push_back(f.dancer.crossedPelvisDrop);
             crossedLow += f.dancer.crossedPelvisDrop > 0.6;
             hipsSquare += f.dancer.crossedHipsFromViewer < 20.0;
@@ -219,7 +221,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_TRUE(classicFeet.InCreationOrder());
           const BodyFigures classicFigures = MeasureBody(BodyTracks::FromDocument(classicFeet));
           ExpectTargets(classicFigures, false);
-          EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.97);
+          EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
+          // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
+          // Lanes stood lower than 0.45, 0.406 on half.
+          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.64);
+          classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
@@ -233,7 +239,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(naturalKeys, 4 * classicKeys);
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
-  EXPECT_LE(drops[drops.size() / 2], 0.36);
+  EXPECT_LE(drops[drops.size() / 2], 0.34);
+  EXPECT_LE(classicDropsLow, 108);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -270,7 +277,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(weights[weights.size() / 2], 0.276);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads.
-  EXPECT_LE(crossedLow, 165);
+  EXPECT_LE(crossedLow, 161);
   EXPECT_LE(crossedLowClassicFeet, 397);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),

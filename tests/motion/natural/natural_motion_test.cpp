@@ -557,6 +557,38 @@ TEST(NaturalMotion, StraightensTheLegsOverCrossedFeet) {
   }
 }
 
+// Standing wide, the legs reach out to the feet nearly straight rather than the body squatting
+// between them, and still reach the floor; a straddle over two pads, out of the legs' reach, keeps
+// its knees bent as ever. (With the knees as bent over a wide stance as over a narrow one, the
+// centre stood 0.37-0.46 below rest on the first four, the knees bent 23°.)
+TEST(NaturalMotion, StandsAWideStanceOnLongLegs) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double drop;  // the centre below rest with both feet down, median, at most
+  };
+  const Case cases[] = {
+      {"jumps onto left and right", "#BPM:120;\n#SINGLE:BASIC:1:B0000000B0000000B0000000;\n", 0.35},
+      {"jumps onto up and down", "#BPM:120;\n#SINGLE:BASIC:1:A0000000A0000000A0000000;\n", 0.42},
+      {"left, then right", "#BPM:120;\n#SINGLE:BASIC:1:460000004600000046000000;\n", 0.355},
+      {"down, then up", "#BPM:120;\n#SINGLE:BASIC:1:280000002800000028000000;\n", 0.43},
+      {"a straddle over two pads",
+       "#BPM:120;\n#DOUBLE:BASIC:1:4000000040000000:6000000060000000;\n", 4.3},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyFigures& f = dance.figures;
+    EXPECT_LE(f.dancer.pelvisDropBothPlanted, c.drop);
+    // Nearly straight, not locked: with the groove's dip the knees still bend about 20° (the
+    // straddle's 16° with its legs as straight as over a wide stance on one pad).
+    EXPECT_GE(f.dancer.kneeBendBothPlanted, 18.0);
+    EXPECT_EQ(f.PlantedMissPercent(), 0.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.01);
+  }
+}
+
 // A foot crossing behind the standing one keeps low, its knee out of the standing leg, and the
 // hips keep turning the way they already turn from one crossing to the next, not through square;
 // where they must turn through square, the foot tops its swing in front of the standing leg.
