@@ -46,7 +46,13 @@ constexpr double kFlowMatch = 0.6;
 constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
-constexpr double kHipClear = 0.6;              // nor brings a standing hip over its ankle
+// Over a wide stance the whole shift is out of reach and a quarter less can be far short of what
+// is: the body stood back towards the lifted foot. Carried, it goes on in sixteenths of the shift
+// as far as the other foot is reached this high: deeper, it would sink between the beats, where
+// the groove has the body highest.
+constexpr int kCarrySteps = 16;
+constexpr double kDeepestFineCarry = -1.0;
+constexpr double kHipClear = 0.6;  // nor brings a standing hip over its ankle
 // A landing foot takes the weight over this many frames: at the landing, the body is still this
 // share of the way from between the feet towards the foot that stood, sunk no more than
 // kSettleSink below where it would stand between them.
@@ -204,6 +210,27 @@ class Builder {
     return std::max(rise, lowest_);
   }
 
+  // Moves `key` `share` of the way from between the feet (`middleX`, `middleZ`) over the foot
+  // that stands for `e`, the hip kept clear of its ankle, if both feet, where they stand or land,
+  // are reached with the body no deeper than `deepest`; says whether it did.
+  bool ShiftOver(CentreKey& key, double middleX, double middleZ, const CentreEvent& e, double share,
+                 double deepest) const {
+    const FloorPoint left = swings_.StanceAt(0, e.frame);
+    const FloorPoint right = swings_.StanceAt(1, e.frame);
+    const FloorPoint s = e.standing == 0 ? left : right;
+    const auto [sine, cosine] = portable::SinCos(e.yaw);
+    double x = Lerp(middleX, static_cast<double>(s.x), share);
+    double z = Lerp(middleZ, static_cast<double>(s.z), share);
+    const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
+    x += back * sine;
+    z += back * cosine;
+    if (ReachRise(x, z, e.yaw, 0, left) < deepest || ReachRise(x, z, e.yaw, 1, right) < deepest)
+      return false;
+    key.x = x;
+    key.z = z;
+    return true;
+  }
+
   // Replaces `keys` with the key frames of the stretch.
   void Keys(std::vector<CentreKey>& keys) const {
     const std::vector<CentreEvent>& events = swings_.events;
@@ -222,7 +249,6 @@ class Builder {
       if (e.kind == CentreEvent::kLift || e.kind == CentreEvent::kCarry) {
         // Over the standing foot, as far as the other one is still reached where it stands or
         // lands without sinking low: the body is carried, not lunged.
-        const FloorPoint s = e.standing == 0 ? left : right;
         // A quick step leaves time for part of the shift, more than its share of the time: the
         // weight moves first, the body follows.
         const double most =
@@ -239,18 +265,20 @@ class Builder {
         // Crossed, the legs reach across the body: sinking to carry it would squat.
         const double deepest =
             (key.crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
-        const auto [sine, cosine] = portable::SinCos(e.yaw);
+        const double middleX = key.x;
+        const double middleZ = key.z;
+        double shifted = 0.0;
         for (double share = most; share > 0.0; share -= most / 4) {
-          double x = Lerp(key.x, static_cast<double>(s.x), share);
-          double z = Lerp(key.z, static_cast<double>(s.z), share);
-          const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
-          x += back * sine;
-          z += back * cosine;
-          if (ReachRise(x, z, e.yaw, 0, left) >= deepest &&
-              ReachRise(x, z, e.yaw, 1, right) >= deepest) {
-            key.x = x;
-            key.z = z;
+          if (ShiftOver(key, middleX, middleZ, e, share, deepest)) {
+            shifted = share;
             break;
+          }
+        }
+        if (e.kind == CentreEvent::kCarry && !key.crossed) {
+          const double fine = most / kCarrySteps;
+          for (double share = most; share > shifted + fine * 0.5; share -= fine) {
+            if (ShiftOver(key, middleX, middleZ, e, share, kDeepestFineCarry * body_.PadScale()))
+              break;
           }
         }
       }

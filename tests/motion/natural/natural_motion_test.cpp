@@ -481,6 +481,58 @@ TEST(NaturalMotion, CarriesTheWeightOverTheStandingFoot) {
   }
 }
 
+// Over a wide stance the whole shift would sink the body to reach the other foot: carried, it
+// still goes as far over the standing foot as the legs reach, not a whole quarter of the shift
+// short of that. Per swing, the pelvis's nearest way to the standing foot (a share of the way
+// to the lifted one). (Shifted by quarters: 0.100 on average and 0.328 at the worst swing on the
+// right pad, 0.318 and 0.453 across both.)
+TEST(NaturalMotion, CarriesTheWeightAsFarOverAWideStanceAsTheLegsReach) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double mean;   // of the swings' nearest, at most
+    double worst;  // the farthest swing's nearest, at most
+  };
+  const Case cases[] = {
+      {"round the right pad", "#BPM:125;\n#DOUBLE:BASIC:1:0000000000000000:2060806040208060;\n",
+       0.095, 0.28},
+      {"across both pads", "#BPM:125;\n#DOUBLE:BASIC:1:60006000:00080008;\n", 0.312, 0.435},
+      {"round the right pad from the left",
+       "#BPM:125;\n#DOUBLE:BASIC:1:0000000000000000:4020806040208060;\n", 0.168, 0.41},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    std::vector<double> nearest;
+    int swinging = -1;  // the foot in the air the frame before
+    for (double f = 0.0; f < 300.0; f += 1.0) {
+      const BodyPose p = PoseBody(tracks, f);
+      const int lifted = p.lift[0] > 0.0 && p.lift[1] <= 0.0   ? 0
+                         : p.lift[1] > 0.0 && p.lift[0] <= 0.0 ? 1
+                                                               : -1;
+      const Vec3 s = p.legs[static_cast<std::size_t>(1 - std::max(lifted, 0))].ankle;
+      const Vec3 o = p.legs[static_cast<std::size_t>(std::max(lifted, 0))].ankle;
+      const double span = std::hypot(o.x - s.x, o.z - s.z);
+      if (lifted < 0 || span < 0.5) {
+        swinging = -1;
+        continue;
+      }
+      const double along =
+          ((p.centre.x - s.x) * (o.x - s.x) + (p.centre.z - s.z) * (o.z - s.z)) / (span * span);
+      if (lifted != swinging) nearest.push_back(along);
+      nearest.back() = std::min(nearest.back(), along);
+      swinging = lifted;
+    }
+    ASSERT_GE(nearest.size(), 3U);
+    double sum = 0.0;
+    for (const double n : nearest) sum += n;
+    EXPECT_LE(sum / static_cast<double>(nearest.size()), c.mean);
+    EXPECT_LE(*std::max_element(nearest.begin(), nearest.end()), c.worst);
+  }
+}
+
 // Crossed feet with the hips square to the viewer put one leg through the other: the hips turn
 // until the legs pass apart, and no further than a dancer turns for a crossover.
 TEST(NaturalMotion, TurnsTheHipsSoThatCrossedLegsPassEachOther) {
