@@ -97,6 +97,11 @@ constexpr std::int32_t kFlipFrames = 8;
 // keeps across the pad: a longer path, fast, would make the foot faster than a real one.
 constexpr double kTurningAhead = 1.0;
 constexpr double kAheadPace = 0.6;
+// A foot going from one crossing into the other (Flips) must get past the standing leg on its
+// crossed side while the hips turn through square: topped further in front still, it stays ahead
+// of the standing leg until the hips have turned, and then drops behind it. Only in swings of
+// kFlipFrames or more, like the higher lift: quicker ones would pass a real foot's speed.
+constexpr double kFlipAhead = 2.0;
 
 // Crossed feet need the hips turned so that one leg passes in front of the other: straight
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
@@ -666,7 +671,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   }
   const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
   Swing(side, lift, apex, top, land, to, yaw, round,
-        turning && Crossing(side, to, yaw) ? kTurningAhead : 0.0);
+        Flips(side, to, yaw) && swing >= kFlipFrames ? kFlipAhead
+        : turning && Crossing(side, to, yaw)         ? kTurningAhead
+                                                     : 0.0);
   Event(land, CentreEvent::kStance, -1, yaw, 0.0);
   stanceYaw_ = yaw;
 }

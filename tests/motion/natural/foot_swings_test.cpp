@@ -304,6 +304,69 @@ TEST(FootSwings, CrossedFeetKeepTheLegInFrontInFront) {
   }
 }
 
+// A foot going from one crossing into the other, the other leg in front at its landing, must get
+// past the standing leg while the hips turn through square: it tops its swing still in front of
+// the standing foot, and goes behind it only once the hips have turned (before, it topped level
+// with the standing foot or behind it, and its bent knee swept through the standing shin). The
+// left foot stands; the right one steps across in front of it, then on across behind it, 30
+// frames apart. The hips face the viewer at the start (their left is +x, in front −z).
+TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherTopsInFrontOfTheStandingFoot) {
+  struct Case {
+    const char* name;
+    FloorPoint across;  // the first step's, in front
+    FloorPoint behind;  // the second step's
+  };
+  const Case cases[] = {
+      {"straight back", {4.0f, -5.0f}, {4.0f, 2.5f}},
+      {"back and out", {4.0f, -5.0f}, {6.0f, 2.5f}},
+      {"a short way back", {4.0f, -2.5f}, {4.0f, 2.5f}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
+    StepRecord across = start;
+    across.frame = 30;
+    across.floor[1] = c.across;
+    across.moved = {false, true};
+    StepRecord behind = across;
+    behind.frame = 60;
+    behind.floor[1] = c.behind;
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan({start, across, behind}, swings);
+    // Crossed at both stances, the other leg in front at the second, else the case shows nothing.
+    std::vector<const CentreEvent*> stances;
+    for (const CentreEvent& e : swings.events) {
+      if (e.kind == CentreEvent::kStance) stances.push_back(&e);
+    }
+    ASSERT_EQ(stances.size(), 3u);
+    std::vector<bool> ahead;
+    for (std::size_t i = 1; i < 3; ++i) {
+      const FloorPoint left = swings.StanceAt(0, stances[i]->frame);
+      const FloorPoint right = swings.StanceAt(1, stances[i]->frame);
+      ASSERT_TRUE(Crossed(left, right, stances[i]->yaw));
+      ahead.push_back(LeftAhead(left, right, stances[i]->yaw));
+    }
+    ASSERT_NE(ahead[0], ahead[1]);
+    // The highest key frame of the second swing, against the standing foot, along the forward of
+    // the hips as they land.
+    const auto& keys = swings.keys[1].Keys();
+    auto top = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.frame > 30; });
+    ASSERT_NE(top, keys.end());
+    for (auto k = top; k != keys.end(); ++k) {
+      if (k->position[1] > top->position[1]) top = k;
+    }
+    const FloorPoint standing = swings.StanceAt(0, top->frame);
+    const double yaw = stances[2]->yaw;
+    const double topX = static_cast<double>(top->position[0] - kReferenceBody.ankleX);
+    const double topZ = static_cast<double>(top->position[2]);
+    const double inFront = -(topX - static_cast<double>(standing.x)) * std::sin(yaw) -
+                           (topZ - static_cast<double>(standing.z)) * std::cos(yaw);
+    EXPECT_GE(inFront, 0.5) << "top " << topX << ", " << topZ << " at frame " << top->frame;
+  }
+}
+
 // Crossed decides which leg passes in front and how far the body sinks: a wrong sign on either
 // axis, or feet in line counted as crossed, turns the hips the wrong way.
 TEST(FootSwingsCrossed, AnswersByTheSideEachFootStandsOnForTheHipsAim) {
