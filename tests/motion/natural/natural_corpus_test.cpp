@@ -241,7 +241,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
             classicWeights.push_back(classicFigures.dancer.weightTowardsLifted);
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
-          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.85);
+          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.86);
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
         }
       }
@@ -262,7 +262,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(through[through.size() / 2], 0.04);
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 205);
+  EXPECT_LE(legsThrough, 204);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
@@ -295,7 +295,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
     EXPECT_LE(w[w.size() / 2], median);
   };
   expectWeights(weights, 360, 0.274);
-  expectWeights(classicWeights, 1084, 0.363);
+  expectWeights(classicWeights, 1078, 0.363);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads.
   EXPECT_LE(crossedLow, 161);
