@@ -9,6 +9,11 @@ struct FootCosts {
   // Standing crossed after a step row: the left foot on a panel right of the right foot's. The
   // legs twist through each other and the knees clip.
   double crossed = 3.0;
+  // Added to `crossed` when the feet stand crossed over the two pads of a DOUBLE chart, per panel
+  // width they stand apart beyond the two arrows either side of the gap: no hip turn reaches a
+  // foot on the far side of the other with the legs straight, so the body squats into a
+  // straddle. A dancer steps round instead.
+  double wideCrossed = 3.5;
   // Facing away from the screen after a step row, times the square of the turn in quarter turns
   // (a quarter turn with the feet on down and up costs this once).
   double facing = 2.0;

@@ -30,6 +30,11 @@ constexpr double kLeastStepSeconds = 0.05;
 constexpr double kPanelWidth = 4.0;
 // Feet this many panel widths apart (left to right of one pad) still stand comfortably.
 constexpr double kComfortableWidth = 2.0;
+// Feet crossed over the two pads of a DOUBLE chart this many panel widths apart (on the two
+// arrows either side of the gap) still stand comfortably.
+constexpr double kComfortableCrossedWidth = 1.5;
+// Panels of one pad, left to right (PanelX).
+constexpr int kPanelsPerPad = 3;
 constexpr double kQuarterTurn = std::numbers::pi / 2;
 
 // A Frame with Notes: its steps (taps and freeze starts) and then its freeze ends, as panels.
@@ -171,7 +176,12 @@ class Planner {
         const double turn = std::fabs(angle) / kQuarterTurn;
         double stance = costs_.facing * turn * turn +
                         costs_.wideStance * std::max(0.0, distance - kComfortableWidth);
-        if (PanelX(mode, codes_[l]) > PanelX(mode, codes_[r])) stance += costs_.crossed;
+        const int leftX = PanelX(mode, codes_[l]);
+        const int rightX = PanelX(mode, codes_[r]);
+        if (leftX > rightX) stance += costs_.crossed;
+        if (leftX / kPanelsPerPad > rightX / kPanelsPerPad) {
+          stance += costs_.wideCrossed * std::max(0.0, distance - kComfortableCrossedWidth);
+        }
         distance_[l * count + r] = distance;
         stance_[l * count + r] = stance;
         angle_[l * count + r] = angle;

@@ -297,13 +297,14 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   expectWeights(weights, 360, 0.274);
   expectWeights(classicWeights, 1078, 0.363);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
-  // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads.
-  EXPECT_LE(crossedLow, 161);
+  // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
+  // the planner now steps round the widest of those crossings.
+  EXPECT_LE(crossedLow, 153);
   EXPECT_LE(crossedLowClassicFeet, 397);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.52);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.519);
   EXPECT_LE(hipsSquare, 4);
   EXPECT_LE(pelvisFast, 20);
   std::nth_element(
