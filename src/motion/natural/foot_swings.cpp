@@ -659,8 +659,8 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   double top = std::min(kHighestLift * scale_, kLeastLift * scale_ + kLiftPerUnit * distance) *
                std::min(1.0, static_cast<double>(swing) / kFullLiftFrames);
   if (CrossesBehind(side, to, yaw)) top = std::min(top * kBehindLift, kBehindTop * scale_);
-  if (Flips(side, to, yaw) && swing >= kFlipFrames)
-    top = std::min(top * kFlipLift, kFlipTop * scale_);
+  const bool flips = swing >= kFlipFrames && Flips(side, to, yaw);
+  if (flips) top = std::min(top * kFlipLift, kFlipTop * scale_);
   const std::int32_t apex = swing >= 3 ? lift + swing / 2 : lift;
   Event(lift, CentreEvent::kLift, other, stanceYaw_, 0.0);
   // Quick steps leave no time to carry the body from foot to foot: it stays between them.
@@ -671,9 +671,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   }
   const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
   Swing(side, lift, apex, top, land, to, yaw, round,
-        Flips(side, to, yaw) && swing >= kFlipFrames ? kFlipAhead
-        : turning && Crossing(side, to, yaw)         ? kTurningAhead
-                                                     : 0.0);
+        flips                                ? kFlipAhead
+        : turning && Crossing(side, to, yaw) ? kTurningAhead
+                                             : 0.0);
   Event(land, CentreEvent::kStance, -1, yaw, 0.0);
   stanceYaw_ = yaw;
 }
