@@ -9,6 +9,7 @@
 #include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/rotation.h"
+#include "motion/segment_gap.h"
 #include "motion/yaw_quaternion.h"
 
 namespace pavaneflow {
@@ -46,6 +47,14 @@ constexpr double kFlowMatch = 0.6;
 constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
+// Carried over the standing foot into a crossing, the body goes back towards the middle as the
+// foot lands across it: the landing foot must be reached from that way in, a frame before it
+// lands, and from over the standing foot no deeper than this (the leg is still in the air there).
+constexpr double kDeepestCrossedReach = -0.75;
+// Nor so far over the standing foot that the lifted leg, its knee bent forwards, comes closer
+// than this to the standing one (or closer than from between the feet): the lifted hip goes with
+// the body, past the standing leg, and the crossing leg would pass through it.
+constexpr double kCrossedLegsApart = 1.2;
 // Over a wide stance the whole shift is out of reach and a quarter less can be far short of what
 // is: the body stood back towards the lifted foot. Carried, it goes on in sixteenths of the shift
 // as far as the other foot is reached this high: deeper, it would sink between the beats, where
@@ -210,11 +219,81 @@ class Builder {
     return std::max(rise, lowest_);
   }
 
+  // Where the foot `side`, in the air at `frame`, is then, by its key frame there; where it
+  // lands, without one.
+  Vec3 AirborneFootAt(int side, std::int32_t frame) const {
+    const std::vector<PendingKey>& keys = swings_.keys[static_cast<std::size_t>(side)].Keys();
+    const auto key =
+        std::lower_bound(keys.begin(), keys.end(), frame,
+                         [](const PendingKey& k, std::int32_t f) { return k.frame < f; });
+    const double ankleY = static_cast<double>(body_.ankleY);
+    if (key != keys.end() && key->frame == frame) {
+      const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.ankleX);
+      return {static_cast<double>(key->position[0]) + outwards,
+              ankleY + static_cast<double>(key->position[1]),
+              static_cast<double>(key->position[2])};
+    }
+    const FloorPoint at = swings_.StanceAt(side, frame);
+    return {static_cast<double>(at.x), ankleY, static_cast<double>(at.z)};
+  }
+
+  // How close the lifted leg, its hip at the centre (x, z) turned by `yaw` sunk as deep as a
+  // crossed carry goes, its foot at `foot` and its knee bent forwards, comes to the standing
+  // leg, straight from its hip down to `stands`.
+  double LiftedLegGap(double x, double z, double yaw, int standing, FloorPoint stands,
+                      Vec3 foot) const {
+    const auto [sine, cosine] = portable::SinCos(yaw);
+    const double hipY = static_cast<double>(body_.hipY) + kDeepestCrossedCarry * body_.PadScale();
+    auto hip = [&](int side) {
+      const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+      return Vec3{x + outwards * cosine, hipY, z - outwards * sine};
+    };
+    const Vec3 lifted = hip(1 - standing);
+    const Vec3 leg = foot - lifted;
+    const double length = std::sqrt(Dot(leg, leg));
+    const double thigh = static_cast<double>(body_.thigh);
+    const double shin = static_cast<double>(body_.shin);
+    const double along =
+        std::clamp((thigh * thigh - shin * shin + length * length) / (2.0 * length), -thigh, thigh);
+    // The knee comes out of the hip-to-foot line towards the hips' forward.
+    const Vec3 ahead{-sine, 0.0, -cosine};
+    const Vec3 out = ahead - (Dot(ahead, leg) / (length * length)) * leg;
+    const Vec3 knee = lifted + (along / length) * leg +
+                      (std::sqrt(thigh * thigh - along * along) / std::sqrt(Dot(out, out))) * out;
+    const Vec3 standingHip = hip(standing);
+    const Vec3 ankle{static_cast<double>(stands.x), static_cast<double>(body_.ankleY),
+                     static_cast<double>(stands.z)};
+    return std::min(SegmentGap(standingHip, ankle, lifted, knee),
+                    SegmentGap(standingHip, ankle, knee, foot));
+  }
+
+  // Whether the body carried to (x, z) over the foot that stands for `e`, the other landing
+  // across it at `landsAt`, still reaches both feet and keeps the legs apart: see
+  // kDeepestCrossedReach and kCrossedLegsApart.
+  bool CrossedCarryFits(double x, double z, double middleX, double middleZ, const CentreEvent& e,
+                        std::int32_t landsAt, double deepest) const {
+    const int lifted = 1 - e.standing;
+    const FloorPoint stands = swings_.StanceAt(e.standing, e.frame);
+    const FloorPoint lands = swings_.StanceAt(lifted, e.frame);
+    const double frames = static_cast<double>(std::max(1, landsAt - e.frame));
+    const double before = (frames - 1.0) / frames;
+    if (ReachRise(x, z, e.yaw, e.standing, stands) < deepest ||
+        ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), e.yaw, lifted, lands) <
+            deepest ||
+        ReachRise(x, z, e.yaw, lifted, lands) < kDeepestCrossedReach * body_.PadScale())
+      return false;
+    const Vec3 foot = AirborneFootAt(lifted, e.frame);
+    const double fromMiddle = LiftedLegGap(middleX, middleZ, e.yaw, e.standing, stands, foot);
+    return LiftedLegGap(x, z, e.yaw, e.standing, stands, foot) >=
+           std::min(kCrossedLegsApart * body_.PadScale(), fromMiddle);
+  }
+
   // Moves `key` `share` of the way from between the feet (`middleX`, `middleZ`) over the foot
   // that stands for `e`, the hip kept clear of its ankle, if both feet, where they stand or land,
-  // are reached with the body no deeper than `deepest`; says whether it did.
+  // are reached with the body no deeper than `deepest`; says whether it did. `landsAt`: the key
+  // frame of a crossed carry's landing, checked as CrossedCarryFits does.
   bool ShiftOver(CentreKey& key, double middleX, double middleZ, const CentreEvent& e, double share,
-                 double deepest) const {
+                 double deepest, std::int32_t landsAt) const {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
     const FloorPoint s = e.standing == 0 ? left : right;
@@ -224,7 +303,9 @@ class Builder {
     const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
     x += back * sine;
     z += back * cosine;
-    if (ReachRise(x, z, e.yaw, 0, left) < deepest || ReachRise(x, z, e.yaw, 1, right) < deepest)
+    if (landsAt >= 0 ? !CrossedCarryFits(x, z, middleX, middleZ, e, landsAt, deepest)
+                     : ReachRise(x, z, e.yaw, 0, left) < deepest ||
+                           ReachRise(x, z, e.yaw, 1, right) < deepest)
       return false;
     key.x = x;
     key.z = z;
@@ -235,7 +316,8 @@ class Builder {
   void Keys(std::vector<CentreKey>& keys) const {
     const std::vector<CentreEvent>& events = swings_.events;
     keys.clear();
-    for (const CentreEvent& e : events) {
+    for (std::size_t i = 0; i < events.size(); ++i) {
+      const CentreEvent& e = events[i];
       CentreKey key;
       key.frame = e.frame;
       key.kind = e.kind;
@@ -267,9 +349,13 @@ class Builder {
             (key.crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
         const double middleX = key.x;
         const double middleZ = key.z;
+        const std::int32_t landsAt =
+            key.crossed && e.kind == CentreEvent::kCarry && i + 1 < events.size()
+                ? events[i + 1].frame
+                : -1;
         double shifted = 0.0;
         for (double share = most; share > 0.0; share -= most / 4) {
-          if (ShiftOver(key, middleX, middleZ, e, share, deepest)) {
+          if (ShiftOver(key, middleX, middleZ, e, share, deepest, landsAt)) {
             shifted = share;
             break;
           }
@@ -277,7 +363,8 @@ class Builder {
         if (e.kind == CentreEvent::kCarry && !key.crossed) {
           const double fine = most / kCarrySteps;
           for (double share = most; share > shifted + fine * 0.5; share -= fine) {
-            if (ShiftOver(key, middleX, middleZ, e, share, kDeepestFineCarry * body_.PadScale()))
+            if (ShiftOver(key, middleX, middleZ, e, share, kDeepestFineCarry * body_.PadScale(),
+                          -1))
               break;
           }
         }

@@ -224,9 +224,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           const BodyFigures classicFigures =
               MeasureBody(BodyTracks::FromDocument(classicFeet), kReferenceBody, &beats);
           ExpectTargets(classicFigures, false);
-          // With the classic footing too, the body keeps its own beats near the music's: 0.16 or
-          // more on every Lane, 0.296 on half today.
-          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.16);
+          // With the classic footing too, the body keeps its own beats near the music's: 0.15 or
+          // more on every Lane, 0.296 on half today. (0.16 while crossed carries stayed between
+          // the feet: on two easy charts' crossing steps, the body now carried over the standing
+          // foot moves more between their beats.)
+          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.15);
           classicBeatAlign.push_back(classicFigures.dancer.beatAlignScore);
           EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
@@ -235,8 +237,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // Crossed at most steps, the body is carried over the standing foot only as far as the
-          // other leg reaches across without a squat.
-          EXPECT_LE(classicFigures.dancer.weightTowardsLifted, 0.48);
+          // other leg reaches across without a squat and passes the standing one (0.48 while a
+          // crossed carry stayed between the feet).
+          EXPECT_LE(classicFigures.dancer.weightTowardsLifted, 0.46);
           if (classicFigures.dancer.weightTowardsLifted >= 0.0)
             classicWeights.push_back(classicFigures.dancer.weightTowardsLifted);
           // The classic footing crosses the feet at most steps, often from one crossing into the
@@ -261,12 +264,14 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    through.end());
   EXPECT_LE(through[through.size() / 2], 0.04);
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
-  // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 204);
+  // the others are DOUBLE charts, crossing over across both pads. The body carried over the
+  // standing foot into a crossing brings the lifted hip nearer the standing leg: two more lanes
+  // here, and 1.09 to 1.14 % on half with the classic footing, for the weight below.
+  EXPECT_LE(legsThrough, 206);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.1);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.14);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -288,23 +293,26 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
   // lanes had the weight more than 0.3 of the way towards the lifted foot, 0.277 on half (1116
-  // and 0.365 with the classic footing).
+  // and 0.365 with the classic footing). Carried into a crossing, the body stayed between the
+  // feet: 360 and 0.272 (1078 and 0.360).
   auto expectWeights = [](std::vector<double>& w, std::ptrdiff_t over, double median) {
     EXPECT_LE(std::count_if(w.begin(), w.end(), [](double v) { return v > 0.3; }), over);
     std::nth_element(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2), w.end());
     EXPECT_LE(w[w.size() / 2], median);
   };
-  expectWeights(weights, 360, 0.274);
-  expectWeights(classicWeights, 1078, 0.363);
+  expectWeights(weights, 327, 0.27);
+  expectWeights(classicWeights, 923, 0.328);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
-  // the planner now steps round the widest of those crossings.
-  EXPECT_LE(crossedLow, 153);
-  EXPECT_LE(crossedLowClassicFeet, 397);
+  // the planner now steps round the widest of those crossings. Carried over the standing foot
+  // into a crossing, the body sinks a little for the landing foot on the way back: 153, 397 and
+  // 0.517 before.
+  EXPECT_LE(crossedLow, 154);
+  EXPECT_LE(crossedLowClassicFeet, 409);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.519);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.531);
   EXPECT_LE(hipsSquare, 4);
   EXPECT_LE(pelvisFast, 20);
   std::nth_element(

@@ -27,11 +27,12 @@ const WholeChartFootPlanner kPlanned;
 
 // The first chart of `dwi` danced with planned feet in `style`, and its figures.
 struct Dance {
-  Dance(const std::string& dwi, const NaturalMotion& style, bool twist = true)
+  Dance(const std::string& dwi, const NaturalMotion& style, bool twist = true,
+        const FootPlanner* feet = &kPlanned)
       : read(test::ReadDwi(dwi)) {
     const SongDocument& song = read->song;
     GenerationRequest request{&song, song.scores.front().get(), 0, twist};
-    request.feet = &kPlanned;
+    request.feet = feet;
     request.motion = &style;
     Synthesize(request, motion);
     const std::vector<std::int32_t> beats = BeatFrames(request);
@@ -530,6 +531,42 @@ TEST(NaturalMotion, CarriesTheWeightAsFarOverAWideStanceAsTheLegsReach) {
     for (const double n : nearest) sum += n;
     EXPECT_LE(sum / static_cast<double>(nearest.size()), c.mean);
     EXPECT_LE(*std::max_element(nearest.begin(), nearest.end()), c.worst);
+  }
+}
+
+// Stepping into a crossing, the body is carried over the standing foot as far as the landing
+// foot is still reached on the way back and the lifted leg passes the standing one: not left
+// between the feet for the whole swing (as it was, at the weights in brackets).
+TEST(NaturalMotion, CarriesTheWeightOverTheStandingFootIntoACrossing) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    bool classicFeet;
+    double weight;  // towards the lifted foot, at most
+  };
+  const Case cases[] = {
+      {"crossing over the up arrow", "#BPM:150;\n#SINGLE:BASIC:1:4868486848684868;\n", false,
+       0.41},  // (0.421)
+      {"crossing on the left pad", "#BPM:130;\n#DOUBLE:BASIC:1:4080608040806080:00000000;\n", false,
+       0.26},  // (0.287)
+      {"crossing on the left pad, classic feet",
+       "#BPM:130;\n#DOUBLE:BASIC:1:4080608040806080:00000000;\n", true, 0.30},  // (0.347)
+      {"crossing over the down arrow", "#BPM:120;\n#SINGLE:BASIC:1:4262426242624262;\n", false,
+       0.305},  // (0.326)
+      {"crossing over the down arrow, classic feet",
+       "#BPM:120;\n#SINGLE:BASIC:1:4262426242624262;\n", true, 0.322},  // (0.345)
+      {"crossing over the up arrow slower", "#BPM:120;\n#SINGLE:BASIC:1:4868486848684868;\n", false,
+       0.315},  // (0.339)
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style, true, c.classicFeet ? nullptr : &kPlanned);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GE(d.crossedPercent, 10.0);
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_EQ(d.legsThroughPercent, 0.0);
+    EXPECT_LE(d.crossedPelvisDrop, 0.6);
   }
 }
 
