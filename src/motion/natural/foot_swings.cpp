@@ -102,6 +102,12 @@ constexpr double kAheadPace = 0.6;
 // of the standing leg until the hips have turned, and then drops behind it. Only in swings of
 // kFlipFrames or more, like the higher lift: quicker ones would pass a real foot's speed.
 constexpr double kFlipAhead = 2.0;
+// And from that top it falls before it goes back: on kFootFall it would sweep back still high,
+// and its knee, bent 70° and more, would pass through the standing shin while the foot is still
+// crossed; dropped first, it goes behind the standing leg with the knee less bent. Both curves end
+// on kFootFall's slope, so that LastFrameTravel still judges its landing.
+constexpr InterpolationBytes kFlipFall =
+    MakeInterpolation({40, 0, 64, 127}, {20, 40, 64, 127}, {40, 0, 64, 127}, kStraight);
 
 // Crossed feet need the hips turned so that one leg passes in front of the other: straight
 // legs this far apart leave room for the knees, which bend by different amounts; the turn
@@ -378,7 +384,7 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
                              std::int32_t land, FloorPoint to, double yaw, FloorPoint round,
-                             double ahead) {
+                             double ahead, const InterpolationBytes* fall) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
                    from,
@@ -403,10 +409,10 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   if (frames >= 2 &&
       LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel * scale_) {
     Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), yaw,
-        &kFootFall);
+        fall);
     Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
   } else {
-    Key(side, land, to, 0.0f, yaw, &kFootFall);
+    Key(side, land, to, 0.0f, yaw, fall);
   }
   stand_[side] = to;
   landed_[side] = land;
@@ -673,7 +679,8 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   Swing(side, lift, apex, top, land, to, yaw, round,
         flips                                ? kFlipAhead
         : turning && Crossing(side, to, yaw) ? kTurningAhead
-                                             : 0.0);
+                                             : 0.0,
+        flips ? &kFlipFall : &kFootFall);
   Event(land, CentreEvent::kStance, -1, yaw, 0.0);
   stanceYaw_ = yaw;
 }
@@ -775,7 +782,7 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     tops[side] = rise + TuckedLift(centre, apexYaw, side, via[side], rise,
                                    std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
   for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0, &kFootFall);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);

@@ -128,9 +128,11 @@ class FootSwingPlanner {
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
            const InterpolationBytes* curve);
   // `round`: where the foot tops its swing, passing round the other foot; `ahead`: how far in front
-  // of its path, along the hips' forward, the foot tops its swing (see Forward).
+  // of its path, along the hips' forward, the foot tops its swing (see Forward); `fall`: the curve
+  // it comes down on.
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
-             FloorPoint to, double yaw, FloorPoint round, double ahead);
+             FloorPoint to, double yaw, FloorPoint round, double ahead,
+             const InterpolationBytes* fall);
   // `mid`, the top of a swing from `from` to `to` in `frames`, moved `ahead` along the forward
   // of hips turned by `yaw`, or less, as far as the path stays at a real foot's pace.
   FloorPoint Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw, double ahead,

@@ -12,6 +12,7 @@
 
 #include "motion/body_proportions.h"
 #include "motion/segment_gap.h"
+#include "vmd/bezier_curve.h"
 
 namespace pavaneflow {
 namespace {
@@ -304,69 +305,125 @@ TEST(FootSwings, CrossedFeetKeepTheLegInFrontInFront) {
   }
 }
 
-// A foot going from one crossing into the other, the other leg in front at its landing, must get
-// past the standing leg while the hips turn through square: it tops its swing still in front of
-// the standing foot, and goes behind it only once the hips have turned (before, it topped level
-// with the standing foot or behind it, and its bent knee swept through the standing shin). The
-// left foot stands; the right one steps across in front of it, then on across behind it, 30
-// frames apart. The hips face the viewer at the start (their left is +x, in front −z).
+// The left foot stands; the right one steps across in front of it, then on across behind it, 30
+// frames apart: a foot going from one crossing into the other, the other leg in front at its
+// landing. The hips face the viewer at the start (their left is +x, in front −z).
+struct FlipCase {
+  const char* name;
+  FloorPoint across;  // the first step's, in front
+  FloorPoint behind;  // the second step's
+};
+constexpr FlipCase kFlipCases[] = {
+    {"straight back", {4.0f, -5.0f}, {4.0f, 2.5f}},
+    {"back and out", {4.0f, -5.0f}, {6.0f, 2.5f}},
+    {"a short way back", {4.0f, -2.5f}, {4.0f, 2.5f}},
+};
+
+// Plans `c` into `swings`, with `yaw` the hips' aim at the second landing. Crossed at both
+// stances, the other leg in front at the second, else the case shows nothing.
+void PlanFlip(const FlipCase& c, FootSwings& swings, double& yaw) {
+  StepRecord start;
+  start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
+  StepRecord across = start;
+  across.frame = 30;
+  across.floor[1] = c.across;
+  across.moved = {false, true};
+  StepRecord behind = across;
+  behind.frame = 60;
+  behind.floor[1] = c.behind;
+  FootSwingPlanner planner(kReferenceBody, 0.0);
+  planner.Plan({start, across, behind}, swings);
+  std::vector<const CentreEvent*> stances;
+  for (const CentreEvent& e : swings.events) {
+    if (e.kind == CentreEvent::kStance) stances.push_back(&e);
+  }
+  ASSERT_EQ(stances.size(), 3u);
+  std::vector<bool> ahead;
+  for (std::size_t i = 1; i < 3; ++i) {
+    const FloorPoint left = swings.StanceAt(0, stances[i]->frame);
+    const FloorPoint right = swings.StanceAt(1, stances[i]->frame);
+    ASSERT_TRUE(Crossed(left, right, stances[i]->yaw));
+    ahead.push_back(LeftAhead(left, right, stances[i]->yaw));
+  }
+  ASSERT_NE(ahead[0], ahead[1]);
+  yaw = stances[2]->yaw;
+}
+
+// The highest key frame of the right foot's second swing.
+std::vector<PendingKey>::const_iterator FlipTop(const std::vector<PendingKey>& keys) {
+  auto top = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.frame > 30; });
+  for (auto k = top; k != keys.end(); ++k) {
+    if (k->position[1] > top->position[1]) top = k;
+  }
+  return top;
+}
+
+// The most of its top's height a foot going from one crossing into the other keeps once it is
+// behind the standing foot.
+constexpr double kBehindHeight = 0.5;
+
+// How far the right foot's key `position` lies in front of `standing`, along the forward of hips
+// turned by `yaw`.
+double InFrontOf(const std::array<float, 3>& position, FloorPoint standing, double yaw) {
+  const double x = static_cast<double>(position[0] - kReferenceBody.ankleX);
+  const double z = static_cast<double>(position[2]);
+  return -(x - static_cast<double>(standing.x)) * std::sin(yaw) -
+         (z - static_cast<double>(standing.z)) * std::cos(yaw);
+}
+
+// Such a foot must get past the standing leg while the hips turn through square: it tops its
+// swing still in front of the standing foot, and goes behind it only once the hips have turned
+// (before, it topped level with the standing foot or behind it, and its bent knee swept through
+// the standing shin).
 TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherTopsInFrontOfTheStandingFoot) {
-  struct Case {
-    const char* name;
-    FloorPoint across;  // the first step's, in front
-    FloorPoint behind;  // the second step's
-  };
-  const Case cases[] = {
-      {"straight back", {4.0f, -5.0f}, {4.0f, 2.5f}},
-      {"back and out", {4.0f, -5.0f}, {6.0f, 2.5f}},
-      {"a short way back", {4.0f, -2.5f}, {4.0f, 2.5f}},
-  };
-  for (const Case& c : cases) {
+  for (const FlipCase& c : kFlipCases) {
     SCOPED_TRACE(c.name);
-    StepRecord start;
-    start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
-    StepRecord across = start;
-    across.frame = 30;
-    across.floor[1] = c.across;
-    across.moved = {false, true};
-    StepRecord behind = across;
-    behind.frame = 60;
-    behind.floor[1] = c.behind;
-    FootSwingPlanner planner(kReferenceBody, 0.0);
     FootSwings swings;
-    planner.Plan({start, across, behind}, swings);
-    // Crossed at both stances, the other leg in front at the second, else the case shows nothing.
-    std::vector<const CentreEvent*> stances;
-    for (const CentreEvent& e : swings.events) {
-      if (e.kind == CentreEvent::kStance) stances.push_back(&e);
-    }
-    ASSERT_EQ(stances.size(), 3u);
-    std::vector<bool> ahead;
-    for (std::size_t i = 1; i < 3; ++i) {
-      const FloorPoint left = swings.StanceAt(0, stances[i]->frame);
-      const FloorPoint right = swings.StanceAt(1, stances[i]->frame);
-      ASSERT_TRUE(Crossed(left, right, stances[i]->yaw));
-      ahead.push_back(LeftAhead(left, right, stances[i]->yaw));
-    }
-    ASSERT_NE(ahead[0], ahead[1]);
-    // The highest key frame of the second swing, against the standing foot, along the forward of
-    // the hips as they land.
+    double yaw = 0.0;
+    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw));
     const auto& keys = swings.keys[1].Keys();
-    auto top = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.frame > 30; });
+    const auto top = FlipTop(keys);
     ASSERT_NE(top, keys.end());
-    for (auto k = top; k != keys.end(); ++k) {
-      if (k->position[1] > top->position[1]) top = k;
-    }
-    const FloorPoint standing = swings.StanceAt(0, top->frame);
-    const double yaw = stances[2]->yaw;
-    const double topX = static_cast<double>(top->position[0] - kReferenceBody.ankleX);
-    const double topZ = static_cast<double>(top->position[2]);
-    const double inFront = -(topX - static_cast<double>(standing.x)) * std::sin(yaw) -
-                           (topZ - static_cast<double>(standing.z)) * std::cos(yaw);
-    EXPECT_GE(inFront, 0.5) << "top " << topX << ", " << topZ << " at frame " << top->frame;
+    const double inFront = InFrontOf(top->position, swings.StanceAt(0, top->frame), yaw);
+    EXPECT_GE(inFront, 0.5) << "top at frame " << top->frame;
   }
 }
 
+// And from that top it drops before it goes back: swept back still high, its knee bent far
+// forwards comes through the standing shin while the foot is behind it and still crossed. The
+// fall is played frame by frame as the player plays it, each axis on its own curve.
+TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherDropsBeforeItGoesBehind) {
+  for (const FlipCase& c : kFlipCases) {
+    SCOPED_TRACE(c.name);
+    FootSwings swings;
+    double yaw = 0.0;
+    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw));
+    const auto& keys = swings.keys[1].Keys();
+    const auto top = FlipTop(keys);
+    ASSERT_NE(top, keys.end());
+    ASSERT_NE(top + 1, keys.end());
+    const PendingKey& end = *(top + 1);
+    const FloorPoint standing = swings.StanceAt(0, top->frame);
+    const InterpolationBytes& bytes = *end.interpolation;
+    int behind = 0;
+    for (std::int32_t f = top->frame + 1; f < end.frame; ++f) {
+      const double t =
+          static_cast<double>(f - top->frame) / static_cast<double>(end.frame - top->frame);
+      std::array<float, 3> at{};
+      for (std::size_t a = 0; a < 3; ++a) {
+        const BezierCurve curve(bytes[a], bytes[4 + a], bytes[8 + a], bytes[12 + a]);
+        const double from = static_cast<double>(top->position[a]);
+        at[a] = static_cast<float>(from + (static_cast<double>(end.position[a]) - from) *
+                                              curve.Progress(t));
+      }
+      if (InFrontOf(at, standing, yaw) >= 0.0) continue;
+      ++behind;
+      EXPECT_LE(static_cast<double>(at[1]), kBehindHeight * static_cast<double>(top->position[1]))
+          << "frame " << f << ", top " << top->position[1];
+    }
+    EXPECT_GT(behind, 0) << "the fall never goes behind the standing foot";
+  }
+}
 // Crossed decides which leg passes in front and how far the body sinks: a wrong sign on either
 // axis, or feet in line counted as crossed, turns the hips the wrong way.
 TEST(FootSwingsCrossed, AnswersByTheSideEachFootStandsOnForTheHipsAim) {
