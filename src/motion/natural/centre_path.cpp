@@ -33,6 +33,18 @@ constexpr double kNearReach = 1.0;
 constexpr double kFarReach = 3.0;
 constexpr double kStraddle = 3.5;
 constexpr double kOutOfReach = 4.5;
+// Standing crossed, the hips turn on towards square across the feet, by at most this (radians,
+// in steps of kCrossReachStep), as far as that raises the body: each leg then reaches its foot
+// from nearer above it, where the turn the feet were planned for leaves the body sunk between
+// them. The feet stay crossed by kStillCrossed along the hips' line at least: they were placed,
+// and the next swings pass, for legs that cross.
+constexpr double kCrossReachTurn = 0.5;
+constexpr double kCrossReachStep = 0.035;
+constexpr double kStillCrossed = 0.15;
+// A foot lifting this few frames after a key frame keeps the hips as they were: turned at the
+// landing and back for the lift (its turn is planned with the swing), they swing through in a
+// couple of frames and the lifted leg passes through the other.
+constexpr std::int32_t kCrossTurnHold = 4;
 constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached or not
 // Shares of the way from between the feet to over the standing foot: as the other foot lifts,
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
@@ -96,6 +108,14 @@ constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
 
 double Lerp(double a, double b, double t) {
   return a + (b - a) * t;
+}
+
+// How far the left foot stands on the right of the right one, along the line of hips aiming at
+// `yaw` (negative: on its left, uncrossed).
+double CrossedBy(FloorPoint left, FloorPoint right, double yaw) {
+  const auto [sine, cosine] = portable::SinCos(yaw);
+  return (static_cast<double>(left.z) - static_cast<double>(right.z)) * sine -
+         (static_cast<double>(left.x) - static_cast<double>(right.x)) * cosine;
 }
 
 // Over the standing foot while the other is in the air.
@@ -194,6 +214,50 @@ class Builder {
   // crossing, its knee bent to pass the other leg.
   static bool Widens(const CentreKey& key) {
     return !(key.crossed && key.kind == CentreEvent::kLift);
+  }
+
+  // Whether the feet at `left` and `right` stand a straddle apart (kStraddle from under each hip
+  // with the hips square across them): sunk that deep, the centre's curve between the key
+  // frames, turning, passes off the reach of a leg this straight and the planted foot slides.
+  bool Straddles(FloorPoint left, FloorPoint right) const {
+    return portable::Hypot(static_cast<double>(left.x) - static_cast<double>(right.x),
+                           static_cast<double>(left.z) - static_cast<double>(right.z)) >
+           2.0 * (kStraddle + static_cast<double>(body_.hipX)) * body_.PadScale();
+  }
+
+  // Whether a foot lifts within kCrossTurnHold frames of `key`.
+  static bool LiftsSoon(const CentreKey& key, const CentreKey& next) {
+    return next.kind == CentreEvent::kLift && next.frame - key.frame <= kCrossTurnHold;
+  }
+
+  // Turns the hips of a key frame stood crossed (kCrossReachTurn). A carried body is turned for
+  // the foot about to land as well: turned at the landing only, the body between the beats stood
+  // lower against the landings on them. Not as a foot lifts out of the crossing, its knee passing
+  // the other leg.
+  void TurnToReachCrossed(CentreKey& key) const {
+    if (!key.crossed || key.kind == CentreEvent::kLift) return;
+    const bool carried = key.kind == CentreEvent::kCarry;
+    const bool left = swings_.PlantedAt(0, key.frame).has_value();
+    const bool right = swings_.PlantedAt(1, key.frame).has_value();
+    // Carried, over the foot that stands; else standing on both (not in a jump).
+    if (carried ? !(left || right) : !(left && right)) return;
+    const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
+    const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
+    if (Straddles(leftAt, rightAt)) return;
+    auto rise = [&](const CentreKey& k) { return carried ? LandingRise(k) : StandingRise(k); };
+    CentreKey turned = key;
+    const double aim = key.yaw;
+    double best = rise(key);
+    for (int k = 1; k * kCrossReachStep <= kCrossReachTurn; ++k) {
+      for (const double sign : {-1.0, 1.0}) {
+        turned.yaw = aim + sign * k * kCrossReachStep;
+        if (CrossedBy(leftAt, rightAt, turned.yaw) < kStillCrossed * body_.PadScale()) continue;
+        if (const double r = rise(turned); r > best) {
+          best = r;
+          key.yaw = turned.yaw;
+        }
+      }
+    }
   }
 
   // The highest rise at which every planted foot is reached, never above rest.
@@ -389,6 +453,9 @@ class Builder {
     }
     Settle(keys);
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+      if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) TurnToReachCrossed(keys[i]);
+    }
     LimitTurning(keys);
     ClearStandingHips(keys);
     for (std::size_t i = 0; i < keys.size(); ++i) {

@@ -143,6 +143,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   int crossedLowClassicFeet = 0;
   int classicDropsLow = 0;
   int hipsSquare = 0;
+  int classicNotLower = 0;
   std::vector<double> pelvisFastFrames;
   int pelvisFast = 0;
   int legsThrough = 0;
@@ -211,7 +212,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
           // stand wider than the legs reach without a lunge.
           if (f.dancer.crossedPercent > 0.0) {
-            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.43);
+            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.39);
             crossedDrops.push_back(f.dancer.crossedPelvisDrop);
             crossedLow += f.dancer.crossedPelvisDrop > 0.6;
             hipsSquare += f.dancer.crossedHipsFromViewer < 20.0;
@@ -232,8 +233,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           classicBeatAlign.push_back(classicFigures.dancer.beatAlignScore);
           EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
-          // Lanes stood lower than 0.45, 0.406 on half.
-          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.64);
+          // Lanes stood lower than 0.45, 0.406 on half; with the hips as the steps aimed them
+          // over crossed feet, 108, the lowest at 0.634.
+          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.56);
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // Crossed at most steps, the body is carried over the standing foot only as far as the
@@ -246,6 +248,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // other, where the legs must pass: they meet on a few percent of the frames at most.
           EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.86);
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
+          classicNotLower += classicFigures.dancer.hasBeats && classicFigures.dancer.bounce >= 0.0;
         }
       }
     }
@@ -255,7 +258,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
   EXPECT_LE(drops[drops.size() / 2], 0.34);
-  EXPECT_LE(classicDropsLow, 108);
+  EXPECT_LE(classicDropsLow, 95);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -265,11 +268,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(through[through.size() / 2], 0.04);
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  EXPECT_LE(legsThrough, 200);
+  // The hips turned further over crossed feet move a few lanes either side of the line: 204
+  // before (1171 with the classic footing, now fewer).
+  EXPECT_LE(legsThrough, 205);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.07);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.04);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -302,15 +307,15 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   expectWeights(classicWeights, 923, 0.328);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
-  // the planner now steps round the widest of those crossings. Carried over the standing foot
-  // into a crossing, the body sinks a little for the landing foot on the way back: 153, 397 and
-  // 0.517 before.
-  EXPECT_LE(crossedLow, 154);
-  EXPECT_LE(crossedLowClassicFeet, 409);
+  // the planner now steps round the widest of those crossings.
+  // With the hips turned only as the steps aimed them, 153 (397 with the classic footing) still
+  // stood lower than 0.6; turned on across the crossed feet, most of those stand higher.
+  EXPECT_LE(crossedLow, 98);
+  EXPECT_LE(crossedLowClassicFeet, 256);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.531);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.504);
   EXPECT_LE(hipsSquare, 4);
   EXPECT_LE(pelvisFast, 20);
   std::nth_element(
@@ -325,6 +330,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   const auto notLower =
       std::count_if(bounces.begin(), bounces.end(), [](double b) { return b >= 0.0; });
   EXPECT_LE(static_cast<double>(notLower), 0.04 * static_cast<double>(bounces.size()));
+  // Carried between the beats towards a foot landing crossed, the hips turn for it too and the
+  // body stands higher there: 35 lanes (29 with the classic footing) were not lower on the beat.
+  EXPECT_LE(notLower, 25);
+  EXPECT_LE(classicNotLower, 15);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
