@@ -770,10 +770,15 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
   if (apex > takeOff && apex < land) Event(apex, CentreEvent::kApex, -1, apexYaw, rise);
   const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
+  const double tuck = std::min(1.0, static_cast<double>(air) / kFullJumpFrames);
+  // Short of the time their way takes, the feet rise only that share of their tuck: lifted to
+  // bend the knees well as well, they would cross the pad faster than a real foot.
+  const bool hurried = air < wanted;
   std::array<double, 2> tops{};
-  for (int side = 0; side < 2; ++side)
-    tops[side] = rise + TuckedLift(centre, apexYaw, side, via[side], rise,
-                                   std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
+  for (int side = 0; side < 2; ++side) {
+    tops[side] = rise + (hurried ? tuck * TuckedLift(centre, apexYaw, side, via[side], rise, 1.0)
+                                 : TuckedLift(centre, apexYaw, side, via[side], rise, tuck));
+  }
   for (int side = 0; side < 2; ++side)
     Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0);
   // The body is down by the time the feet touch, so that they do not land on straight legs.
