@@ -195,7 +195,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // and quick jumps tap and go, and so dash in no more frames than the gimmick charts
           // force.
           EXPECT_LE(f.dancer.ankleFastPercent, 4.45);
-          EXPECT_LE(f.dancer.fastestAnkle, 4.75);
+          EXPECT_LE(f.dancer.fastestAnkle, 4.5);
           EXPECT_LE(f.dancer.feetFusedPercent, 0.35);
           ankleFast.push_back(f.dancer.ankleFastPercent);
           // The centre crosses even a wide stance on two pads over frames, not in one, sets
@@ -250,7 +250,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.86);
           // Its quick jumps as quick as with planned feet.
           EXPECT_LE(classicFigures.dancer.ankleFastPercent, 4.35);
-          EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.75);
+          EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.3);
           EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.8);
           EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.25);
           EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 26.0);

@@ -225,6 +225,24 @@ TEST(NaturalMotion, JumpsRoundThePadAtAFootsPace) {
   }
 }
 
+// A chart whose first step comes a few frames into the dance: the foot stands ready on that
+// panel from the start instead of dashing there from the starting stance (2.97 a frame onto the
+// up arrow two frames in).
+TEST(NaturalMotion, StartsOnThePanelOfAStepThatComesAtOnce) {
+  const char* charts[] = {
+      "#BPM:120;\n#GAP:66;\n#SINGLE:BASIC:1:80000000;\n",
+      "#BPM:120;\n#GAP:66;\n#SINGLE:BASIC:1:20000000;\n",
+      "#BPM:140;\n#GAP:66;\n#SINGLE:BASIC:1:86868686;\n",
+  };
+  const NaturalMotion style;
+  for (const char* dwi : charts) {
+    SCOPED_TRACE(dwi);
+    const BodyFigures f = Dance(dwi, style).figures;
+    EXPECT_LE(f.dancer.fastestAnkle, 2.1);
+    EXPECT_LE(f.dancer.feetFusedPercent, 0.0);
+  }
+}
+
 // A quick jump from the inner panels of two pads out to the outer ones lands in a stance so wide
 // that the body sinks deep to reach it: it falls from the jump's top no faster than a dancer's
 // pelvis moves (from the full height of the top it dropped 3.7 units in a frame).
