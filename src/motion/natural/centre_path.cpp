@@ -11,6 +11,7 @@
 #include "motion/rotation.h"
 #include "motion/segment_gap.h"
 #include "motion/yaw_quaternion.h"
+#include "vmd/bezier_curve.h"
 
 namespace pavaneflow {
 namespace {
@@ -92,6 +93,10 @@ constexpr double kCentreSpeed = 0.6;
 constexpr double kDeepestPull = -1.5;
 constexpr int kPullHalvings = 10;    // a thousandth of the pull
 constexpr double kLandingDip = 0.5;  // a jump's landing, taken in the knees
+// The centre falls from a jump's top at most this fast, units a frame: with its way across (at
+// most kCentreSpeed) it stays under the 1.5 of a dancer's pelvis. A quick jump to a wide stance
+// lands deep: from the full height of its top, the body would drop through it in a frame or two.
+constexpr double kMostFall = 1.2;
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
 // The chest's lean, degrees: a little forwards standing, more into the way the body goes.
@@ -493,6 +498,7 @@ class Builder {
         key.rise = std::min(key.rise, keys[i - 1].rise + kCarryRise * body_.PadScale());
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
+    LimitFalling(keys, kMostFall * body_.PadScale());
   }
 
   // Carried, the body is reached by a foot landing on the next key frame only on the way there:
@@ -662,6 +668,29 @@ class Builder {
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
+  }
+
+  // Lowers a jump's top to where the body, falling from it to the next key frame, drops at most
+  // `most` units in any frame: a quick jump barely leaves the floor.
+  static void LimitFalling(std::vector<CentreKey>& keys, double most) {
+    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+      if (keys[i].kind != CentreEvent::kApex) continue;
+      const double drop = most / SteepestFallShare(keys[i + 1].frame - keys[i].frame);
+      keys[i].rise = std::min(keys[i].rise, keys[i + 1].rise + drop);
+    }
+  }
+
+  // The largest share of a fall on kFlightFall over `frames` frames that one frame takes.
+  static double SteepestFallShare(std::int32_t frames) {
+    static const BezierCurve down(kSlowStart.x1, kSlowStart.y1, kSlowStart.x2, kSlowStart.y2);
+    double steepest = 0.0;
+    double before = 0.0;
+    for (std::int32_t k = 1; k <= frames; ++k) {
+      const double progress = down.Progress(static_cast<double>(k) / static_cast<double>(frames));
+      steepest = std::max(steepest, progress - before);
+      before = progress;
+    }
+    return steepest;
   }
 
   // No more than kMostTurnPerFrame between two key frames' frames; the backward pass turns

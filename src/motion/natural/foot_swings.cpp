@@ -316,8 +316,8 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
   if (!started_) {
     started_ = true;
     const StepRecord& start = records.front();
+    stand_ = StartingStance(records);
     for (int side = 0; side < 2; ++side) {
-      stand_[side] = Inward(start.floor[side], start.floor[1 - side], start.yaw);
       yaw_[side] = start.yaw;
       Key(side, 0, stand_[side], 0.0f, start.yaw, &kDefaultInterpolation);
     }
@@ -346,6 +346,26 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
                          [](std::int32_t frame, const CentreEvent& e) { return frame < e.frame; });
     std::rotate(to, it, it + 1);
   }
+}
+
+std::array<FloorPoint, 2> FootSwingPlanner::StartingStance(
+    const std::vector<StepRecord>& records) const {
+  const StepRecord& start = records.front();
+  std::array<FloorPoint, 2> stance;
+  for (int side = 0; side < 2; ++side)
+    stance[side] = Inward(start.floor[side], start.floor[1 - side], start.yaw);
+  std::array<FloorPoint, 2> ready = stance;
+  for (int side = 0; side < 2; ++side) {
+    const auto first = std::find_if(records.begin() + 1, records.end(),
+                                    [side](const StepRecord& r) { return r.moved[side]; });
+    if (first == records.end()) continue;
+    const FloorPoint panel = Inward(first->floor[side], start.floor[1 - side], start.yaw);
+    if (first->frame < SwingFrames(Distance(stance[side], panel))) ready[side] = panel;
+  }
+  // Not where the feet would stand on each other or crossed.
+  if (Distance(ready[0], ready[1]) < kSideBySide * scale_ || Crossed(ready[0], ready[1], start.yaw))
+    return stance;
+  return ready;
 }
 
 // Undoes the last step of `side` while the step landing at `land` would have too little time.
@@ -777,10 +797,15 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(takeOff, CentreEvent::kTakeOff, -1, stanceYaw_, crouch);
   if (apex > takeOff && apex < land) Event(apex, CentreEvent::kApex, -1, apexYaw, rise);
   const FloorPoint centre = MiddleOf({stand_[0], stand_[1], to[0], to[1]});
+  const double tuck = std::min(1.0, static_cast<double>(air) / kFullJumpFrames);
+  // Short of the time their way takes, the feet rise only that share of their tuck: lifted to
+  // bend the knees well as well, they would cross the pad faster than a real foot.
+  const bool hurried = air < wanted;
   std::array<double, 2> tops{};
-  for (int side = 0; side < 2; ++side)
-    tops[side] = rise + TuckedLift(centre, apexYaw, side, via[side], rise,
-                                   std::min(1.0, static_cast<double>(air) / kFullJumpFrames));
+  for (int side = 0; side < 2; ++side) {
+    tops[side] = rise + (hurried ? tuck * TuckedLift(centre, apexYaw, side, via[side], rise, 1.0)
+                                 : TuckedLift(centre, apexYaw, side, via[side], rise, tuck));
+  }
   for (int side = 0; side < 2; ++side)
     Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0, &kFootFall);
   // The body is down by the time the feet touch, so that they do not land on straight legs.

@@ -123,6 +123,10 @@ class FootSwingPlanner {
     std::int64_t step = 0;
   };
 
+  // Where the feet stand at the start of the dance, `records` beginning with the starting pose:
+  // as it puts them, but a foot whose first step lands sooner than it could get there from that
+  // spot already on that step's panel, ready for it, as a player stands.
+  std::array<FloorPoint, 2> StartingStance(const std::vector<StepRecord>& records) const;
   void MakeRoom(int side, std::int32_t land);
   void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,

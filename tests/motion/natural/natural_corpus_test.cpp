@@ -146,6 +146,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   int classicNotLower = 0;
   std::vector<double> pelvisFastFrames;
   int pelvisFast = 0;
+  int classicPelvisFast = 0;
   int legsThrough = 0;
   int lanes = 0;
   for (const ChartTiming timing : {ChartTiming::kClassic, ChartTiming::kGame}) {
@@ -180,7 +181,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           if (f.dancer.weightTowardsLifted >= 0.0) weights.push_back(f.dancer.weightTowardsLifted);
           if (f.dancer.hasBeats) bounces.push_back(f.dancer.bounce);
           // Stood up also where the chart rests: in a warped intro as in any other.
-          EXPECT_LE(f.dancer.kneeBendBothPlanted, 28.0);
+          EXPECT_LE(f.dancer.kneeBendBothPlanted, 26.0);
           EXPECT_LE(f.dancer.pelvisDropBothPlanted, 0.45);
           knees.push_back(f.dancer.kneeBendBothPlanted);
           drops.push_back(f.dancer.pelvisDropBothPlanted);
@@ -194,19 +195,24 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
           // and quick jumps tap and go, and so dash in no more frames than the gimmick charts
           // force.
-          EXPECT_LE(f.dancer.ankleFastPercent, 4.6);
+          EXPECT_LE(f.dancer.ankleFastPercent, 4.45);
+          EXPECT_LE(f.dancer.fastestAnkle, 4.5);
+          EXPECT_LE(f.dancer.feetFusedPercent, 0.35);
           ankleFast.push_back(f.dancer.ankleFastPercent);
-          // The centre crosses even a wide stance on two pads over frames, not in one, and sets
-          // off from a rest without a jolt.
-          EXPECT_LE(f.dancer.fastestPelvis, 3.5);
+          // The centre crosses even a wide stance on two pads over frames, not in one, sets
+          // off from a rest without a jolt and falls from a quick jump's top no faster than a
+          // body (dropping from its full height into a deep landing, it went 2.2 a frame).
+          EXPECT_LE(f.dancer.fastestPelvis, 1.8);
           EXPECT_LE(f.dancer.pelvisFastPercent, 2.0);
           pelvisFastFrames.push_back(f.dancer.pelvisFastPercent);
           pelvisFast += f.dancer.fastestPelvis > 1.5;
           // Its own beats near the music's, and the feet still while the pelvis pushes, no worse
           // than today: 0.14 or more on every Lane (0.3 on half), and only the gimmick charts'
-          // hops slide the feet past 1.3.
+          // hops slide the feet past 1.3. The slide is weighed against the Lane's hardest push:
+          // with the quick jumps' landings softer, the 230 beats a minute stream's steps weigh
+          // more (1.98 before).
           EXPECT_GE(f.dancer.beatAlignScore, 0.14);
-          EXPECT_LE(f.dancer.footContact, 2.1);
+          EXPECT_LE(f.dancer.footContact, 2.45);
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
@@ -247,6 +253,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
           EXPECT_LE(classicFigures.dancer.legsThroughPercent, 5.86);
+          // Its quick jumps as quick as with planned feet.
+          EXPECT_LE(classicFigures.dancer.ankleFastPercent, 4.35);
+          EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.3);
+          EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.8);
+          EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.25);
+          EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 26.0);
+          classicPelvisFast += classicFigures.dancer.fastestPelvis > 1.5;
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
           classicNotLower += classicFigures.dancer.hasBeats && classicFigures.dancer.bounce >= 0.0;
         }
@@ -280,7 +293,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    ankleFast.end());
   EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.35);
   EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }),
-            lanes / 30);
+            31);
   std::nth_element(beatAlign.begin(),
                    beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
                    beatAlign.end());
@@ -317,7 +330,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    crossedDrops.end());
   EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.504);
   EXPECT_LE(hipsSquare, 4);
-  EXPECT_LE(pelvisFast, 20);
+  // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
+  EXPECT_LE(pelvisFast, 5);
+  EXPECT_LE(classicPelvisFast, 7);
   std::nth_element(
       pelvisFastFrames.begin(),
       pelvisFastFrames.begin() + static_cast<std::ptrdiff_t>(pelvisFastFrames.size() / 2),
