@@ -20,6 +20,9 @@ class BeatClock {
 
   // The first beat at or after `frame`; none past the last.
   std::optional<std::int32_t> From(std::int32_t frame);
+  // The number of the beat `From` last answered, counted from the first beat at or after frame 0:
+  // the same beat has the same number however the beats were asked for.
+  std::size_t LastNumber() const { return found_; }
 
  private:
   const TimingMap& timing_;

@@ -51,6 +51,14 @@ constexpr double kLowestRise = -5.5;  // the centre never sinks further, reached
 // and while it is in the air (all the way: the hip stays kHipClear from above the ankle).
 constexpr double kLiftShift = 0.1;
 constexpr double kCarryShift = 1.0;
+// On quick beats (closer than kQuickBeatFrames) the body comes to rest as a foot lifts on every
+// even beat of the dance and passes the lifts between: resting on every beat, or passing them all,
+// the body's stillness comes every half beat, too quick to be seen as the beat. It rests only
+// where it is then already all the way over the standing foot, reaching the other without sinking
+// below kDeepestRest: the knees stay as bent as standing, and the foot lifts from under a body
+// that does not lean towards it.
+constexpr std::int32_t kQuickBeatFrames = 16;
+constexpr double kDeepestRest = -0.8;
 // A swing with time for this share of the whole shift passes its lift without stopping.
 constexpr double kFlowingWeight = 0.75;
 // And only where its way into the lift and out of it differ by at most this, units a frame: the
@@ -402,20 +410,28 @@ class Builder {
         // lands without sinking low: the body is carried, not lunged.
         // A quick step leaves time for part of the shift, more than its share of the time: the
         // weight moves first, the body follows.
-        const double most =
-            (e.kind == CentreEvent::kLift ? kLiftShift : kCarryShift) * std::sqrt(e.weight);
+        // Stopped between the feet, or crossed, the body would lean towards the lifting foot.
+        CentreKey resting = key;
+        const bool rests = e.kind == CentreEvent::kLift && !key.crossed &&
+                           RestsOnTheBeat(e.frame) &&
+                           ShiftOver(resting, key.x, key.z, e, kCarryShift * std::sqrt(e.weight),
+                                     kDeepestRest * body_.PadScale());
+        const double most = (e.kind == CentreEvent::kLift && !rests ? kLiftShift : kCarryShift) *
+                            std::sqrt(e.weight);
         // The body goes on over the standing foot without a pause as this foot lifts, but not
         // over or into a crossing (it would bring the hips across before the passing leg is by:
         // the legs meet), nor in a quick swing (its centre's key frames come too close together
         // for a curve that keeps going: a jolt in the pelvis's push).
         key.flows =
-            e.kind == CentreEvent::kLift && e.weight >= kFlowingWeight && !key.crossed &&
+            e.kind == CentreEvent::kLift && !rests && e.weight >= kFlowingWeight && !key.crossed &&
             !Crossed(swings_.StanceAt(0, e.frame + 1), swings_.StanceAt(1, e.frame + 1), e.yaw);
         // Only as far as a held landing follows (Settle decides): the same long, uncrossed swing.
         key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !key.crossed;
         // Crossed, the legs reach across the body: sinking to carry it would squat.
-        const double deepest =
-            (key.crossed ? kDeepestCrossedCarry : kDeepestCarry) * body_.PadScale();
+        const double deepest = (key.crossed ? kDeepestCrossedCarry
+                                : rests     ? kDeepestRest
+                                            : kDeepestCarry) *
+                               body_.PadScale();
         const double middleX = key.x;
         const double middleZ = key.z;
         const std::int32_t landsAt =
@@ -499,6 +515,14 @@ class Builder {
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
     LimitFalling(keys, kMostFall * body_.PadScale());
+  }
+
+  // Whether a foot lifting at `frame` does so on an even quick beat, where the body rests.
+  bool RestsOnTheBeat(std::int32_t frame) const {
+    const auto beat = clock_.From(frame - kNearFrames);
+    if (!beat || *beat > frame + kNearFrames || clock_.LastNumber() % 2 != 0) return false;
+    const auto next = clock_.From(*beat + 1);
+    return next && *next - *beat < kQuickBeatFrames;
   }
 
   // Carried, the body is reached by a foot landing on the next key frame only on the way there:

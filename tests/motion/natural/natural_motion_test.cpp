@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -35,12 +36,13 @@ struct Dance {
     request.feet = feet;
     request.motion = &style;
     Synthesize(request, motion);
-    const std::vector<std::int32_t> beats = BeatFrames(request);
+    beats = BeatFrames(request);
     figures = MeasureBody(BodyTracks::FromDocument(motion), kReferenceBody, &beats);
   }
 
   std::unique_ptr<test::DwiRead> read;
   MotionDocument motion;
+  std::vector<std::int32_t> beats;
   BodyFigures figures;
 };
 
@@ -177,6 +179,45 @@ TEST(NaturalMotion, DriftsOnOverTheStandingFootAndTakesTheWeightAfterTheLanding)
     const DancerFigures& d = dance.figures.dancer;
     EXPECT_GE(d.beatAlignScore, c.beatAlign);
     EXPECT_LE(d.weightTowardsLifted, 0.25);
+  }
+}
+
+// A step on every quick beat: the body rests as the foot lifts on every even beat and passes the
+// odd ones, so that its stillness comes once every two beats, where it can be seen, rather than
+// every half beat; on slower beats it stops at every lift alike.
+TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
+  struct Case {
+    std::string name;
+    std::string steps;  // one beat of the chart, two eighths: repeated
+    int bpm;
+    bool rests;  // near the even beats the centre moves at most 0.8 times as far as near the odd
+  };
+  const Case cases[] = {
+      {"left and down at 150", "4020", 150, true},
+      {"left and down at 180", "4020", 180, true},
+      {"right and up at 150", "6080", 150, true},
+      {"left and down at 100", "4020", 100, false},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string chart;
+    for (int i = 0; i < 20; ++i) chart += c.steps;
+    const Dance dance("#BPM:" + std::to_string(c.bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n",
+                      style);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    // The centre's way over the frames within two of each beat, the even and the odd ones apart,
+    // leaving out the first beats and the last (the dance sets off and stops there).
+    std::array<double, 2> way{};
+    for (std::size_t i = 2; i + 4 < dance.beats.size(); ++i) {
+      for (std::int32_t f = dance.beats[i] - 2; f < dance.beats[i] + 2; ++f) {
+        const BodyPose a = PoseBody(tracks, f);
+        const BodyPose b = PoseBody(tracks, f + 1);
+        way[i % 2] += std::hypot(b.centre.x - a.centre.x, b.centre.z - a.centre.z);
+      }
+    }
+    EXPECT_EQ(way[0] <= 0.8 * way[1], c.rests) << way[0] << " " << way[1];
+    EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.3);
   }
 }
 
