@@ -40,18 +40,20 @@ struct Bone {
   KeyTrack* keys;
 };
 
+// Each bone's name in the document, interned at the bone's first key (so that the document meets
+// the names in the same order), null before.
+using BoneNames = std::array<const std::u16string*, kBoneCount>;
+
 // Moves the key frames before `boundary` of every bone into `document`, in frame order, the
 // bones of one frame in the order of `bones`. Every track is in frame order with at most one key
 // a frame, so each round takes the earliest frame left and each track's key at it.
-void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
+void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary, BoneNames& names,
           MotionDocument& document, const SettledFrames& settled) {
   std::array<const PendingKey*, kBoneCount> next{};
   std::array<const PendingKey*, kBoneCount> end{};
   // Each track's next frame, `boundary` once it has none before it: the earliest is found
   // without following a pointer per track.
   std::array<std::int32_t, kBoneCount> nextFrame{};
-  // Interned at a bone's first key, so that the document meets the names in the same order.
-  std::array<const std::u16string*, kBoneCount> names{};
   auto frameOf = [&](std::size_t i) {
     return next[i] != end[i] && next[i]->frame < boundary ? next[i]->frame : boundary;
   };
@@ -81,6 +83,9 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
       }
     }
     if (frame == boundary) break;
+    // The keys of a round share their frame: whether they go behind the document's frames is
+    // asked once for them all.
+    const bool appends = document.AppendsAt(frame);
     bool ranOut = false;
     for (; at != 0; at &= at - 1) {
       const auto i = static_cast<std::size_t>(std::countr_zero(at));
@@ -88,10 +93,18 @@ void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
       nextFrame[i] = frameOf(i);
       ranOut = ranOut || nextFrame[i] == boundary;
       if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
-      MotionFrame* added = document.InsertFrame(names[i], key.frame);
-      added->position = key.position;
-      added->rotation = key.rotation;
-      added->interpolation = key.interpolation;
+      auto fill = [&key](MotionFrame* added) {
+        added->position = key.position;
+        added->rotation = key.rotation;
+        added->interpolation = key.interpolation;
+      };
+      // Filled on each way apart, so that the compiler drops a new frame's defaults, which the
+      // key's fields overwrite at once.
+      if (appends) {
+        fill(document.AppendFrame(names[i], frame));
+      } else {
+        fill(document.InsertFrame(names[i], frame));
+      }
       if (reports && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
     }
     if (ranOut) {
@@ -146,6 +159,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
                                             {kRightElbowBone, &arms.elbows[1]},
                                             {kLeftLegBone, &thighs[0]},
                                             {kRightLegBone, &thighs[1]}}};
+  BoneNames names{};
 
   std::vector<StepRecord> stretch;
   std::size_t laid = 0;  // the gestures laid over the chest and head
@@ -170,7 +184,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   while (timeline.Next(record)) {
     if (record.Steps()) {
       if (lastStep && record.frame - *lastStep >= kStretchGap) {
-        Emit(bones, plan(record.frame), document, settled);
+        Emit(bones, plan(record.frame), names, document, settled);
         stretch.clear();
       }
       lastStep = record.frame;
@@ -180,7 +194,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   plan(std::nullopt);
   centrePlanner.Finish(centre);
   layGestures(std::numeric_limits<std::int32_t>::max());
-  Emit(bones, std::numeric_limits<std::int32_t>::max(), document, settled);
+  Emit(bones, std::numeric_limits<std::int32_t>::max(), names, document, settled);
 }
 
 VmdWriteOptions NaturalMotion::WriteOptions(VmdWriteOptions asked) const {
