@@ -77,7 +77,7 @@ struct Offset {
 };
 
 void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
-                GestureLayer::TurnMemo& memo) {
+                GestureLayer::TurnMemo& memo, KeyTrack& laid) {
   if (track.Empty()) return;
   const std::vector<PendingKey>& keys = track.Keys();
   // The keys before the gesture starts stay as they are: only those from its start on are laid
@@ -85,8 +85,7 @@ void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
   const auto first =
       std::lower_bound(keys.begin(), keys.end(), gesture.start,
                        [](const PendingKey& key, std::int32_t frame) { return key.frame < frame; });
-  KeyTrack laid;
-  laid.Reserve(static_cast<std::size_t>(keys.end() - first) + 4);  // the keys and the corners
+  laid.Clear();
   const std::array<std::int32_t, 4> corners{gesture.start, gesture.full, gesture.hold, gesture.end};
   std::size_t corner = 0;
   auto lay = [&](PendingKey key) {
@@ -127,8 +126,8 @@ void GestureLayer::Lay(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& ne
     chest = {kBothBack, 0.0, 0.0};
     head = {kBothLookUp, 0.0, 0.0};
   }
-  LayOnTrack(gesture, chest, upperBody, turns_);
-  LayOnTrack(gesture, head, neck, turns_);
+  LayOnTrack(gesture, chest, upperBody, turns_, laid_);
+  LayOnTrack(gesture, head, neck, turns_, laid_);
 }
 
 }  // namespace pavaneflow

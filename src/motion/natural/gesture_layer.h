@@ -24,6 +24,7 @@ class GestureLayer {
 
  private:
   TurnMemo turns_;
+  KeyTrack laid_;  // the keys laid again, kept so that its room is taken once for all gestures
 };
 
 }  // namespace pavaneflow
