@@ -33,8 +33,6 @@ class KeyTrack {
     keys_.insert(keys_.end(), other.keys_.begin() + 1, other.keys_.end());
   }
   void Clear() { keys_.clear(); }
-  // Room for `count` keys in all, so that adding them one by one moves none.
-  void Reserve(std::size_t count) { keys_.reserve(count); }
   // Drops the first `count` keys.
   void DropFront(std::size_t count) {
     keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(count));
