@@ -29,12 +29,19 @@ class MotionDocument : public MmdDocument {
   // callers that add many frames to a few bones.
   MotionFrame* InsertFrame(const std::u16string* internedName, std::int32_t frameNumber) {
     // The way of almost every frame of a dance, kept inline: behind all others in creation order.
-    if (order_.empty() && frameNumber >= 0 &&
-        (last_ == nullptr || last_->frameNumber() <= frameNumber)) {
-      last_ = frames_.Create(internedName, frameNumber);
-      return last_;
-    }
+    if (AppendsAt(frameNumber)) return AppendFrame(internedName, frameNumber);
     return InsertOutOfOrder(internedName, frameNumber);
+  }
+  // Whether a frame numbered `frameNumber` goes behind every frame so far, in creation order.
+  bool AppendsAt(std::int32_t frameNumber) const {
+    return order_.empty() && frameNumber >= 0 &&
+           (last_ == nullptr || last_->frameNumber() <= frameNumber);
+  }
+  // InsertFrame for a number that AppendsAt accepts, without asking again: a caller adding the
+  // frames of many bones at one number asks once for them all.
+  MotionFrame* AppendFrame(const std::u16string* internedName, std::int32_t frameNumber) {
+    last_ = frames_.Create(internedName, frameNumber);
+    return last_;
   }
   // This document's copy of `name`, valid until DeleteContents or destruction; a new name counts
   // as used from here on (BoneNames).

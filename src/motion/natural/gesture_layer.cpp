@@ -4,8 +4,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "base/compat.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/rotation.h"
 #include "vmd/bone_blend.h"
@@ -61,14 +63,21 @@ struct Offset {
   double y = 0.0;
   double z = 0.0;
 
-  Quaternion At(double share) const {
-    return Compose(AxisAngle({0.0, 1.0, 0.0}, share * y * kDegree),
-                   Compose(AxisAngle({1.0, 0.0, 0.0}, share * x * kDegree),
-                           AxisAngle({0.0, 0.0, 1.0}, share * z * kDegree)));
+  Quaternion At(double share, GestureLayer::TurnMemo& memo) const {
+    const GestureLayer::TurnMemo::Key key{
+        compat::bit_cast<std::uint64_t>(x), compat::bit_cast<std::uint64_t>(y),
+        compat::bit_cast<std::uint64_t>(z), compat::bit_cast<std::uint64_t>(share)};
+    if (const std::optional<Quaternion> found = memo.Find(key)) return *found;
+    const Quaternion turn = Compose(AxisAngle({0.0, 1.0, 0.0}, share * y * kDegree),
+                                    Compose(AxisAngle({1.0, 0.0, 0.0}, share * x * kDegree),
+                                            AxisAngle({0.0, 0.0, 1.0}, share * z * kDegree)));
+    memo.Remember(key, turn);
+    return turn;
   }
 };
 
-void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
+void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
+                GestureLayer::TurnMemo& memo, KeyTrack& laid) {
   if (track.Empty()) return;
   const std::vector<PendingKey>& keys = track.Keys();
   // The keys before the gesture starts stay as they are: only those from its start on are laid
@@ -76,13 +85,13 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
   const auto first =
       std::lower_bound(keys.begin(), keys.end(), gesture.start,
                        [](const PendingKey& key, std::int32_t frame) { return key.frame < frame; });
-  KeyTrack laid;
+  laid.Clear();
   const std::array<std::int32_t, 4> corners{gesture.start, gesture.full, gesture.hold, gesture.end};
   std::size_t corner = 0;
   auto lay = [&](PendingKey key) {
     const double share = Share(gesture, key.frame);
     if (share > 0.0) {
-      key.rotation = ToFloats(Compose(offset.At(share), FromFloats(key.rotation)));
+      key.rotation = ToFloats(Compose(offset.At(share, memo), FromFloats(key.rotation)));
     }
     laid.Add(key);
   };
@@ -104,7 +113,7 @@ void Lay(const Gesture& gesture, const Offset& offset, KeyTrack& track) {
 
 }  // namespace
 
-void LayGesture(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& neck) {
+void GestureLayer::Lay(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& neck) {
   Offset chest;
   Offset head;
   if (gesture.raised) {
@@ -117,8 +126,8 @@ void LayGesture(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& neck) {
     chest = {kBothBack, 0.0, 0.0};
     head = {kBothLookUp, 0.0, 0.0};
   }
-  Lay(gesture, chest, upperBody);
-  Lay(gesture, head, neck);
+  LayOnTrack(gesture, chest, upperBody, turns_, laid_);
+  LayOnTrack(gesture, head, neck, turns_, laid_);
 }
 
 }  // namespace pavaneflow

@@ -24,6 +24,8 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr std::size_t kSettleBatch = 1 << 16;
 constexpr std::size_t kBoneCount = 11;
+// How many frames Emit puts in order at a time.
+constexpr std::int64_t kEmitWindow = 256;
 
 // How far each thigh is swung forward (about the hips' left-right axis) before the runtime's foot
 // IK moves it. A player's IK solves the leg iteratively from the keyed pose, knee first: from a
@@ -40,65 +42,69 @@ struct Bone {
   KeyTrack* keys;
 };
 
+// Each bone's name in the document, interned at the bone's first key (so that the document meets
+// the names in the same order), null before.
+using BoneNames = std::array<const std::u16string*, kBoneCount>;
+
 // Moves the key frames before `boundary` of every bone into `document`, in frame order, the
 // bones of one frame in the order of `bones`. Every track is in frame order with at most one key
-// a frame, so each round takes the earliest frame left and each track's key at it.
-void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary,
+// a frame, so the bones with a key at each frame of a short window can be marked in a table, a
+// bit a bone, and the table read in frame order: no frame is looked for among the tracks.
+void Emit(const std::array<Bone, kBoneCount>& bones, std::int32_t boundary, BoneNames& names,
           MotionDocument& document, const SettledFrames& settled) {
   std::array<const PendingKey*, kBoneCount> next{};
-  std::array<const PendingKey*, kBoneCount> end{};
-  // Each track's next frame, `boundary` once it has none before it: the earliest is found
-  // without following a pointer per track.
-  std::array<std::int32_t, kBoneCount> nextFrame{};
-  // Interned at a bone's first key, so that the document meets the names in the same order.
-  std::array<const std::u16string*, kBoneCount> names{};
-  auto frameOf = [&](std::size_t i) {
-    return next[i] != end[i] && next[i]->frame < boundary ? next[i]->frame : boundary;
-  };
-  // The tracks with keys left before `boundary`, in the order of `bones`: one that has run out
-  // (the thighs after their one key, the arms at rest) is no longer looked at.
-  std::array<std::size_t, kBoneCount> live{};
-  std::size_t liveCount = 0;
+  std::array<const PendingKey*, kBoneCount> end{};  // each track's first key from `boundary` on
   for (std::size_t i = 0; i < bones.size(); ++i) {
     const std::vector<PendingKey>& keys = bones[i].keys->Keys();
     next[i] = keys.data();
     end[i] = keys.data() + keys.size();
-    nextFrame[i] = frameOf(i);
-    if (nextFrame[i] < boundary) live[liveCount++] = i;
+    // Few keys lie beyond the stretch: they are counted off from the end.
+    while (end[i] != next[i] && end[i][-1].frame >= boundary) --end[i];
   }
   const bool reports = static_cast<bool>(settled);
+  std::array<std::uint16_t, kEmitWindow> bonesAt{};
+  static_assert(kBoneCount <= 16, "a bit a bone");
   for (;;) {
-    // The earliest frame left and the tracks with a key at it, in one pass.
-    std::int32_t frame = boundary;
-    unsigned at = 0;
-    for (std::size_t j = 0; j < liveCount; ++j) {
-      const std::size_t i = live[j];
-      if (nextFrame[i] < frame) {
-        frame = nextFrame[i];
-        at = 1u << i;
-      } else if (nextFrame[i] == frame) {
-        at |= 1u << i;
+    // Each window starts at the earliest key left.
+    std::int32_t from = boundary;
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+      if (next[i] != end[i]) from = std::min(from, next[i]->frame);
+    }
+    if (from == boundary) break;
+    const auto span = static_cast<std::size_t>(
+        std::min<std::int64_t>(kEmitWindow, std::int64_t{boundary} - from));
+    std::fill_n(bonesAt.begin(), span, std::uint16_t{0});
+    for (std::size_t i = 0; i < bones.size(); ++i) {
+      for (const PendingKey* key = next[i];
+           key != end[i] && static_cast<std::size_t>(std::int64_t{key->frame} - from) < span;
+           ++key) {
+        bonesAt[static_cast<std::size_t>(key->frame - from)] |= static_cast<std::uint16_t>(1u << i);
       }
     }
-    if (frame == boundary) break;
-    bool ranOut = false;
-    for (; at != 0; at &= at - 1) {
-      const auto i = static_cast<std::size_t>(std::countr_zero(at));
-      const PendingKey& key = *next[i]++;
-      nextFrame[i] = frameOf(i);
-      ranOut = ranOut || nextFrame[i] == boundary;
-      if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
-      MotionFrame* added = document.InsertFrame(names[i], key.frame);
-      added->position = key.position;
-      added->rotation = key.rotation;
-      added->interpolation = key.interpolation;
-      if (reports && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
-    }
-    if (ranOut) {
-      liveCount = static_cast<std::size_t>(
-          std::remove_if(live.begin(), live.begin() + static_cast<std::ptrdiff_t>(liveCount),
-                         [&](std::size_t i) { return nextFrame[i] == boundary; }) -
-          live.begin());
+    for (std::size_t k = 0; k < span; ++k) {
+      unsigned at = bonesAt[k];
+      if (at == 0) continue;
+      const auto frame = static_cast<std::int32_t>(from + static_cast<std::int64_t>(k));
+      // The keys of a frame go behind the document's frames or not all alike: asked once.
+      const bool appends = document.AppendsAt(frame);
+      for (; at != 0; at &= at - 1) {
+        const auto i = static_cast<std::size_t>(std::countr_zero(at));
+        const PendingKey& key = *next[i]++;
+        if (names[i] == nullptr) names[i] = document.InternBoneName(bones[i].name);
+        auto fill = [&key](MotionFrame* added) {
+          added->position = key.position;
+          added->rotation = key.rotation;
+          added->interpolation = key.interpolation;
+        };
+        // Filled on each way apart, so that the compiler drops a new frame's defaults, which the
+        // key's fields overwrite at once.
+        if (appends) {
+          fill(document.AppendFrame(names[i], frame));
+        } else {
+          fill(document.InsertFrame(names[i], frame));
+        }
+        if (reports && document.FrameCount() % kSettleBatch == 0) settled(document.FrameCount());
+      }
     }
   }
   for (std::size_t i = 0; i < bones.size(); ++i) {
@@ -146,14 +152,16 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
                                             {kRightElbowBone, &arms.elbows[1]},
                                             {kLeftLegBone, &thighs[0]},
                                             {kRightLegBone, &thighs[1]}}};
+  BoneNames names{};
 
   std::vector<StepRecord> stretch;
+  GestureLayer gestureLayer;
   std::size_t laid = 0;  // the gestures laid over the chest and head
   // Lays the gestures that end before `boundary`, where the chest's and the head's key frames
   // are complete, and returns the frame before which every bone's key frames are complete.
   auto layGestures = [&](std::int32_t boundary) {
     for (; laid < arms.gestures.size() && arms.gestures[laid].end < boundary; ++laid) {
-      LayGesture(arms.gestures[laid], centre.upperBody, centre.neck);
+      gestureLayer.Lay(arms.gestures[laid], centre.upperBody, centre.neck);
     }
     return laid < arms.gestures.size() ? std::min(boundary, arms.gestures[laid].start) : boundary;
   };
@@ -170,7 +178,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   while (timeline.Next(record)) {
     if (record.Steps()) {
       if (lastStep && record.frame - *lastStep >= kStretchGap) {
-        Emit(bones, plan(record.frame), document, settled);
+        Emit(bones, plan(record.frame), names, document, settled);
         stretch.clear();
       }
       lastStep = record.frame;
@@ -180,7 +188,7 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   plan(std::nullopt);
   centrePlanner.Finish(centre);
   layGestures(std::numeric_limits<std::int32_t>::max());
-  Emit(bones, std::numeric_limits<std::int32_t>::max(), document, settled);
+  Emit(bones, std::numeric_limits<std::int32_t>::max(), names, document, settled);
 }
 
 VmdWriteOptions NaturalMotion::WriteOptions(VmdWriteOptions asked) const {

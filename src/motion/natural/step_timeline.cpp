@@ -42,6 +42,9 @@ StepTimeline::StepTimeline(const GenerationRequest& request, const Lane& lane,
       end_(lane.frames.end()),
       previous_(0, true) {
   StartPose(request, previous_);
+  for (std::size_t i = 0; i < kKnownCount; ++i) {
+    knownFloors_[i] = FloorOf(static_cast<ArrowCode>(kFirstKnown + i));
+  }
 }
 
 bool StepTimeline::Next(StepRecord& record) {
@@ -62,12 +65,17 @@ bool StepTimeline::Next(StepRecord& record) {
   return true;
 }
 
+FloorPoint StepTimeline::FloorOf(ArrowCode arrow) const {
+  const FloorPoint a = ArrowPosition(request_, arrow);
+  const FloorPoint p{static_cast<float>(static_cast<double>(a.x) * padScale_),
+                     static_cast<float>(static_cast<double>(a.z) * padScale_)};
+  return faceViewer_ ? FloorPoint{-p.x, -p.z} : p;
+}
+
 StepRecord StepTimeline::Record(const StepPose& pose, std::int32_t frame) const {
   auto floorOf = [&](ArrowCode arrow) {
-    const FloorPoint a = ArrowPosition(request_, arrow);
-    const FloorPoint p{static_cast<float>(static_cast<double>(a.x) * padScale_),
-                       static_cast<float>(static_cast<double>(a.z) * padScale_)};
-    return faceViewer_ ? FloorPoint{-p.x, -p.z} : p;
+    const auto known = static_cast<std::size_t>(arrow - kFirstKnown);
+    return known < kKnownCount ? knownFloors_[known] : FloorOf(arrow);
   };
   StepRecord r;
   r.frame = frame;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -46,6 +47,13 @@ class StepTimeline {
 
  private:
   StepRecord Record(const StepPose& pose, std::int32_t frame) const;
+  // Where `arrow` lies on the floor as the dance is turned.
+  FloorPoint FloorOf(ArrowCode arrow) const;
+
+  // The codes from the first pad's left arrow past the second pad's right one: their floor points
+  // are worked out once, not twice a record.
+  static constexpr ArrowCode kFirstKnown = u'0';
+  static constexpr std::size_t kKnownCount = 32;
 
   const GenerationRequest& request_;
   const TimingMap& timing_;
@@ -57,6 +65,7 @@ class StepTimeline {
   StepPose previous_;
   std::int32_t lastFrame_ = 0;
   bool started_ = false;
+  std::array<FloorPoint, kKnownCount> knownFloors_{};  // FloorOf of each of those codes
 };
 
 }  // namespace pavaneflow

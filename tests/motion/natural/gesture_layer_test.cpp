@@ -47,7 +47,7 @@ TEST(LayGesture, TurnsOnlyTheKeysInsideAndKeepsTheRestInPlace) {
     KeyTrack chest = TrackAt(c.frames);
     KeyTrack head = TrackAt(c.frames);
     const KeyTrack before = TrackAt(c.frames);
-    LayGesture(c.gesture, chest, head);
+    GestureLayer().Lay(c.gesture, chest, head);
 
     std::map<std::int32_t, std::array<float, 4>> original;
     for (const PendingKey& key : before.Keys()) original[key.frame] = key.rotation;
@@ -77,10 +77,44 @@ TEST(LayGesture, TurnsOnlyTheKeysInsideAndKeepsTheRestInPlace) {
   }
 }
 
+// A layer remembers the chest's and head's turns from gesture to gesture: laid one after another
+// through one layer, gestures that ease over the same frames but raise another arm (or both, or
+// none) must turn the keys exactly as a fresh layer does, each by its own turn.
+TEST(LayGesture, RemembersNoTurnForAnotherGesture) {
+  const std::vector<std::vector<Gesture>> runs = {
+      {{20, 38, 60, 78, std::size_t{0}},
+       {120, 138, 160, 178, std::size_t{1}},
+       {220, 238, 260, 278, std::nullopt},
+       {320, 338, 360, 378, std::size_t{0}}},
+      {{20, 38, 60, 78, std::nullopt}, {120, 138, 170, 188, std::nullopt}},
+      {{20, 38, 60, 78, std::size_t{1}}, {121, 139, 161, 179, std::size_t{1}}},
+  };
+  std::vector<std::int32_t> frames;
+  for (std::int32_t frame = 0; frame < 400; frame += 3) frames.push_back(frame);
+  for (std::size_t run = 0; run < runs.size(); ++run) {
+    SCOPED_TRACE(run);
+    GestureLayer shared;
+    KeyTrack chest = TrackAt(frames);
+    KeyTrack head = TrackAt(frames);
+    KeyTrack freshChest = TrackAt(frames);
+    KeyTrack freshHead = TrackAt(frames);
+    for (const Gesture& gesture : runs[run]) {
+      shared.Lay(gesture, chest, head);
+      GestureLayer().Lay(gesture, freshChest, freshHead);
+    }
+    ASSERT_EQ(chest.Keys().size(), freshChest.Keys().size());
+    for (std::size_t k = 0; k < chest.Keys().size(); ++k) {
+      EXPECT_EQ(chest.Keys()[k].frame, freshChest.Keys()[k].frame);
+      EXPECT_EQ(chest.Keys()[k].rotation, freshChest.Keys()[k].rotation) << "chest key " << k;
+      EXPECT_EQ(head.Keys()[k].rotation, freshHead.Keys()[k].rotation) << "head key " << k;
+    }
+  }
+}
+
 TEST(LayGesture, LeavesEmptyTracksEmpty) {
   KeyTrack chest;
   KeyTrack head;
-  LayGesture({20, 30, 60, 70, std::size_t{0}}, chest, head);
+  GestureLayer().Lay({20, 30, 60, 70, std::size_t{0}}, chest, head);
   EXPECT_TRUE(chest.Empty());
   EXPECT_TRUE(head.Empty());
 }
