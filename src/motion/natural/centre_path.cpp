@@ -415,7 +415,7 @@ class Builder {
         const bool rests = e.kind == CentreEvent::kLift && !key.crossed &&
                            RestsOnTheBeat(e.frame) &&
                            ShiftOver(resting, key.x, key.z, e, kCarryShift * std::sqrt(e.weight),
-                                     kDeepestRest * body_.PadScale());
+                                     kDeepestRest * body_.PadScale(), -1);
         const double most = (e.kind == CentreEvent::kLift && !rests ? kLiftShift : kCarryShift) *
                             std::sqrt(e.weight);
         // The body goes on over the standing foot without a pause as this foot lifts, but not
