@@ -208,9 +208,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           pelvisFast += f.dancer.fastestPelvis > 1.5;
           // Its own beats near the music's, and the feet still while the pelvis pushes, no worse
           // than today: 0.15 or more on every Lane (0.303 on half), and only the gimmick charts'
-          // hops slide the feet past 1.3.
+          // hops slide the feet past 1.3. The contact figure is measured against the hardest push
+          // of the pelvis in the Lane: with quick jumps landing softer, a 230 BPM stream's own
+          // steps weigh more (2.0 while a jump's landing was the hardest push).
           EXPECT_GE(f.dancer.beatAlignScore, 0.15);
-          EXPECT_LE(f.dancer.footContact, 2.1);
+          EXPECT_LE(f.dancer.footContact, 2.3);
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
@@ -229,14 +231,15 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           const BodyFigures classicFigures =
               MeasureBody(BodyTracks::FromDocument(classicFeet), kReferenceBody, &beats);
           ExpectTargets(classicFigures, false);
-          // With the classic footing too, the body keeps its own beats near the music's: 0.18 or
-          // more on every Lane, 0.298 on half today.
-          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.18);
+          // With the classic footing too, the body keeps its own beats near the music's: 0.165
+          // or more on every Lane, 0.296 on half today (the lowest two, slow charts crossing at
+          // most steps, went down from 0.17 as the body is carried into their crossings).
+          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.165);
           classicBeatAlign.push_back(classicFigures.dancer.beatAlignScore);
           EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
           // Lanes stood lower than 0.45, 0.406 on half; with the hips as the steps aimed them
-          // over crossed feet, 108, the lowest at 0.634.
+          // over crossed feet, 108, the lowest at 0.634; turned on across them, 97.
           EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.56);
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
@@ -267,7 +270,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
   EXPECT_LE(drops[drops.size() / 2], 0.34);
-  EXPECT_LE(classicDropsLow, 110);
+  EXPECT_LE(classicDropsLow, 97);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -277,13 +280,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(through[through.size() / 2], 0.04);
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
-  // The hips turned further over crossed feet move a few lanes either side of the line: 204
-  // before (1171 with the classic footing, now fewer).
-  EXPECT_LE(legsThrough, 205);
+  // A foot from one crossing into the other drops from its top before it passes behind the
+  // standing leg: 204 lanes before, 1.09 % on half with the classic footing.
+  EXPECT_LE(legsThrough, 197);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.04);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.0);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -300,7 +303,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
       classicBeatAlign.end());
-  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.297);
+  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.296);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -312,19 +315,21 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
     std::nth_element(w.begin(), w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2), w.end());
     EXPECT_LE(w[w.size() / 2], median);
   };
-  // Resting over the standing foot on every other quick beat brings the median down but puts a
-  // few lanes just past 0.3 (360 before).
-  expectWeights(weights, 363, 0.274);
-  expectWeights(classicWeights, 1078, 0.363);
+  // Now it is carried into a crossing as far as the landing foot is still reached and the legs
+  // pass, and rests over the standing foot on every other quick beat.
+  expectWeights(weights, 332, 0.27);
+  expectWeights(classicWeights, 930, 0.329);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
-  // the planner now steps round the widest of those crossings.
-  EXPECT_LE(crossedLow, 153);
-  EXPECT_LE(crossedLowClassicFeet, 399);
+  // the planner now steps round the widest of those crossings. With the hips turned only as the
+  // steps aimed them, 153 (397 with the classic footing) still stood lower than 0.6; turned on
+  // across the crossed feet, most of those stand higher.
+  EXPECT_LE(crossedLow, 96);
+  EXPECT_LE(crossedLowClassicFeet, 259);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.504);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.514);
   EXPECT_LE(hipsSquare, 4);
   // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
   EXPECT_LE(pelvisFast, 5);
@@ -343,8 +348,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(static_cast<double>(notLower), 0.04 * static_cast<double>(bounces.size()));
   // Carried between the beats towards a foot landing crossed, the hips turn for it too and the
   // body stands higher there: 35 lanes (29 with the classic footing) were not lower on the beat.
-  EXPECT_LE(notLower, 25);
-  EXPECT_LE(classicNotLower, 15);
+  EXPECT_LE(notLower, 22);
+  EXPECT_LE(classicNotLower, 17);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
