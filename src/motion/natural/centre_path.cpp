@@ -258,15 +258,25 @@ class Builder {
     const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
     if (Straddles(leftAt, rightAt)) return;
     auto rise = [&](const CentreKey& k) { return carried ? LandingRise(k) : StandingRise(k); };
-    CentreKey turned = key;
     const double aim = key.yaw;
-    double best = rise(key);
-    for (int k = 1; k * kCrossReachStep <= kCrossReachTurn; ++k) {
-      for (const double sign : {-1.0, 1.0}) {
+    const double atAim = rise(key);
+    // Each way, the turn goes on while it raises the body: the rise climbs to one top across the
+    // turns the feet allow, and searching every step both ways cost more than the rest of the
+    // centre's planning with the classic footing. The nearer turn wins a tie, as the right.
+    double best = atAim;
+    int bestSteps = 0;
+    for (const double sign : {-1.0, 1.0}) {
+      CentreKey turned = key;
+      double last = atAim;
+      for (int k = 1; k * kCrossReachStep <= kCrossReachTurn && last < 0.0; ++k) {
         turned.yaw = aim + sign * k * kCrossReachStep;
-        if (CrossedBy(leftAt, rightAt, turned.yaw) < kStillCrossed * body_.PadScale()) continue;
-        if (const double r = rise(turned); r > best) {
+        if (CrossedBy(leftAt, rightAt, turned.yaw) < kStillCrossed * body_.PadScale()) break;
+        const double r = rise(turned);
+        if (r <= last) break;
+        last = r;
+        if (r > best || (r == best && k < bestSteps)) {
           best = r;
+          bestSteps = k;
           key.yaw = turned.yaw;
         }
       }
