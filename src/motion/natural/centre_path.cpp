@@ -331,9 +331,11 @@ class Builder {
                       Vec3 foot) const {
     const auto [sine, cosine] = portable::SinCos(yaw);
     const double hipY = static_cast<double>(body_.hipY) + kDeepestCrossedCarry * body_.PadScale();
-    auto hip = [&](int side) {
+    // The angle's sine and cosine are copied in: a lambda may not name a structured binding
+    // before C++20, and the page's compiler still refuses it.
+    auto hip = [&, s = sine, c = cosine](int side) {
       const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
-      return Vec3{x + outwards * cosine, hipY, z - outwards * sine};
+      return Vec3{x + outwards * c, hipY, z - outwards * s};
     };
     const Vec3 lifted = hip(1 - standing);
     const Vec3 leg = foot - lifted;
