@@ -319,9 +319,21 @@ constexpr FlipCase kFlipCases[] = {
     {"a short way back", {4.0f, -2.5f}, {4.0f, 2.5f}},
 };
 
-// Plans `c` into `swings`, with `yaw` the hips' aim at the second landing. Crossed at both
-// stances, the other leg in front at the second, else the case shows nothing.
-void PlanFlip(const FlipCase& c, FootSwings& swings, double& yaw) {
+using KeyAt = std::vector<PendingKey>::const_iterator;
+
+// The highest key frame of the right foot's second swing.
+KeyAt FlipTop(const std::vector<PendingKey>& keys) {
+  auto top = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.frame > 30; });
+  for (auto k = top; k != keys.end(); ++k) {
+    if (k->position[1] > top->position[1]) top = k;
+  }
+  return top;
+}
+
+// Plans `c` into `swings`, with `yaw` the hips' aim at the second landing and `top` the highest
+// key frame of the second swing. Crossed at both stances, the other leg in front at the second,
+// else the case shows nothing.
+void PlanFlip(const FlipCase& c, FootSwings& swings, double& yaw, KeyAt& top) {
   StepRecord start;
   start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
   StepRecord across = start;
@@ -347,15 +359,8 @@ void PlanFlip(const FlipCase& c, FootSwings& swings, double& yaw) {
   }
   ASSERT_NE(ahead[0], ahead[1]);
   yaw = stances[2]->yaw;
-}
-
-// The highest key frame of the right foot's second swing.
-std::vector<PendingKey>::const_iterator FlipTop(const std::vector<PendingKey>& keys) {
-  auto top = std::find_if(keys.begin(), keys.end(), [](const auto& k) { return k.frame > 30; });
-  for (auto k = top; k != keys.end(); ++k) {
-    if (k->position[1] > top->position[1]) top = k;
-  }
-  return top;
+  top = FlipTop(swings.keys[1].Keys());
+  ASSERT_NE(top, swings.keys[1].Keys().end());
 }
 
 // The most of its top's height a foot going from one crossing into the other keeps once it is
@@ -380,10 +385,8 @@ TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherTopsInFrontOfTheStandingFoo
     SCOPED_TRACE(c.name);
     FootSwings swings;
     double yaw = 0.0;
-    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw));
-    const auto& keys = swings.keys[1].Keys();
-    const auto top = FlipTop(keys);
-    ASSERT_NE(top, keys.end());
+    KeyAt top;
+    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw, top));
     const double inFront = InFrontOf(top->position, swings.StanceAt(0, top->frame), yaw);
     EXPECT_GE(inFront, 0.5) << "top at frame " << top->frame;
   }
@@ -397,11 +400,9 @@ TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherDropsBeforeItGoesBehind) {
     SCOPED_TRACE(c.name);
     FootSwings swings;
     double yaw = 0.0;
-    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw));
-    const auto& keys = swings.keys[1].Keys();
-    const auto top = FlipTop(keys);
-    ASSERT_NE(top, keys.end());
-    ASSERT_NE(top + 1, keys.end());
+    KeyAt top;
+    ASSERT_NO_FATAL_FAILURE(PlanFlip(c, swings, yaw, top));
+    ASSERT_NE(top + 1, swings.keys[1].Keys().end());
     const PendingKey& end = *(top + 1);
     const FloorPoint standing = swings.StanceAt(0, top->frame);
     const InterpolationBytes& bytes = *end.interpolation;
@@ -424,6 +425,7 @@ TEST(FootSwings, FootGoingFromOneCrossingIntoTheOtherDropsBeforeItGoesBehind) {
     EXPECT_GT(behind, 0) << "the fall never goes behind the standing foot";
   }
 }
+
 // Crossed decides which leg passes in front and how far the body sinks: a wrong sign on either
 // axis, or feet in line counted as crossed, turns the hips the wrong way.
 TEST(FootSwingsCrossed, AnswersByTheSideEachFootStandsOnForTheHipsAim) {
