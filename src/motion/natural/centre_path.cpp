@@ -139,22 +139,30 @@ bool IsCarried(CentreEvent::Kind kind) {
 class Builder {
  public:
   Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock)
-      : swings_(swings), body_(body), clock_(clock), lowest_(kLowestRise * body.PadScale()) {}
+      : swings_(swings),
+        body_(body),
+        clock_(clock),
+        lowest_(kLowestRise * body.PadScale()),
+        scale_(body.PadScale()),
+        legLength_(body.LegLength()),
+        hipOutwards_{static_cast<double>(body.hipX), -static_cast<double>(body.hipX)},
+        ankleY_(static_cast<double>(body.ankleY)),
+        hipY_(static_cast<double>(body.hipY)) {}
 
   // How high the centre may stand at (x, z) turned by `yaw` for the foot `side` planted on `at`
   // to be reached by `share` of the straight leg: the knee a little bent. `widens`: straighter
   // for a foot planted wide (WideShare).
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at,
                    double share = kReachShare, bool widens = false) const {
-    const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+    const double outwards = hipOutwards_[static_cast<std::size_t>(side)];
     const auto [sine, cosine] = portable::SinCos(yaw);
     const double hipX = x + outwards * cosine;
     const double hipZ = z - outwards * sine;
     const double r =
         portable::Hypot(hipX - static_cast<double>(at.x), hipZ - static_cast<double>(at.z));
-    const double leg = (widens ? std::max(share, WideShare(r)) : share) * body_.LegLength();
+    const double leg = (widens ? std::max(share, WideShare(r)) : share) * legLength_;
     const double height = r < leg ? std::sqrt(leg * leg - r * r) : 0.0;
-    return static_cast<double>(body_.ankleY) + height - static_cast<double>(body_.hipY);
+    return ankleY_ + height - hipY_;
   }
 
   // How far the hip of `side`, for the centre at (x, z) turned by `yaw`, lies from above its
@@ -210,7 +218,7 @@ class Builder {
 
   // The share of the straight leg that reaches a foot `r` from under its hip, on the floor.
   double WideShare(double r) const {
-    const double scale = body_.PadScale();
+    const double scale = scale_;
     const double in =
         std::clamp((r - kNearReach * scale) / ((kFarReach - kNearReach) * scale), 0.0, 1.0);
     const double out =
@@ -716,8 +724,19 @@ class Builder {
     }
   }
 
-  // The largest share of a fall on kFlightFall over `frames` frames that one frame takes.
+  // The largest share of a fall on kFlightFall over `frames` frames that one frame takes. Asked
+  // at every jump's top, where the fall lasts no longer than a jump: those few are worked out once.
   static double SteepestFallShare(std::int32_t frames) {
+    static const auto jumps = [] {
+      std::array<double, kMaxJumpFrames + 1> shares{};
+      for (std::size_t n = 0; n < shares.size(); ++n)
+        shares[n] = SteepestFallOver(static_cast<std::int32_t>(n));
+      return shares;
+    }();
+    return frames >= 0 && frames <= kMaxJumpFrames ? jumps[static_cast<std::size_t>(frames)]
+                                                   : SteepestFallOver(frames);
+  }
+  static double SteepestFallOver(std::int32_t frames) {
     static const BezierCurve down(kSlowStart.x1, kSlowStart.y1, kSlowStart.x2, kSlowStart.y2);
     double steepest = 0.0;
     double before = 0.0;
@@ -747,6 +766,13 @@ class Builder {
   const BodyProportions& body_;
   BeatClock& clock_;
   double lowest_;  // the centre never sinks further, reached or not
+  // The body's measures as the reach is worked out from them, asked for a few hundred thousand
+  // times a dance: the hip's way out from the centre for each side.
+  double scale_;
+  double legLength_;
+  std::array<double, 2> hipOutwards_;
+  double ankleY_;
+  double hipY_;
 };
 
 // The curves into a key frame drifted through, ending at k / kDriftSteps of their mean speed:
