@@ -154,8 +154,13 @@ class Builder {
   // for a foot planted wide (WideShare).
   double ReachRise(double x, double z, double yaw, int side, FloorPoint at,
                    double share = kReachShare, bool widens = false) const {
+    return ReachRise(x, z, portable::SinCos(yaw), side, at, share, widens);
+  }
+  // The same for the yaw's sine and cosine: both feet are reached from the one turn.
+  double ReachRise(double x, double z, portable::SineCosine turn, int side, FloorPoint at,
+                   double share, bool widens) const {
     const double outwards = hipOutwards_[static_cast<std::size_t>(side)];
-    const auto [sine, cosine] = portable::SinCos(yaw);
+    const auto [sine, cosine] = turn;
     const double hipX = x + outwards * cosine;
     const double hipZ = z - outwards * sine;
     const double r =
@@ -169,7 +174,7 @@ class Builder {
   // ankle planted on `at`, along (dx, dz).
   std::pair<double, double> HipOffset(double x, double z, double yaw, int side,
                                       FloorPoint at) const {
-    const double outwards = (side == 0 ? 1.0 : -1.0) * static_cast<double>(body_.hipX);
+    const double outwards = hipOutwards_[static_cast<std::size_t>(side)];
     const auto [sine, cosine] = portable::SinCos(yaw);
     return {x + outwards * cosine - static_cast<double>(at.x),
             z - outwards * sine - static_cast<double>(at.z)};
@@ -265,7 +270,17 @@ class Builder {
     const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
     const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
     if (Straddles(leftAt, rightAt)) return;
-    auto rise = [&](const CentreKey& k) { return carried ? LandingRise(k) : StandingRise(k); };
+    // Carried, as LandingRise; standing on both feet, as StandingRise, its planted feet being
+    // where they stand: turning moves neither foot, so each turn asks only for the two reaches.
+    const double share = LegShare(key);
+    const bool widens = Widens(key);
+    auto rise = [&](const CentreKey& k) {
+      const auto turn = portable::SinCos(k.yaw);
+      const double reached =
+          std::min(std::min(0.0, ReachRise(k.x, k.z, turn, 0, leftAt, share, widens)),
+                   ReachRise(k.x, k.z, turn, 1, rightAt, share, widens));
+      return std::max(reached, lowest_);
+    };
     const double aim = key.yaw;
     const double atAim = rise(key);
     // Each way, the turn goes on while it raises the body: the rise climbs to one top across the
@@ -296,9 +311,10 @@ class Builder {
     double rise = 0.0;
     const double share = LegShare(key);
     const bool widens = Widens(key);
+    const auto turn = portable::SinCos(key.yaw);
     for (int side = 0; side < 2; ++side) {
       const auto at = swings_.PlantedAt(side, key.frame);
-      if (at) rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side, *at, share, widens));
+      if (at) rise = std::min(rise, ReachRise(key.x, key.z, turn, side, *at, share, widens));
     }
     return std::max(rise, lowest_);
   }
@@ -308,9 +324,10 @@ class Builder {
     double rise = 0.0;
     const double share = LegShare(key);
     const bool widens = Widens(key);
+    const auto turn = portable::SinCos(key.yaw);
     for (int side = 0; side < 2; ++side)
-      rise = std::min(rise, ReachRise(key.x, key.z, key.yaw, side,
-                                      swings_.StanceAt(side, key.frame), share, widens));
+      rise = std::min(rise, ReachRise(key.x, key.z, turn, side, swings_.StanceAt(side, key.frame),
+                                      share, widens));
     return std::max(rise, lowest_);
   }
 
