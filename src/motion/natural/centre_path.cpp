@@ -411,15 +411,16 @@ class Builder {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
     const FloorPoint s = e.standing == 0 ? left : right;
-    const auto [sine, cosine] = portable::SinCos(e.yaw);
+    const auto turn = portable::SinCos(e.yaw);
+    const auto [sine, cosine] = turn;
     double x = Lerp(middleX, static_cast<double>(s.x), share);
     double z = Lerp(middleZ, static_cast<double>(s.z), share);
     const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
     x += back * sine;
     z += back * cosine;
     if (landsAt >= 0 ? !CrossedCarryFits(x, z, middleX, middleZ, e, landsAt, deepest)
-                     : ReachRise(x, z, e.yaw, 0, left) < deepest ||
-                           ReachRise(x, z, e.yaw, 1, right) < deepest)
+                     : ReachRise(x, z, turn, 0, left, kReachShare, false) < deepest ||
+                           ReachRise(x, z, turn, 1, right, kReachShare, false) < deepest)
       return false;
     key.x = x;
     key.z = z;
