@@ -297,6 +297,22 @@ TEST(NaturalMotion, FallsFromAQuickJumpNoFasterThanABody) {
   EXPECT_LE(f.largestPlantedSlide, 0.05);
 }
 
+// The top of such a jump is lowered only as far as its fall needs: the body falls from it exactly
+// as fast as the limit lets it, 1.2 units in its steepest frame (as a float), whatever the
+// fall's length. A top lowered for the steepest frame of a fall a frame shorter or longer falls
+// slower or faster than that.
+TEST(NaturalMotion, FallsFromAQuickJumpAsFastAsTheLimitLetsIt) {
+  const NaturalMotion style;
+  for (const char* bpm : {"100", "120", "150"}) {
+    SCOPED_TRACE(bpm);
+    const BodyFigures f =
+        Dance(std::string("#BPM:") + bpm + ";\n#DOUBLE:MANIAC:9:000064000000:000046000000;\n",
+              style)
+            .figures;
+    EXPECT_NEAR(f.dancer.fastestPelvis, 1.2, 1e-6);
+  }
+}
+
 // The groove follows the music, not the notes: the centre dips on the beats where no note falls
 // (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
 TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
