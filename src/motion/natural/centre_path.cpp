@@ -105,6 +105,9 @@ constexpr double kLandingDip = 0.5;  // a jump's landing, taken in the knees
 // most kCentreSpeed) it stays under the 1.5 of a dancer's pelvis. A quick jump to a wide stance
 // lands deep: from the full height of its top, the body would drop through it in a frame or two.
 constexpr double kMostFall = 1.2;
+// And rises to it at most this fast, across and up together: out of a deep take-off into a high
+// top, it would spring up faster than a dancer's pelvis moves (about 1, 2.4 m/s).
+constexpr double kMostClimb = 0.95;
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
 // The chest's lean, degrees: a little forwards standing, more into the way the body goes.
@@ -504,14 +507,11 @@ class Builder {
       }
       keys.push_back(key);
     }
-    // A jump's top lies halfway between where it leaves and where it lands.
-    for (std::size_t i = 1; i + 1 < keys.size(); ++i) {
-      if (keys[i].kind != CentreEvent::kApex) continue;
-      keys[i].x = (keys[i - 1].x + keys[i + 1].x) * 0.5;
-      keys[i].z = (keys[i - 1].z + keys[i + 1].z) * 0.5;
-    }
+    PlaceTops(keys);
     Settle(keys);
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
+    // Again from where the speed limit left the take-off and the touch-down.
+    PlaceTops(keys);
     for (std::size_t i = 0; i < keys.size(); ++i) {
       if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) TurnToReachCrossed(keys[i]);
     }
@@ -552,7 +552,21 @@ class Builder {
         key.rise = std::min(key.rise, keys[i - 1].rise + kCarryRise * body_.PadScale());
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
-    LimitFalling(keys, kMostFall * body_.PadScale());
+    LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
+    // Again, for landings lowered to their jump's top.
+    LimitRising(keys, kCentreSpeed * body_.PadScale());
+  }
+
+  // A jump's top lies on the straight way from where it leaves to where it lands, as far along
+  // as its time: in the air the body goes across at an even speed.
+  static void PlaceTops(std::vector<CentreKey>& keys) {
+    for (std::size_t i = 1; i + 1 < keys.size(); ++i) {
+      if (keys[i].kind != CentreEvent::kApex) continue;
+      const double t = static_cast<double>(keys[i].frame - keys[i - 1].frame) /
+                       static_cast<double>(keys[i + 1].frame - keys[i - 1].frame);
+      keys[i].x = Lerp(keys[i - 1].x, keys[i + 1].x, t);
+      keys[i].z = Lerp(keys[i - 1].z, keys[i + 1].z, t);
+    }
   }
 
   // Whether a foot lifting at `frame` does so on an even quick beat, where the body rests.
@@ -733,38 +747,61 @@ class Builder {
   }
 
   // Lowers a jump's top to where the body, falling from it to the next key frame, drops at most
-  // `most` units in any frame: a quick jump barely leaves the floor.
-  static void LimitFalling(std::vector<CentreKey>& keys, double most) {
-    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+  // `most` units in any frame, and thrown up to it from the take-off moves at most `mostClimb`
+  // (across and up): a quick jump barely leaves the floor, nor springs out of a deep stance.
+  static void LimitFalling(std::vector<CentreKey>& keys, double most, double mostClimb) {
+    static const SteepestShares up(kGentle);
+    static const SteepestShares down(kSlowStart);
+    for (std::size_t i = 1; i + 1 < keys.size(); ++i) {
       if (keys[i].kind != CentreEvent::kApex) continue;
-      const double drop = most / SteepestFallShare(keys[i + 1].frame - keys[i].frame);
-      keys[i].rise = std::min(keys[i].rise, keys[i + 1].rise + drop);
+      const double drop = most / down(keys[i + 1].frame - keys[i].frame);
+      const double frames = static_cast<double>(keys[i].frame - keys[i - 1].frame);
+      const double across =
+          portable::Hypot(keys[i].x - keys[i - 1].x, keys[i].z - keys[i - 1].z) / frames;
+      const double climb = std::sqrt(std::max(0.0, mostClimb * mostClimb - across * across)) /
+                           up(keys[i].frame - keys[i - 1].frame);
+      keys[i].rise = std::min({keys[i].rise, keys[i + 1].rise + drop, keys[i - 1].rise + climb});
+      // Nor does a thrown body come down higher than its top: out of a deep stance into a
+      // narrow one, it lands as low and stands up after.
+      for (std::size_t j = i + 1; j < keys.size() && (keys[j].kind == CentreEvent::kTouchDown ||
+                                                      keys[j].kind == CentreEvent::kJumpLanding);
+           ++j)
+        keys[j].rise = std::min(keys[j].rise, keys[i].rise);
     }
   }
 
-  // The largest share of a fall on kFlightFall over `frames` frames that one frame takes. Asked
-  // at every jump's top, where the fall lasts no longer than a jump: those few are worked out once.
-  static double SteepestFallShare(std::int32_t frames) {
-    static const auto jumps = [] {
-      std::array<double, kMaxJumpFrames + 1> shares{};
-      for (std::size_t n = 0; n < shares.size(); ++n)
-        shares[n] = SteepestFallOver(static_cast<std::int32_t>(n));
-      return shares;
-    }();
-    return frames >= 0 && frames <= kMaxJumpFrames ? jumps[static_cast<std::size_t>(frames)]
-                                                   : SteepestFallOver(frames);
-  }
-  static double SteepestFallOver(std::int32_t frames) {
-    static const BezierCurve down(kSlowStart.x1, kSlowStart.y1, kSlowStart.x2, kSlowStart.y2);
-    double steepest = 0.0;
-    double before = 0.0;
-    for (std::int32_t k = 1; k <= frames; ++k) {
-      const double progress = down.Progress(static_cast<double>(k) / static_cast<double>(frames));
-      steepest = std::max(steepest, progress - before);
-      before = progress;
+  // The largest share of a way on one curve that one frame takes, by the way's length in frames.
+  // Asked twice at every jump's top, where neither way lasts longer than a jump: those few are
+  // worked out once.
+  class SteepestShares {
+   public:
+    explicit SteepestShares(const CurveBytes& bytes)
+        : curve_(bytes.x1, bytes.y1, bytes.x2, bytes.y2) {
+      for (std::size_t n = 0; n < jumps_.size(); ++n)
+        jumps_[n] = Over(static_cast<std::int32_t>(n));
     }
-    return steepest;
-  }
+
+    double operator()(std::int32_t frames) const {
+      return frames >= 0 && frames <= kMaxJumpFrames ? jumps_[static_cast<std::size_t>(frames)]
+                                                     : Over(frames);
+    }
+
+   private:
+    double Over(std::int32_t frames) const {
+      double steepest = 0.0;
+      double before = 0.0;
+      for (std::int32_t k = 1; k <= frames; ++k) {
+        const double progress =
+            curve_.Progress(static_cast<double>(k) / static_cast<double>(frames));
+        steepest = std::max(steepest, progress - before);
+        before = progress;
+      }
+      return steepest;
+    }
+
+    BezierCurve curve_;
+    std::array<double, kMaxJumpFrames + 1> jumps_{};
+  };
 
   // No more than kMostTurnPerFrame between two key frames' frames; the backward pass turns
   // early into a turn the forward pass would take late. A key frame within the limit keeps its
@@ -963,9 +1000,8 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < complete; ++i) {
     const CentreKey& key = keys_[i];
-    // From the top of a jump the body goes across evenly and down gathering speed: nothing but
-    // its fall pulls it down while both feet travel. (It rises on the gentle curve: rising
-    // sooner, it would lift a foot still stretched for the take-off off the floor.)
+    // Thrown up to the top of a jump and falling from it, the body goes across evenly, up slowing
+    // and down gathering speed: nothing but its fall pulls it while both feet travel.
     // As a foot lifts, the body is already on its way over the standing foot and goes on without
     // a pause: eased to a stop there, it stayed between the feet through the swing's first frames,
     // the weight towards the lifted foot. (Its height eases as ever: it moves over the feet.)
@@ -974,7 +1010,8 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     const bool flows = key.flows && i + 1 < keys_.size() && Flowing(key, keys_[i + 1]);
     const bool drifts = key.drifts && i + 1 < keys_.size() && last_ && last_->frame < key.frame &&
                         key.frame < keys_[i + 1].frame;
-    const InterpolationBytes* curve = written_ == CentreEvent::kApex ? &kFlightFall
+    const InterpolationBytes* curve = key.kind == CentreEvent::kApex   ? &kFlightRise
+                                      : written_ == CentreEvent::kApex ? &kFlightFall
                                       : drifts  ? IntoDriftCurve(*last_, key, keys_[i + 1], flowed_)
                                       : flows   ? &kCentreArriving
                                       : flowed_ ? &kCentreLeaving

@@ -61,6 +61,10 @@ inline constexpr InterpolationBytes kCentreLeaving =
 // thrown body falls.
 inline constexpr InterpolationBytes kFlightFall =
     MakeInterpolation(kStraight, kSlowStart, kStraight, kStraight);
+// And rising to it from the take-off: across at the same even speed (up gently, as ever: thrown
+// up at once, the body would straighten the legs of feet still leaving the floor).
+inline constexpr InterpolationBytes kFlightRise =
+    MakeInterpolation(kStraight, kGentle, kStraight, kStraight);
 // Arms and twist: a turn that starts and ends slowly.
 inline constexpr InterpolationBytes kTurnEase =
     MakeInterpolation(kStraight, kStraight, kStraight, kSlowInSlowOut);

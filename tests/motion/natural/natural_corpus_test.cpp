@@ -201,8 +201,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           ankleFast.push_back(f.dancer.ankleFastPercent);
           // The centre crosses even a wide stance on two pads over frames, not in one, sets
           // off from a rest without a jolt and falls from a quick jump's top no faster than a
-          // body (dropping from its full height into a deep landing, it went 2.2 a frame).
-          EXPECT_LE(f.dancer.fastestPelvis, 1.8);
+          // body (dropping from its full height into a deep landing, it went 2.2 a frame), nor
+          // springs up out of a deep take-off faster.
+          EXPECT_LE(f.dancer.fastestPelvis, 1.75);
           EXPECT_LE(f.dancer.pelvisFastPercent, 2.0);
           pelvisFastFrames.push_back(f.dancer.pelvisFastPercent);
           pelvisFast += f.dancer.fastestPelvis > 1.5;
@@ -212,7 +213,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // of the pelvis in the Lane: with quick jumps landing softer, a 230 BPM stream's own
           // steps weigh more (2.0 while a jump's landing was the hardest push).
           EXPECT_GE(f.dancer.beatAlignScore, 0.15);
-          EXPECT_LE(f.dancer.footContact, 2.3);
+          EXPECT_LE(f.dancer.footContact, 2.2);
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
@@ -255,7 +256,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Its quick jumps as quick as with planned feet.
           EXPECT_LE(classicFigures.dancer.ankleFastPercent, 4.35);
           EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.3);
-          EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.8);
+          EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.75);
           EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.25);
           EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 26.0);
           classicPelvisFast += classicFigures.dancer.fastestPelvis > 1.5;
@@ -303,7 +304,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
       classicBeatAlign.end());
-  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.296);
+  // 0.2959: the jumps' even way across moved the middle Lane by a few millionths, while five
+  // fewer Lanes score under 0.30.
+  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.2959);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -332,8 +335,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.514);
   EXPECT_LE(hipsSquare, 4);
   // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
-  EXPECT_LE(pelvisFast, 5);
-  EXPECT_LE(classicPelvisFast, 7);
+  EXPECT_LE(pelvisFast, 4);
+  EXPECT_LE(classicPelvisFast, 2);
   std::nth_element(
       pelvisFastFrames.begin(),
       pelvisFastFrames.begin() + static_cast<std::ptrdiff_t>(pelvisFastFrames.size() / 2),

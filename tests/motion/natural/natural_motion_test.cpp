@@ -313,6 +313,50 @@ TEST(NaturalMotion, FallsFromAQuickJumpAsFastAsTheLimitLetsIt) {
   }
 }
 
+// Between take-off and touch-down nothing but its fall pulls the body: it goes across at an even
+// speed and is never pushed up, nor sideways, while both feet are off the floor. Out of a deep
+// wide stance it rises no faster than a body.
+TEST(NaturalMotion, IsThrownThroughTheAirOfAJump) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+  };
+  const Case cases[] = {
+      {"slow jumps across the pad", "#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n"},
+      {"quick jumps across the pad", "#BPM:150;\n#SINGLE:BASIC:1:B0A0B0A0B0A0B0A0;\n"},
+      {"jumps round the pad", "#BPM:120;\n#SINGLE:BASIC:1:A070B090A070B090;\n"},
+      {"from the outer panels inwards", "#BPM:150;\n#DOUBLE:MANIAC:9:000004600000:000006400000;\n"},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    int flight = 0;
+    double sideways = 0.0;
+    double upwards = 0.0;
+    std::array<BodyPose, 3> p{PoseBody(tracks, 0.0), PoseBody(tracks, 1.0), PoseBody(tracks, 2.0)};
+    for (double f = 3.0; f < 400.0; f += 1.0) {
+      const bool inAir = std::all_of(
+          p.begin(), p.end(), [](const BodyPose& q) { return q.lift[0] > 0.0 && q.lift[1] > 0.0; });
+      if (inAir) {
+        ++flight;
+        const Vec3 a = p[2].centre - 2.0 * p[1].centre + p[0].centre;
+        sideways = std::max(sideways, std::hypot(a.x, a.z));
+        upwards = std::max(upwards, a.y);
+      }
+      p = {p[1], p[2], PoseBody(tracks, f)};
+    }
+    ASSERT_GT(flight, 0);
+    EXPECT_LE(sideways, 0.02);
+    // The fall eases a little into the touch-down of a long jump, where the feet reach down for
+    // the floor (most after a fall from high into a deep stance).
+    EXPECT_LE(upwards, 0.12);
+    EXPECT_LE(dance.figures.dancer.fastestPelvis, 1.5);
+    EXPECT_LE(dance.figures.landingSpeedP95, 0.12);
+  }
+}
+
 // The groove follows the music, not the notes: the centre dips on the beats where no note falls
 // (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
 TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
