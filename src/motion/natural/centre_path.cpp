@@ -110,6 +110,12 @@ constexpr double kMostFall = 1.2;
 constexpr double kMostClimb = 0.95;
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
+// The carried body reaches a foot landing crossed on the beat by the straight run to the landing,
+// which the groove then sinks: the carry reckons with this share of that dip. Without it, each
+// unit the landing stood higher sank the carry between the beats by several (the body was lowest
+// between the beats); with all of it, the landing foot was short of the eased curve and came
+// down faster.
+constexpr double kLandingGrooveShare = 0.5;
 // The chest's lean, degrees: a little forwards standing, more into the way the body goes.
 constexpr double kUprightLean = 4.0;
 constexpr double kLeanPerSpeed = 14.0;  // for each unit a frame the centre moves
@@ -121,6 +127,11 @@ constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat c
 // beat (fewer on quick beats: at most about a third of the beat, none below 6 frames).
 constexpr std::int32_t kMarkHold = 2;
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
+
+// The groove's dip on a beat `gap` frames before the next, as a share of kGrooveDip.
+double GrooveDepth(double gap) {
+  return std::clamp(gap / kGrooveBeatFrames, 0.5, 1.4);
+}
 
 double Lerp(double a, double b, double t) {
   return a + (b - a) * t;
@@ -513,7 +524,15 @@ class Builder {
     // Again from where the speed limit left the take-off and the touch-down.
     PlaceTops(keys);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) TurnToReachCrossed(keys[i]);
+      if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) {
+        TurnToReachCrossed(keys[i]);
+      } else if (keys[i].crossed && keys[i + 1].crossed && keys[i].yaw == keys[i + 1].yaw) {
+        // Landing crossed and lifting again a moment later, aimed alike, the hips stay turned
+        // from the one to the other: left as the steps aimed them, the body sank through the
+        // whole stance.
+        TurnToReachCrossed(keys[i]);
+        keys[i + 1].yaw = keys[i].yaw;
+      }
     }
     LimitTurning(keys);
     ClearStandingHips(keys);
@@ -590,8 +609,19 @@ class Builder {
     before.x = Lerp(key.x, next.x, share);
     before.z = Lerp(key.z, next.z, share);
     const double reachedBefore = ArrivingRise(before, next.frame);
-    const double nextAtMost = std::min(0.0, LandingRise(next));
+    const double nextAtMost = std::min(0.0, LandingRise(next)) - CrossedLandingDip(next);
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
+  }
+
+  // How far below its reach the groove sinks a key frame landing crossed on the beat (a share of
+  // its dip, see kLandingGrooveShare): the carry before it need not sink for that much.
+  double CrossedLandingDip(const CentreKey& key) const {
+    if (!key.crossed) return 0.0;
+    const auto beat = clock_.From(key.frame - kNearFrames);
+    if (!beat || *beat > key.frame + kNearFrames) return 0.0;
+    const auto next = clock_.From(*beat + 1);
+    const double gap = next ? static_cast<double>(*next - *beat) : kGrooveBeatFrames;
+    return kLandingGrooveShare * kGrooveDip * GrooveDepth(gap) * body_.PadScale();
   }
 
   // A held landing key frame takes the sink that the straight run from the carried key frame
@@ -928,7 +958,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t gap =
         i + 1 < beats.size() ? beats[i + 1] - beats[i] : (i > 0 ? beats[i] - beats[i - 1] : 15);
-    const double dip = depth * std::clamp(static_cast<double>(gap) / kGrooveBeatFrames, 0.5, 1.4);
+    const double dip = depth * GrooveDepth(static_cast<double>(gap));
     if (!danced(beats[i])) {
       mark(beats[i], gap, dip);
       continue;

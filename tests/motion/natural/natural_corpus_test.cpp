@@ -240,7 +240,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
           // Lanes stood lower than 0.45, 0.406 on half; with the hips as the steps aimed them
-          // over crossed feet, 108, the lowest at 0.634; turned on across them, 97.
+          // over crossed feet, 108, the lowest at 0.634; turned on across them, 97; turned from
+          // a crossed landing on to its lift, 91.
           EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.56);
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
@@ -271,7 +272,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
   EXPECT_LE(drops[drops.size() / 2], 0.34);
-  EXPECT_LE(classicDropsLow, 97);
+  EXPECT_LE(classicDropsLow, 91);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -282,12 +283,14 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
   // A foot from one crossing into the other drops from its top before it passes behind the
-  // standing leg: 204 lanes before, 1.09 % on half with the classic footing.
-  EXPECT_LE(legsThrough, 199);
+  // standing leg: 204 lanes before, 1.09 % on half with the classic footing. Crossed landings
+  // lifting again a moment later keep the hips turned from the one to the other, rather than
+  // turning back as the foot lifts: 199 lanes, 0.99 %.
+  EXPECT_LE(legsThrough, 175);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.0);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.9);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -319,20 +322,23 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
     EXPECT_LE(w[w.size() / 2], median);
   };
   // Now it is carried into a crossing as far as the landing foot is still reached and the legs
-  // pass, and rests over the standing foot on every other quick beat.
-  expectWeights(weights, 332, 0.27);
+  // pass, and rests over the standing foot on every other quick beat. (332 lanes while the hips
+  // turned back at a crossed landing lifting again a moment later: one chart, both timings,
+  // now passes 0.3 by 0.001.)
+  expectWeights(weights, 334, 0.27);
   expectWeights(classicWeights, 930, 0.329);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
   // steps aimed them, 153 (397 with the classic footing) still stood lower than 0.6; turned on
-  // across the crossed feet, most of those stand higher.
-  EXPECT_LE(crossedLow, 96);
-  EXPECT_LE(crossedLowClassicFeet, 259);
+  // across the crossed feet, most of those stand higher: 96 (259), 0.514 on half, while a crossed
+  // landing lifting again a moment later kept the hips as the steps aimed them.
+  EXPECT_LE(crossedLow, 70);
+  EXPECT_LE(crossedLowClassicFeet, 152);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.514);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.492);
   EXPECT_LE(hipsSquare, 4);
   // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
   EXPECT_LE(pelvisFast, 4);
@@ -351,8 +357,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(static_cast<double>(notLower), 0.04 * static_cast<double>(bounces.size()));
   // Carried between the beats towards a foot landing crossed, the hips turn for it too and the
   // body stands higher there: 35 lanes (29 with the classic footing) were not lower on the beat.
+  // Carried towards a crossed landing on the beat, the body reckons with the groove's dip there:
+  // 17 with the classic footing.
   EXPECT_LE(notLower, 22);
-  EXPECT_LE(classicNotLower, 17);
+  EXPECT_LE(classicNotLower, 13);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
