@@ -55,10 +55,19 @@ constexpr double kCarryShift = 1.0;
 // even beat of the dance and passes the lifts between: resting on every beat, or passing them all,
 // the body's stillness comes every half beat, too quick to be seen as the beat. It rests only
 // where it is then already all the way over the standing foot, reaching the other without sinking
-// below kDeepestRest: the knees stay as bent as standing, and the foot lifts from under a body
-// that does not lean towards it.
+// below 0.8 units: the knees stay as bent as standing, and the foot lifts from under a body
+// that does not lean towards it. Over a stance too wide for that, a quick swing rests three
+// quarters or half of the way over, sunk no deeper than 0.6: the beat is still marked, and the
+// body leans less towards the lifting foot than passing it (a tenth of the way over). Sunk as
+// deep as the full rest there, with both feet still down, the pelvis dropped too far. A swing
+// with time to flow (kFlowingWeight) goes on over the standing foot instead: stopped part of the
+// way, the body is nearer the lifted foot while it is in the air than carried without a pause.
 constexpr std::int32_t kQuickBeatFrames = 16;
-constexpr double kDeepestRest = -0.8;
+struct Rest {
+  double share;    // of the way from between the feet over the standing foot
+  double deepest;  // the lowest the body sinks to reach the other foot
+};
+constexpr std::array<Rest, 3> kRests{{{1.0, -0.8}, {0.75, -0.6}, {0.5, -0.6}}};
 // A swing with time for this share of the whole shift passes its lift without stopping.
 constexpr double kFlowingWeight = 0.75;
 // And only where its way into the lift and out of it differ by at most this, units a frame: the
@@ -463,12 +472,14 @@ class Builder {
         // A quick step leaves time for part of the shift, more than its share of the time: the
         // weight moves first, the body follows.
         // Stopped between the feet, or crossed, the body would lean towards the lifting foot.
-        CentreKey resting = key;
-        const bool rests = e.kind == CentreEvent::kLift && !key.crossed &&
-                           RestsOnTheBeat(e.frame) &&
-                           ShiftOver(resting, key.x, key.z, e, kCarryShift * std::sqrt(e.weight),
-                                     kDeepestRest * body_.PadScale(), -1);
-        const double most = (e.kind == CentreEvent::kLift && !rests ? kLiftShift : kCarryShift) *
+        const std::optional<Rest> rest =
+            e.kind == CentreEvent::kLift && !key.crossed && RestsOnTheBeat(e.frame)
+                ? RestOver(key, e)
+                : std::nullopt;
+        const bool rests = rest.has_value();
+        const double most = (rests                          ? rest->share * kCarryShift
+                             : e.kind == CentreEvent::kLift ? kLiftShift
+                                                            : kCarryShift) *
                             std::sqrt(e.weight);
         // The body goes on over the standing foot without a pause as this foot lifts, but not
         // over or into a crossing (it would bring the hips across before the passing leg is by:
@@ -481,7 +492,7 @@ class Builder {
         key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !key.crossed;
         // Crossed, the legs reach across the body: sinking to carry it would squat.
         const double deepest = (key.crossed ? kDeepestCrossedCarry
-                                : rests     ? kDeepestRest
+                                : rests     ? rest->deepest
                                             : kDeepestCarry) *
                                body_.PadScale();
         const double middleX = key.x;
@@ -586,6 +597,20 @@ class Builder {
       keys[i].x = Lerp(keys[i - 1].x, keys[i + 1].x, t);
       keys[i].z = Lerp(keys[i - 1].z, keys[i + 1].z, t);
     }
+  }
+
+  // How far over the standing foot the body rests as the other lifts for `e` (kRests): the
+  // furthest way that still reaches both feet; none if not even the last one does, or if only
+  // part of the way does and the swing has time to flow.
+  std::optional<Rest> RestOver(const CentreKey& key, const CentreEvent& e) const {
+    for (const Rest& rest : kRests) {
+      if (rest.share < 1.0 && e.weight >= kFlowingWeight) break;
+      CentreKey resting = key;
+      if (ShiftOver(resting, key.x, key.z, e, rest.share * kCarryShift * std::sqrt(e.weight),
+                    rest.deepest * body_.PadScale(), -1))
+        return rest;
+    }
+    return std::nullopt;
   }
 
   // Whether a foot lifting at `frame` does so on an even quick beat, where the body rests.

@@ -221,6 +221,28 @@ TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
   }
 }
 
+// Eighths left and right on quick beats: a stance too wide to rest all the way over either foot.
+// The body rests part of the way over on the even beats instead, and its stillness still comes
+// once every two beats (stopped a tenth of the way over, as for any lift, it came every eighth:
+// 0.122 and 0.228), without leaning more towards the lifting foot.
+TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
+  struct Case {
+    int bpm;
+    double beatAlign;
+  };
+  const Case cases[] = {{120, 0.19}, {135, 0.26}};
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bpm);
+    std::string chart;
+    for (int i = 0; i < 20; ++i) chart += "46";
+    const Dance dance("#BPM:" + std::to_string(c.bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n",
+                      style);
+    EXPECT_GE(dance.figures.dancer.beatAlignScore, c.beatAlign);
+    EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.25);
+  }
+}
+
 // Bursts of notes a couple of frames apart round the pad, as gimmick charts have them: a foot
 // short of time taps its panel and goes on, rather than standing a frame there and crossing the
 // pad in the two frames left (5.7–6.7 units a frame, and a landing that slams).
