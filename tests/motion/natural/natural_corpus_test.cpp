@@ -286,7 +286,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.0);
+  // Carried further over a crossed standing foot (the weight on 66 fewer lanes past 0.3 with the
+  // classic footing), a few lanes near the middle pass the legs closer: 0.994 before.
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 1.02);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -303,7 +305,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
       classicBeatAlign.end());
-  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.296);
+  // 0.2962 before the crossed carries went further over the standing foot: 674 lanes below 0.3
+  // for 681, the middle one a little lower.
+  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.2955);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -316,16 +320,19 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
     EXPECT_LE(w[w.size() / 2], median);
   };
   // Now it is carried into a crossing as far as the landing foot is still reached and the legs
-  // pass, and rests over the standing foot on every other quick beat.
-  expectWeights(weights, 332, 0.27);
-  expectWeights(classicWeights, 930, 0.329);
+  // pass, and rests over the standing foot on every other quick beat: 332 and 0.269 (930 and
+  // 0.328) while a crossed carry went over in quarters of the shift.
+  expectWeights(weights, 330, 0.269);
+  expectWeights(classicWeights, 864, 0.323);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
   // steps aimed them, 153 (397 with the classic footing) still stood lower than 0.6; turned on
   // across the crossed feet, most of those stand higher.
   EXPECT_LE(crossedLow, 96);
-  EXPECT_LE(crossedLowClassicFeet, 259);
+  // Carried further over a crossed standing foot, the body sinks a little on the way back to
+  // reach the landing one: 259 before.
+  EXPECT_LE(crossedLowClassicFeet, 264);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
