@@ -88,7 +88,8 @@ constexpr double kCrossedLegsApart = 1.2;
 // Over a wide stance the whole shift is out of reach and a quarter less can be far short of what
 // is: the body stood back towards the lifted foot. Carried, it goes on in sixteenths of the shift
 // as far as the other foot is reached this high: deeper, it would sink between the beats, where
-// the groove has the body highest.
+// the groove has the body highest. Crossed, as far as the crossing's checks allow: a step of a
+// quarter left many crossed carries far short of that, or still between the feet.
 constexpr int kCarrySteps = 16;
 constexpr double kDeepestFineCarry = -1.0;
 constexpr double kHipClear = 0.6;  // nor brings a standing hip over its ankle
@@ -508,12 +509,11 @@ class Builder {
             break;
           }
         }
-        if (e.kind == CentreEvent::kCarry && !key.crossed) {
+        if (e.kind == CentreEvent::kCarry) {
           const double fine = most / kCarrySteps;
+          const double fineDeepest = key.crossed ? deepest : kDeepestFineCarry * body_.PadScale();
           for (double share = most; share > shifted + fine * 0.5; share -= fine) {
-            if (ShiftOver(key, middleX, middleZ, e, share, kDeepestFineCarry * body_.PadScale(),
-                          -1))
-              break;
+            if (ShiftOver(key, middleX, middleZ, e, share, fineDeepest, landsAt)) break;
           }
         }
       }

@@ -232,10 +232,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           const BodyFigures classicFigures =
               MeasureBody(BodyTracks::FromDocument(classicFeet), kReferenceBody, &beats);
           ExpectTargets(classicFigures, false);
-          // With the classic footing too, the body keeps its own beats near the music's: 0.165
+          // With the classic footing too, the body keeps its own beats near the music's: 0.164
           // or more on every Lane, 0.296 on half today (the lowest two, slow charts crossing at
-          // most steps, went down from 0.17 as the body is carried into their crossings).
-          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.165);
+          // most steps, went down from 0.17 as the body is carried into their crossings, and
+          // from 0.165 as it is carried further over a crossed standing foot).
+          EXPECT_GE(classicFigures.dancer.beatAlignScore, 0.164);
           classicBeatAlign.push_back(classicFigures.dancer.beatAlignScore);
           EXPECT_LE(classicFigures.dancer.crossedPelvisDrop, 0.92);
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
@@ -290,7 +291,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.9);
+  // Carried further over a crossed standing foot, a few lanes near the middle pass the legs
+  // closer; the hips kept turned from a crossed landing to its lift part more of them.
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.93);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -302,14 +305,14 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
                    beatAlign.end());
   // 0.29 while the body stopped over the standing foot half way through each swing and took the
   // weight across before the landing: then it was stillest half way between the beats.
-  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.304);
+  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.303);
   std::nth_element(
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
       classicBeatAlign.end());
-  // 0.2959: the jumps' even way across moved the middle Lane by a few millionths, while five
-  // fewer Lanes score under 0.30.
-  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.2959);
+  // 0.2962 before the crossed carries went further over the standing foot and the jumps went
+  // across at an even speed: fewer lanes below 0.3, the middle one a little lower.
+  EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.2955);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -322,18 +325,21 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
     EXPECT_LE(w[w.size() / 2], median);
   };
   // Now it is carried into a crossing as far as the landing foot is still reached and the legs
-  // pass, and rests over the standing foot on every other quick beat (part of the way over a
-  // wide stance, where it stopped a tenth of the way over before: 332 and 930).
-  expectWeights(weights, 328, 0.27);
-  expectWeights(classicWeights, 928, 0.329);
+  // pass, and rests over the standing foot on every other quick beat, part of the way over a
+  // wide stance: 332 and 0.269 (930 and 0.328) while a crossed carry went over in quarters of
+  // the shift and a wide stance's rest stopped a tenth of the way over.
+  expectWeights(weights, 330, 0.27);
+  expectWeights(classicWeights, 870, 0.323);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
   // steps aimed them, 153 (397 with the classic footing) still stood lower than 0.6; turned on
   // across the crossed feet, most of those stand higher: 96 (259), 0.514 on half, while a crossed
-  // landing lifting again a moment later kept the hips as the steps aimed them.
-  EXPECT_LE(crossedLow, 70);
-  EXPECT_LE(crossedLowClassicFeet, 152);
+  // landing lifting again a moment later kept the hips as the steps aimed them. Carried further
+  // over a crossed standing foot, the body sinks a little on the way back to reach the landing
+  // one (the classic footing's count).
+  EXPECT_LE(crossedLow, 72);
+  EXPECT_LE(crossedLowClassicFeet, 158);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());

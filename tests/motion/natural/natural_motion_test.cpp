@@ -726,6 +726,35 @@ TEST(NaturalMotion, CarriesTheWeightOverTheStandingFootIntoACrossing) {
   }
 }
 
+// Into a crossing with the standing foot crossed too, the body goes as far over the standing
+// foot as the crossing's checks allow, not a whole quarter of the shift short of that (often
+// none of it): the weight as it was in brackets. The legs pass no closer than they did.
+TEST(NaturalMotion, CarriesTheWeightAsFarIntoACrossingAsItFits) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double weight;       // towards the lifted foot, at most
+    double legsThrough;  // percent of frames, at most: as it was
+  };
+  const Case cases[] = {
+      {"round the right pad", "#BPM:120;\n#DOUBLE:BASIC:1:0000000000000000:2060806040208060;\n",
+       0.335, 0.7},  // (0.357)
+      {"crossing from the corners", "#BPM:120;\n#SINGLE:BASIC:1:7838783878387838;\n", 0.415,
+       1.35},  // (0.424)
+      {"crossing the up arrow from the corners", "#BPM:120;\n#SINGLE:BASIC:1:4689468946894689;\n",
+       0.35, 1.35},  // (0.361)
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const DancerFigures d = Dance(c.dwi, style, true, nullptr).figures.dancer;
+    EXPECT_GE(d.crossedPercent, 50.0);
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_LE(d.legsThroughPercent, c.legsThrough);
+    EXPECT_LE(d.crossedPelvisDrop, 0.5);
+  }
+}
+
 // Crossed feet with the hips square to the viewer put one leg through the other: the hips turn
 // until the legs pass apart, and no further than a dancer turns for a crossover.
 TEST(NaturalMotion, TurnsTheHipsSoThatCrossedLegsPassEachOther) {
