@@ -24,6 +24,12 @@
 namespace pavaneflow {
 namespace {
 
+// A small chart and what it is, for the tables below.
+struct NamedChart {
+  std::string name;
+  std::string dwi;
+};
+
 const WholeChartFootPlanner kPlanned;
 
 // The first chart of `dwi` danced with planned feet in `style`, and its figures.
@@ -53,11 +59,7 @@ std::size_t KeysOf(const MotionDocument& motion, std::u16string_view bone) {
 }
 
 TEST(NaturalMotion, HoldsItsShapeOnSmallCharts) {
-  struct Case {
-    std::string name;
-    std::string dwi;
-  };
-  const Case cases[] = {
+  const NamedChart cases[] = {
       {"a stream of eighths", "#BPM:150;\n#SINGLE:BASIC:1:4826482648264826;\n"},
       {"crossing to the far side", "#BPM:120;\n#SINGLE:BASIC:1:4646464612121212;\n"},
       {"jumps across long gaps", "#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n"},
@@ -65,7 +67,7 @@ TEST(NaturalMotion, HoldsItsShapeOnSmallCharts) {
       {"two pads", "#BPM:130;\n#DOUBLE:BASIC:1:46466464:46646464;\n"},
   };
   const NaturalMotion style;
-  for (const Case& c : cases) {
+  for (const NamedChart& c : cases) {
     SCOPED_TRACE(c.name);
     const Dance dance(c.dwi, style);
     const BodyFigures& f = dance.figures;
@@ -339,18 +341,14 @@ TEST(NaturalMotion, FallsFromAQuickJumpAsFastAsTheLimitLetsIt) {
 // speed and is never pushed up, nor sideways, while both feet are off the floor. Out of a deep
 // wide stance it rises no faster than a body.
 TEST(NaturalMotion, IsThrownThroughTheAirOfAJump) {
-  struct Case {
-    std::string name;
-    std::string dwi;
-  };
-  const Case cases[] = {
+  const NamedChart cases[] = {
       {"slow jumps across the pad", "#BPM:60;\n#SINGLE:BASIC:1:B0000000A0000000B;\n"},
       {"quick jumps across the pad", "#BPM:150;\n#SINGLE:BASIC:1:B0A0B0A0B0A0B0A0;\n"},
       {"jumps round the pad", "#BPM:120;\n#SINGLE:BASIC:1:A070B090A070B090;\n"},
       {"from the outer panels inwards", "#BPM:150;\n#DOUBLE:MANIAC:9:000004600000:000006400000;\n"},
   };
   const NaturalMotion style;
-  for (const Case& c : cases) {
+  for (const NamedChart& c : cases) {
     SCOPED_TRACE(c.name);
     const Dance dance(c.dwi, style);
     const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
@@ -382,11 +380,7 @@ TEST(NaturalMotion, IsThrownThroughTheAirOfAJump) {
 // The groove follows the music, not the notes: the centre dips on the beats where no note falls
 // (eighths all off the beat) and all through a freeze held for bars, where no foot steps.
 TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
-  struct Case {
-    std::string name;
-    std::string dwi;
-  };
-  const Case cases[] = {
+  const NamedChart cases[] = {
       {"off-beat eighths", "#BPM:140;\n#SINGLE:BASIC:1:0406040604060406040604060406040604060;\n"},
       {"a freeze held for two bars", "#BPM:120;\n#SINGLE:BASIC:1:4!40000000000000004646;\n"},
       // Carried over the standing foot between the beats, the body is not sunk there for the
@@ -395,7 +389,7 @@ TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
        "#BPM:170;\n#SINGLE:BASIC:1:40804060402040804060402040804060;\n"},
   };
   const NaturalMotion style;
-  for (const Case& c : cases) {
+  for (const NamedChart& c : cases) {
     SCOPED_TRACE(c.name);
     const DancerFigures d = Dance(c.dwi, style).figures.dancer;
     EXPECT_LT(d.bounce, -0.02);
@@ -406,11 +400,7 @@ TEST(NaturalMotion, DipsOnTheMusicsBeatsWithoutNotesOnThem) {
 // Where the chart rests (before its first step, between stretches), the body still marks the
 // beat: lowest on each beat and stillest there, not half way between.
 TEST(NaturalMotion, MarksTheBeatWhereTheChartRests) {
-  struct Case {
-    std::string name;
-    std::string dwi;
-  };
-  const Case cases[] = {
+  const NamedChart cases[] = {
       {"two bars before the first step",
        "#BPM:120;\n#SINGLE:BASIC:1:00000000000000004646464646464646;\n"},
       {"two bars between two stretches",
@@ -418,7 +408,7 @@ TEST(NaturalMotion, MarksTheBeatWhereTheChartRests) {
       {"quick beats", "#BPM:190;\n#SINGLE:BASIC:1:000000000000000046464646464646464646;\n"},
   };
   const NaturalMotion style;
-  for (const Case& c : cases) {
+  for (const NamedChart& c : cases) {
     SCOPED_TRACE(c.name);
     const auto read = test::ReadDwi(c.dwi);
     const SongDocument& song = read->song;
@@ -758,16 +748,12 @@ TEST(NaturalMotion, CarriesTheWeightAsFarIntoACrossingAsItFits) {
 // Crossed feet with the hips square to the viewer put one leg through the other: the hips turn
 // until the legs pass apart, and no further than a dancer turns for a crossover.
 TEST(NaturalMotion, TurnsTheHipsSoThatCrossedLegsPassEachOther) {
-  struct Case {
-    std::string name;
-    std::string dwi;
-  };
-  const Case cases[] = {
+  const NamedChart cases[] = {
       {"crossing over the up arrow", "#BPM:150;\n#SINGLE:BASIC:1:4868486848684868;\n"},
       {"crossing on the left pad", "#BPM:130;\n#DOUBLE:BASIC:1:4080608040806080:00000000;\n"},
   };
   const NaturalMotion style;
-  for (const Case& c : cases) {
+  for (const NamedChart& c : cases) {
     SCOPED_TRACE(c.name);
     const Dance dance(c.dwi, style);
     const BodyFigures& f = dance.figures;
