@@ -160,6 +160,24 @@ bool IsCarried(CentreEvent::Kind kind) {
   return kind == CentreEvent::kCarry || kind == CentreEvent::kLift;
 }
 
+// The shares of a shift that the coarse steps over the standing foot found out of reach. The
+// fine steps ask no deeper than they did, so a share asked again (to the bit) needs no asking.
+static_assert(kDeepestFineCarry >= kDeepestCarry);
+class ShareList {
+ public:
+  void Add(double share) {
+    if (count_ < shares_.size()) shares_[count_++] = share;
+  }
+  bool Has(double share) const {
+    return std::find(shares_.begin(), shares_.begin() + static_cast<std::ptrdiff_t>(count_),
+                     share) != shares_.begin() + static_cast<std::ptrdiff_t>(count_);
+  }
+
+ private:
+  std::array<double, 5> shares_{};  // the coarse steps try at most five shares
+  std::size_t count_ = 0;
+};
+
 class Builder {
  public:
   Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock)
@@ -503,16 +521,21 @@ class Builder {
                 ? events[i + 1].frame
                 : -1;
         double shifted = 0.0;
+        ShareList refused;
         for (double share = most; share > 0.0; share -= most / 4) {
           if (ShiftOver(key, middleX, middleZ, e, share, deepest, landsAt)) {
             shifted = share;
             break;
           }
+          refused.Add(share);
         }
         if (e.kind == CentreEvent::kCarry) {
           const double fine = most / kCarrySteps;
           const double fineDeepest = key.crossed ? deepest : kDeepestFineCarry * body_.PadScale();
           for (double share = most; share > shifted + fine * 0.5; share -= fine) {
+            // Asked no deeper than the coarse steps asked, a share they found out of reach stays
+            // so: the first fine step is always one of them.
+            if (refused.Has(share)) continue;
             if (ShiftOver(key, middleX, middleZ, e, share, fineDeepest, landsAt)) break;
           }
         }

@@ -28,6 +28,9 @@ constexpr double kTakeOffCrouch = 0.5;
 constexpr double kLastFrameTravel = 0.1;  // most a foot may move in the frame it lands
 constexpr float kTouchHeight = 0.05f;     // just above the floor, a frame before landing
 constexpr std::int32_t kCrouchFrames = 5;
+// How many frames after a stretch's last moment the feet's stances are written down for: the
+// centre keys a landing's weight settling a few frames after it.
+constexpr std::int32_t kIndexedAfter = 8;
 constexpr double kContactShare = 0.3;  // of the time between two steps of one foot
 // A step of one foot needs a frame on the floor and two in the air; one that follows sooner
 // joins the step before it, so that the foot goes straight on to the later panel.
@@ -305,6 +308,7 @@ double Ahead(FloorPoint left, FloorPoint right, double yaw) {
 
 void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings) {
   swings_ = &swings;
+  swings.Unindex();
   for (int side = 0; side < 2; ++side) {
     swings.keys[side].Clear();
     swings.supports[side].clear();
@@ -341,11 +345,15 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
   // each behind those of its frame keeps them in the order they were found.
   auto& events = swings.events;
   for (auto it = events.begin(); it != events.end(); ++it) {
+    // Most are behind all those before them already: no search for them.
+    if (it == events.begin() || (it - 1)->frame <= it->frame) continue;
     const auto to =
         std::upper_bound(events.begin(), it, it->frame,
                          [](std::int32_t frame, const CentreEvent& e) { return frame < e.frame; });
     std::rotate(to, it, it + 1);
   }
+  // The centre asks about its key frames, which are these moments and a few frames after them.
+  if (!events.empty()) swings.Index(events.front().frame, events.back().frame + kIndexedAfter);
 }
 
 std::array<FloorPoint, 2> FootSwingPlanner::StartingStance(
@@ -813,6 +821,41 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);
   Event(land + kCrouchFrames, CentreEvent::kRecover, -1, yaw, 0.0);
   stanceYaw_ = yaw;
+}
+
+void FootSwings::Index(std::int32_t from, std::int32_t to) {
+  indexedFrom_ = static_cast<std::uint32_t>(from);
+  indexedCount_ = 0;
+  if (to < from || supports[0].empty() || supports[1].empty()) return;
+  const auto count = static_cast<std::size_t>(std::int64_t{to} - from + 1);
+  for (std::size_t i = 0; i < supports.size(); ++i) {
+    // The tables only grow: each stretch writes over the last one's answers.
+    std::vector<FrameStance>& table = indexed_[i];
+    if (table.size() < count) table.resize(count);
+    FrameStance* const first = table.data();
+    std::size_t written = 0;
+    // Writes `stance` up to frame `last`, both included, as far as `to`.
+    auto fill = [&](std::int64_t last, FrameStance stance) {
+      const std::int64_t end = std::min<std::int64_t>(last, to) + 1 - from;
+      for (; static_cast<std::int64_t>(written) < end; ++written) first[written] = stance;
+    };
+    const std::vector<Support>& list = supports[i];
+    // Before the first support, as the look-up answers: in the air, on its way there.
+    fill(std::int64_t{list.front().from} - 1, {list.front().at, false});
+    for (std::size_t k = 0; k < list.size(); ++k) {
+      const Support& s = list[k];
+      const bool last = k + 1 == list.size();
+      // Each support answers from its first frame up to the next one's.
+      const std::int64_t until = last ? std::int64_t{to} : std::int64_t{list[k + 1].from} - 1;
+      fill(std::min<std::int64_t>(until, s.to), {s.at, true});
+      fill(until, {last ? s.at : list[k + 1].at, false});
+    }
+  }
+  indexedCount_ = count;
+}
+
+void FootSwings::Unindex() {
+  indexedCount_ = 0;
 }
 
 const Support* FootSwings::SearchSupport(std::size_t i, std::int32_t frame) const {

@@ -56,12 +56,17 @@ struct FootSwings {
 
   // Where foot `side` stands at `frame`; none while it is in the air.
   std::optional<FloorPoint> PlantedAt(int side, std::int32_t frame) const {
+    if (const FrameStance* indexed = IndexedAt(side, frame)) {
+      if (!indexed->planted) return std::nullopt;
+      return indexed->at;
+    }
     const Support* s = SupportAt(static_cast<std::size_t>(side), frame);
     if (s == nullptr || frame > s->to) return std::nullopt;
     return s->at;
   }
   // Where foot `side` stands at `frame` or, in the air, where it lands next.
   FloorPoint StanceAt(int side, std::int32_t frame) const {
+    if (const FrameStance* indexed = IndexedAt(side, frame)) return indexed->at;
     const auto i = static_cast<std::size_t>(side);
     const Support* s = SupportAt(i, frame);
     if (s == nullptr) return supports[i].front().at;
@@ -69,7 +74,30 @@ struct FootSwings {
     return (s + 1)->at;
   }
 
+  // Writes down both feet's answers for every frame from `from` to `to`, both included, as the
+  // supports now stand; frames outside are still looked up. The centre asks a few hundred
+  // thousand times a dance, nearly all of it about the frames of its key frames: a table read
+  // costs a few instructions where the look-up costs a few dozen. Forgotten by Unindex, which
+  // must come before the supports change.
+  void Index(std::int32_t from, std::int32_t to);
+  void Unindex();
+
  private:
+  // Where a foot stands at one frame or, in the air, lands next.
+  struct FrameStance {
+    FloorPoint at;
+    bool planted = false;
+  };
+
+  // The written-down answer for foot `side` at `frame`; null outside the indexed frames.
+  const FrameStance* IndexedAt(int side, std::int32_t frame) const {
+    const std::vector<FrameStance>& table = indexed_[static_cast<std::size_t>(side)];
+    // Unsigned, so that frames before the first one wrap past the end and one test rules out
+    // both ends.
+    const std::uint32_t k = static_cast<std::uint32_t>(frame) - indexedFrom_;
+    return k < indexedCount_ ? &table[k] : nullptr;
+  }
+
   // The last support of foot `i` that starts at or before `frame`. The planners ask in frame
   // order, so it is mostly the one found last time or the next: those are tried first, inline
   // (the centre asks a few hundred thousand times a dance), the bisection only after.
@@ -91,6 +119,9 @@ struct FootSwings {
 
   // Each foot's support found last, where the next look-up starts.
   mutable std::array<std::size_t, 2> found_{};
+  std::array<std::vector<FrameStance>, 2> indexed_;
+  std::uint32_t indexedFrom_ = 0;  // the frame of each table's first answer
+  std::size_t indexedCount_ = 0;   // how many frames the tables answer for
 };
 
 // Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, and

@@ -79,6 +79,41 @@ TEST(FootSwings, FindsWhereAFootStandsWhateverWasAskedBefore) {
   }
 }
 
+// The stances written down frame by frame answer as the look-up does, inside the frames written
+// down and outside them, whatever the range: before the first support, across a lift on its
+// landing frame, two supports starting on one frame, the last one reaching to the end of time.
+TEST(FootSwings, AnswersFromItsTableAsItsSupportsSay) {
+  const std::int32_t end = std::numeric_limits<std::int32_t>::max();
+  FootSwings swings;
+  swings.supports[0] = {{2, 4, {1.0f, 0.0f}},   {7, 7, {2.0f, 0.0f}},   {8, 12, {3.0f, 1.0f}},
+                        {15, 15, {4.0f, 1.0f}}, {15, 20, {5.0f, 2.0f}}, {24, end, {6.0f, 2.0f}}};
+  swings.supports[1] = {{3, 10, {-1.0f, 0.0f}}, {18, end, {-2.0f, 1.0f}}};
+  struct Range {
+    std::int32_t from;
+    std::int32_t to;
+  };
+  const std::vector<Range> ranges{{-3, 40}, {0, 1}, {5, 16}, {15, 15}, {24, 30}, {12, 11}};
+  for (const Range& range : ranges) {
+    swings.Index(range.from, range.to);
+    for (std::int32_t frame = -5; frame <= 45; ++frame) {
+      for (int side = 0; side < 2; ++side) {
+        const auto& list = swings.supports[static_cast<std::size_t>(side)];
+        EXPECT_EQ(swings.PlantedAt(side, frame), PlantedByDefinition(list, frame))
+            << "written down " << range.from << "-" << range.to << ", foot " << side << ", frame "
+            << frame;
+        EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
+            << "written down " << range.from << "-" << range.to << ", foot " << side << ", frame "
+            << frame;
+      }
+    }
+  }
+  // Forgotten, the table answers nothing after the supports change.
+  swings.Unindex();
+  swings.supports[0] = {{0, end, {9.0f, 9.0f}}};
+  EXPECT_EQ(swings.PlantedAt(0, 10), (FloorPoint{9.0f, 9.0f}));
+  EXPECT_EQ(swings.StanceAt(0, 3), (FloorPoint{9.0f, 9.0f}));
+}
+
 // Where foot `side` tops its one swing: its highest key frame, on the floor's terms.
 FloorPoint SwingTop(const FootSwings& swings, int side) {
   const auto& keys = swings.keys[static_cast<std::size_t>(side)].Keys();
