@@ -837,6 +837,9 @@ void FootSwings::Index(std::int32_t from, std::int32_t to) {
     // Writes `stance` up to frame `last`, both included, as far as `to`.
     auto fill = [&](std::int64_t last, FrameStance stance) {
       const std::int64_t end = std::min<std::int64_t>(last, to) + 1 - from;
+      // Unrolled: a stance lasts a dozen frames or so, and the loop's own count and test cost
+      // as much as the stance's writes.
+#pragma GCC unroll 4
       for (; static_cast<std::int64_t>(written) < end; ++written) first[written] = stance;
     };
     const std::vector<Support>& list = supports[i];
