@@ -160,9 +160,8 @@ bool IsCarried(CentreEvent::Kind kind) {
   return kind == CentreEvent::kCarry || kind == CentreEvent::kLift;
 }
 
-// The shares of a shift that the coarse steps over the standing foot found out of reach. The
-// fine steps ask no deeper than they did, so a share asked again (to the bit) needs no asking.
-static_assert(kDeepestFineCarry >= kDeepestCarry);
+// The shares of a shift that the coarse steps over the standing foot found out of reach: asked
+// again (to the bit) no deeper, a share stays out of reach.
 class ShareList {
  public:
   void Add(double share) {
@@ -535,7 +534,7 @@ class Builder {
           for (double share = most; share > shifted + fine * 0.5; share -= fine) {
             // Asked no deeper than the coarse steps asked, a share they found out of reach stays
             // so: the first fine step is always one of them.
-            if (refused.Has(share)) continue;
+            if (fineDeepest >= deepest && refused.Has(share)) continue;
             if (ShiftOver(key, middleX, middleZ, e, share, fineDeepest, landsAt)) break;
           }
         }
