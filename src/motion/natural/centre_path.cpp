@@ -266,15 +266,6 @@ class Builder {
     return !(key.crossed && key.kind == CentreEvent::kLift);
   }
 
-  // Whether the feet at `left` and `right` stand a straddle apart (kStraddle from under each hip
-  // with the hips square across them): sunk that deep, the centre's curve between the key
-  // frames, turning, passes off the reach of a leg this straight and the planted foot slides.
-  bool Straddles(FloorPoint left, FloorPoint right) const {
-    return portable::Hypot(static_cast<double>(left.x) - static_cast<double>(right.x),
-                           static_cast<double>(left.z) - static_cast<double>(right.z)) >
-           2.0 * (kStraddle + static_cast<double>(body_.hipX)) * body_.PadScale();
-  }
-
   // Whether a foot lifts within kCrossTurnHold frames of `key`.
   static bool LiftsSoon(const CentreKey& key, const CentreKey& next) {
     return next.kind == CentreEvent::kLift && next.frame - key.frame <= kCrossTurnHold;
@@ -283,7 +274,9 @@ class Builder {
   // Turns the hips of a key frame stood crossed (kCrossReachTurn). A carried body is turned for
   // the foot about to land as well: turned at the landing only, the body between the beats stood
   // lower against the landings on them. Not as a foot lifts out of the crossing, its knee passing
-  // the other leg.
+  // the other leg. A crossing over two pads too: it stays a lunge, but turned on across the feet
+  // the body stands higher. Sunk that deep, the centre's curve between the key frames passes a
+  // little off a straight leg's reach and a planted foot slides, but less than 0.05 a frame.
   void TurnToReachCrossed(CentreKey& key) const {
     if (!key.crossed || key.kind == CentreEvent::kLift) return;
     const bool carried = key.kind == CentreEvent::kCarry;
@@ -293,7 +286,6 @@ class Builder {
     if (carried ? !(left || right) : !(left && right)) return;
     const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
     const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
-    if (Straddles(leftAt, rightAt)) return;
     // Carried, as LandingRise; standing on both feet, as StandingRise, its planted feet being
     // where they stand: turning moves neither foot, so each turn asks only for the two reaches.
     const double share = LegShare(key);
@@ -535,15 +527,15 @@ class Builder {
     // Again from where the speed limit left the take-off and the touch-down.
     PlaceTops(keys);
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) {
-        TurnToReachCrossed(keys[i]);
-      } else if (keys[i].crossed && keys[i + 1].crossed && keys[i].yaw == keys[i + 1].yaw) {
-        // Landing crossed and lifting again a moment later, aimed alike, the hips stay turned
-        // from the one to the other: left as the steps aimed them, the body sank through the
-        // whole stance.
-        TurnToReachCrossed(keys[i]);
-        keys[i + 1].yaw = keys[i].yaw;
-      }
+      // Stood crossed until a foot lifts out of the crossing, aimed alike, the hips stay turned
+      // from the stance to the lift, however long it is held: left as the steps aimed them at
+      // the lift, the body sank through a quick stance, and through the end of a held one.
+      const bool liftsAlike = i + 1 < keys.size() && keys[i + 1].kind == CentreEvent::kLift &&
+                              keys[i].crossed && keys[i + 1].crossed &&
+                              keys[i].yaw == keys[i + 1].yaw;
+      if (!liftsAlike && i + 1 < keys.size() && LiftsSoon(keys[i], keys[i + 1])) continue;
+      TurnToReachCrossed(keys[i]);
+      if (liftsAlike) keys[i + 1].yaw = keys[i].yaw;
     }
     LimitTurning(keys);
     ClearStandingHips(keys);
