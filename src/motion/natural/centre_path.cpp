@@ -443,8 +443,15 @@ class Builder {
     return true;
   }
 
-  // Replaces `keys` with the key frames of the stretch.
-  void Keys(std::vector<CentreKey>& keys) const {
+  // Whether `next` is the lift out of the crossing stood at `key`, aimed as the steps aimed that
+  // stance: the hips stay turned from the one to the other, however long the stance is held.
+  static bool LiftsAlike(const CentreKey& key, const CentreKey& next) {
+    return next.kind == CentreEvent::kLift && key.crossed && next.crossed && key.aim == next.yaw;
+  }
+
+  // Replaces `keys` with the key frames of the stretch, `before` (if any) the last key frame of
+  // the stretch before it.
+  void Keys(std::vector<CentreKey>& keys, const CentreKey* before) const {
     const std::vector<CentreEvent>& events = swings_.events;
     keys.clear();
     for (std::size_t i = 0; i < events.size(); ++i) {
@@ -453,6 +460,7 @@ class Builder {
       key.frame = e.frame;
       key.kind = e.kind;
       key.yaw = e.yaw;
+      key.aim = e.yaw;
       key.standing = e.standing;
       const FloorPoint left = swings_.StanceAt(0, e.frame);
       const FloorPoint right = swings_.StanceAt(1, e.frame);
@@ -526,13 +534,14 @@ class Builder {
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
     // Again from where the speed limit left the take-off and the touch-down.
     PlaceTops(keys);
+    // Stood crossed until a foot lifts out, the hips stay turned to the lift (LiftsAlike): left
+    // as the steps aimed them there, the body sank through a quick crossed stance, and through
+    // the end of a held one. Held long enough, a stance ends its stretch, and the lift out of it
+    // starts the next.
+    if (before != nullptr && !keys.empty() && LiftsAlike(*before, keys.front()))
+      keys.front().yaw = before->yaw;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      // Stood crossed until a foot lifts out of the crossing, aimed alike, the hips stay turned
-      // from the stance to the lift, however long it is held: left as the steps aimed them at
-      // the lift, the body sank through a quick stance, and through the end of a held one.
-      const bool liftsAlike = i + 1 < keys.size() && keys[i + 1].kind == CentreEvent::kLift &&
-                              keys[i].crossed && keys[i + 1].crossed &&
-                              keys[i].yaw == keys[i + 1].yaw;
+      const bool liftsAlike = i + 1 < keys.size() && LiftsAlike(keys[i], keys[i + 1]);
       if (!liftsAlike && i + 1 < keys.size() && LiftsSoon(keys[i], keys[i + 1])) continue;
       TurnToReachCrossed(keys[i]);
       if (liftsAlike) keys[i + 1].yaw = keys[i].yaw;
@@ -996,7 +1005,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_, clock_).Keys(added_);
+  Builder(swings, body_, clock_).Keys(added_, keys_.empty() ? nullptr : &keys_.back());
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();

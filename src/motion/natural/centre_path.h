@@ -43,6 +43,7 @@ struct CentreKey {
   double heldZ = 0.0;
   bool flows = false;    // passed on the way without stopping (a foot's lift)
   bool crossed = false;  // the feet stand (or land) crossed
+  double aim = 0.0;  // the hips' yaw as the steps aimed them, before any turn across crossed feet
   // Carried: drifts on towards the held landing after it without stopping over the standing foot.
   bool drifts = false;
   double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
