@@ -444,14 +444,15 @@ class Builder {
   }
 
   // Whether `next` is the lift out of the crossing stood at `key`, aimed as the steps aimed that
-  // stance: the hips stay turned from the one to the other, however long the stance is held.
-  static bool LiftsAlike(const CentreKey& key, const CentreKey& next) {
-    return next.kind == CentreEvent::kLift && key.crossed && next.crossed && key.aim == next.yaw;
+  // stance (`aim`, before any turn of ours): the hips stay turned from the one to the other,
+  // however long the stance is held.
+  static bool LiftsAlike(const CentreKey& key, double aim, const CentreKey& next) {
+    return next.kind == CentreEvent::kLift && key.crossed && next.crossed && aim == next.yaw;
   }
 
-  // Replaces `keys` with the key frames of the stretch, `before` (if any) the last key frame of
-  // the stretch before it.
-  void Keys(std::vector<CentreKey>& keys, const CentreKey* before) const {
+  // Replaces `keys` with the key frames of the stretch. `before` (if any) is the last key frame of
+  // the stretch before it, which the steps aimed at `aim`; `aim` becomes that of the last one.
+  void Keys(std::vector<CentreKey>& keys, const CentreKey* before, double& aim) const {
     const std::vector<CentreEvent>& events = swings_.events;
     keys.clear();
     for (std::size_t i = 0; i < events.size(); ++i) {
@@ -460,7 +461,6 @@ class Builder {
       key.frame = e.frame;
       key.kind = e.kind;
       key.yaw = e.yaw;
-      key.aim = e.yaw;
       key.standing = e.standing;
       const FloorPoint left = swings_.StanceAt(0, e.frame);
       const FloorPoint right = swings_.StanceAt(1, e.frame);
@@ -538,10 +538,12 @@ class Builder {
     // as the steps aimed them there, the body sank through a quick crossed stance, and through
     // the end of a held one. Held long enough, a stance ends its stretch, and the lift out of it
     // starts the next.
-    if (before != nullptr && !keys.empty() && LiftsAlike(*before, keys.front()))
+    const double lastAim = keys.empty() ? aim : keys.back().yaw;
+    if (before != nullptr && !keys.empty() && LiftsAlike(*before, aim, keys.front()))
       keys.front().yaw = before->yaw;
+    aim = lastAim;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      const bool liftsAlike = i + 1 < keys.size() && LiftsAlike(keys[i], keys[i + 1]);
+      const bool liftsAlike = i + 1 < keys.size() && LiftsAlike(keys[i], keys[i].yaw, keys[i + 1]);
       if (!liftsAlike && i + 1 < keys.size() && LiftsSoon(keys[i], keys[i + 1])) continue;
       TurnToReachCrossed(keys[i]);
       if (liftsAlike) keys[i + 1].yaw = keys[i].yaw;
@@ -1005,7 +1007,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_, clock_).Keys(added_, keys_.empty() ? nullptr : &keys_.back());
+  Builder(swings, body_, clock_).Keys(added_, keys_.empty() ? nullptr : &keys_.back(), lastAim_);
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();

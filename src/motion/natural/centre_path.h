@@ -43,7 +43,6 @@ struct CentreKey {
   double heldZ = 0.0;
   bool flows = false;    // passed on the way without stopping (a foot's lift)
   bool crossed = false;  // the feet stand (or land) crossed
-  double aim = 0.0;  // the hips' yaw as the steps aimed them, before any turn across crossed feet
   // Carried: drifts on towards the held landing after it without stopping over the standing foot.
   bool drifts = false;
   double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
@@ -86,6 +85,7 @@ class CentrePlanner {
   // Where a foot holds a freeze arrow down: from the record's frame to the next record's.
   std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
+  double lastAim_ = 0.0;  // the yaw the steps aimed the last of keys_ at, before any turn
   CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
   bool flowed_ = false;  // the last key frame added to the path was passed without stopping
   std::optional<CentreKey> last_;  // and that key frame
