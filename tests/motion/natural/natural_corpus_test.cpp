@@ -287,8 +287,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // A foot from one crossing into the other drops from its top before it passes behind the
   // standing leg: 204 lanes before, 1.09 % on half with the classic footing. Crossed landings
   // lifting again a moment later keep the hips turned from the one to the other, rather than
-  // turning back as the foot lifts: 199 lanes, 0.99 %. Kept turned to the lift out of a held
-  // crossing too: 175, 0.89 %.
+  // turning back as the foot lifts: 199 lanes, 0.99 %; while a held crossing still turned back
+  // at its lift, 175 and 0.89 %.
   EXPECT_LE(legsThrough, 165);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
