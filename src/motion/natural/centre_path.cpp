@@ -283,15 +283,6 @@ class Builder {
     return !(key.crossed && key.kind == CentreEvent::kLift);
   }
 
-  // Whether the feet at `left` and `right` stand a straddle apart (kStraddle from under each hip
-  // with the hips square across them): sunk that deep, the centre's curve between the key
-  // frames, turning, passes off the reach of a leg this straight and the planted foot slides.
-  bool Straddles(FloorPoint left, FloorPoint right) const {
-    return portable::Hypot(static_cast<double>(left.x) - static_cast<double>(right.x),
-                           static_cast<double>(left.z) - static_cast<double>(right.z)) >
-           2.0 * (kStraddle + static_cast<double>(body_.hipX)) * body_.PadScale();
-  }
-
   // Whether a foot lifts within kCrossTurnHold frames of `key`.
   static bool LiftsSoon(const CentreKey& key, const CentreKey& next) {
     return next.kind == CentreEvent::kLift && next.frame - key.frame <= kCrossTurnHold;
@@ -300,7 +291,9 @@ class Builder {
   // Turns the hips of a key frame stood crossed (kCrossReachTurn). A carried body is turned for
   // the foot about to land as well: turned at the landing only, the body between the beats stood
   // lower against the landings on them. Not as a foot lifts out of the crossing, its knee passing
-  // the other leg.
+  // the other leg. A crossing over two pads too: it stays a lunge, but turned on across the feet
+  // the body stands higher. Sunk that deep, the centre's curve between the key frames passes a
+  // little off a straight leg's reach and a planted foot slides, but less than 0.05 a frame.
   void TurnToReachCrossed(CentreKey& key) const {
     if (!key.crossed || key.kind == CentreEvent::kLift) return;
     const bool carried = key.kind == CentreEvent::kCarry;
@@ -310,7 +303,6 @@ class Builder {
     if (carried ? !(left || right) : !(left && right)) return;
     const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
     const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
-    if (Straddles(leftAt, rightAt)) return;
     // Carried, as LandingRise; standing on both feet, as StandingRise, its planted feet being
     // where they stand: turning moves neither foot, so each turn asks only for the two reaches.
     const double share = LegShare(key);
@@ -468,8 +460,16 @@ class Builder {
     return true;
   }
 
-  // Replaces `keys` with the key frames of the stretch.
-  void Keys(std::vector<CentreKey>& keys) const {
+  // Whether `next` is the lift out of the crossing stood at `key`, aimed as the steps aimed that
+  // stance (`aim`, before any turn of ours): the hips stay turned from the one to the other,
+  // however long the stance is held.
+  static bool LiftsAlike(const CentreKey& key, double aim, const CentreKey& next) {
+    return next.kind == CentreEvent::kLift && key.crossed && next.crossed && aim == next.yaw;
+  }
+
+  // Replaces `keys` with the key frames of the stretch. `before` (if any) is the last key frame of
+  // the stretch before it, which the steps aimed at `aim`; `aim` becomes that of the last one.
+  void Keys(std::vector<CentreKey>& keys, const CentreKey* before, double& aim) const {
     const std::vector<CentreEvent>& events = swings_.events;
     keys.clear();
     for (std::size_t i = 0; i < events.size(); ++i) {
@@ -556,16 +556,19 @@ class Builder {
     LimitSpeed(keys, kCentreSpeed * body_.PadScale());
     // Again from where the speed limit left the take-off and the touch-down.
     PlaceTops(keys);
+    // Stood crossed until a foot lifts out, the hips stay turned to the lift (LiftsAlike): left
+    // as the steps aimed them there, the body sank through a quick crossed stance, and through
+    // the end of a held one. Held long enough, a stance ends its stretch, and the lift out of it
+    // starts the next.
+    const double lastAim = keys.empty() ? aim : keys.back().yaw;
+    if (before != nullptr && !keys.empty() && LiftsAlike(*before, aim, keys.front()))
+      keys.front().yaw = before->yaw;
+    aim = lastAim;
     for (std::size_t i = 0; i < keys.size(); ++i) {
-      if (i + 1 == keys.size() || !LiftsSoon(keys[i], keys[i + 1])) {
-        TurnToReachCrossed(keys[i]);
-      } else if (keys[i].crossed && keys[i + 1].crossed && keys[i].yaw == keys[i + 1].yaw) {
-        // Landing crossed and lifting again a moment later, aimed alike, the hips stay turned
-        // from the one to the other: left as the steps aimed them, the body sank through the
-        // whole stance.
-        TurnToReachCrossed(keys[i]);
-        keys[i + 1].yaw = keys[i].yaw;
-      }
+      const bool liftsAlike = i + 1 < keys.size() && LiftsAlike(keys[i], keys[i].yaw, keys[i + 1]);
+      if (!liftsAlike && i + 1 < keys.size() && LiftsSoon(keys[i], keys[i + 1])) continue;
+      TurnToReachCrossed(keys[i]);
+      if (liftsAlike) keys[i + 1].yaw = keys[i].yaw;
     }
     LimitTurning(keys);
     ClearStandingHips(keys);
@@ -1026,7 +1029,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_, clock_).Keys(added_);
+  Builder(swings, body_, clock_).Keys(added_, keys_.empty() ? nullptr : &keys_.back(), lastAim_);
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();

@@ -85,6 +85,7 @@ class CentrePlanner {
   // Where a foot holds a freeze arrow down: from the record's frame to the next record's.
   std::vector<std::pair<std::int32_t, std::int32_t>> holds_;
   std::vector<CentreKey> added_;
+  double lastAim_ = 0.0;  // the yaw the steps aimed the last of keys_ at, before any turn
   CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
   bool flowed_ = false;  // the last key frame added to the path was passed without stopping
   std::optional<CentreKey> last_;  // and that key frame

@@ -217,9 +217,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
-          // stand wider than the legs reach without a lunge.
+          // stand wider than the legs reach without a lunge (1.37 with the hips as the steps
+          // aimed them there).
           if (f.dancer.crossedPercent > 0.0) {
-            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.39);
+            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.23);
             crossedDrops.push_back(f.dancer.crossedPelvisDrop);
             crossedLow += f.dancer.crossedPelvisDrop > 0.6;
             hipsSquare += f.dancer.crossedHipsFromViewer < 20.0;
@@ -242,8 +243,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
           // Lanes stood lower than 0.45, 0.406 on half; with the hips as the steps aimed them
           // over crossed feet, 108, the lowest at 0.634; turned on across them, 97; turned from
-          // a crossed landing on to its lift, 91.
-          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.56);
+          // a crossed landing on to its lift, 91, while a held crossing turned back at its end.
+          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.54);
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // Crossed at most steps, the body is carried over the standing foot only as far as the
@@ -273,7 +274,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(drops.begin(), drops.begin() + static_cast<std::ptrdiff_t>(drops.size() / 2),
                    drops.end());
   EXPECT_LE(drops[drops.size() / 2], 0.34);
-  EXPECT_LE(classicDropsLow, 91);
+  EXPECT_LE(classicDropsLow, 76);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -286,14 +287,15 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // A foot from one crossing into the other drops from its top before it passes behind the
   // standing leg: 204 lanes before, 1.09 % on half with the classic footing. Crossed landings
   // lifting again a moment later keep the hips turned from the one to the other, rather than
-  // turning back as the foot lifts: 199 lanes, 0.99 %.
-  EXPECT_LE(legsThrough, 175);
+  // turning back as the foot lifts: 199 lanes, 0.99 %; while a held crossing still turned back
+  // at its lift, 175 and 0.89 %.
+  EXPECT_LE(legsThrough, 165);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
   // Carried further over a crossed standing foot, a few lanes near the middle pass the legs
   // closer; the hips kept turned from a crossed landing to its lift part more of them.
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.9);
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.83);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -337,14 +339,18 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // across the crossed feet, most of those stand higher: 96 (259), 0.514 on half, while a crossed
   // landing lifting again a moment later kept the hips as the steps aimed them. Carried further
   // over a crossed standing foot, the body sinks a little on the way back to reach the landing
-  // one (the classic footing's count).
-  EXPECT_LE(crossedLow, 70);
-  EXPECT_LE(crossedLowClassicFeet, 152);
+  // one (the classic footing's count). Turned back to the steps' aim at the lift out of a held
+  // crossing, the end of the stance sank: 70 (152), 0.490 on half.
+  EXPECT_LE(crossedLow, 47);
+  EXPECT_LE(crossedLowClassicFeet, 82);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
-  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.492);
-  EXPECT_LE(hipsSquare, 4);
+  EXPECT_LE(crossedDrops[crossedDrops.size() / 2], 0.48);
+  // Besides the jumps passing through square, one chart whose held crossing is lifted out of a
+  // few frames before the hips turn the other way: kept turned to the lift, its few crossed
+  // frames stand nearer square (21° on half before, 14.6° now), in both timings.
+  EXPECT_LE(hipsSquare, 6);
   // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
   EXPECT_LE(pelvisFast, 4);
   EXPECT_LE(classicPelvisFast, 2);
@@ -363,9 +369,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // Carried between the beats towards a foot landing crossed, the hips turn for it too and the
   // body stands higher there: 35 lanes (29 with the classic footing) were not lower on the beat.
   // Carried towards a crossed landing on the beat, the body reckons with the groove's dip there:
-  // 17 with the classic footing.
+  // 17 with the classic footing. Kept turned to the lift out of a held crossing, one chart's
+  // lanes (both timings) are level to a thousandth.
   EXPECT_LE(notLower, 22);
-  EXPECT_LE(classicNotLower, 13);
+  EXPECT_LE(classicNotLower, 15);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());

@@ -863,6 +863,54 @@ TEST(NaturalMotion, KeepsTheHipsTurnedFromACrossedLandingToItsLift) {
   }
 }
 
+// Stood crossed for a while before a foot lifts out, the hips stay turned across the feet up to
+// the lift, as over a quick crossing: the body stands as high through the end of the stance as
+// through its start, and a crossing held over a rest, the lift out of it planned with the steps
+// after the rest, as well. (Turned back to where the steps aimed them at the lift, the body sank
+// there: 0.486, 0.562, 0.497, 0.374 and 0.508 below rest while crossed on the first five; over
+// the rests, 0.543 and 0.547 standing and crossed, 0.568 and 0.563, 0.517 and 0.577.)
+TEST(NaturalMotion, KeepsTheHipsTurnedThroughAHeldCrossing) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    bool classicFeet;
+    double drop;         // with both feet down, at most
+    double crossedDrop;  // at most
+    double through;      // legs through each other, percent of the frames, at most
+  };
+  const Case cases[] = {
+      {"round the corners at 80, classic feet", "#BPM:80;\n#SINGLE:BASIC:1:48624862486248624862;\n",
+       true, 0.44, 0.455, 1.95},
+      {"over the up arrow and back at 80, classic feet",
+       "#BPM:80;\n#SINGLE:BASIC:1:48684868486848684868;\n", true, 0.27, 0.455, 0.0},
+      {"over the up arrow and back at 80", "#BPM:80;\n#SINGLE:BASIC:1:48684868486848684868;\n",
+       false, 0.2, 0.455, 0.0},
+      {"over the down arrow and back at 80, classic feet",
+       "#BPM:80;\n#SINGLE:BASIC:1:42624262426242624262;\n", true, 0.28, 0.36, 0.0},
+      {"over the up arrow and back at 100", "#BPM:100;\n#SINGLE:BASIC:1:48684868486848684868;\n",
+       false, 0.2, 0.45, 0.0},
+      {"round the corners, resting between, classic feet",
+       "#BPM:120;\n#SINGLE:BASIC:1:48620000000048620000000048620000;\n", true, 0.537, 0.542, 1.2},
+      {"round the corners at 90, resting between, classic feet",
+       "#BPM:90;\n#SINGLE:BASIC:1:4862000000004862000000004862000000;\n", true, 0.558, 0.552, 0.95},
+      {"round the corners, resting between",
+       "#BPM:120;\n#SINGLE:BASIC:1:48620000000048620000000048620000;\n", false, 0.505, 0.566, 0.8},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style, true, c.classicFeet ? nullptr : &kPlanned);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GT(d.crossedPercent, 15.0);
+    EXPECT_LE(d.pelvisDropBothPlanted, c.drop);
+    EXPECT_LE(d.crossedPelvisDrop, c.crossedDrop);
+    // Turned further across the feet, not towards the viewer, and the legs still apart.
+    EXPECT_GE(d.crossedHipsFromViewer, 30.0);
+    EXPECT_LE(d.legsThroughPercent, c.through);
+    EXPECT_LT(d.bounce, 0.0);
+  }
+}
+
 // Standing wide, the legs reach out to the feet nearly straight rather than the body squatting
 // between them, and still reach the floor; a straddle over two pads, out of the legs' reach, keeps
 // its knees bent as ever. (With the knees as bent over a wide stance as over a narrow one, the
