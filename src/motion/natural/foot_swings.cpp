@@ -32,6 +32,15 @@ constexpr std::int32_t kCrouchFrames = 5;
 // centre keys a landing's weight settling a few frames after it.
 constexpr std::int32_t kIndexedAfter = 8;
 constexpr double kContactShare = 0.3;  // of the time between two steps of one foot
+// A foot stepping at least kLongWaitFrames after the other landed, but less than twice
+// kLongSwingFrames (a step every other quick beat), leaves up to kLongSwingFrames before it lands
+// rather than kMaxSwingFrames. Set off a beat before its landing, it left the body standing still
+// from the other foot's landing beat to its own lift on the next beat: the stillness was centred
+// half a beat off either. In the air for more than half the wait, the foot leaves the stillness
+// nearer the landing beat than the middle of the wait. After a longer wait (slow beats) the
+// stillness is nearer the middle beat, and leaving earlier would move it off.
+constexpr std::int32_t kLongWaitFrames = 20;
+constexpr std::int32_t kLongSwingFrames = 16;
 // A step of one foot needs a frame on the floor and two in the air; one that follows sooner
 // joins the step before it, so that the foot goes straight on to the later panel.
 constexpr std::int32_t kLeastStepFrames = 3;
@@ -272,7 +281,7 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
     double down = 0.0;
   };
   static const auto progress = [] {
-    std::array<Progress, kMaxSwingFrames + kMaxJumpFrames> counts;
+    std::array<Progress, kLongSwingFrames + kMaxJumpFrames> counts;
     for (std::size_t n = 1; n < counts.size(); ++n) {
       const double x = static_cast<double>(n - 1) / static_cast<double>(n);
       counts[n] = {across.Progress(x), down.Progress(x)};
@@ -653,7 +662,10 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   // crossed on, for the hips half way through their turn (by the time it passes).
   const double passSide = PassingSide(side, to, yaw);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
-  std::int32_t lift = std::max(land - kMaxSwingFrames, landed_[side] + contact);
+  const std::int32_t wait = land - landed_[other];
+  const std::int32_t mostFrames =
+      wait >= kLongWaitFrames && wait < 2 * kLongSwingFrames ? kLongSwingFrames : kMaxSwingFrames;
+  std::int32_t lift = std::max(land - mostFrames, landed_[side] + contact);
   // Short of time for the way round at a foot's pace, it passes closer; short of time even to
   // pass close, it goes the nearer way (and brushes the other leg).
   FloorPoint round = Around(stand_[side], to, stand_[other], yaw, kPassBy * scale_, 0.0);

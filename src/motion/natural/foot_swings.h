@@ -124,13 +124,14 @@ struct FootSwings {
   std::size_t indexedCount_ = 0;   // how many frames the tables answer for
 };
 
-// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, and
-// not before the other foot has landed from its own step), rises with the distance and the time
-// it has and lands slowly; the other foot stays. Both feet moving at once is a jump, at most
-// kMaxJumpFrames from take-off to landing, however long the gap before it. The dance is planned
-// in stretches, each one starting at least kStretchGap frames after the last step of the one
-// before, so that no step, and no moment of the centre, reaches from one into the other. Lifts,
-// jumps, crouches and the widest stance are the body's PadScale times the reference body's.
+// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, a
+// little more after a long wait, and not before the other foot has landed from its own step),
+// rises with the distance and the time it has and lands slowly; the other foot stays. Both feet
+// moving at once is a jump, at most kMaxJumpFrames from take-off to landing, however long the gap
+// before it. The dance is planned in stretches, each one starting at least kStretchGap frames after
+// the last step of the one before, so that no step, and no moment of the centre, reaches from one
+// into the other. Lifts, jumps, crouches and the widest stance are the body's PadScale times the
+// reference body's.
 class FootSwingPlanner {
  public:
   // `straightAhead`: the hips' yaw when the dancer faces where she dances to.
