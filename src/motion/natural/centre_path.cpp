@@ -92,6 +92,16 @@ constexpr double kCrossedLegsApart = 1.2;
 // quarter left many crossed carries far short of that, or still between the feet.
 constexpr int kCarrySteps = 16;
 constexpr double kDeepestFineCarry = -1.0;
+// A swing too quick for a carry key of its own (under four frames in the air) is carried by its
+// lift key instead: the body goes over the standing foot as the foot lifts, in eighths of the
+// shift, as far as both feet where they stand and the lifted one where it lands are reached this
+// high. A tenth of the way over, as for a lift before a carry, it stayed between the feet while
+// the foot was up. Sunk any deeper, the body dropped with both feet still down, and the landing
+// foot, reached from over the other one, pulled it low between the beats. Nor further than the
+// centre goes from the key frame before at kCentreSpeed: in a stream of quick steps the speed
+// limit held each such key back, and the body came over each foot as it lifted again.
+constexpr int kQuickCarrySteps = 8;
+constexpr double kDeepestQuickCarry = -0.6;
 constexpr double kHipClear = 0.6;  // nor brings a standing hip over its ankle
 // A landing foot takes the weight over this many frames: at the landing, the body is still this
 // share of the way from between the feet towards the foot that stood, sunk no more than
@@ -467,6 +477,40 @@ class Builder {
     return next.kind == CentreEvent::kLift && key.crossed && next.crossed && aim == next.yaw;
   }
 
+  // Moves the lift key of a swing too quick for a carry key over the standing foot for `e`, from
+  // between the feet, as far as kDeepestQuickCarry allows, the lifted foot landing at `landsAt`
+  // (none: not yet known) and the key frame `before` it (if any); says how far.
+  double CarryQuickly(CentreKey& key, double middleX, double middleZ, const CentreEvent& e,
+                      std::int32_t landsAt, const CentreKey* before) const {
+    const double most = kCarryShift * std::sqrt(e.weight);
+    const double fine = most / kQuickCarrySteps;
+    const double deepest = kDeepestQuickCarry * body_.PadScale();
+    const int lifted = 1 - e.standing;
+    for (double share = most; share > fine * 0.5; share -= fine) {
+      CentreKey carried = key;
+      if (!ShiftOver(carried, middleX, middleZ, e, share, deepest, -1)) continue;
+      if (before &&
+          portable::Hypot(carried.x - before->x, carried.z - before->z) >
+              kCentreSpeed * body_.PadScale() * static_cast<double>(e.frame - before->frame))
+        continue;
+      if (landsAt >= 0 && ReachRise(carried.x, carried.z, e.yaw, lifted,
+                                    swings_.StanceAt(lifted, landsAt)) < deepest)
+        continue;
+      key.x = carried.x;
+      key.z = carried.z;
+      return share;
+    }
+    return 0.0;
+  }
+
+  // The frame of the first landing after the event `i`; -1 if none is planned yet.
+  static std::int32_t LandingAfter(const std::vector<CentreEvent>& events, std::size_t i) {
+    for (std::size_t j = i + 1; j < events.size(); ++j) {
+      if (events[j].kind == CentreEvent::kStance) return events[j].frame;
+    }
+    return -1;
+  }
+
   // Replaces `keys` with the key frames of the stretch. `before` (if any) is the last key frame of
   // the stretch before it, which the steps aimed at `aim`; `aim` becomes that of the last one.
   void Keys(std::vector<CentreKey>& keys, const CentreKey* before, double& aim) const {
@@ -519,9 +563,13 @@ class Builder {
             key.crossed && e.kind == CentreEvent::kCarry && i + 1 < events.size()
                 ? events[i + 1].frame
                 : -1;
-        double shifted = 0.0;
+        const bool quick = e.kind == CentreEvent::kLift && !rests && !key.crossed &&
+                           !(i + 1 < events.size() && events[i + 1].kind == CentreEvent::kCarry);
+        double shifted = quick ? CarryQuickly(key, middleX, middleZ, e, LandingAfter(events, i),
+                                              keys.empty() ? nullptr : &keys.back())
+                               : 0.0;
         ShareList refused;
-        for (double share = most; share > 0.0; share -= most / 4) {
+        for (double share = most; shifted == 0.0 && share > 0.0; share -= most / 4) {
           if (ShiftOver(key, middleX, middleZ, e, share, deepest, landsAt)) {
             shifted = share;
             break;
