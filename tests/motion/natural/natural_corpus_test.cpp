@@ -219,10 +219,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
-          // stand wider than the legs reach without a lunge. (1.39 before a step every other
-          // quick beat left earlier: one such Lane's crossed landing sinks 0.002 further.)
+          // stand wider than the legs reach without a lunge (1.37 with the hips as the steps
+          // aimed them there).
           if (f.dancer.crossedPercent > 0.0) {
-            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.395);
+            EXPECT_LE(f.dancer.crossedPelvisDrop, 1.235);
             crossedDrops.push_back(f.dancer.crossedPelvisDrop);
             crossedLow += f.dancer.crossedPelvisDrop > 0.6;
             hipsSquare += f.dancer.crossedHipsFromViewer < 20.0;
@@ -245,9 +245,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // Wide stances stand on long legs: with the knees as bent as over narrow ones, 182
           // Lanes stood lower than 0.45, 0.406 on half; with the hips as the steps aimed them
           // over crossed feet, 108, the lowest at 0.634; turned on across them, 97; turned from
-          // a crossed landing on to its lift, 91; with a step every other quick beat leaving
-          // earlier, 80, the lowest a little lower (0.558 before).
-          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.565);
+          // a crossed landing on to its lift, 91; kept turned to the lift out of a held crossing
+          // and with a step every other quick beat leaving earlier, 67.
+          EXPECT_LE(classicFigures.dancer.pelvisDropBothPlanted, 0.54);
           classicDropsLow += classicFigures.dancer.pelvisDropBothPlanted > 0.45;
           crossedLowClassicFeet += classicFigures.dancer.crossedPelvisDrop > 0.6;
           // Crossed at most steps, the body is carried over the standing foot only as far as the
@@ -279,7 +279,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // A quick swing's lift key carried over the standing foot sinks a little while both feet are
   // still down: 0.3401 on half (0.339 before), no Lane lower than 0.45.
   EXPECT_LE(drops[drops.size() / 2], 0.341);
-  EXPECT_LE(classicDropsLow, 91);
+  EXPECT_LE(classicDropsLow, 67);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -294,15 +294,15 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // lifting again a moment later keep the hips turned from the one to the other, rather than
   // turning back as the foot lifts: 199 lanes, 0.99 %; while a held crossing still turned back
   // at its lift, 175 and 0.89 %.
-  EXPECT_LE(legsThrough, 165);
+  EXPECT_LE(legsThrough, 160);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
   // Carried further over a crossed standing foot, a few lanes near the middle pass the legs
-  // closer; the hips kept turned from a crossed landing to its lift part more of them. A step
-  // every other quick beat, leaving earlier, has longer in the air to pass the other leg: 0.894
-  // before.
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.925);
+  // closer; the hips kept turned from a crossed landing, or a held crossing, to its lift part
+  // more of them (a step every other quick beat, leaving earlier, has longer in the air to pass
+  // the other leg).
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.845);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -341,7 +341,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // the shift and a wide stance's rest stopped a tenth of the way over. A step every other quick
   // beat leaving earlier: 326 and 0.268 (871 and 0.3235, the classic footing's longer swings
   // leaving a little earlier than the body goes over; 865 and 0.323 before).
-  expectWeights(weights, 326, 0.269);
+  // A swing too quick for a carry key of its own carried by its lift key: 323.
+  expectWeights(weights, 323, 0.269);
   expectWeights(classicWeights, 871, 0.324);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
@@ -353,7 +354,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // one (the classic footing's count). Turned back to the steps' aim at the lift out of a held
   // crossing, the end of the stance sank: 70 (152), 0.490 on half.
   EXPECT_LE(crossedLow, 47);
-  EXPECT_LE(crossedLowClassicFeet, 82);
+  EXPECT_LE(crossedLowClassicFeet, 80);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
@@ -381,9 +382,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // body stands higher there: 35 lanes (29 with the classic footing) were not lower on the beat.
   // Carried towards a crossed landing on the beat, the body reckons with the groove's dip there:
   // 17 with the classic footing. Kept turned to the lift out of a held crossing, one chart's
-  // lanes (both timings) are level to a thousandth.
-  EXPECT_LE(notLower, 22);
-  EXPECT_LE(classicNotLower, 15);
+  // lanes (both timings) are level to a thousandth. A step every other quick beat leaving
+  // earlier stands over the landing beat: 16 (13).
+  EXPECT_LE(notLower, 16);
+  EXPECT_LE(classicNotLower, 13);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
@@ -406,7 +408,7 @@ TEST(NaturalMotionCorpus, CarriesTheWeightThroughAQuickSwing) {
   const Case cases[] = {
       {"031-oh-nick-please-not-so-quick.dwi", 5, ChartTiming::kClassic, 0.25, 0.40},     // (0.256)
       {"067-mr-t-take-me-higher.dwi", 3, ChartTiming::kGame, 0.227, 0.277},              // (0.231)
-      {"043-gentle-stress-amd-sexual-mix.dwi", 3, ChartTiming::kClassic, 0.279, 0.295},  // (0.282)
+      {"043-gentle-stress-amd-sexual-mix.dwi", 3, ChartTiming::kClassic, 0.279, 0.294},  // (0.282)
   };
   const WholeChartFootPlanner planned;
   const NaturalMotion natural;
