@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -51,6 +52,13 @@ struct Dance {
   std::vector<std::int32_t> beats;
   BodyFigures figures;
 };
+
+// A single chart at `bpm` beats a minute: `steps` over and over, `times` times.
+std::string Repeated(int bpm, std::string_view steps, int times) {
+  std::string chart;
+  for (int i = 0; i < times; ++i) chart += steps;
+  return "#BPM:" + std::to_string(bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n";
+}
 
 std::size_t KeysOf(const MotionDocument& motion, std::u16string_view bone) {
   std::size_t count = 0;
@@ -203,10 +211,7 @@ TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string chart;
-    for (int i = 0; i < 20; ++i) chart += c.steps;
-    const Dance dance("#BPM:" + std::to_string(c.bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n",
-                      style);
+    const Dance dance(Repeated(c.bpm, c.steps, 20), style);
     const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
     // The centre's way over the frames within two of each beat, the even and the odd ones apart,
     // leaving out the first beats and the last (the dance sets off and stops there).
@@ -236,10 +241,7 @@ TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bpm);
-    std::string chart;
-    for (int i = 0; i < 20; ++i) chart += "46";
-    const Dance dance("#BPM:" + std::to_string(c.bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n",
-                      style);
+    const Dance dance(Repeated(c.bpm, "46", 20), style);
     EXPECT_GE(dance.figures.dancer.beatAlignScore, c.beatAlign);
     EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.25);
   }
@@ -264,10 +266,7 @@ TEST(NaturalMotion, StandsStillOverTheLandingBeatOfAStepEveryOtherQuickBeat) {
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string chart;
-    for (int i = 0; i < 12; ++i) chart += c.steps;
-    const Dance dance("#BPM:" + std::to_string(c.bpm) + ";\n#SINGLE:BASIC:1:" + chart + ";\n",
-                      style);
+    const Dance dance(Repeated(c.bpm, c.steps, 12), style);
     EXPECT_GE(dance.figures.dancer.beatAlignScore, c.beatAlign);
     EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.26);
   }
