@@ -77,6 +77,8 @@ constexpr double kFlowMatch = 0.6;
 constexpr double kCarryRise = 0.1;             // the most the body rises as it is carried
 constexpr double kDeepestCarry = -1.25;        // nor sinks to reach the other foot
 constexpr double kDeepestCrossedCarry = -0.5;  // the legs crossed
+// How far below its next landing a stance lies for the carry out of it to rise to that landing.
+constexpr double kDeepStance = 0.5;
 // Carried over the standing foot into a crossing, the body goes back towards the middle as the
 // foot lands across it: the landing foot must be reached from that way in, a frame before it
 // lands, and from over the standing foot no deeper than this (the leg is still in the air there).
@@ -649,10 +651,9 @@ class Builder {
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
       if (key.held) key.heldSink = std::max(0.0, StandingRise(Unheld(key)) - key.rise);
-      // Carried over the standing foot, the body stays at the height it stepped from: it
-      // bounces on the beat, not with every step.
       if (key.kind == CentreEvent::kCarry && i > 0)
-        key.rise = std::min(key.rise, keys[i - 1].rise + kCarryRise * body_.PadScale());
+        key.rise = std::min(
+            key.rise, CarryHighest(keys[i - 1], i + 1 < keys.size() ? &keys[i + 1] : nullptr));
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
     LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
@@ -692,6 +693,20 @@ class Builder {
     if (!beat || *beat > frame + kNearFrames || clock_.LastNumber() % 2 != 0) return false;
     const auto next = clock_.From(*beat + 1);
     return next && *next - *beat < kQuickBeatFrames;
+  }
+
+  // The highest a carry from `from` to `next` stands. Carried over the standing foot, the body
+  // stays at the height it stepped from: it bounces on the beat, not with every step. Out of a
+  // stance sunk well below where the next landing stands (a straddle, a wide step), it rises as
+  // high as that landing: held down at the stance's height, the body was lowest between the beats
+  // and came up into the beat. Not towards a crossed landing, whose carry sinks to reach round
+  // the standing foot: risen, it left the weight short of the crossing and a planted foot slid.
+  double CarryHighest(const CentreKey& from, const CentreKey* next) const {
+    const double highest = from.rise + kCarryRise * body_.PadScale();
+    if (next == nullptr || next->crossed) return highest;
+    const double landing = std::min(0.0, LandingRise(*next));
+    if (from.rise > landing - kDeepStance * body_.PadScale()) return highest;
+    return std::max(highest, landing);
   }
 
   // Carried, the body is reached by a foot landing on the next key frame only on the way there:

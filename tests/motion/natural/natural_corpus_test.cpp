@@ -352,9 +352,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // landing lifting again a moment later kept the hips as the steps aimed them. Carried further
   // over a crossed standing foot, the body sinks a little on the way back to reach the landing
   // one (the classic footing's count). Turned back to the steps' aim at the lift out of a held
-  // crossing, the end of the stance sank: 70 (152), 0.490 on half.
-  EXPECT_LE(crossedLow, 47);
-  EXPECT_LE(crossedLowClassicFeet, 80);
+  // crossing, the end of the stance sank: 70 (152), 0.490 on half. Carried out of a deep stance
+  // as high as the next landing stands, the crossed stance after it need not sink as far: 47 (80)
+  // before.
+  EXPECT_LE(crossedLow, 38);
+  EXPECT_LE(crossedLowClassicFeet, 74);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
@@ -383,9 +385,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // Carried towards a crossed landing on the beat, the body reckons with the groove's dip there:
   // 17 with the classic footing. Kept turned to the lift out of a held crossing, one chart's
   // lanes (both timings) are level to a thousandth. A step every other quick beat leaving
-  // earlier stands over the landing beat: 16 (13).
-  EXPECT_LE(notLower, 16);
-  EXPECT_LE(classicNotLower, 13);
+  // earlier stands over the landing beat: 16 (13). Carried out of a deep stance as high as the
+  // next landing stands, rather than held down at the stance's height: 8 (11).
+  EXPECT_LE(notLower, 8);
+  EXPECT_LE(classicNotLower, 11);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());

@@ -938,6 +938,54 @@ TEST(NaturalMotion, KeepsTheHipsTurnedThroughAHeldCrossing) {
   }
 }
 
+// Out of a deep stance (a straddle over a pad, a wide step across both) the body carried over the
+// standing foot rises as high as the next landing stands: it stays lowest on the beat. (Held
+// down at the stance's height, the body was lowest between the beats and came up into the beat:
+// -0.001 and 0.162.)
+TEST(NaturalMotion, RisesBetweenTheBeatsOutOfADeepStance) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double bounce;  // the centre on the beat less between the beats, below
+  };
+  const Case cases[] = {
+      {"wide steps and straddles at 124",
+       "#BPM:124.03;\n#DOUBLE:BASIC:1:"
+       "0000000000000060804022204040666022000000000000000000000000802220"
+       "6080604040600000000000000080444060604020000000000060000060006660"
+       "8040200000000000000000000000000000000000602040206622402044226020"
+       "0000000000000000000000000000000060804040606022206010603040106030:"
+       "6020402066602000000000000000000000448060446620206040222040000000"
+       "0000000000002060404066604000000000000000406044402000444000400000"
+       "0000004060204422604020806644802040402020000000000000000000000000"
+       "40806060402060204030401080A0B02000000000000000000000000000000000;\n",
+       -0.007},
+      {"wide steps and jumps at 165",
+       "#BPM:165;\n#DOUBLE:BASIC:1:"
+       "000000000000000000006000B0000000B0000000A00000002060000020600000"
+       "8060000080600000000020000000200080600000000020600000206080600000"
+       "8060000000002060806000000000206080600000000020608060000000002060"
+       "8060806000000000006000600040004000600060806020600000000000000000:"
+       "B0000000A0000000B00040000000000000000000000000000000204000008000"
+       "0000200000002000804000008040000000002040804000002040000000002000"
+       "0000204080400000000020408040000000002040804000000000204080400000"
+       "0000000040204020000000000000000000000000000000008040204000000000;\n",
+       0.08},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_LT(d.bounce, c.bounce);
+    // Risen sooner, it springs up no faster than a dancer's pelvis, nor lands the next foot hard.
+    EXPECT_LE(d.fastestPelvis, 1.5);
+    EXPECT_LE(dance.figures.landingSpeedP95, 0.12);
+    // A held landing reached from the risen carry sinks no deeper with both feet down.
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.37);
+  }
+}
+
 // Standing wide, the legs reach out to the feet nearly straight rather than the body squatting
 // between them, and still reach the floor; a straddle over two pads, out of the legs' reach, keeps
 // its knees bent as ever. (With the knees as bent over a wide stance as over a narrow one, the
