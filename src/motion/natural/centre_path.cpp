@@ -717,7 +717,13 @@ class Builder {
     const double reachedHere = ArrivingRise(key, next.frame);
     const std::int32_t frames = next.frame - key.frame;
     if (frames < 2) return reachedHere;
-    const double share = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    const double straight = static_cast<double>(frames - 1) / static_cast<double>(frames);
+    // Into a crossing, the run eases into `next` (kCentreEase): a frame before, the body has come
+    // further than that frame's share of the time (0.90 of six frames, not 0.83). Reckoned from
+    // the straight run, the carry sank deeper than the crossed foot needs, lowest between the
+    // beats. Kept straight elsewhere: there the lower carry lets the even beats' rests stand out.
+    static const BezierCurve gentle(kGentle.x1, kGentle.y1, kGentle.x2, kGentle.y2);
+    const double share = next.crossed ? gentle.Progress(straight) : straight;
     CentreKey before = key;
     before.x = Lerp(key.x, next.x, share);
     before.z = Lerp(key.z, next.z, share);
