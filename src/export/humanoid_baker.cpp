@@ -6,7 +6,7 @@
 
 #include "export/rotation_tools.h"
 #include "motion/bone_names.h"
-#include "motion/figures/leg_ik.h"
+#include "motion/leg_ik.h"
 
 namespace pavaneflow {
 namespace {

@@ -65,15 +65,12 @@ BodyPose PoseBody(const BodyTracks& tracks, double frame, const BodyProportions&
   }
   for (std::size_t side = 0; side < 2; ++side) {
     const double outwards = side == 0 ? 1.0 : -1.0;  // the model's left is +x
-    const Vec3 hip = centreAt + Rotate(turn, {outwards * static_cast<double>(body.hipX),
-                                              static_cast<double>(body.hipY - body.centreY), 0.0});
+    const Vec3 hip = HipAt(body, centreAt, turn, side);
     pose.hip[side] = hip;
     const BonePose foot = feet[side]->At(frame);
     const Vec3 ik = PositionOf(foot);
     pose.lift[side] = ik.y;
-    pose.target[side] =
-        Vec3{outwards * static_cast<double>(body.ankleX), static_cast<double>(body.ankleY), 0.0} +
-        ik;
+    pose.target[side] = FootTarget(body, ik, side);
     pose.legs[side] = SolveLeg(hip, pose.target[side], forward, thigh, shin);
     const Quaternion arm = RotationOf(arms[side]->At(frame));
     const Vec3 hanging{outwards * std::cos(drop), -std::sin(drop), 0.0};

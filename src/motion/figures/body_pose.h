@@ -4,7 +4,7 @@
 
 #include "motion/body_proportions.h"
 #include "motion/figures/body_tracks.h"
-#include "motion/figures/leg_ik.h"
+#include "motion/leg_ik.h"
 #include "motion/rotation.h"
 
 namespace pavaneflow {

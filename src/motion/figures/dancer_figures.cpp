@@ -4,8 +4,6 @@
 #include <cmath>
 #include <deque>
 
-#include "motion/segment_gap.h"
-
 namespace pavaneflow {
 namespace {
 
@@ -34,13 +32,7 @@ double Flat(Vec3 a, Vec3 b) {
 }
 
 double LegsGap(const BodyPose& p) {
-  const Vec3 l[3] = {p.hip[0], p.legs[0].knee, p.legs[0].ankle};
-  const Vec3 r[3] = {p.hip[1], p.legs[1].knee, p.legs[1].ankle};
-  double gap = 1e300;
-  for (int i = 0; i < 2; ++i) {
-    for (int j = 0; j < 2; ++j) gap = std::min(gap, SegmentGap(l[i], l[i + 1], r[j], r[j + 1]));
-  }
-  return gap;
+  return pavaneflow::LegsGap(p.hip, p.legs);
 }
 
 double AngleBetween(Vec3 a, Vec3 b) {

@@ -54,7 +54,6 @@ struct DancerFigures {
 
 inline constexpr double kFastAnkle = 2.1;
 inline constexpr double kFastPelvis = 1.0;
-inline constexpr double kLegsThrough = 0.6;
 inline constexpr double kFeetFused = 1.0;
 inline constexpr double kArmReversal = 3.0;
 

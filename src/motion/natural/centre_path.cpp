@@ -4,8 +4,10 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
+#include "base/compat.h"
 #include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
 #include "motion/rotation.h"
@@ -94,6 +96,14 @@ constexpr double kCrossedLegsApart = 1.2;
 // quarter left many crossed carries far short of that, or still between the feet.
 constexpr int kCarrySteps = 16;
 constexpr double kDeepestFineCarry = -1.0;
+// Every other fine step, an eighth of the shift, may sink this far: held at kDeepestFineCarry,
+// many carries over a wide stance stopped an eighth or more short of what the legs reach, back
+// towards the lifted foot. As deep as the coarse steps go, the body sank between the beats and
+// bounced with the steps instead of the beat. Only with this many frames before the next key
+// frame: where the next foot lifts a frame or two after the carry, the body swung back through
+// the extra way and the landing foot, left behind, caught up into its landing too fast.
+constexpr double kDeepestEighthCarry = -1.1;
+constexpr std::int32_t kEighthCarryFrames = 3;
 // A swing too quick for a carry key of its own (under four frames in the air) is carried by its
 // lift key instead: the body goes over the standing foot as the foot lifts, in eighths of the
 // shift, as far as both feet where they stand and the lifted one where it lands are reached this
@@ -132,6 +142,15 @@ constexpr double kMostFall = 1.2;
 constexpr double kMostClimb = 0.95;
 constexpr double kGrooveDip = 0.15;  // at 120 beats a minute; deeper when slower
 constexpr double kGrooveBeatFrames = 15.0;
+// Stood with both feet down nearly kDeepestBob below rest, the body dips on the beat only down to
+// there, by at least kLeastBobShare of the dip: the knees, bent for the stance, take part of the
+// bob, and dipped all the way the body squatted on every beat of a crossing or a wide stance.
+// Not where even that share takes it deeper (a lunge across two pads): there the beat is marked
+// as ever. Nor a landing, whose carry reaches the landing foot counting on the dip, nor a lift:
+// a foot lifting on the beat dips with it, and held higher the body was no lower on the beat
+// than between.
+constexpr double kDeepestBob = -0.45;
+constexpr double kLeastBobShare = 0.3;
 // The carried body reaches a foot landing crossed on the beat by the straight run to the landing,
 // which the groove then sinks: the carry reckons with this share of that dip. Without it, each
 // unit the landing stood higher sank the carry between the beats by several (the body was lowest
@@ -148,11 +167,30 @@ constexpr std::int32_t kNearFrames = 2;    // a key frame this close to a beat c
 // Marking the beat away from the steps, the body stays down this many frames either side of the
 // beat (fewer on quick beats: at most about a third of the beat, none below 6 frames).
 constexpr std::int32_t kMarkHold = 2;
+// Two key frames this many beats apart (an intro, a stop) hold a wait that the body stands
+// through, marking the beat, rather than making its way from one to the other.
+constexpr std::int32_t kLongWait = 4;
+// On beats at most kTurningBeatFrames apart (quicker than about 128 a minute), the marking body
+// rises between the beats and turns down again without stopping at the top (kGrooveToTop), so
+// that the body is stillest only on the beat: the eye, smoothing over a third of a quick beat,
+// saw the pause at the top as the beat's as often as the one on it. Down longer, the body marks
+// those beats kMarkDipShare as deep, for the knees with both feet down. Slower beats keep their
+// pause at the top: the eye sees both pauses there, and the body down longer squatted in a wide
+// stance.
+constexpr std::int32_t kTurningBeatFrames = 14;
+constexpr double kMarkDipShare = 0.9;
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
 
 // The groove's dip on a beat `gap` frames before the next, as a share of kGrooveDip.
 double GrooveDepth(double gap) {
   return std::clamp(gap / kGrooveBeatFrames, 0.5, 1.4);
+}
+
+// The groove's `dip` on a key frame standing at `rise` with both feet down (kDeepestBob, as deep
+// as `deepest` for the body's size).
+double StandingDip(double rise, double dip, double deepest) {
+  if (rise - dip >= deepest || rise - kLeastBobShare * dip < deepest) return dip;
+  return rise - deepest;
 }
 
 double Lerp(double a, double b, double t) {
@@ -191,10 +229,13 @@ class ShareList {
 
 class Builder {
  public:
-  Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock)
+  Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock,
+          CrossReachTurns& crossReachTurns, CarryShifts& carryShifts)
       : swings_(swings),
         body_(body),
         clock_(clock),
+        crossReachTurns_(crossReachTurns),
+        carryShifts_(carryShifts),
         lowest_(kLowestRise * body.PadScale()),
         scale_(body.PadScale()),
         legLength_(body.LegLength()),
@@ -227,8 +268,13 @@ class Builder {
   // ankle planted on `at`, along (dx, dz).
   std::pair<double, double> HipOffset(double x, double z, double yaw, int side,
                                       FloorPoint at) const {
+    return HipOffset(x, z, portable::SinCos(yaw), side, at);
+  }
+  // The same for the yaw's sine and cosine.
+  std::pair<double, double> HipOffset(double x, double z, portable::SineCosine turn, int side,
+                                      FloorPoint at) const {
     const double outwards = hipOutwards_[static_cast<std::size_t>(side)];
-    const auto [sine, cosine] = portable::SinCos(yaw);
+    const auto [sine, cosine] = turn;
     return {x + outwards * cosine - static_cast<double>(at.x),
             z - outwards * sine - static_cast<double>(at.z)};
   }
@@ -239,7 +285,7 @@ class Builder {
   // it back, else the shorter way.
   double ClearBack(std::pair<double, double> offset, double yaw, bool behind) const {
     const auto [dx, dz] = offset;
-    const double clear = kHipClear * body_.PadScale();
+    const double clear = kHipClear * scale_;
     const double gap = dx * dx + dz * dz;
     if (gap >= clear * clear) return 0.0;
     const auto [sine, cosine] = portable::SinCos(yaw);
@@ -251,12 +297,20 @@ class Builder {
   // Moves the key frames where the centre's way would bring a standing hip over its ankle:
   // both ends of such a stretch go back (or forwards) together, so that it passes beside.
   void ClearStandingHips(std::vector<CentreKey>& keys) const {
+    // Each key frame ends one pair and starts the next: where its feet stand is looked up once.
+    using Planted = std::array<std::optional<FloorPoint>, 2>;
+    auto plantedAt = [this](std::int32_t frame) -> Planted {
+      return {swings_.PlantedAt(0, frame), swings_.PlantedAt(1, frame)};
+    };
+    Planted plantedB = keys.empty() ? Planted{} : plantedAt(keys.front().frame);
     for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
       CentreKey& a = keys[i];
       CentreKey& b = keys[i + 1];
+      const Planted plantedA = plantedB;
+      plantedB = plantedAt(b.frame);
       for (int side = 0; side < 2; ++side) {
-        const auto at = swings_.PlantedAt(side, a.frame);
-        if (!at || !swings_.PlantedAt(side, b.frame)) continue;
+        const auto& at = plantedA[static_cast<std::size_t>(side)];
+        if (!at || !plantedB[static_cast<std::size_t>(side)]) continue;
         const auto [ax, az] = HipOffset(a.x, a.z, a.yaw, side, *at);
         const auto [bx, bz] = HipOffset(b.x, b.z, b.yaw, side, *at);
         const double ux = bx - ax;
@@ -315,6 +369,21 @@ class Builder {
     if (carried ? !(left || right) : !(left && right)) return;
     const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
     const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
+    // Past here the turn depends on nothing but where the body and the feet are and the aim: the
+    // share and the widening are those of every crossed key frame that is not a lift.
+    const CrossReachTurns::Key question{
+        compat::bit_cast<std::uint64_t>(key.x), compat::bit_cast<std::uint64_t>(key.z),
+        compat::bit_cast<std::uint64_t>(key.yaw), PointBits(leftAt), PointBits(rightAt)};
+    if (const std::optional<double> known = crossReachTurns_.Find(question)) {
+      key.yaw = *known;
+      return;
+    }
+    ClimbToReachCrossed(key, leftAt, rightAt);
+    crossReachTurns_.Remember(question, key.yaw);
+  }
+
+  // TurnToReachCrossed's search, for the feet on `leftAt` and `rightAt`.
+  void ClimbToReachCrossed(CentreKey& key, FloorPoint leftAt, FloorPoint rightAt) const {
     // Carried, as LandingRise; standing on both feet, as StandingRise, its planted feet being
     // where they stand: turning moves neither foot, so each turn asks only for the two reaches.
     const double share = LegShare(key);
@@ -426,33 +495,45 @@ class Builder {
                     SegmentGap(standingHip, ankle, knee, foot));
   }
 
-  // Whether the body carried to (x, z) over the foot that stands for `e`, the other landing
-  // across it at `landsAt`, still reaches both feet and keeps the legs apart: see
-  // kDeepestCrossedReach and kCrossedLegsApart.
+  // The landing of a crossed carry, as CrossedCarryFits checks each share of the shift towards
+  // it: its key frame, where the lifted foot is at the carry and, found at the first share that
+  // gets as far as the legs' gap, how close the legs come from between the feet, which no share
+  // changes.
+  struct CrossedLanding {
+    std::int32_t at = 0;
+    Vec3 foot;
+    bool known = false;
+    double fromMiddle = 0.0;
+  };
+
+  // Whether the body carried to (x, z) over the foot that stands for `e` (on `stands`, the hips
+  // turned by `turn`), the other landing across it on `lands` at `landing`, still reaches both
+  // feet and keeps the legs apart: see kDeepestCrossedReach and kCrossedLegsApart.
   bool CrossedCarryFits(double x, double z, double middleX, double middleZ, const CentreEvent& e,
-                        std::int32_t landsAt, double deepest) const {
+                        portable::SineCosine turn, FloorPoint stands, FloorPoint lands,
+                        CrossedLanding& landing, double deepest) const {
     const int lifted = 1 - e.standing;
-    const FloorPoint stands = swings_.StanceAt(e.standing, e.frame);
-    const FloorPoint lands = swings_.StanceAt(lifted, e.frame);
-    const double frames = static_cast<double>(std::max(1, landsAt - e.frame));
+    const double frames = static_cast<double>(std::max(1, landing.at - e.frame));
     const double before = (frames - 1.0) / frames;
-    if (ReachRise(x, z, e.yaw, e.standing, stands) < deepest ||
-        ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), e.yaw, lifted, lands) <
-            deepest ||
-        ReachRise(x, z, e.yaw, lifted, lands) < kDeepestCrossedReach * body_.PadScale())
+    if (ReachRise(x, z, turn, e.standing, stands, kReachShare, false) < deepest ||
+        ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), turn, lifted, lands,
+                  kReachShare, false) < deepest ||
+        ReachRise(x, z, turn, lifted, lands, kReachShare, false) < kDeepestCrossedReach * scale_)
       return false;
-    const Vec3 foot = AirborneFootAt(lifted, e.frame);
-    const double fromMiddle = LiftedLegGap(middleX, middleZ, e.yaw, e.standing, stands, foot);
-    return LiftedLegGap(x, z, e.yaw, e.standing, stands, foot) >=
-           std::min(kCrossedLegsApart * body_.PadScale(), fromMiddle);
+    if (!landing.known) {
+      landing.fromMiddle = LiftedLegGap(middleX, middleZ, e.yaw, e.standing, stands, landing.foot);
+      landing.known = true;
+    }
+    return LiftedLegGap(x, z, e.yaw, e.standing, stands, landing.foot) >=
+           std::min(kCrossedLegsApart * scale_, landing.fromMiddle);
   }
 
   // Moves `key` `share` of the way from between the feet (`middleX`, `middleZ`) over the foot
   // that stands for `e`, the hip kept clear of its ankle, if both feet, where they stand or land,
-  // are reached with the body no deeper than `deepest`; says whether it did. `landsAt`: the key
-  // frame of a crossed carry's landing, checked as CrossedCarryFits does.
+  // are reached with the body no deeper than `deepest`; says whether it did. `landing`: a crossed
+  // carry's landing (none for any other shift), checked as CrossedCarryFits does.
   bool ShiftOver(CentreKey& key, double middleX, double middleZ, const CentreEvent& e, double share,
-                 double deepest, std::int32_t landsAt) const {
+                 double deepest, CrossedLanding* landing) const {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
     const FloorPoint s = e.standing == 0 ? left : right;
@@ -460,12 +541,13 @@ class Builder {
     const auto [sine, cosine] = turn;
     double x = Lerp(middleX, static_cast<double>(s.x), share);
     double z = Lerp(middleZ, static_cast<double>(s.z), share);
-    const double back = ClearBack(HipOffset(x, z, e.yaw, e.standing, s), e.yaw, true);
+    const double back = ClearBack(HipOffset(x, z, turn, e.standing, s), e.yaw, true);
     x += back * sine;
     z += back * cosine;
-    if (landsAt >= 0 ? !CrossedCarryFits(x, z, middleX, middleZ, e, landsAt, deepest)
-                     : ReachRise(x, z, turn, 0, left, kReachShare, false) < deepest ||
-                           ReachRise(x, z, turn, 1, right, kReachShare, false) < deepest)
+    if (landing != nullptr ? !CrossedCarryFits(x, z, middleX, middleZ, e, turn, s,
+                                               e.standing == 0 ? right : left, *landing, deepest)
+                           : ReachRise(x, z, turn, 0, left, kReachShare, false) < deepest ||
+                                 ReachRise(x, z, turn, 1, right, kReachShare, false) < deepest)
       return false;
     key.x = x;
     key.z = z;
@@ -490,7 +572,7 @@ class Builder {
     const int lifted = 1 - e.standing;
     for (double share = most; share > fine * 0.5; share -= fine) {
       CentreKey carried = key;
-      if (!ShiftOver(carried, middleX, middleZ, e, share, deepest, -1)) continue;
+      if (!ShiftOver(carried, middleX, middleZ, e, share, deepest, nullptr)) continue;
       if (before &&
           portable::Hypot(carried.x - before->x, carried.z - before->z) >
               kCentreSpeed * body_.PadScale() * static_cast<double>(e.frame - before->frame))
@@ -503,6 +585,77 @@ class Builder {
       return share;
     }
     return 0.0;
+  }
+
+  // Moves `key`, standing between the feet (`middleX`, `middleZ`), over the foot that stands for
+  // `e` as far as `most` of the way in steps of a quarter, reaching the feet no deeper than
+  // `deepest` (`landing`: as ShiftOver); a carry then goes on in finer steps as far as they reach
+  // higher, every other one of them (the eighths) a little deeper with `deeperEighths`.
+  void ShiftInSteps(CentreKey& key, double middleX, double middleZ, const CentreEvent& e,
+                    double most, double deepest, bool deeperEighths,
+                    CrossedLanding* landing) const {
+    ShareList refused;
+    double shifted = 0.0;
+    for (double share = most; share > 0.0; share -= most / 4) {
+      if (ShiftOver(key, middleX, middleZ, e, share, deepest, landing)) {
+        shifted = share;
+        break;
+      }
+      refused.Add(share);
+    }
+    if (e.kind != CentreEvent::kCarry) return;
+    const double fine = most / kCarrySteps;
+    const double fineDeepest = key.crossed ? deepest : kDeepestFineCarry * body_.PadScale();
+    const double eighthDeepest =
+        deeperEighths ? kDeepestEighthCarry * body_.PadScale() : fineDeepest;
+    bool eighth = true;
+    for (double share = most; share > shifted + fine * 0.5; share -= fine) {
+      const double lowest = eighth ? eighthDeepest : fineDeepest;
+      eighth = !eighth;
+      // Asked no deeper than the coarse steps asked, a share they found out of reach stays so:
+      // the first fine step is always one of them.
+      if (lowest >= deepest && refused.Has(share)) continue;
+      if (ShiftOver(key, middleX, middleZ, e, share, lowest, landing)) break;
+    }
+  }
+
+  // ShiftInSteps for a key frame between the feet where they stand for `e`, carried into a
+  // crossing landing at `landsAt` (else -1): where it goes depends on nothing else but the hips'
+  // aim, the foot that stands, how far and how deep the shift may go and, into a crossing, how
+  // soon it lands and where the lifted foot is.
+  void ShiftRemembered(CentreKey& key, const CentreEvent& e, double most, double deepest,
+                       std::int32_t landsAt, bool deeperEighths) const {
+    const FloorPoint left = swings_.StanceAt(0, e.frame);
+    const FloorPoint right = swings_.StanceAt(1, e.frame);
+    CrossedLanding landing;
+    if (landsAt >= 0) {
+      landing.at = landsAt;
+      landing.foot = AirborneFootAt(1 - e.standing, e.frame);
+    }
+    const auto asked = static_cast<std::uint64_t>(e.kind) |
+                       static_cast<std::uint64_t>(e.standing + 1) << 8 |
+                       static_cast<std::uint64_t>(key.crossed) << 16 |
+                       static_cast<std::uint64_t>(landsAt >= 0) << 24 |
+                       static_cast<std::uint64_t>(deeperEighths) << 32;
+    const CarryShifts::Key question{PointBits(left),
+                                    PointBits(right),
+                                    compat::bit_cast<std::uint64_t>(e.yaw),
+                                    compat::bit_cast<std::uint64_t>(most),
+                                    compat::bit_cast<std::uint64_t>(deepest),
+                                    asked,
+                                    static_cast<std::uint64_t>(static_cast<std::uint32_t>(
+                                        landsAt >= 0 ? landsAt - e.frame : 0)),
+                                    compat::bit_cast<std::uint64_t>(landing.foot.x),
+                                    compat::bit_cast<std::uint64_t>(landing.foot.y),
+                                    compat::bit_cast<std::uint64_t>(landing.foot.z)};
+    if (const std::optional<FloorSpot> known = carryShifts_.Find(question)) {
+      key.x = known->x;
+      key.z = known->z;
+      return;
+    }
+    ShiftInSteps(key, key.x, key.z, e, most, deepest, deeperEighths,
+                 landsAt >= 0 ? &landing : nullptr);
+    carryShifts_.Remember(question, {key.x, key.z});
   }
 
   // The frame of the first landing after the event `i`; -1 if none is planned yet.
@@ -570,23 +723,12 @@ class Builder {
         double shifted = quick ? CarryQuickly(key, middleX, middleZ, e, LandingAfter(events, i),
                                               keys.empty() ? nullptr : &keys.back())
                                : 0.0;
-        ShareList refused;
-        for (double share = most; shifted == 0.0 && share > 0.0; share -= most / 4) {
-          if (ShiftOver(key, middleX, middleZ, e, share, deepest, landsAt)) {
-            shifted = share;
-            break;
-          }
-          refused.Add(share);
-        }
-        if (e.kind == CentreEvent::kCarry) {
-          const double fine = most / kCarrySteps;
-          const double fineDeepest = key.crossed ? deepest : kDeepestFineCarry * body_.PadScale();
-          for (double share = most; share > shifted + fine * 0.5; share -= fine) {
-            // Asked no deeper than the coarse steps asked, a share they found out of reach stays
-            // so: the first fine step is always one of them.
-            if (fineDeepest >= deepest && refused.Has(share)) continue;
-            if (ShiftOver(key, middleX, middleZ, e, share, fineDeepest, landsAt)) break;
-          }
+        if (shifted == 0.0) {
+          // Eighths of a carry's shift may reach a little deeper over an uncrossed wide stance,
+          // unless the next foot lifts a frame or two after it.
+          const bool deeperEighths = !key.crossed && i + 1 < events.size() &&
+                                     events[i + 1].frame - e.frame >= kEighthCarryFrames;
+          ShiftRemembered(key, e, most, deepest, landsAt, deeperEighths);
         }
       }
       key.rise = e.rise;
@@ -681,7 +823,7 @@ class Builder {
       if (rest.share < 1.0 && e.weight >= kFlowingWeight) break;
       CentreKey resting = key;
       if (ShiftOver(resting, key.x, key.z, e, rest.share * kCarryShift * std::sqrt(e.weight),
-                    rest.deepest * body_.PadScale(), -1))
+                    rest.deepest * body_.PadScale(), nullptr))
         return rest;
     }
     return std::nullopt;
@@ -722,8 +864,8 @@ class Builder {
     // further than that frame's share of the time (0.90 of six frames, not 0.83). Reckoned from
     // the straight run, the carry sank deeper than the crossed foot needs, lowest between the
     // beats. Kept straight elsewhere: there the lower carry lets the even beats' rests stand out.
-    static const BezierCurve gentle(kGentle.x1, kGentle.y1, kGentle.x2, kGentle.y2);
-    const double share = next.crossed ? gentle.Progress(straight) : straight;
+    static const FrameBeforeEnd gentle(kGentle);
+    const double share = next.crossed ? gentle(frames) : straight;
     CentreKey before = key;
     before.x = Lerp(key.x, next.x, share);
     before.z = Lerp(key.z, next.z, share);
@@ -853,34 +995,42 @@ class Builder {
       const double dz = key.z - neighbour.z;
       const double distance = portable::Hypot(dx, dz);
       const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
-      if (distance <= reach) return;
-      const double pullX = neighbour.x + dx * reach / distance - key.x;
-      const double pullZ = neighbour.z + dz * reach / distance - key.z;
-      auto reached = [&](double share) {
-        for (int side = 0; side < 2; ++side) {
-          const auto at = swings_.PlantedAt(side, key.frame);
-          if (at &&
-              ReachRise(key.x + pullX * share, key.z + pullZ * share, key.yaw, side, *at) < deepest)
-            return false;
-        }
-        return true;
-      };
-      // Where the planted feet are reached is convex, so the shares that reach them are one
-      // stretch from 0: halving finds its end.
-      double share = 1.0;
-      if (!reached(share)) {
-        double lo = 0.0;
-        for (int i = 0; i < kPullHalvings; ++i) {
-          const double mid = (lo + share) * 0.5;
-          (reached(mid) ? lo : share) = mid;
-        }
-        share = lo;
-      }
-      key.x += pullX * share;
-      key.z += pullZ * share;
+      if (!(distance <= reach)) PullTowards(key, neighbour, dx, dz, distance, reach, deepest);
     };
     for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
+  }
+
+  // LimitSpeed's pull of `key`, `distance` (along dx, dz) from `neighbour`, to `reach` from it,
+  // as far as the planted feet are reached no deeper than `deepest`. Out of line: few key frames
+  // are pulled, and each pull takes a dozen reaches.
+  [[gnu::noinline]] void PullTowards(CentreKey& key, const CentreKey& neighbour, double dx,
+                                     double dz, double distance, double reach,
+                                     double deepest) const {
+    const double pullX = neighbour.x + dx * reach / distance - key.x;
+    const double pullZ = neighbour.z + dz * reach / distance - key.z;
+    auto reached = [&](double share) {
+      for (int side = 0; side < 2; ++side) {
+        const auto at = swings_.PlantedAt(side, key.frame);
+        if (at &&
+            ReachRise(key.x + pullX * share, key.z + pullZ * share, key.yaw, side, *at) < deepest)
+          return false;
+      }
+      return true;
+    };
+    // Where the planted feet are reached is convex, so the shares that reach them are one
+    // stretch from 0: halving finds its end.
+    double share = 1.0;
+    if (!reached(share)) {
+      double lo = 0.0;
+      for (int i = 0; i < kPullHalvings; ++i) {
+        const double mid = (lo + share) * 0.5;
+        (reached(mid) ? lo : share) = mid;
+      }
+      share = lo;
+    }
+    key.x += pullX * share;
+    key.z += pullZ * share;
   }
 
   // Up or down no faster than `most` units a frame: a key frame too high for its neighbour is
@@ -918,6 +1068,33 @@ class Builder {
         keys[j].rise = std::min(keys[j].rise, keys[i].rise);
     }
   }
+
+  // How far along one curve a way of some frames has come a frame before its end. Asked for each
+  // carry into a crossing, where the way lasts from one step's lift to its landing: those few
+  // lengths are worked out once.
+  class FrameBeforeEnd {
+   public:
+    explicit FrameBeforeEnd(const CurveBytes& bytes)
+        : curve_(bytes.x1, bytes.y1, bytes.x2, bytes.y2) {
+      for (std::size_t n = 1; n < shares_.size(); ++n)
+        shares_[n] = Over(static_cast<std::int32_t>(n));
+    }
+
+    // For `frames` of at least 1.
+    double operator()(std::int32_t frames) const {
+      return static_cast<std::size_t>(frames) < shares_.size()
+                 ? shares_[static_cast<std::size_t>(frames)]
+                 : Over(frames);
+    }
+
+   private:
+    double Over(std::int32_t frames) const {
+      return curve_.Progress(static_cast<double>(frames - 1) / static_cast<double>(frames));
+    }
+
+    BezierCurve curve_;
+    std::array<double, 2 * kStretchGap> shares_{};
+  };
 
   // The largest share of a way on one curve that one frame takes, by the way's length in frames.
   // Asked twice at every jump's top, where neither way lasts longer than a jump: those few are
@@ -969,7 +1146,9 @@ class Builder {
   const FootSwings& swings_;
   const BodyProportions& body_;
   BeatClock& clock_;
-  double lowest_;  // the centre never sinks further, reached or not
+  CrossReachTurns& crossReachTurns_;  // TurnToReachCrossed's answers, kept from stretch to stretch
+  CarryShifts& carryShifts_;          // ShiftRemembered's, likewise
+  double lowest_;                     // the centre never sinks further, reached or not
   // The body's measures as the reach is worked out from them, asked for a few hundred thousand
   // times a dance: the hip's way out from the centre for each side.
   double scale_;
@@ -1016,12 +1195,13 @@ bool Dips(CentreEvent::Kind kind) {
 // holds a freeze arrow (the dancer bobs on the music, not on the notes), and a rise back
 // between two beats, carried by the key frame already at the beat or by a new one on the centre's
 // way (gathered in `added`); away from the steps, the body marks the beat. `finished`: `keys` end
-// the dance.
+// the dance; `started`: key frames before them are written.
 void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps,
             const std::vector<std::pair<std::int32_t, std::int32_t>>& holds,
             const std::vector<std::int32_t>& beats, std::size_t count, double depth, bool finished,
-            std::vector<CentreKey>& added) {
+            bool started, std::vector<CentreKey>& added) {
   added.clear();
+  const double deepest = kDeepestBob * depth / kGrooveDip;
   auto danced = [&](std::int32_t frame) {
     auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
     if (next != steps.end() && *next <= frame + kGrooveReach) return true;
@@ -1030,8 +1210,15 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   };
   // The key frame within kNearFrames of `frame`, or a new one on the way there; null in a jump.
   // `beyond`: before the first key frame (after the last one, once the dance is `finished`) the
-  // body stands as there.
-  auto at = [&](std::int32_t frame, double dip, bool beyond = false) {
+  // body stands as there. A new one between two key frames at least `wait` frames apart stands as
+  // the one before where that stands higher: on its way, the body sank towards the next all
+  // through the wait, marking each beat ever deeper, the knees ever more bent. (Where the one
+  // before is the lower, a crossing or a wide stance held, it rises on its way as ever; between
+  // closer ones, it goes on its way between the beats it marks, and its stillness stays there.)
+  // `turnsAfter`: a rise between marked beats, after a dip of that much, which turns at its top
+  // without stopping unless the dip sank a deep stance no further than a dancer's depth.
+  auto at = [&](std::int32_t frame, double dip, bool beyond = false, std::int32_t wait = 0,
+                std::optional<double> turnsAfter = std::nullopt) {
     auto next = std::lower_bound(keys.begin(), keys.end(), frame,
                                  [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
     for (auto near : {next, next == keys.begin() ? next : next - 1}) {
@@ -1039,7 +1226,12 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
         if (Dips(near->kind)) {
           // A held landing is low already, standing off between the feet: the groove sinks it
           // only as far as the hold has not, or its knees bend past a dancer's.
-          near->rise -= std::max(0.0, dip - near->heldSink);
+          const bool lands = near != keys.begin() && (IsCarried((near - 1)->kind) ||
+                                                      (near - 1)->kind == CentreEvent::kApex);
+          const double sunk = lands || near->kind != CentreEvent::kStance
+                                  ? dip
+                                  : StandingDip(near->rise, dip, deepest);
+          near->rise -= std::max(0.0, sunk - near->heldSink);
           near->beat = dip > 0.0;
         }
         return;
@@ -1051,12 +1243,16 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
     const CentreKey& a = next == keys.begin() ? *next : *(next - 1);
     const CentreKey& b = next == keys.end() ? *(next - 1) : *next;
     if (!Dips(a.kind) || !Dips(b.kind)) return;
-    const double t = a.frame == b.frame ? 0.0
-                                        : static_cast<double>(frame - a.frame) /
-                                              static_cast<double>(b.frame - a.frame);
+    const double t =
+        (wait > 0 && b.frame - a.frame >= wait && a.rise >= b.rise) || a.frame == b.frame
+            ? 0.0
+            : static_cast<double>(frame - a.frame) / static_cast<double>(b.frame - a.frame);
+    // Both feet are down on the way from a key frame not carried.
+    const double rise = Lerp(a.rise, b.rise, t);
     added.push_back({frame, CentreEvent::kStance, Lerp(a.x, b.x, t), Lerp(a.z, b.z, t),
-                     Lerp(a.rise, b.rise, t) - dip,
-                     a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t, dip > 0.0});
+                     rise - (IsCarried(a.kind) ? dip : StandingDip(rise, dip, deepest)),
+                     a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t, dip > 0.0,
+                     turnsAfter && rise - *turnsAfter >= deepest});
   };
   // Away from the steps, the body marks the beat: it sinks into each beat and stays down over
   // it, so that the body is stillest on the beat, not half way between, where a plain dip and
@@ -1070,16 +1266,27 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
         std::lower_bound(keys.begin(), keys.end(), from,
                          [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
     if (near != keys.end() && near->frame <= to) return;
-    at(beat - hold, dip, true);
-    at(beat + hold, dip, true);
-    at(beat + gap / 2, 0.0, true);
+    // Out of a long wait (an intro, a stop: no key frame for two beats before this one's half
+    // beat), the body stands as it was until half a beat before the first beat it marks: eased
+    // all the way from the last key frame, it sank for seconds, knees ever more bent, before the
+    // music asked for anything. Only from a key frame not yet written (or before the first): one
+    // written stood where the path has gone on from.
+    const std::int32_t rest = std::min(beat - gap / 2, from - kNearFrames - 1);
+    const bool before = near != keys.begin() || !started;
+    const std::int32_t since = std::max(near == keys.begin() ? -1 : (near - 1)->frame,
+                                        added.empty() ? -1 : added.back().frame);
+    if (before && rest >= 0 && since < rest - 2 * gap) at(rest, 0.0, true, kLongWait * gap);
+    at(beat - hold, dip, true, kLongWait * gap);
+    at(beat + hold, dip, true, kLongWait * gap);
+    at(beat + gap / 2, 0.0, true, kLongWait * gap,
+       gap <= kTurningBeatFrames ? std::optional<double>(dip) : std::nullopt);
   };
   for (std::size_t i = 0; i < count; ++i) {
     const std::int32_t gap =
         i + 1 < beats.size() ? beats[i + 1] - beats[i] : (i > 0 ? beats[i] - beats[i - 1] : 15);
     const double dip = depth * GrooveDepth(static_cast<double>(gap));
     if (!danced(beats[i])) {
-      mark(beats[i], gap, dip);
+      mark(beats[i], gap, gap <= kTurningBeatFrames ? kMarkDipShare * dip : dip);
       continue;
     }
     at(beats[i], dip);
@@ -1098,7 +1305,8 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
 
 std::int32_t CentrePlanner::Plan(const FootSwings& swings, const std::vector<StepRecord>& records,
                                  CentrePath& path) {
-  Builder(swings, body_, clock_).Keys(added_, keys_.empty() ? nullptr : &keys_.back(), lastAim_);
+  Builder(swings, body_, clock_, *crossReachTurns_, *carryShifts_)
+      .Keys(added_, keys_.empty() ? nullptr : &keys_.back(), lastAim_);
   const std::int32_t boundary = added_.empty() ? kNoBoundary : added_.front().frame;
   keys_.insert(keys_.end(), added_.begin(), added_.end());
   const std::size_t heldBeats = beats_.size();
@@ -1133,6 +1341,26 @@ void CentrePlanner::Finish(CentrePath& path) {
   Complete(kNoBoundary, kNoBoundary, beats_.size(), steps_.size(), path);
 }
 
+BodyTurns CentrePlanner::TurnsAt(double yaw, double leanForward, double leanSideways,
+                                 bool beat) const {
+  const BodyTurnsMemo::Key question{compat::bit_cast<std::uint64_t>(yaw),
+                                    compat::bit_cast<std::uint64_t>(leanForward),
+                                    compat::bit_cast<std::uint64_t>(leanSideways), beat ? 1u : 0u};
+  if (const std::optional<BodyTurns> known = bodyTurns_->Find(question)) return *known;
+  // The chest turns back half the hips' turn; the head turns back as much again, keeps half the
+  // lean off and nods on the beat.
+  const double back = -0.5 * portable::TurnRemainder(yaw - straightAhead_);
+  const Quaternion turn = AxisAngle({0.0, 1.0, 0.0}, back);
+  const Quaternion lean = Compose(AxisAngle({1.0, 0.0, 0.0}, -leanForward * kDegree),
+                                  AxisAngle({0.0, 0.0, 1.0}, -leanSideways * kDegree));
+  const double nod = beat ? -kNod : kNod * 0.25;
+  const Quaternion head = AxisAngle({1.0, 0.0, 0.0}, (0.5 * leanForward + nod) * kDegree);
+  const BodyTurns turns{YawQuaternion(static_cast<float>(yaw)), ToFloats(Compose(turn, lean)),
+                        ToFloats(Compose(turn, head))};
+  bodyTurns_->Remember(question, turns);
+  return turns;
+}
+
 bool CentrePlanner::Flowing(const CentreKey& key, const CentreKey& next) const {
   if (!last_ || key.frame <= last_->frame || next.frame <= key.frame) return false;
   const double in = static_cast<double>(key.frame - last_->frame);
@@ -1145,7 +1373,7 @@ bool CentrePlanner::Flowing(const CentreKey& key, const CentreKey& next) const {
 void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::size_t heldBeats,
                              std::size_t heldSteps, CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
-         boundary == kNoBoundary, added_);
+         boundary == kNoBoundary, last_.has_value(), added_);
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < complete; ++i) {
     const CentreKey& key = keys_[i];
@@ -1159,23 +1387,33 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     const bool flows = key.flows && i + 1 < keys_.size() && Flowing(key, keys_[i + 1]);
     const bool drifts = key.drifts && i + 1 < keys_.size() && last_ && last_->frame < key.frame &&
                         key.frame < keys_[i + 1].frame;
+    // Carried over the standing foot into a landing off the beat (the weight not held back for
+    // it), the body stays there while the foot is in the air and comes across late, arriving as
+    // the foot lands: eased both ways, it was half way back between the feet before the foot
+    // came down, the weight towards the foot still in the air. On the beat the body still
+    // eases into the landing: stillest there, it marks the beat. Crossed, the legs reach across
+    // the body: swept across as the foot comes down, they pass closer.
+    const bool landsLate = key.kind == CentreEvent::kStance && written_ == CentreEvent::kCarry &&
+                           !key.held && !key.beat && !key.crossed;
     const InterpolationBytes* curve = key.kind == CentreEvent::kApex   ? &kFlightRise
                                       : written_ == CentreEvent::kApex ? &kFlightFall
-                                      : drifts  ? IntoDriftCurve(*last_, key, keys_[i + 1], flowed_)
-                                      : flows   ? &kCentreArriving
-                                      : flowed_ ? &kCentreLeaving
-                                                : &kCentreEase;
+                                      : drifts ? IntoDriftCurve(*last_, key, keys_[i + 1], flowed_)
+                                      : flows || landsLate ? &kCentreArriving
+                                      : flowed_            ? &kCentreLeaving
+                                      : key.top            ? &kGrooveToTop
+                                      : topped_            ? &kGrooveFromTop
+                                                           : &kCentreEase;
+    topped_ = key.top;
     written_ = key.kind;
     flowed_ = flows || drifts;
     last_ = key;
-    path.centre.Add(
-        {key.frame,
-         {static_cast<float>(key.x), static_cast<float>(key.rise), static_cast<float>(key.z)},
-         YawQuaternion(static_cast<float>(key.yaw)),
-         curve});
-    if (!twist_) continue;
-    // The chest turns back half the hips' turn, leans a little forwards and into where the body
-    // is going; the head turns back as much again, keeps half the lean off and nods on the beat.
+    const std::array<float, 3> at{static_cast<float>(key.x), static_cast<float>(key.rise),
+                                  static_cast<float>(key.z)};
+    if (!twist_) {
+      path.centre.Add({key.frame, at, YawQuaternion(static_cast<float>(key.yaw)), curve});
+      continue;
+    }
+    // The chest leans a little forwards and into where the body is going.
     double forward = 0.0;
     double sideways = 0.0;
     if (i + 1 < keys_.size()) {
@@ -1190,14 +1428,10 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     const double perSpeed = kLeanPerSpeed / body_.PadScale();
     const double leanForward = std::clamp(kUprightLean + perSpeed * forward, -kMostLean, kMostLean);
     const double leanSideways = std::clamp(perSpeed * sideways, -kMostLean, kMostLean);
-    const double back = -0.5 * portable::TurnRemainder(key.yaw - straightAhead_);
-    const Quaternion turn = AxisAngle({0.0, 1.0, 0.0}, back);
-    const Quaternion lean = Compose(AxisAngle({1.0, 0.0, 0.0}, -leanForward * kDegree),
-                                    AxisAngle({0.0, 0.0, 1.0}, -leanSideways * kDegree));
-    const double nod = key.beat ? -kNod : kNod * 0.25;
-    const Quaternion head = AxisAngle({1.0, 0.0, 0.0}, (0.5 * leanForward + nod) * kDegree);
-    path.upperBody.Add({key.frame, {}, ToFloats(Compose(turn, lean)), &kTurnEase});
-    path.neck.Add({key.frame, {}, ToFloats(Compose(turn, head)), &kTurnEase});
+    const BodyTurns turns = TurnsAt(key.yaw, leanForward, leanSideways, key.beat);
+    path.centre.Add({key.frame, at, turns.hips, curve});
+    path.upperBody.Add({key.frame, {}, turns.chest, &kTurnEase});
+    path.neck.Add({key.frame, {}, turns.head, &kTurnEase});
   }
   keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(i));
   beats_.erase(beats_.begin(), beats_.begin() + static_cast<std::ptrdiff_t>(heldBeats));

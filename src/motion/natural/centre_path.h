@@ -1,12 +1,15 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "motion/body_proportions.h"
 #include "motion/natural/beat_clock.h"
+#include "motion/natural/bit_keyed_memo.h"
 #include "motion/natural/foot_swings.h"
 #include "motion/natural/key_track.h"
 #include "motion/natural/step_timeline.h"
@@ -35,6 +38,7 @@ struct CentreKey {
   double rise = 0.0;
   double yaw = 0.0;
   bool beat = false;  // dipped for the groove on a beat
+  bool top = false;   // the groove's rise between two beats, added on the centre's way there
   int standing = -1;  // carried: the foot that stays on the floor
   // A landing that the weight follows later: how far the key frame is held from where it would
   // stand, between the feet.
@@ -48,6 +52,35 @@ struct CentreKey {
   double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
 };
 
+// The turns that raise a body stood crossed, by where the body and both feet are and where the
+// hips aim. The pad has few panels: a dance crosses the same feet from the same place again and
+// again, and each answer climbs through up to fourteen turns each way, two reaches a turn.
+// 1,024 questions (56 KiB).
+using CrossReachTurns = BitKeyedMemo<5, double, 10>;
+
+// Where the centre stands on the floor.
+struct FloorSpot {
+  double x = 0.0;
+  double z = 0.0;
+};
+// Where the body shifted over the standing foot goes, by where both feet stand, the hips' aim, the
+// foot that stands, how far and how deep the shift may go and, carried into a crossing, how soon
+// and from where the other foot lands: each answer tries up to twenty shares of the way, two or
+// three reaches each. 1,024 questions (104 KiB).
+using CarryShifts = BitKeyedMemo<10, FloorSpot, 10>;
+
+// The hips', the chest's and the head's turns on a key frame, by the hips' turn, the lean forwards
+// and sideways and whether it nods on a beat: a body standing still leans alike, and a dance
+// keeps to a few facings, so most key frames ask what one asked before. 4,096 questions
+// (352 KiB): with 1,024, the few a dance asks pushed each other out often enough to be worked
+// out thousands of times.
+struct BodyTurns {
+  std::array<float, 4> hips{};
+  std::array<float, 4> chest{};
+  std::array<float, 4> head{};
+};
+using BodyTurnsMemo = BitKeyedMemo<4, BodyTurns, 12>;
+
 // Plans the centre stretch by stretch, as FootSwingPlanner plans the feet. The groove dips on
 // the music's beats, as `clock` gives them; that of a stretch dips on the beats of the rest after
 // it, on the way to the next stretch's first key frame, so a stretch's path is complete only once a
@@ -55,7 +88,13 @@ struct CentreKey {
 class CentrePlanner {
  public:
   CentrePlanner(const BodyProportions& body, BeatClock& clock, double straightAhead, bool twist)
-      : body_(body), clock_(clock), straightAhead_(straightAhead), twist_(twist) {}
+      : body_(body),
+        clock_(clock),
+        straightAhead_(straightAhead),
+        twist_(twist),
+        crossReachTurns_(std::make_unique<CrossReachTurns>()),
+        carryShifts_(std::make_unique<CarryShifts>()),
+        bodyTurns_(std::make_unique<BodyTurnsMemo>()) {}
 
   // Plans the stretch of `records` whose feet are `swings`, adds to `path` the key frames now
   // complete and returns the frame before which no more will be added.
@@ -70,6 +109,9 @@ class CentrePlanner {
   // first `steps` steps.
   void Complete(std::int32_t boundary, std::int32_t complete, std::size_t beats, std::size_t steps,
                 CentrePath& path);
+  // The hips', the chest's and the head's turns for the hips turned by `yaw`, the body leaning
+  // `leanForward` and `leanSideways` degrees, nodding on a `beat` or not.
+  BodyTurns TurnsAt(double yaw, double leanForward, double leanSideways, bool beat) const;
   // Whether the body passes `key` (a foot's lift) without stopping, on its way to `next`.
   bool Flowing(const CentreKey& key, const CentreKey& next) const;
 
@@ -88,8 +130,13 @@ class CentrePlanner {
   double lastAim_ = 0.0;  // the yaw the steps aimed the last of keys_ at, before any turn
   CentreEvent::Kind written_ = CentreEvent::kStance;  // the last key frame added to the path
   bool flowed_ = false;  // the last key frame added to the path was passed without stopping
+  bool topped_ = false;  // the last key frame added to the path was the groove's rise
   std::optional<CentreKey> last_;  // and that key frame
   std::int32_t completed_ = 0;     // the frame before which `path` is complete
+  // On the heap: too large for the page's small stack.
+  std::unique_ptr<CrossReachTurns> crossReachTurns_;
+  std::unique_ptr<CarryShifts> carryShifts_;
+  std::unique_ptr<BodyTurnsMemo> bodyTurns_;
 };
 
 inline constexpr double kMostTurnPerFrame = 18.0 * 3.14159265358979323846 / 180.0;

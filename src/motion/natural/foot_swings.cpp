@@ -4,7 +4,10 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
+#include <optional>
+#include <utility>
 
 #include "base/portable_math.h"
 #include "motion/natural/natural_curves.h"
@@ -32,15 +35,20 @@ constexpr std::int32_t kCrouchFrames = 5;
 // centre keys a landing's weight settling a few frames after it.
 constexpr std::int32_t kIndexedAfter = 8;
 constexpr double kContactShare = 0.3;  // of the time between two steps of one foot
-// A foot stepping at least kLongWaitFrames after the other landed, but less than twice
-// kLongSwingFrames (a step every other quick beat), leaves up to kLongSwingFrames before it lands
-// rather than kMaxSwingFrames. Set off a beat before its landing, it left the body standing still
-// from the other foot's landing beat to its own lift on the next beat: the stillness was centred
-// half a beat off either. In the air for more than half the wait, the foot leaves the stillness
-// nearer the landing beat than the middle of the wait. After a longer wait (slow beats) the
-// stillness is nearer the middle beat, and leaving earlier would move it off.
-constexpr std::int32_t kLongWaitFrames = 20;
+// A foot stepping at least kLongWaitFrames after the other landed leaves it standing still from
+// that landing to its own lift, long enough for the stillness to be the motion's calm moment
+// (where the music wants one: on a beat). Its swing takes one of kTimedSwings' lengths (up to
+// kLongSwingFrames), the first that puts the middle of the stillness nearest kStillAfterBeat
+// half frames after a beat: the body's speed, smoothed as the eye sees it, is lowest about a frame
+// before that middle, as the landing foot still slows into it. Left a set time before its landing,
+// the foot put the stillness wherever the wait happened to end: half a beat off on a step every
+// other quick beat, for one.
+constexpr std::int32_t kLongWaitFrames = 22;
 constexpr std::int32_t kLongSwingFrames = 16;
+constexpr std::array<std::int32_t, 6> kTimedSwings{kMaxSwingFrames,     kMaxSwingFrames - 1,
+                                                   kMaxSwingFrames + 1, kMaxSwingFrames + 2,
+                                                   kMaxSwingFrames + 3, kLongSwingFrames};
+constexpr std::int32_t kStillAfterBeat = 2;
 // A step of one foot needs a frame on the floor and two in the air; one that follows sooner
 // joins the step before it, so that the foot goes straight on to the later panel.
 constexpr std::int32_t kLeastStepFrames = 3;
@@ -55,6 +63,20 @@ constexpr double kFullShiftFrames = 8.0;  // a swing this long carries the whole
 // side is out of reach: the foot then stays short of its panel, where it is reached.
 constexpr double kWidestStance = 14.0;
 constexpr double kPanelSlack = 1.5;  // how far from its centre a foot may stand on a panel
+
+// A foot that the other will cross over before it steps again stands on its panel where the
+// widest of its stances up to that crossing is least wide, not on the inner part towards where
+// the other foot stands now: crossing over a foot on the far side of its panel, across two pads,
+// the feet stand 9 apart, a lunge at any turn of the hips. The part of the panel towards the
+// crossing foot is tried in kSpotTrials steps, over kStancesAhead stances at most; no stance
+// narrower than kCrossedApart (at 4 to 4.5 the crossed legs met on more frames).
+constexpr int kSpotTrials = 8;
+constexpr std::size_t kStancesAhead = 4;
+constexpr double kCrossedApart = 4.8;
+// A crossing after a rest is stood ready for through the rest, but the stance held there is
+// under the body for a second or more with both feet down: it widens to no more than this (at
+// 6.4 to 8.5 wide the body sank through the whole rest for a crossing of a few beats).
+constexpr double kRestWidest = 6.0;
 
 // Two feet on one panel stand side by side, their ankles this far apart (the feet are 1 wide).
 constexpr double kSideBySide = 1.2;
@@ -315,7 +337,8 @@ double Ahead(FloorPoint left, FloorPoint right, double yaw) {
 
 }  // namespace
 
-void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings) {
+void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& swings,
+                            const StepRecord* after) {
   swings_ = &swings;
   swings.Unindex();
   for (int side = 0; side < 2; ++side) {
@@ -344,7 +367,8 @@ void FootSwingPlanner::Plan(const std::vector<StepRecord>& records, FootSwings& 
     if (r.moved[0] && r.moved[1]) {
       Jump(r);
     } else {
-      Step(r.moved[0] ? 0 : 1, r);
+      const int side = r.moved[0] ? 0 : 1;
+      Step(side, r, Spot(side, records, k, after));
     }
   }
   for (int side = 0; side < 2; ++side)
@@ -409,10 +433,14 @@ void FootSwingPlanner::Event(std::int32_t frame, CentreEvent::Kind kind, int sta
 void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
                            const InterpolationBytes* curve) {
   const float outwards = side == 0 ? body_.ankleX : -body_.ankleX;
+  const auto angle = static_cast<float>(yaw);
+  const auto angleBits = compat::bit_cast<std::uint32_t>(angle);
+  LastTurn& last = lastTurns_[static_cast<std::size_t>(side)];
+  if (!last.known || last.angleBits != angleBits) last = {angleBits, true, YawQuaternion(angle)};
   swings_->keys[side].Add(
       {frame,
        {static_cast<float>(static_cast<double>(at.x) - static_cast<double>(outwards)), lift, at.z},
-       YawQuaternion(static_cast<float>(yaw)),
+       last.rotation,
        curve});
 }
 
@@ -639,7 +667,116 @@ std::int32_t FootSwingPlanner::SwingFrames(double distance) const {
   return static_cast<std::int32_t>(std::ceil(distance / (kSwingSpeed * scale_)));
 }
 
-void FootSwingPlanner::Step(int side, const StepRecord& r) {
+std::int32_t FootSwingPlanner::MostFrames(std::int32_t land, std::int32_t wait) {
+  if (beats_ == nullptr || wait < kLongWaitFrames) return kMaxSwingFrames;
+  const std::int32_t landed = land - wait;
+  // In half frames: the middle of the stillness may fall between two frames.
+  std::array<std::int32_t, kTimedSwings.size()> twice{};
+  for (std::size_t i = 0; i < kTimedSwings.size(); ++i) {
+    twice[i] = landed + land - kTimedSwings[i] - kStillAfterBeat;
+  }
+  // The lengths ask about a few frames side by side, out of order and mostly twice: each
+  // frame's beat is looked up once, in frame order, which the clock answers quickest.
+  const auto [least, most] = std::minmax_element(twice.begin(), twice.end());
+  const std::int32_t first = *least / 2;
+  std::array<std::int32_t, kTimedSwings.size()> beats{};
+  for (std::int32_t frame = first; frame <= *most / 2; ++frame) {
+    const std::optional<std::int32_t> beat = beats_->Nearest(frame);
+    // Without beats there are none near any frame.
+    if (!beat) return kMaxSwingFrames;
+    beats[static_cast<std::size_t>(frame - first)] = *beat;
+  }
+  std::int32_t best = kMaxSwingFrames;
+  std::int64_t nearest = std::numeric_limits<std::int64_t>::max();
+  // In order of preference: the usual swing first, then the nearest lengths to it.
+  for (std::size_t i = 0; i < kTimedSwings.size(); ++i) {
+    const std::int32_t frames = kTimedSwings[i];
+    const std::int32_t beat = beats[static_cast<std::size_t>(twice[i] / 2 - first)];
+    const std::int64_t off = std::abs(static_cast<std::int64_t>(twice[i]) - 2 * beat);
+    if (off < nearest) {
+      nearest = off;
+      best = frames;
+    }
+  }
+  return best;
+}
+
+FloorPoint FootSwingPlanner::Spot(int side, const std::vector<StepRecord>& records, std::size_t k,
+                                  const StepRecord* after) const {
+  const StepRecord& r = records[k];
+  const int other = 1 - side;
+  const FloorPoint inner = Inward(r.floor[side], r.floor[other], r.yaw);
+  // The other foot's steps until this foot steps again, at most up to the first crossed one:
+  // asked of every step, so only the crossing is looked for first. A crossing after a rest is the
+  // next stretch's first step, and the foot stands ready for it through the rest all the same.
+  const std::size_t end = records.size() + (after != nullptr ? 1 : 0);
+  auto ahead = [&](std::size_t j) -> const StepRecord& {
+    return j < records.size() ? records[j] : *after;
+  };
+  std::size_t last = k;
+  std::size_t steps = 0;
+  bool crossing = false;
+  for (std::size_t j = k + 1; j < end && steps + 1 < kStancesAhead && !crossing; ++j) {
+    const StepRecord& n = ahead(j);
+    if (!n.Steps()) continue;
+    if (n.moved[side]) break;
+    ++steps;
+    last = j;
+    crossing = Crossed(n.floor[0], n.floor[1], n.yaw);
+  }
+  // Feet crossed already stay as they are: the hips keep the leg in front in front from one
+  // crossing into the next, and a spot that uncrosses the stance by a hair swung them through
+  // square instead.
+  if (!crossing ||
+      (side == 0 ? Crossed(inner, stand_[other], r.yaw) : Crossed(stand_[other], inner, r.yaw)))
+    return inner;
+  // Where the other foot stands in each stance this foot stands in, and whether crossed there.
+  std::array<std::pair<FloorPoint, bool>, kStancesAhead> stances{};
+  stances[0] = {stand_[other], false};
+  std::size_t count = 1;
+  for (std::size_t j = k + 1; j <= last; ++j) {
+    const StepRecord& n = ahead(j);
+    if (n.Steps()) stances[count++] = {Inward(n.floor[other], n.floor[side], n.yaw), j == last};
+  }
+  // Tried from the inner part towards the crossing foot's panel, the spot where the leg furthest
+  // from its foot in these stances reaches least far: across crossed feet the hips turn towards
+  // the feet's line, between uncrossed ones each hip stands over its own foot's side. Feet closer
+  // than kCrossedApart in any of them leave crossed legs no room to pass.
+  const FloorPoint towards = Inward(r.floor[side], ahead(last).floor[other], r.yaw);
+  const double hipX = static_cast<double>(body_.hipX);
+  // The stance held through a rest before the crossing, if the crossing comes after one.
+  const std::size_t rest = last >= records.size() ? count - 2 : count;
+  const double restWidest =
+      rest < count ? std::max(Distance(inner, stances[rest].first), kRestWidest * scale_) : 0.0;
+  auto farthest = [&](FloorPoint at) {
+    double reach = 0.0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const double apart = Distance(at, stances[i].first);
+      if (apart < kCrossedApart * scale_ || (i == rest && apart > restWidest))
+        return std::numeric_limits<double>::infinity();
+      reach = std::max(reach, apart * 0.5 - (stances[i].second ? 0.0 : hipX));
+    }
+    return reach;
+  };
+  FloorPoint best = inner;
+  double least = farthest(inner);
+  for (int trial = 1; trial <= kSpotTrials; ++trial) {
+    const double t = static_cast<double>(trial) / kSpotTrials;
+    const FloorPoint at{
+        static_cast<float>(static_cast<double>(inner.x) +
+                           t * (static_cast<double>(towards.x) - static_cast<double>(inner.x))),
+        static_cast<float>(static_cast<double>(inner.z) +
+                           t * (static_cast<double>(towards.z) - static_cast<double>(inner.z)))};
+    const double reach = farthest(at);
+    if (reach < least) {
+      least = reach;
+      best = at;
+    }
+  }
+  return best;
+}
+
+void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
   const int other = 1 - side;
   const std::int32_t land = r.frame;
   MakeRoom(side, land);
@@ -647,8 +784,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   const std::int32_t since = land - landed_[side];
   const bool crossed =
       side == 0 ? Crossed(r.floor[0], stand_[1], r.yaw) : Crossed(stand_[0], r.floor[1], r.yaw);
-  FloorPoint to =
-      Narrowed(Inward(r.floor[side], r.floor[other], r.yaw), stand_[other], 1.0, crossed, scale_);
+  FloorPoint to = Narrowed(inner, stand_[other], 1.0, crossed, scale_);
   // Short of time even lifting as it lands, the foot goes no further than it can at a foot's pace.
   to = NearSide(to, r.floor[side], stand_[side], r.yaw,
                 Distance(stand_[side], to) - kSwingSpeed * scale_ * static_cast<double>(since),
@@ -663,8 +799,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r) {
   const double passSide = PassingSide(side, to, yaw);
   const auto contact = std::max<std::int32_t>(1, static_cast<std::int32_t>(kContactShare * since));
   const std::int32_t wait = land - landed_[other];
-  const std::int32_t mostFrames =
-      wait >= kLongWaitFrames && wait < 2 * kLongSwingFrames ? kLongSwingFrames : kMaxSwingFrames;
+  const std::int32_t mostFrames = MostFrames(land, wait);
   std::int32_t lift = std::max(land - mostFrames, landed_[side] + contact);
   // Short of time for the way round at a foot's pace, it passes closer; short of time even to
   // pass close, it goes the nearer way (and brushes the other leg).

@@ -9,6 +9,7 @@
 #include "base/portable_math.h"
 #include "motion/body_proportions.h"
 #include "motion/floor_point.h"
+#include "motion/natural/beat_clock.h"
 #include "motion/natural/cross_turn_memo.h"
 #include "motion/natural/inward_memo.h"
 #include "motion/natural/key_track.h"
@@ -124,8 +125,9 @@ struct FootSwings {
   std::size_t indexedCount_ = 0;   // how many frames the tables answer for
 };
 
-// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands, a
-// little more after a long wait, and not before the other foot has landed from its own step),
+// Plans each step: the foot leaves its panel late (at most kMaxSwingFrames before it lands; after
+// a long wait, as the music's beats place the stillness before it, a little more or less; and not
+// before the other foot has landed from its own step),
 // rises with the distance and the time it has and lands slowly; the other foot stays. Both feet
 // moving at once is a jump, at most kMaxJumpFrames from take-off to landing, however long the gap
 // before it. The dance is planned in stretches, each one starting at least kStretchGap frames after
@@ -134,13 +136,16 @@ struct FootSwings {
 // reference body's.
 class FootSwingPlanner {
  public:
-  // `straightAhead`: the hips' yaw when the dancer faces where she dances to.
-  FootSwingPlanner(const BodyProportions& body, double straightAhead)
-      : body_(body), scale_(body.PadScale()), straightAhead_(straightAhead) {}
+  // `straightAhead`: the hips' yaw when the dancer faces where she dances to; `beats`: the music's,
+  // without which a foot leaves no sooner than kMaxSwingFrames before its landing.
+  FootSwingPlanner(const BodyProportions& body, double straightAhead, BeatClock* beats = nullptr)
+      : body_(body), scale_(body.PadScale()), straightAhead_(straightAhead), beats_(beats) {}
 
   // Plans the next stretch, `records` (the first one starting with the starting pose), into
-  // `swings`, which it replaces; the last supports reach to the end of time.
-  void Plan(const std::vector<StepRecord>& records, FootSwings& swings);
+  // `swings`, which it replaces; the last supports reach to the end of time. `after`, the next
+  // stretch's first step if there is one, is looked ahead to as the stretch's own steps are.
+  void Plan(const std::vector<StepRecord>& records, FootSwings& swings,
+            const StepRecord* after = nullptr);
 
  private:
   // Where a foot was before its last step, so that a step that follows too soon for a swing of
@@ -216,7 +221,16 @@ class FootSwingPlanner {
   double PassingSide(int side, FloorPoint to, double yaw) const;
   // The fewest frames a foot takes to travel `distance` without moving faster than a real one.
   std::int32_t SwingFrames(double distance) const;
-  void Step(int side, const StepRecord& r);
+  // The most frames before its landing at `land` a foot may leave, `wait` frames after the other
+  // foot landed.
+  std::int32_t MostFrames(std::int32_t land, std::int32_t wait);
+  // Where on its panel foot `side` stands, stepping at `records[k]`: on the inner part, towards
+  // the other foot, unless the other foot crosses over it before it steps again (`after`
+  // continues the records).
+  FloorPoint Spot(int side, const std::vector<StepRecord>& records, std::size_t k,
+                  const StepRecord* after) const;
+  // `inner`: where on its panel the foot lands, before the stance is narrowed or cut short.
+  void Step(int side, const StepRecord& r, FloorPoint inner);
   double TuckedLift(FloorPoint centre, double yaw, int side, FloorPoint at, double rise,
                     double tuck) const;
   void Jump(const StepRecord& r);
@@ -224,6 +238,7 @@ class FootSwingPlanner {
   const BodyProportions& body_;
   double scale_;  // the body's PadScale: the lengths of the plan are the reference body's times it
   double straightAhead_;
+  BeatClock* beats_;
   FootSwings* swings_ = nullptr;
   bool started_ = false;
   double stanceYaw_ = 0.0;
@@ -234,6 +249,15 @@ class FootSwingPlanner {
   std::int64_t step_ = 0;
   mutable CrossTurnMemo crossTurns_;  // Uncrossed's answers, which depend on nothing else
   mutable InwardMemo inwards_;        // Inward's, likewise
+  // Each foot's last turn, by the bits of its angle, and the key frames' rotation for it: a
+  // foot's key mostly keeps the turn of the one before (a lift the last landing's, a landing
+  // that of the frame before).
+  struct LastTurn {
+    std::uint32_t angleBits = 0;
+    bool known = false;
+    std::array<float, 4> rotation{};
+  };
+  std::array<LastTurn, 2> lastTurns_;
 };
 
 // Whether the left foot on `left` stands right of the right foot on `right`, for hips aiming

@@ -36,8 +36,22 @@ double Share(const Gesture& gesture, std::int32_t frame) {
   return ease(gesture.end, gesture.hold, frame);
 }
 
+// How far the rotation's curve into `key` has come at `share` of its time.
+double RotationProgress(const PendingKey& key, double share, GestureLayer::ProgressMemo& memo) {
+  constexpr int kRotation = 3;  // the curve's channel
+  const InterpolationBytes& bytes = *key.interpolation;
+  std::uint64_t curve = 0;
+  for (std::size_t i = 0; i < 4; ++i) curve = curve << 8 | bytes[4 * i + kRotation];
+  const GestureLayer::ProgressMemo::Key asked{curve, compat::bit_cast<std::uint64_t>(share)};
+  if (const std::optional<double> found = memo.Find(asked)) return *found;
+  const double progress = ChannelCurve(bytes, kRotation).Progress(share);
+  memo.Remember(asked, progress);
+  return progress;
+}
+
 // The bone's rotation at `frame` as the runtime plays `keys`.
-std::array<float, 4> RotationAt(const std::vector<PendingKey>& keys, std::int32_t frame) {
+std::array<float, 4> RotationAt(const std::vector<PendingKey>& keys, std::int32_t frame,
+                                GestureLayer::ProgressMemo& memo) {
   const auto after =
       std::upper_bound(keys.begin(), keys.end(), frame,
                        [](std::int32_t f, const PendingKey& key) { return f < key.frame; });
@@ -46,7 +60,7 @@ std::array<float, 4> RotationAt(const std::vector<PendingKey>& keys, std::int32_
   if (after == keys.end() || from.frame == frame) return from.rotation;
   const double share =
       static_cast<double>(frame - from.frame) / static_cast<double>(after->frame - from.frame);
-  const double progress = ChannelCurve(*after->interpolation, 3).Progress(share);
+  const double progress = RotationProgress(*after, share, memo);
   const std::array<double, 4> q = RotationBlend(from.rotation, after->rotation).At(progress);
   return ToFloats(q);
 }
@@ -77,7 +91,8 @@ struct Offset {
 };
 
 void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
-                GestureLayer::TurnMemo& memo, KeyTrack& laid) {
+                GestureLayer::TurnMemo& memo, GestureLayer::ProgressMemo& progress,
+                KeyTrack& laid) {
   if (track.Empty()) return;
   const std::vector<PendingKey>& keys = track.Keys();
   // The keys before the gesture starts stay as they are: only those from its start on are laid
@@ -100,7 +115,8 @@ void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
   for (; key != keys.end() && corner < corners.size(); ++key) {
     for (; corner < corners.size() && corners[corner] <= key->frame; ++corner) {
       if (corners[corner] == key->frame) continue;
-      lay({corners[corner], key->position, RotationAt(keys, corners[corner]), &kTurnEase});
+      lay({corners[corner], key->position, RotationAt(keys, corners[corner], progress),
+           &kTurnEase});
     }
     lay(*key);
   }
@@ -126,8 +142,8 @@ void GestureLayer::Lay(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& ne
     chest = {kBothBack, 0.0, 0.0};
     head = {kBothLookUp, 0.0, 0.0};
   }
-  LayOnTrack(gesture, chest, upperBody, turns_, laid_);
-  LayOnTrack(gesture, head, neck, turns_, laid_);
+  LayOnTrack(gesture, chest, upperBody, turns_, *progress_, laid_);
+  LayOnTrack(gesture, head, neck, turns_, *progress_, laid_);
 }
 
 }  // namespace pavaneflow

@@ -57,6 +57,14 @@ inline constexpr InterpolationBytes kCentreArriving =
     MakeInterpolation(kEasedStart, kGentle, kEasedStart, kStraight);
 inline constexpr InterpolationBytes kCentreLeaving =
     MakeInterpolation(kEasedEnd, kGentle, kEasedEnd, kStraight);
+// The groove's rise between two beats: up slowly out of the beat's dip and down again into the
+// next, turning at the top without stopping there (across and forwards as ever). Eased at both
+// ends like every other key frame, the body paused as long at the top, half a beat off, as in the
+// dip: the eye (and the music) read the beat there as often as on the beat.
+inline constexpr InterpolationBytes kGrooveToTop =
+    MakeInterpolation(kGentle, kEasedStart, kGentle, kStraight);
+inline constexpr InterpolationBytes kGrooveFromTop =
+    MakeInterpolation(kGentle, kEasedEnd, kGentle, kStraight);
 // The centre falling from the top of a jump: across at an even speed, down gathering speed, as a
 // thrown body falls.
 inline constexpr InterpolationBytes kFlightFall =

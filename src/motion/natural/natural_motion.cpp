@@ -15,6 +15,7 @@
 #include "motion/natural/centre_path.h"
 #include "motion/natural/foot_swings.h"
 #include "motion/natural/gesture_layer.h"
+#include "motion/natural/leg_parting.h"
 #include "motion/natural/step_timeline.h"
 #include "motion/rotation.h"
 
@@ -122,10 +123,13 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   // the rest is planned, and the planners' lists stay short.
   const bool faceViewer = facing_ == Facing::kViewer;
   StepTimeline timeline(request, lane, timing, planner, faceViewer, body_.PadScale());
-  FootSwingPlanner feetPlanner(body_, faceViewer ? 0.0 : kPi);
   Tick lastTick = 0;
   for (const Frame& frame : lane.frames) lastTick = std::max(lastTick, frame.tick);
   BeatClock beats(timing, request.song->gap, lastTick);
+  // The feet plan each stretch before the centre and the arms do: a clock of their own is asked
+  // in frame order, as the clock expects.
+  BeatClock feetBeats = beats.Alongside();
+  FootSwingPlanner feetPlanner(body_, faceViewer ? 0.0 : kPi, &feetBeats);
   CentrePlanner centrePlanner(body_, beats, faceViewer ? 0.0 : kPi, request.twist);
   ArmSwinger armSwinger(body_, beats);
 
@@ -165,12 +169,13 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
     }
     return laid < arms.gestures.size() ? std::min(boundary, arms.gestures[laid].start) : boundary;
   };
-  // Plans `stretch`, the next step landing at `next`; returns the frame before which every
-  // bone's key frames are complete.
-  auto plan = [&](std::optional<std::int32_t> next) {
-    feetPlanner.Plan(stretch, stretchFeet);
+  // Plans `stretch`, `next` the next stretch's first step if there is one; returns the frame
+  // before which every bone's key frames are complete.
+  auto plan = [&](const StepRecord* next) {
+    feetPlanner.Plan(stretch, stretchFeet, next);
     for (int side = 0; side < 2; ++side) feet[side].AddAll(stretchFeet.keys[side]);
-    armSwinger.Plan(stretch, next, arms);
+    armSwinger.Plan(
+        stretch, next != nullptr ? std::optional<std::int32_t>(next->frame) : std::nullopt, arms);
     return layGestures(centrePlanner.Plan(stretchFeet, stretch, centre));
   };
   std::optional<std::int32_t> lastStep;
@@ -178,16 +183,19 @@ void NaturalMotion::Synthesize(const GenerationRequest& request, const Lane& lan
   while (timeline.Next(record)) {
     if (record.Steps()) {
       if (lastStep && record.frame - *lastStep >= kStretchGap) {
-        Emit(bones, plan(record.frame), names, document, settled);
+        const std::int32_t boundary = plan(&record);
+        PartLegs(body_, centre.centre, feet, boundary);
+        Emit(bones, boundary, names, document, settled);
         stretch.clear();
       }
       lastStep = record.frame;
     }
     stretch.push_back(record);
   }
-  plan(std::nullopt);
+  plan(nullptr);
   centrePlanner.Finish(centre);
   layGestures(std::numeric_limits<std::int32_t>::max());
+  PartLegs(body_, centre.centre, feet, std::numeric_limits<std::int32_t>::max());
   Emit(bones, std::numeric_limits<std::int32_t>::max(), names, document, settled);
 }
 

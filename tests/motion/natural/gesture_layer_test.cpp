@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "motion/natural/natural_curves.h"
+
 namespace pavaneflow {
 namespace {
 
@@ -105,6 +107,49 @@ TEST(LayGesture, RemembersNoTurnForAnotherGesture) {
     ASSERT_EQ(chest.Keys().size(), freshChest.Keys().size());
     for (std::size_t k = 0; k < chest.Keys().size(); ++k) {
       EXPECT_EQ(chest.Keys()[k].frame, freshChest.Keys()[k].frame);
+      EXPECT_EQ(chest.Keys()[k].rotation, freshChest.Keys()[k].rotation) << "chest key " << k;
+      EXPECT_EQ(head.Keys()[k].rotation, freshHead.Keys()[k].rotation) << "head key " << k;
+    }
+  }
+}
+
+// A layer remembers how far a key's turn has come at a corner between two keys by the curve and
+// the share of its time: laid over tracks whose keys turn on other curves (only the turn's curve
+// differs, or only the others'), the corners at the same shares must come out as a fresh layer
+// lays them, each on its own curve.
+TEST(LayGesture, RemembersNoProgressForAnotherCurve) {
+  static constexpr InterpolationBytes kTurnGentle =
+      MakeInterpolation(kStraight, kStraight, kStraight, kGentle);
+  static constexpr InterpolationBytes kTurnEasedEnd =
+      MakeInterpolation(kStraight, kStraight, kStraight, kEasedEnd);
+  static constexpr InterpolationBytes kMovesGentle =
+      MakeInterpolation(kGentle, kGentle, kGentle, kStraight);
+  const std::vector<const InterpolationBytes*> curves = {&kTurnGentle, &kTurnEasedEnd,
+                                                         &kMovesGentle, &kTurnGentle};
+  // Keys every seven frames: each corner falls a few sevenths into the way between two keys.
+  std::vector<std::int32_t> frames;
+  for (std::int32_t frame = 0; frame < 120; frame += 7) frames.push_back(frame);
+  auto onCurve = [&frames](const InterpolationBytes* curve) {
+    KeyTrack track = TrackAt(frames);
+    KeyTrack turning;
+    for (PendingKey key : track.Keys()) {
+      key.interpolation = curve;
+      turning.Add(key);
+    }
+    return turning;
+  };
+  const Gesture gesture{24, 41, 66, 87, std::size_t{0}};
+  GestureLayer shared;
+  for (std::size_t c = 0; c < curves.size(); ++c) {
+    SCOPED_TRACE(c);
+    KeyTrack chest = onCurve(curves[c]);
+    KeyTrack head = onCurve(curves[c]);
+    KeyTrack freshChest = onCurve(curves[c]);
+    KeyTrack freshHead = onCurve(curves[c]);
+    shared.Lay(gesture, chest, head);
+    GestureLayer().Lay(gesture, freshChest, freshHead);
+    ASSERT_EQ(chest.Keys().size(), freshChest.Keys().size());
+    for (std::size_t k = 0; k < chest.Keys().size(); ++k) {
       EXPECT_EQ(chest.Keys()[k].rotation, freshChest.Keys()[k].rotation) << "chest key " << k;
       EXPECT_EQ(head.Keys()[k].rotation, freshHead.Keys()[k].rotation) << "head key " << k;
     }

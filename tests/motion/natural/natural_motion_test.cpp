@@ -231,13 +231,14 @@ TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
 // Eighths left and right on quick beats: a stance too wide to rest all the way over either foot.
 // The body rests part of the way over on the even beats instead, and its stillness still comes
 // once every two beats (stopped a tenth of the way over, as for any lift, it came every eighth:
-// 0.122 and 0.228), without leaning more towards the lifting foot.
+// 0.122 and 0.228), without leaning more towards the lifting foot. (At 120, 0.19 while the body
+// eased into the landings off the beat, half way back before each foot came down.)
 TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
   struct Case {
     int bpm;
     double beatAlign;
   };
-  const Case cases[] = {{120, 0.19}, {135, 0.26}};
+  const Case cases[] = {{120, 0.185}, {135, 0.26}};
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bpm);
@@ -249,7 +250,8 @@ TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
 
 // A step every other quick beat: the foot leaves earlier than a beat before it lands, so that the
 // body stands still over the landing beat rather than half way to the next one (0.136, 0.139 and
-// 0.081 when it left a beat before); every other slow beat, it leaves as late as before.
+// 0.081 when it left a beat before). After longer waits it leaves as the beats place the stillness
+// before it (0.139, 0.167 and 0.289 on the last three when it left a set time before its landing).
 TEST(NaturalMotion, StandsStillOverTheLandingBeatOfAStepEveryOtherQuickBeat) {
   struct Case {
     std::string name;
@@ -261,7 +263,9 @@ TEST(NaturalMotion, StandsStillOverTheLandingBeatOfAStepEveryOtherQuickBeat) {
       {"left and right at 142", 142, "40006000", 0.4},
       {"up and down at 142", 142, "80002000", 0.4},
       {"left and right at 125", 125, "40006000", 0.15},
-      {"left and right at 100", 100, "40006000", 0.16},
+      {"left and right at 110", 110, "40006000", 0.155},
+      {"left and right at 100", 100, "40006000", 0.2},
+      {"left, right a beat later, then two beats' wait, at 140", 140, "4000600000006000", 0.31},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
@@ -269,6 +273,28 @@ TEST(NaturalMotion, StandsStillOverTheLandingBeatOfAStepEveryOtherQuickBeat) {
     const Dance dance(Repeated(c.bpm, c.steps, 12), style);
     EXPECT_GE(dance.figures.dancer.beatAlignScore, c.beatAlign);
     EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.26);
+  }
+}
+
+// Resting between steps on a quick beat, the body marks the beat: down on it and up between,
+// turning at the top without stopping, so that it is stillest only on the beat (0.363 and 0.44
+// at 150 and 140 while it paused as long at the top). A slower beat keeps its pause at the top.
+TEST(NaturalMotion, MarksAQuickBeatStillestOnTheBeat) {
+  struct Case {
+    int bpm;
+    double beatAlign;  // at least
+  };
+  const Case cases[] = {{150, 0.38}, {140, 0.45}, {110, 0.59}};
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bpm);
+    // A step every eight beats, each foot in turn.
+    const Dance dance(Repeated(c.bpm, "40000000000000006000000000000000", 6), style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GE(d.beatAlignScore, c.beatAlign);
+    // Still lowest on the beat, and no deeper for the longer stay down.
+    EXPECT_LT(d.bounce, -0.09);
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.39);
   }
 }
 
@@ -507,6 +533,93 @@ TEST(NaturalMotion, RestsBetweenStretchesKeepEveryBoneInOrder) {
     EXPECT_LE(f.largestPlantedSlide, 0.05);
     EXPECT_LE(f.largestYawStep, 20.0);
     EXPECT_LE(f.longestAirborneSeconds, 0.6);
+  }
+}
+
+// The centre's key frames from `from` on.
+std::vector<std::pair<std::int32_t, std::array<float, 7>>> KeysFrom(const MotionDocument& motion,
+                                                                    std::u16string_view bone,
+                                                                    std::int32_t from) {
+  std::vector<std::pair<std::int32_t, std::array<float, 7>>> keys;
+  motion.ForEachFrame([&](const MotionFrame& frame) {
+    if (frame.boneName() != bone || frame.frameNumber() < from) return;
+    const auto& p = frame.position;
+    const auto& r = frame.rotation;
+    keys.push_back({frame.frameNumber(), {p[0], p[1], p[2], r[0], r[1], r[2], r[3]}});
+  });
+  return keys;
+}
+
+// The centre's planner remembers where it shifted and turned the body by what each answer
+// depends on. A pattern danced after a long rest must come out as it does after the same rest
+// alone, whatever was danced before that rest: the same arrows twice as fast (other shares of
+// the shift, other landings into a crossing), or mirrored (the other foot standing).
+TEST(NaturalMotion, DancesAStretchAsItWouldWhateverWasDancedBefore) {
+  struct Case {
+    std::string name;
+    std::string before;  // four beats
+    std::string pattern;
+  };
+  // Planned feet: the classic footing keeps its own facing from before the rest.
+  const Case cases[] = {
+      {"crossing twice as fast before", "(4262426242624262)", "4262426242624262"},
+      {"crossing mirrored before", "62426242", "4262426242624262"},
+      {"up crossing twice as fast before", "(4868486848684868)", "4868486848684868"},
+      {"up crossing mirrored before", "68486848", "4868486848684868"},
+      {"steps round the pad twice as fast before", "(4826482648264826)", "4826482648264826"},
+  };
+  const NaturalMotion style;
+  // At 120 BPM a beat is 15 frames. Both dances jump onto the left and right arrows on the same
+  // beat and rest eight beats after it: the pattern starts on beat 16, an even one, in both.
+  const std::string rest(16, '0');
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto chart = [&](const std::string& first) {
+      return "#BPM:120;\n#SINGLE:BASIC:1:" + first + rest.substr(0, 7) + "B" + rest + c.pattern +
+             ";\n";
+    };
+    const Dance alone(chart(rest.substr(0, 8)), style);
+    const Dance after(chart(c.before), style);
+    // From a beat before the pattern, standing after the jump.
+    const std::int32_t from = 15 * 15;
+    // The chest and the head turn with the hips and lean as the centre goes.
+    for (const std::u16string_view bone : {kCentreBone, kUpperBodyBone, kNeckBone}) {
+      const auto expected = KeysFrom(alone.motion, bone, from);
+      ASSERT_GT(expected.size(), 20u);
+      EXPECT_EQ(KeysFrom(after.motion, bone, from), expected);
+    }
+  }
+}
+
+// The head nods down on the beat and a little up off it, on top of the chest's lean: key frames
+// that turn the hips and the chest alike differ in the head's turn only by that nod, and a
+// dance standing alike on and off its beats shows both.
+TEST(NaturalMotion, NodsOnTheBeatWhereverTheBodyStandsAlike) {
+  const NamedChart charts[] = {
+      {"stepping left and right", Repeated(120, "46464646", 8)},
+      {"stepping on every other beat", Repeated(120, "40006000", 8)},
+  };
+  const NaturalMotion style;
+  for (const NamedChart& chart : charts) {
+    SCOPED_TRACE(chart.name);
+    const Dance dance(chart.dwi, style);
+    std::map<std::int32_t, std::array<float, 8>> bodyAt;  // hips', then chest's turn
+    std::map<std::int32_t, std::array<float, 4>> headAt;
+    dance.motion.ForEachFrame([&](const MotionFrame& frame) {
+      const auto& r = frame.rotation;
+      auto& body = bodyAt[frame.frameNumber()];
+      if (frame.boneName() == kCentreBone) std::copy(r.begin(), r.end(), body.begin());
+      if (frame.boneName() == kUpperBodyBone) std::copy(r.begin(), r.end(), body.begin() + 4);
+      if (frame.boneName() == kNeckBone) headAt[frame.frameNumber()] = r;
+    });
+    std::map<std::array<float, 8>, std::map<std::array<float, 4>, int>> headsOf;
+    for (const auto& [frame, head] : headAt) ++headsOf[bodyAt.at(frame)][head];
+    std::size_t nodding = 0;
+    for (const auto& [body, heads] : headsOf) {
+      EXPECT_LE(heads.size(), 2u);
+      nodding += heads.size() == 2;
+    }
+    EXPECT_GT(nodding, 0u);
   }
 }
 
@@ -895,7 +1008,10 @@ TEST(NaturalMotion, KeepsTheHipsTurnedFromACrossedLandingToItsLift) {
 // through its start, and a crossing held over a rest, the lift out of it planned with the steps
 // after the rest, as well. (Turned back to where the steps aimed them at the lift, the body sank
 // there: 0.486, 0.562, 0.497, 0.374 and 0.508 below rest while crossed on the first five; over
-// the rests, 0.543 and 0.547 standing and crossed, 0.568 and 0.563, 0.517 and 0.577.)
+// the rests, 0.543 and 0.547 standing and crossed, 0.568 and 0.563, 0.517 and 0.577. The first
+// step after a rest leaves as the beats place the stillness before it, a little earlier on the
+// classic footing's two: the crossed stance before it ends lower, 0.546 (0.542 before) and 0.5625
+// (0.558), both still under the sinking turned back.)
 TEST(NaturalMotion, KeepsTheHipsTurnedThroughAHeldCrossing) {
   struct Case {
     std::string name;
@@ -917,9 +1033,10 @@ TEST(NaturalMotion, KeepsTheHipsTurnedThroughAHeldCrossing) {
       {"over the up arrow and back at 100", "#BPM:100;\n#SINGLE:BASIC:1:48684868486848684868;\n",
        false, 0.2, 0.45, 0.0},
       {"round the corners, resting between, classic feet",
-       "#BPM:120;\n#SINGLE:BASIC:1:48620000000048620000000048620000;\n", true, 0.537, 0.542, 1.2},
+       "#BPM:120;\n#SINGLE:BASIC:1:48620000000048620000000048620000;\n", true, 0.537, 0.5465, 1.2},
       {"round the corners at 90, resting between, classic feet",
-       "#BPM:90;\n#SINGLE:BASIC:1:4862000000004862000000004862000000;\n", true, 0.558, 0.552, 0.95},
+       "#BPM:90;\n#SINGLE:BASIC:1:4862000000004862000000004862000000;\n", true, 0.5630, 0.552,
+       0.95},
       {"round the corners, resting between",
        "#BPM:120;\n#SINGLE:BASIC:1:48620000000048620000000048620000;\n", false, 0.505, 0.566, 0.8},
   };
@@ -935,6 +1052,92 @@ TEST(NaturalMotion, KeepsTheHipsTurnedThroughAHeldCrossing) {
     EXPECT_GE(d.crossedHipsFromViewer, 30.0);
     EXPECT_LE(d.legsThroughPercent, c.through);
     EXPECT_LT(d.bounce, 0.0);
+  }
+}
+
+// A foot that the other is about to cross over, across two pads, stands on the side of its panel
+// that the other comes to, still on the panel: standing on the inner part towards where the other
+// foot stood before, it left a crossing 9 wide, a lunge (crossed 1.28, 0.87 and 0.82 below rest,
+// the legs through each other on 5.5 % and 3.3 % of the frames).
+TEST(NaturalMotion, StandsReadyForAFootCrossingOverFromTheOtherPad) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double crossedDrop;  // at most
+  };
+  const Case cases[] = {
+      {"along both pads over the down arrow",
+       "#BPM:120;\n#DOUBLE:BASIC:1:00240024002400240024:64006400640064006400;\n", 0.8},
+      {"along both pads over the up arrow",
+       "#BPM:100;\n#DOUBLE:BASIC:1:00840084008400840084:64006400640064006400;\n", 0.56},
+      {"along both pads and back",
+       "#BPM:120;\n#DOUBLE:BASIC:1:0024200000242000002420000024200000242000:"
+       "6400046464000464640004646400046464000464;\n",
+       0.7},
+  };
+  std::vector<std::pair<double, double>> panels;
+  for (const double x : {-6.0, 6.0}) {
+    for (const auto& [ax, az] : {std::pair{4.0, 0.0}, {-4.0, 0.0}, {0.0, 4.0}, {0.0, -4.0}})
+      panels.emplace_back(x + ax, az);
+  }
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GT(d.crossedPercent, 5.0);
+    EXPECT_LE(d.crossedPelvisDrop, c.crossedDrop);
+    EXPECT_LE(d.legsThroughPercent, 0.0);
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.3);
+    // Every planted foot's ball, 0.8 ahead of the ankle, on a 3.4-wide panel.
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    const std::array<const BoneTrack*, 2> ik{&tracks.leftFootIk, &tracks.rightFootIk};
+    for (std::int32_t frame = 0; frame <= tracks.LastFrame(); ++frame) {
+      const BodyPose pose = PoseBody(tracks, frame);
+      for (std::size_t side = 0; side < 2; ++side) {
+        if (std::fabs(pose.lift[side]) > kFloorTolerance) continue;
+        const auto q = ik[side]->At(frame).rotation;
+        const double yaw = 2.0 * std::atan2(q[1], q[3]);
+        const double ballX = pose.target[side].x - 0.8 * std::sin(yaw);
+        const double ballZ = pose.target[side].z - 0.8 * std::cos(yaw);
+        double off = 1e9;
+        for (const auto& [x, z] : panels)
+          off = std::min(off, std::max(std::fabs(ballX - x), std::fabs(ballZ - z)));
+        EXPECT_LE(off, 1.7) << frame << " side " << side;
+      }
+    }
+  }
+}
+
+// A crossing after a rest starts the next planned stretch, but the foot to be crossed over still
+// stands ready for it through the rest: with it on the far side of its panel the crossed stance
+// stood 8.5 wide (0.98 and 1.03 down). The stance held through the rest widens only so far,
+// as the body stands in it for a second or more.
+TEST(NaturalMotion, StandsReadyThroughARestForACrossingAfterIt) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    double crossedDrop;  // at most
+  };
+  const Case cases[] = {
+      {"over the down arrow",
+       "#BPM:120;\n#DOUBLE:BASIC:1:00000024000000240000002400000024:"
+       "64000000640000006400000064000000;\n",
+       0.95},
+      {"over the up arrow",
+       "#BPM:100;\n#DOUBLE:BASIC:1:00000084000000840000008400000084:"
+       "64000000640000006400000064000000;\n",
+       0.94},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GT(d.crossedPercent, 5.0);
+    EXPECT_LE(d.crossedPelvisDrop, c.crossedDrop);
+    EXPECT_LE(d.legsThroughPercent, 0.0);
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.4);
   }
 }
 
@@ -983,6 +1186,67 @@ TEST(NaturalMotion, RisesBetweenTheBeatsOutOfADeepStance) {
     EXPECT_LE(dance.figures.landingSpeedP95, 0.12);
     // A held landing reached from the risen carry sinks no deeper with both feet down.
     EXPECT_LE(d.pelvisDropBothPlanted, 0.37);
+  }
+}
+
+// Stood with both feet down nearly 0.45 below rest (a crossing, a wide stance), the body dips on
+// the beat only down to there: the knees, already bent, take part of the bob. Dipped all the way,
+// the centre stood lower with both feet down: 0.459, 0.427 and 0.381.
+TEST(NaturalMotion, BobsOnlyDownToADancersDepthOutOfADeepStance) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    bool classicFeet;
+    double drop;  // the centre below rest with both feet down, median, at most
+  };
+  const std::string crossings = Repeated(90, "4800000062000000", 4);
+  const Case cases[] = {
+      {"left and up, right and down at 90, classic feet", crossings, true, 0.452},
+      {"left and up, right and down at 90", crossings, false, 0.42},
+      {"left and right, resting, at 90", Repeated(90, "4600000000000000", 4), false, 0.372},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style, true, c.classicFeet ? nullptr : &kPlanned);
+    const BodyFigures& f = dance.figures;
+    EXPECT_LE(f.dancer.pelvisDropBothPlanted, c.drop);
+    // Still lowest on the beat, the knees still bent, and the feet reached.
+    EXPECT_LT(f.dancer.bounce, -0.1);
+    EXPECT_GE(f.dancer.kneeBendBothPlanted, 18.0);
+    EXPECT_LE(f.landingSpeedP95, 0.12);
+    EXPECT_LE(f.largestPlantedSlide, 0.01);
+  }
+}
+
+// Through an intro, the body stands where it starts until half a beat before the first beat it
+// marks, and rises back there between the beats it marks. (Eased all the way from the first frame
+// to that beat, it sank for seconds, as much as 0.18 by a beat before it, the knees ever more bent;
+// and each beat it marked took it further down towards the first step.)
+TEST(NaturalMotion, StandsThroughTheIntroUntilTheFirstBeat) {
+  const NamedChart cases[] = {
+      {"five seconds at 90",
+       "#BPM:90;\n#GAP:5000;\n#SINGLE:BASIC:1:0000000046000000460000004600;\n"},
+      {"three seconds at 150",
+       "#BPM:150;\n#GAP:3000;\n#SINGLE:BASIC:1:00000000460046004600460046004600;\n"},
+  };
+  const NaturalMotion style;
+  for (const NamedChart& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    ASSERT_GE(dance.beats.size(), 2u);
+    const std::int32_t beat = dance.beats[1] - dance.beats[0];
+    const double standing = PoseBody(tracks, 0).centreRise;
+    for (std::int32_t frame = 1; frame <= dance.beats[0] - beat; ++frame)
+      EXPECT_NEAR(PoseBody(tracks, frame).centreRise, standing, 0.01) << frame;
+    // And between the first two beats it marks, back where it stood, not on its way down to the
+    // first step.
+    for (std::size_t i = 0; i < 2; ++i) {
+      const std::int32_t between = dance.beats[i] + (dance.beats[i + 1] - dance.beats[i]) / 2;
+      EXPECT_NEAR(PoseBody(tracks, between).centreRise, standing, 0.01) << i;
+    }
+    EXPECT_LT(dance.figures.dancer.bounce, 0.0);
   }
 }
 

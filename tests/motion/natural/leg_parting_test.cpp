@@ -1,0 +1,206 @@
+#include "motion/natural/leg_parting.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "motion/leg_ik.h"
+#include "vmd/bone_track.h"
+
+namespace pavaneflow {
+namespace {
+
+constexpr std::int32_t kLift = 10;
+constexpr std::int32_t kLand = 22;
+constexpr std::int32_t kLast = 40;
+
+PendingKey KeyAt(std::int32_t frame, Vec3 at) {
+  PendingKey key;
+  key.frame = frame;
+  key.position = {static_cast<float>(at.x), static_cast<float>(at.y), static_cast<float>(at.z)};
+  return key;
+}
+
+BoneTrack Sampled(const KeyTrack& track) {
+  std::vector<BoneKey> keys;
+  for (const PendingKey& key : track.Keys()) {
+    keys.push_back({key.frame, key.position, key.rotation, *key.interpolation});
+  }
+  return BoneTrack(std::move(keys));
+}
+
+Vec3 At(const BoneTrack& track, std::int32_t frame) {
+  const BonePose pose = track.At(static_cast<double>(frame));
+  return {pose.position[0], pose.position[1], pose.position[2]};
+}
+
+// The legs' gap at `frame`, the hips turned by `turn` over the feet's middle.
+double GapAt(const std::array<BoneTrack, 2>& feet, std::int32_t frame, const Quaternion& turn) {
+  const BodyProportions& body = kReferenceBody;
+  const Vec3 centre{0.0, static_cast<double>(body.centreY), 0.0};
+  std::array<Vec3, 2> hip;
+  std::array<LegPose, 2> legs;
+  for (std::size_t side = 0; side < 2; ++side) {
+    hip[side] = HipAt(body, centre, turn, side);
+    legs[side] = PlaceLeg(hip[side], FootTarget(body, At(feet[side], frame), side),
+                          Rotate(turn, {0.0, 0.0, -1.0}), static_cast<double>(body.thigh),
+                          static_cast<double>(body.shin));
+  }
+  return LegsGap(hip, legs);
+}
+
+struct PartingCase {
+  std::string name;
+  Vec3 apex;                  // the right foot's top, its IK bone's offset
+  Vec3 landing;               // where it lands
+  bool meets;                 // whether the legs meet as planned
+  std::int32_t land = kLand;  // the landing's frame, the top half way there
+};
+
+// Where the foot IK bone of `side` goes for its ankle to be where `ik` puts it with the body
+// square, once the whole body is turned by `turn` about the centre's vertical: the ankles'
+// offset from their IK bones does not turn.
+Vec3 Turned(const Quaternion& turn, Vec3 ik, std::size_t side) {
+  const BodyProportions& body = kReferenceBody;
+  const Vec3 offset = FootTarget(body, {}, side);
+  return Rotate(turn, ik + offset) - offset;
+}
+
+// Dances `c` `times` times in a row, each over kLast + 1 frames, the body turned by `turn`,
+// and checks the parted swings.
+void ExpectParted(const PartingCase& c, const Quaternion& turn, std::int32_t times) {
+  constexpr std::int32_t kSpan = kLast + 1;
+  const std::int32_t last = times * kSpan - 1;
+  KeyTrack centre;
+  for (const std::int32_t frame : {0, last}) {
+    PendingKey key = KeyAt(frame, {});
+    key.rotation = ToFloats(turn);
+    centre.Add(key);
+  }
+  std::array<KeyTrack, 2> feet;
+  feet[0].Add(KeyAt(0, Turned(turn, {}, 0)));
+  feet[0].Add(KeyAt(last, Turned(turn, {}, 0)));
+  for (std::int32_t start = 0; start < last; start += kSpan) {
+    for (const PendingKey& key :
+         {KeyAt(start, Turned(turn, {}, 1)), KeyAt(start + kLift, Turned(turn, {}, 1)),
+          KeyAt(start + (kLift + c.land) / 2, Turned(turn, c.apex, 1)),
+          KeyAt(start + c.land, Turned(turn, c.landing, 1)),
+          KeyAt(start + kLast, Turned(turn, c.landing, 1))}) {
+      feet[1].Add(key);
+    }
+  }
+  const std::array<BoneTrack, 2> planned{Sampled(feet[0]), Sampled(feet[1])};
+  double least = std::numeric_limits<double>::max();
+  for (std::int32_t f = 0; f <= last; ++f) least = std::min(least, GapAt(planned, f, turn));
+  ASSERT_EQ(least < kLegsThrough, c.meets) << "the case must be what it says";
+
+  PartLegs(kReferenceBody, centre, feet, std::numeric_limits<std::int32_t>::max());
+  const std::array<BoneTrack, 2> parted{Sampled(feet[0]), Sampled(feet[1])};
+  for (std::int32_t f = 0; f <= last; ++f) {
+    SCOPED_TRACE(f);
+    const std::int32_t in = f % kSpan;  // the frame within its dance
+    EXPECT_GE(GapAt(parted, f, turn), kLegsThrough);
+    const Vec3 moved = At(parted[0], f) - At(planned[0], f);
+    EXPECT_EQ(Length(moved), 0.0) << "the standing foot moved";
+    if (in > 0) {
+      EXPECT_LE(Length(At(parted[1], f) - At(parted[1], f - 1)), 2.1);
+    }
+    if (in <= kLift || in >= c.land || !c.meets) {
+      EXPECT_LT(Length(At(parted[1], f) - At(planned[1], f)), 1e-6);
+    }
+  }
+}
+
+// The right foot swings over to the left while the left one stands: where its path takes its
+// leg through the standing one, the pass must part them on every frame at a foot's pace, and
+// leave the lift, the landing and the standing foot where they were; a swing clear of the other
+// leg must be left as it is. The same holds with the whole body turned about the vertical, the
+// legs' across and forward then being the hips' and not the floor's.
+TEST(LegParting, MovesALiftedFootOutOfTheStandingLeg) {
+  const std::vector<PartingCase> cases = {
+      {"crossing in front, topping in the standing shin", {1.8, 1.0, 0.0}, {2.4, 0.0, -1.2}, true},
+      {"crossing behind, topping in the standing shin", {1.6, 0.8, 0.5}, {2.4, 0.0, 1.2}, true},
+      {"crossing in front over the standing foot", {1.6, 1.6, -0.3}, {2.6, 0.0, -1.6}, true},
+      {"crossing wide in front, far over the standing foot",
+       {2.4, 1.2, -0.6},
+       {3.6, 0.0, -2.0},
+       true},
+      {"crossing wide behind, far over the standing foot", {2.2, 1.0, 0.6}, {3.6, 0.0, 2.0}, true},
+      // Slow swings, far from the standing leg at both ends: only the frames about the top come
+      // near it, yet the bump moves the foot from the lift on.
+      {"slowly crossing in front", {1.8, 1.0, 0.0}, {3.2, 0.0, -2.4}, true, 34},
+      {"slowly crossing behind", {1.6, 0.8, 0.5}, {3.2, 0.0, 2.4}, true, 34},
+      {"stepping forward on its own side", {0.0, 1.0, -1.0}, {0.0, 0.0, -2.0}, false},
+  };
+  // Each case is danced once, then twice in a row in one call (the foot back home at once), so
+  // that the second swing is looked at after the first one's keys were replaced.
+  for (const std::int32_t times : {1, 2}) {
+    for (const double degrees : {0.0, 90.0, 180.0, -60.0}) {
+      const Quaternion turn = AxisAngle({0.0, 1.0, 0.0}, degrees * kDegree);
+      for (const PartingCase& c : cases) {
+        SCOPED_TRACE(c.name + " turned " + std::to_string(degrees) + " times " +
+                     std::to_string(times));
+        ExpectParted(c, turn, times);
+      }
+    }
+  }
+}
+
+// Both feet jump at once, the right one crossing behind the left leg. Of two feet in the air the
+// higher one makes way: with the left foot the lower, the right one is moved off the left leg as
+// off a standing one, the left foot left as it was; with both as high all the way (the same keys'
+// heights on the same frames), neither foot is moved.
+TEST(LegParting, InAJumpTheHigherFootMakesWay) {
+  struct JumpCase {
+    std::string name;
+    double leftTop;  // how high the left foot jumps; the right one tops at 0.8
+    bool parts;
+  };
+  const std::vector<JumpCase> cases = {
+      {"the left foot lower", 0.5, true},
+      {"the left foot a little lower", 0.7, true},
+      {"both feet as high", 0.8, false},
+  };
+  const Quaternion square{0.0, 0.0, 0.0, 1.0};
+  constexpr std::int32_t kTop = (kLift + kLand) / 2;
+  const Vec3 landing{2.4, 0.0, 1.2};
+  for (const JumpCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyTrack centre;
+    centre.Add(KeyAt(0, {}));
+    centre.Add(KeyAt(kLast, {}));
+    std::array<KeyTrack, 2> feet;
+    for (const PendingKey& key :
+         {KeyAt(0, {}), KeyAt(kLift, {}), KeyAt(kTop, {0.0, c.leftTop, 0.0}), KeyAt(kLand, {}),
+          KeyAt(kLast, {})}) {
+      feet[0].Add(key);
+    }
+    for (const PendingKey& key : {KeyAt(0, {}), KeyAt(kLift, {}), KeyAt(kTop, {1.6, 0.8, 0.5}),
+                                  KeyAt(kLand, landing), KeyAt(kLast, landing)}) {
+      feet[1].Add(key);
+    }
+    const std::array<BoneTrack, 2> planned{Sampled(feet[0]), Sampled(feet[1])};
+    double least = std::numeric_limits<double>::max();
+    for (std::int32_t f = 0; f <= kLast; ++f) least = std::min(least, GapAt(planned, f, square));
+    ASSERT_LT(least, kLegsThrough) << "the legs must meet as planned";
+
+    PartLegs(kReferenceBody, centre, feet, std::numeric_limits<std::int32_t>::max());
+    const std::array<BoneTrack, 2> parted{Sampled(feet[0]), Sampled(feet[1])};
+    for (std::int32_t f = 0; f <= kLast; ++f) {
+      SCOPED_TRACE(f);
+      EXPECT_EQ(Length(At(parted[0], f) - At(planned[0], f)), 0.0) << "the left foot moved";
+      if (c.parts) {
+        EXPECT_GE(GapAt(parted, f, square), kLegsThrough);
+      } else {
+        EXPECT_EQ(Length(At(parted[1], f) - At(planned[1], f)), 0.0) << "the right foot moved";
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace pavaneflow
