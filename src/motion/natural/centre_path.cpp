@@ -673,7 +673,9 @@ class Builder {
     keys.clear();
     for (std::size_t i = 0; i < events.size(); ++i) {
       const CentreEvent& e = events[i];
-      CentreKey key;
+      // Built where it is kept rather than aside and copied in: nearly every event keeps one.
+      CentreKey& key = keys.emplace_back();
+      const CentreKey* const previous = keys.size() > 1 ? &keys[keys.size() - 2] : nullptr;
       key.frame = e.frame;
       key.kind = e.kind;
       key.yaw = e.yaw;
@@ -720,9 +722,8 @@ class Builder {
                 : -1;
         const bool quick = e.kind == CentreEvent::kLift && !rests && !key.crossed &&
                            !(i + 1 < events.size() && events[i + 1].kind == CentreEvent::kCarry);
-        double shifted = quick ? CarryQuickly(key, middleX, middleZ, e, LandingAfter(events, i),
-                                              keys.empty() ? nullptr : &keys.back())
-                               : 0.0;
+        double shifted =
+            quick ? CarryQuickly(key, middleX, middleZ, e, LandingAfter(events, i), previous) : 0.0;
         if (shifted == 0.0) {
           // Eighths of a carry's shift may reach a little deeper over an uncrossed wide stance,
           // unless the next foot lifts a frame or two after it.
@@ -737,11 +738,12 @@ class Builder {
       if (e.kind == CentreEvent::kApex &&
           (swings_.PlantedAt(0, e.frame) || swings_.PlantedAt(1, e.frame)))
         key.kind = CentreEvent::kStance;
-      if (!keys.empty() && keys.back().frame == key.frame) {
-        if (key.kind < keys.back().kind) continue;
+      // Of two at one frame, the later event's key frame is kept unless the earlier one's kind
+      // ranks above it.
+      if (previous != nullptr && previous->frame == key.frame) {
+        if (key.kind >= previous->kind) keys[keys.size() - 2] = key;
         keys.pop_back();
       }
-      keys.push_back(key);
     }
     PlaceTops(keys);
     Settle(keys);
@@ -786,10 +788,13 @@ class Builder {
       // Carried over the standing foot, the body sinks for the other foot's landing only as far
       // as the way to it needs: sunk as deep as reaching it from here, the body would be lowest
       // between the beats, against the groove, where a walker is highest, over the standing leg.
-      if (key.kind != CentreEvent::kApex && i + 1 < keys.size())
-        key.rise =
-            std::min(key.rise, IsCarried(key.kind) ? CarriedArrivingRise(key, Unheld(keys[i + 1]))
-                                                   : ArrivingRise(key, keys[i + 1].frame));
+      // A next key frame that is not held is asked as it stands, not copied to unhold it.
+      if (key.kind != CentreEvent::kApex && i + 1 < keys.size()) {
+        const CentreKey& next = keys[i + 1];
+        key.rise = std::min(key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
+                                      : next.held          ? CarriedArrivingRise(key, Unheld(next))
+                                                           : CarriedArrivingRise(key, next));
+      }
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
       if (key.held) key.heldSink = std::max(0.0, StandingRise(Unheld(key)) - key.rise);
@@ -866,10 +871,8 @@ class Builder {
     // beats. Kept straight elsewhere: there the lower carry lets the even beats' rests stand out.
     static const FrameBeforeEnd gentle(kGentle);
     const double share = next.crossed ? gentle(frames) : straight;
-    CentreKey before = key;
-    before.x = Lerp(key.x, next.x, share);
-    before.z = Lerp(key.z, next.z, share);
-    const double reachedBefore = ArrivingRise(before, next.frame);
+    const double reachedBefore =
+        ArrivingRise(key, Lerp(key.x, next.x, share), Lerp(key.z, next.z, share), next.frame);
     const double nextAtMost = std::min(0.0, LandingRise(next)) - CrossedLandingDip(next);
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
@@ -893,10 +896,9 @@ class Builder {
     const std::int32_t frames = key.frame - carried.frame;
     if (frames < 2) return key.rise;
     const double share = static_cast<double>(frames - 1) / static_cast<double>(frames);
-    CentreKey before = carried;
-    before.x = Lerp(carried.x, key.x, share);
-    before.z = Lerp(carried.z, key.z, share);
-    return (ArrivingRise(before, key.frame) - (1.0 - share) * carried.rise) / share;
+    const double reachedBefore = ArrivingRise(carried, Lerp(carried.x, key.x, share),
+                                              Lerp(carried.z, key.z, share), key.frame);
+    return (reachedBefore - (1.0 - share) * carried.rise) / share;
   }
 
   // Where a held landing key frame would stand had the weight come with the foot.
@@ -911,12 +913,15 @@ class Builder {
   // The highest rise at which each foot in the air at `key` that lands by `until` is reached
   // where it lands.
   double ArrivingRise(const CentreKey& key, std::int32_t until) const {
+    return ArrivingRise(key, key.x, key.z, until);
+  }
+  // The same for `key` moved to (x, z) on its way to the next key frame, without a copy of it.
+  double ArrivingRise(const CentreKey& key, double x, double z, std::int32_t until) const {
     double rise = 0.0;
     for (int side = 0; side < 2; ++side) {
       if (swings_.PlantedAt(side, key.frame) || !swings_.PlantedAt(side, until)) continue;
-      rise =
-          std::min(rise, ReachRise(key.x, key.z, key.yaw, side, swings_.StanceAt(side, key.frame),
-                                   LegShare(key), Widens(key)));
+      rise = std::min(rise, ReachRise(x, z, key.yaw, side, swings_.StanceAt(side, key.frame),
+                                      LegShare(key), Widens(key)));
     }
     return std::max(rise, lowest_);
   }
@@ -931,9 +936,11 @@ class Builder {
   // the beat to the next lift, stillest half way between the beats.
   // Only landings on a beat: off the beat, the held body would stand lowest between the beats.
   void Settle(std::vector<CentreKey>& keys) const {
-    // Most stretches have no landing that settles: their keys stay where they are, and are
-    // copied only from the first one that does (a landing is never the first key).
-    std::vector<CentreKey> settled;
+    // A held landing replaces its key frame in place (of the key frames around it only their
+    // kinds, standing feet and frames are read, which holding leaves as they were), and the key
+    // frames a while after the landings go in at the end, in one pass from the back, rather than
+    // every key frame from the first landing that settles on being copied into a new list.
+    std::vector<CentreKey> laters;
     for (std::size_t i = 0; i < keys.size(); ++i) {
       const CentreKey& key = keys[i];
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
@@ -943,14 +950,7 @@ class Builder {
       const auto beat = landing ? clock_.From(key.frame - kNearFrames) : std::nullopt;
       // Landing crossed, the legs reach across the body: held towards the foot behind, they
       // would pass through each other.
-      if (!landing || !beat || *beat > key.frame + kNearFrames || key.crossed) {
-        if (!settled.empty()) settled.push_back(key);
-        continue;
-      }
-      if (settled.empty()) {
-        settled.reserve(keys.size() + 1);
-        settled.assign(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(i));
-      }
+      if (!landing || !beat || *beat > key.frame + kNearFrames || key.crossed) continue;
       const FloorPoint s = swings_.StanceAt(keys[i - 1].standing, key.frame);
       const double between = StandingRise(key);
       const double sink = kSettleSink * body_.PadScale();
@@ -965,16 +965,28 @@ class Builder {
       held.held = held.x != key.x || held.z != key.z;
       held.heldX = key.x - held.x;
       held.heldZ = key.z - held.z;
-      settled.push_back(held);
       const std::int32_t at = key.frame + kSettleFrames;
       if (held.held && (i + 1 == keys.size() || keys[i + 1].frame > at)) {
-        CentreKey later = key;
+        CentreKey& later = laters.emplace_back(key);
         later.frame = at;
         later.standing = -1;
-        settled.push_back(later);
+      }
+      keys[i] = held;
+    }
+    // Each later key frame goes right behind its landing: before the next key frame, which
+    // comes after it.
+    if (!laters.empty()) {
+      std::size_t from = keys.size();
+      keys.resize(keys.size() + laters.size());
+      std::size_t to = keys.size();
+      for (std::size_t left = laters.size(); left > 0;) {
+        if (from > 0 && keys[from - 1].frame > laters[left - 1].frame) {
+          keys[--to] = keys[--from];
+        } else {
+          keys[--to] = laters[--left];
+        }
       }
     }
-    if (!settled.empty()) keys = std::move(settled);
     // Carried towards a held landing, the body drifts on from over the standing foot rather
     // than stopping there: the stop, half way between the beats, was the step's stillest moment,
     // and the weight stays over the standing foot either way.
@@ -1361,12 +1373,13 @@ BodyTurns CentrePlanner::TurnsAt(double yaw, double leanForward, double leanSide
   return turns;
 }
 
-bool CentrePlanner::Flowing(const CentreKey& key, const CentreKey& next) const {
-  if (!last_ || key.frame <= last_->frame || next.frame <= key.frame) return false;
-  const double in = static_cast<double>(key.frame - last_->frame);
+bool CentrePlanner::Flowing(const CentreKey* last, const CentreKey& key,
+                            const CentreKey& next) const {
+  if (last == nullptr || key.frame <= last->frame || next.frame <= key.frame) return false;
+  const double in = static_cast<double>(key.frame - last->frame);
   const double out = static_cast<double>(next.frame - key.frame);
-  return portable::Hypot((next.x - key.x) / out - (key.x - last_->x) / in,
-                         (next.z - key.z) / out - (key.z - last_->z) / in) <=
+  return portable::Hypot((next.x - key.x) / out - (key.x - last->x) / in,
+                         (next.z - key.z) / out - (key.z - last->z) / in) <=
          kFlowMatch * body_.PadScale();
 }
 
@@ -1374,6 +1387,9 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
                              std::size_t heldSteps, CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
          boundary == kNoBoundary, last_.has_value(), added_);
+  // The key frame added to the path before each: kept from the last call, then the list's own,
+  // copied once at the end rather than at every key frame.
+  const CentreKey* last = last_ ? &*last_ : nullptr;
   std::size_t i = 0;
   for (; i < keys_.size() && keys_[i].frame < complete; ++i) {
     const CentreKey& key = keys_[i];
@@ -1384,8 +1400,8 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     // the weight towards the lifted foot. (Its height eases as ever: it moves over the feet.)
     // It goes on only where it comes in about as fast as it leaves: out of a rest (over a wide
     // stance, waiting for the lift) it would set off at full speed from one frame to the next.
-    const bool flows = key.flows && i + 1 < keys_.size() && Flowing(key, keys_[i + 1]);
-    const bool drifts = key.drifts && i + 1 < keys_.size() && last_ && last_->frame < key.frame &&
+    const bool flows = key.flows && i + 1 < keys_.size() && Flowing(last, key, keys_[i + 1]);
+    const bool drifts = key.drifts && i + 1 < keys_.size() && last && last->frame < key.frame &&
                         key.frame < keys_[i + 1].frame;
     // Carried over the standing foot into a landing off the beat (the weight not held back for
     // it), the body stays there while the foot is in the air and comes across late, arriving as
@@ -1397,7 +1413,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
                            !key.held && !key.beat && !key.crossed;
     const InterpolationBytes* curve = key.kind == CentreEvent::kApex   ? &kFlightRise
                                       : written_ == CentreEvent::kApex ? &kFlightFall
-                                      : drifts ? IntoDriftCurve(*last_, key, keys_[i + 1], flowed_)
+                                      : drifts ? IntoDriftCurve(*last, key, keys_[i + 1], flowed_)
                                       : flows || landsLate ? &kCentreArriving
                                       : flowed_            ? &kCentreLeaving
                                       : key.top            ? &kGrooveToTop
@@ -1406,7 +1422,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     topped_ = key.top;
     written_ = key.kind;
     flowed_ = flows || drifts;
-    last_ = key;
+    last = &key;
     const std::array<float, 3> at{static_cast<float>(key.x), static_cast<float>(key.rise),
                                   static_cast<float>(key.z)};
     if (!twist_) {
@@ -1433,6 +1449,7 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
     path.upperBody.Add({key.frame, {}, turns.chest, &kTurnEase});
     path.neck.Add({key.frame, {}, turns.head, &kTurnEase});
   }
+  if (i > 0) last_ = keys_[i - 1];
   keys_.erase(keys_.begin(), keys_.begin() + static_cast<std::ptrdiff_t>(i));
   beats_.erase(beats_.begin(), beats_.begin() + static_cast<std::ptrdiff_t>(heldBeats));
   const std::int32_t kept = beats_.empty() ? boundary : beats_.front();

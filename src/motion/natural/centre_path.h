@@ -112,8 +112,9 @@ class CentrePlanner {
   // The hips', the chest's and the head's turns for the hips turned by `yaw`, the body leaning
   // `leanForward` and `leanSideways` degrees, nodding on a `beat` or not.
   BodyTurns TurnsAt(double yaw, double leanForward, double leanSideways, bool beat) const;
-  // Whether the body passes `key` (a foot's lift) without stopping, on its way to `next`.
-  bool Flowing(const CentreKey& key, const CentreKey& next) const;
+  // Whether the body passes `key` (a foot's lift) without stopping, on its way from `last` (the
+  // key frame added to the path before it, if any) to `next`.
+  bool Flowing(const CentreKey* last, const CentreKey& key, const CentreKey& next) const;
 
   const BodyProportions& body_;
   BeatClock& clock_;
