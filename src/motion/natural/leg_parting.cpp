@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <optional>
+#include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -424,8 +427,6 @@ class SwingParter {
     }
   }
 
-  const std::vector<Moment>& Frames() const { return moments_; }
-
   // The push of each frame that parts the legs, or none where the swing is clear or no push helps.
   std::optional<std::vector<Vec3>> Pushes() const {
     std::int32_t first = -1;
@@ -636,9 +637,72 @@ std::vector<Moment> Moments(const std::array<std::vector<BonePose>, 3>& poses,
   return moments;
 }
 
-// Puts a key on every frame inside the swing, its planned place pushed by `pushes`: on whole
-// frames the path is as planned but for the push, and the lift and the landing keep their keys.
-void Rekey(KeyTrack& track, const Swing& swing, const std::vector<Moment>& moments,
+// The pushes worked out for swings planned alike, to the bit: a dance repeats its figures, and a
+// swing that crosses the other leg where no push parts them tries every push to find that out.
+// The pushes depend on nothing but the body, the swinging side and the poses sampled over the
+// swing (its first frame only sets where they go), so the key is all of those bits.
+class PushMemo {
+ public:
+  using Key = std::vector<std::uint64_t>;
+  using Pushes = std::optional<std::vector<Vec3>>;
+
+  static Key KeyOf(const BodyProportions& body, std::size_t side,
+                   const std::array<std::vector<BonePose>, 3>& poses) {
+    Key key;
+    key.reserve(kBodyWords + 1 + poses[0].size() * 13);
+    std::array<std::uint64_t, kBodyWords> bodyWords{};
+    std::memcpy(bodyWords.data(), &body, sizeof body);
+    key.insert(key.end(), bodyWords.begin(), bodyWords.end());
+    key.push_back(side);
+    const auto add = [&key](double value) {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, &value, sizeof bits);
+      key.push_back(bits);
+    };
+    for (std::size_t i = 0; i < poses[0].size(); ++i) {
+      for (const double v : poses[0][i].position) add(v);
+      for (const double v : poses[0][i].rotation) add(v);
+      for (std::size_t foot = 1; foot < 3; ++foot) {
+        for (const double v : poses[foot][i].position) add(v);
+      }
+    }
+    return key;
+  }
+
+  const Pushes* Find(const Key& key) const {
+    const auto at = known_.find(key);
+    return at == known_.end() ? nullptr : &at->second;
+  }
+
+  // Forgets everything once full, so that a long run of dances on one thread keeps its memory.
+  const Pushes& Remember(Key key, Pushes pushes) {
+    if (known_.size() >= kMostKnown) known_.clear();
+    return known_.emplace(std::move(key), std::move(pushes)).first->second;
+  }
+
+ private:
+  static constexpr std::size_t kMostKnown = 1024;
+  // The body's bits, padded to whole words.
+  static_assert(std::is_trivially_copyable_v<BodyProportions> &&
+                    alignof(BodyProportions) == alignof(float) &&
+                    sizeof(BodyProportions) % sizeof(float) == 0,
+                "the body must be plain floats, with no padding to key on");
+  static constexpr std::size_t kBodyWords = (sizeof(BodyProportions) + 7) / 8;
+
+  struct Hash {
+    std::size_t operator()(const Key& key) const {
+      std::uint64_t mixed = key.size();
+      for (const std::uint64_t word : key) mixed = (mixed ^ word) * 0x9E3779B97F4A7C15u;
+      return static_cast<std::size_t>(mixed ^ (mixed >> 32));
+    }
+  };
+  std::unordered_map<Key, Pushes, Hash> known_;
+};
+
+// Puts a key on every frame inside the swing, its planned place (`own`, sampled on every frame
+// of the swing) pushed by `pushes`: on whole frames the path is as planned but for the push,
+// and the lift and the landing keep their keys.
+void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own,
            const std::vector<Vec3>& pushes, Progresses& progresses) {
   const std::vector<PendingKey>& keys = track.Keys();
   auto at = [&keys](std::int32_t frame) {
@@ -649,8 +713,8 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<Moment>& momen
   };
   const std::vector<BonePose> planned = Sample(keys, swing.from, swing.to, true, progresses);
   std::vector<PendingKey> inside;
-  for (std::size_t i = 1; i + 1 < moments.size(); ++i) {
-    const Vec3 p = moments[i].own + pushes[i];
+  for (std::size_t i = 1; i + 1 < own.size(); ++i) {
+    const Vec3 p = ToVec(own[i].position) + pushes[i];
     PendingKey key;
     key.frame = swing.from + static_cast<std::int32_t>(i);
     key.position = {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
@@ -663,7 +727,7 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<Moment>& momen
 // Parts the legs over one swing whose legs may meet, where they do and a push helps.
 // True if it re-keyed the swing.
 bool PartSwing(const BodyProportions& body, const KeyTrack& centre, std::array<KeyTrack, 2>& feet,
-               const Swing& swing, Progresses& progresses) {
+               const Swing& swing, Progresses& progresses, PushMemo& memo) {
   std::array<std::vector<BonePose>, 3> poses{
       std::vector<BonePose>{},
       Sample(feet[swing.side].Keys(), swing.from, swing.to, false, progresses),
@@ -676,10 +740,14 @@ bool PartSwing(const BodyProportions& body, const KeyTrack& centre, std::array<K
   }
   if (!makesWay) return false;
   poses[0] = Sample(centre.Keys(), swing.from, swing.to, true, progresses);
-  const SwingParter parter(body, swing, Moments(poses, body));
-  const std::optional<std::vector<Vec3>> pushes = parter.Pushes();
-  if (!pushes) return false;
-  Rekey(feet[swing.side], swing, parter.Frames(), *pushes, progresses);
+  PushMemo::Key key = PushMemo::KeyOf(body, swing.side, poses);
+  const PushMemo::Pushes* pushes = memo.Find(key);
+  if (pushes == nullptr) {
+    const SwingParter parter(body, swing, Moments(poses, body));
+    pushes = &memo.Remember(std::move(key), parter.Pushes());
+  }
+  if (!*pushes) return false;
+  Rekey(feet[swing.side], swing, poses[1], **pushes, progresses);
   return true;
 }
 
@@ -698,6 +766,7 @@ void PartLegs(const BodyProportions& body, const KeyTrack& centre, std::array<Ke
   // Kept from one stretch of the dance to the next, as its keys keep using the same curves and
   // spans; one a thread, as dances are made side by side.
   thread_local Progresses progresses;
+  thread_local PushMemo memo;
   const std::int32_t first = std::min(swings[0].Next() ? swings[0].Next()->from : end,
                                       swings[1].Next() ? swings[1].Next()->from : end);
   Cursors cursors{KeyCursor(centre, first), {KeyCursor(feet[0], first), KeyCursor(feet[1], first)}};
@@ -714,7 +783,7 @@ void PartLegs(const BodyProportions& body, const KeyTrack& centre, std::array<Ke
     const std::size_t side = !right || (left && left->from <= right->from) ? 0 : 1;
     const Swing swing = *swings[side].Next();
     swings[side].Pass(MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
-                      PartSwing(body, centre, feet, swing, progresses));
+                      PartSwing(body, centre, feet, swing, progresses, memo));
   }
 }
 

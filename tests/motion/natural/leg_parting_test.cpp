@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -200,6 +201,123 @@ TEST(LegParting, InAJumpTheHigherFootMakesWay) {
       }
     }
   }
+}
+
+// One foot swinging past the other, standing, one: by default the right foot across the left leg.
+// Places are the feet's IK bones' offsets.
+struct Dance {
+  Vec3 apex{1.8, 1.0, 0.0};
+  Vec3 landing{2.4, 0.0, -1.2};
+  Vec3 standing{};
+  std::size_t swinging = 1;
+  float thigh = kReferenceBody.thigh;
+  Vec3 hips{};  // the centre's place
+  double hipsDegrees = 0.0;
+};
+
+// A dance's swing from `start` on, parted: its keys, and how far parting moved each foot on
+// each frame.
+struct PartedDance {
+  std::array<std::vector<PendingKey>, 2> keys;
+  std::array<std::vector<Vec3>, 2> moved;
+};
+
+PartedDance Parted(const Dance& dance, std::int32_t start) {
+  BodyProportions body = kReferenceBody;
+  body.thigh = dance.thigh;
+  KeyTrack centre;
+  for (const std::int32_t frame : {start, start + kLast}) {
+    PendingKey key = KeyAt(frame, dance.hips);
+    key.rotation = ToFloats(AxisAngle({0.0, 1.0, 0.0}, dance.hipsDegrees * kDegree));
+    centre.Add(key);
+  }
+  std::array<KeyTrack, 2> feet;
+  for (const std::int32_t frame : {start, start + kLast}) {
+    feet[1 - dance.swinging].Add(KeyAt(frame, dance.standing));
+  }
+  for (const PendingKey& key :
+       {KeyAt(start, {}), KeyAt(start + kLift, {}), KeyAt(start + (kLift + kLand) / 2, dance.apex),
+        KeyAt(start + kLand, dance.landing), KeyAt(start + kLast, dance.landing)}) {
+    feet[dance.swinging].Add(key);
+  }
+  const std::array<BoneTrack, 2> planned{Sampled(feet[0]), Sampled(feet[1])};
+  PartLegs(body, centre, feet, std::numeric_limits<std::int32_t>::max());
+  const std::array<BoneTrack, 2> parted{Sampled(feet[0]), Sampled(feet[1])};
+  PartedDance result{{feet[0].Keys(), feet[1].Keys()}, {}};
+  for (std::size_t side = 0; side < 2; ++side) {
+    for (std::int32_t f = start; f <= start + kLast; ++f) {
+      result.moved[side].push_back(At(parted[side], f) - At(planned[side], f));
+    }
+  }
+  return result;
+}
+
+bool SameKeys(const std::array<std::vector<PendingKey>, 2>& a,
+              const std::array<std::vector<PendingKey>, 2>& b) {
+  for (std::size_t side = 0; side < 2; ++side) {
+    if (a[side].size() != b[side].size()) return false;
+    for (std::size_t k = 0; k < a[side].size(); ++k) {
+      if (a[side][k].frame != b[side][k].frame || a[side][k].position != b[side][k].position ||
+          a[side][k].rotation != b[side][k].rotation)
+        return false;
+    }
+  }
+  return true;
+}
+
+bool MovedAlike(const PartedDance& a, const PartedDance& b) {
+  for (std::size_t side = 0; side < 2; ++side) {
+    for (std::size_t i = 0; i < a.moved[side].size(); ++i) {
+      if (Length(a.moved[side][i] - b.moved[side][i]) > 1e-4) return false;
+    }
+  }
+  return true;
+}
+
+// A swing parted after another one, planned alike but for one thing (and later in the dance),
+// must come out as it does parted on its own: what the pass remembers of earlier swings is
+// only ever used for one planned the same to the bit.
+TEST(LegParting, ASwingComesOutAsOnItsOwnWhateverWasPartedBefore) {
+  struct FollowCase {
+    std::string name;
+    Dance later;
+    bool alike;  // whether it is the first swing again, to be moved the same way
+  };
+  const Dance first;
+  // The right foot swinging across a left foot standing wide, and the left foot swinging the
+  // same offsets across a right foot standing as far in: the same places, the other foot.
+  const Dance swapped{{3.4, 1.0, 0.0}, {4.0, 0.0, 1.2}, {1.8, 0.0, 0.0}, 1};
+  const std::vector<FollowCase> cases = {
+      {"the same swing", first, true},
+      {"topping further over the standing foot", {{1.6, 1.6, -0.3}, first.landing}, false},
+      {"the standing foot further back", {first.apex, first.landing, {0.0, 0.0, 0.3}}, false},
+      {"longer thighs", {first.apex, first.landing, {}, 1, 4.9f}, false},
+      {"the hips further forward",
+       {first.apex, first.landing, {}, 1, first.thigh, {0.0, 0.0, -1.0}},
+       false},
+      {"the hips turned", {first.apex, first.landing, {}, 1, first.thigh, {}, 10.0}, false},
+  };
+  const auto check = [](const Dance& earlier, const FollowCase& c) {
+    SCOPED_TRACE(c.name);
+    // A thread of their own remembers nothing of the swings parted before.
+    PartedDance alone;
+    std::thread([&] { alone = Parted(c.later, 100); }).join();
+    PartedDance earlierAlone;
+    std::thread([&] { earlierAlone = Parted(earlier, 0); }).join();
+    PartedDance after;
+    std::thread([&] {
+      Parted(earlier, 0);
+      after = Parted(c.later, 100);
+    }).join();
+    EXPECT_TRUE(SameKeys(after.keys, alone.keys));
+    // Unless it is the same swing again, it must be moved otherwise than the earlier one, or
+    // the case tells nothing.
+    EXPECT_EQ(MovedAlike(alone, earlierAlone), c.alike);
+  };
+  for (const FollowCase& c : cases) check(first, c);
+  Dance leftSwings = swapped;
+  leftSwings.swinging = 0;
+  check(swapped, {"the left foot swinging instead", leftSwings, false});
 }
 
 }  // namespace
