@@ -180,6 +180,20 @@ constexpr std::int32_t kLongWait = 4;
 constexpr std::int32_t kTurningBeatFrames = 14;
 constexpr double kMarkDipShare = 0.9;
 constexpr std::int32_t kNoBoundary = std::numeric_limits<std::int32_t>::max();
+// An uncrossed carry that reaches the landing foot only on the way back between the feet, a frame
+// before it lands: at least this many frames before the landing (closer, the key stood where the
+// foot came down as deep as the carry: 0.39 to 0.49 with both feet down on a quick chart, the
+// knees past 26 degrees; at four, eighths at 120 beats a minute, alternately four and three
+// frames from carry to landing, were carried one way and not the other, a limp), and no deeper
+// there than this share of the carry's own limit (as deep, lanes just under the both-feet-down
+// depth went over it, and the body bounced off the beat).
+constexpr std::int32_t kLeastCarryBackFrames = 5;
+constexpr double kCarryBackDepthShare = 0.9;
+// Nor for a step landing longer than this after the last landing: an unhurried dance stands
+// between its feet, and carried over the standing foot and back the body stopped and sank half way
+// between the beats (the beats' stillness down by a tenth at 100 to 140 beats a minute, the body
+// no longer lowest on the beat of steps a beat apart at 100).
+constexpr std::int32_t kLongestCarriedBackStep = 16;
 
 // The groove's dip on a beat `gap` frames before the next, as a share of kGrooveDip.
 double GrooveDepth(double gap) {
@@ -495,15 +509,17 @@ class Builder {
                     SegmentGap(standingHip, ankle, knee, foot));
   }
 
-  // The landing of a crossed carry, as CrossedCarryFits checks each share of the shift towards
+  // The landing of a carry, as CrossedCarryFits (or, uncrossed, UncrossedCarryFits: only `at`
+  // and how high the landing stands from between the feet) checks each share of the shift towards
   // it: its key frame, where the lifted foot is at the carry and, found at the first share that
   // gets as far as the legs' gap, how close the legs come from between the feet, which no share
   // changes.
-  struct CrossedLanding {
+  struct CarryLanding {
     std::int32_t at = 0;
     Vec3 foot;
     bool known = false;
     double fromMiddle = 0.0;
+    bool crossed = true;  // the landing foot lands across the standing one
   };
 
   // Whether the body carried to (x, z) over the foot that stands for `e` (on `stands`, the hips
@@ -511,7 +527,7 @@ class Builder {
   // feet and keeps the legs apart: see kDeepestCrossedReach and kCrossedLegsApart.
   bool CrossedCarryFits(double x, double z, double middleX, double middleZ, const CentreEvent& e,
                         portable::SineCosine turn, FloorPoint stands, FloorPoint lands,
-                        CrossedLanding& landing, double deepest) const {
+                        CarryLanding& landing, double deepest) const {
     const int lifted = 1 - e.standing;
     const double frames = static_cast<double>(std::max(1, landing.at - e.frame));
     const double before = (frames - 1.0) / frames;
@@ -528,12 +544,42 @@ class Builder {
            std::min(kCrossedLegsApart * scale_, landing.fromMiddle);
   }
 
+  // Whether the body carried to (x, z) over the foot that stands for `e` (on `stands`, the hips
+  // turned by `turn`), the other landing uncrossed on `lands` at `landing.at`, stands no deeper
+  // than `deepest` where CarriedArrivingRise will put it: over the standing foot, and for the
+  // landing foot reached from here or, on the eased way back between the feet, a frame before
+  // it lands. The foot is in the air until then: the weight goes over the standing leg in the
+  // middle of the swing and comes back as the other foot reaches down, rather than staying
+  // between the feet for a foot it need not reach yet.
+  bool UncrossedCarryFits(double x, double z, double middleX, double middleZ, const CentreEvent& e,
+                          portable::SineCosine turn, FloorPoint stands, FloorPoint lands,
+                          CarryLanding& landing, double deepest, bool& back) const {
+    const int lifted = 1 - e.standing;
+    back = false;
+    if (ReachRise(x, z, turn, e.standing, stands, kReachShare, false) < deepest) return false;
+    if (ReachRise(x, z, turn, lifted, lands, kReachShare, false) >= deepest) return true;
+    if (!landing.known) {
+      // How high the landing stands between the feet, where the way back ends.
+      landing.fromMiddle =
+          std::min({0.0, ReachRise(middleX, middleZ, turn, lifted, lands, kReachShare, false),
+                    ReachRise(middleX, middleZ, turn, e.standing, stands, kReachShare, false)});
+      landing.known = true;
+    }
+    static const FrameBeforeEnd gentle(kGentle);
+    const double before = gentle(landing.at - e.frame);
+    const double reached = ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), turn,
+                                     lifted, lands, kReachShare, false);
+    back =
+        (reached - before * landing.fromMiddle) / (1.0 - before) >= kCarryBackDepthShare * deepest;
+    return back;
+  }
+
   // Moves `key` `share` of the way from between the feet (`middleX`, `middleZ`) over the foot
   // that stands for `e`, the hip kept clear of its ankle, if both feet, where they stand or land,
-  // are reached with the body no deeper than `deepest`; says whether it did. `landing`: a crossed
-  // carry's landing (none for any other shift), checked as CrossedCarryFits does.
+  // are reached with the body no deeper than `deepest`; says whether it did. `landing`: a carry's
+  // landing (none for any other shift), checked as CrossedCarryFits or UncrossedCarryFits does.
   bool ShiftOver(CentreKey& key, double middleX, double middleZ, const CentreEvent& e, double share,
-                 double deepest, CrossedLanding* landing) const {
+                 double deepest, CarryLanding* landing) const {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
     const FloorPoint s = e.standing == 0 ? left : right;
@@ -544,13 +590,20 @@ class Builder {
     const double back = ClearBack(HipOffset(x, z, turn, e.standing, s), e.yaw, true);
     x += back * sine;
     z += back * cosine;
-    if (landing != nullptr ? !CrossedCarryFits(x, z, middleX, middleZ, e, turn, s,
-                                               e.standing == 0 ? right : left, *landing, deepest)
-                           : ReachRise(x, z, turn, 0, left, kReachShare, false) < deepest ||
-                                 ReachRise(x, z, turn, 1, right, kReachShare, false) < deepest)
+    bool reachedBack = false;
+    if (landing != nullptr && !landing->crossed) {
+      if (!UncrossedCarryFits(x, z, middleX, middleZ, e, turn, s, e.standing == 0 ? right : left,
+                              *landing, deepest, reachedBack))
+        return false;
+    } else if (landing != nullptr
+                   ? !CrossedCarryFits(x, z, middleX, middleZ, e, turn, s,
+                                       e.standing == 0 ? right : left, *landing, deepest)
+                   : ReachRise(x, z, turn, 0, left, kReachShare, false) < deepest ||
+                         ReachRise(x, z, turn, 1, right, kReachShare, false) < deepest)
       return false;
     key.x = x;
     key.z = z;
+    key.reachedBack = reachedBack;
     return true;
   }
 
@@ -592,8 +645,7 @@ class Builder {
   // `deepest` (`landing`: as ShiftOver); a carry then goes on in finer steps as far as they reach
   // higher, every other one of them (the eighths) a little deeper with `deeperEighths`.
   void ShiftInSteps(CentreKey& key, double middleX, double middleZ, const CentreEvent& e,
-                    double most, double deepest, bool deeperEighths,
-                    CrossedLanding* landing) const {
+                    double most, double deepest, bool deeperEighths, CarryLanding* landing) const {
     ShareList refused;
     double shifted = 0.0;
     for (double share = most; share > 0.0; share -= most / 4) {
@@ -620,17 +672,18 @@ class Builder {
   }
 
   // ShiftInSteps for a key frame between the feet where they stand for `e`, carried into a
-  // crossing landing at `landsAt` (else -1): where it goes depends on nothing else but the hips'
-  // aim, the foot that stands, how far and how deep the shift may go and, into a crossing, how
-  // soon it lands and where the lifted foot is.
+  // landing at `landsAt` (else -1) that it reaches as a crossed or an uncrossed carry does: where
+  // it goes depends on nothing else but the hips' aim, the foot that stands, how far and how deep
+  // the shift may go and, into a landing, how soon it lands and, crossed, where the lifted foot is.
   void ShiftRemembered(CentreKey& key, const CentreEvent& e, double most, double deepest,
                        std::int32_t landsAt, bool deeperEighths) const {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
-    CrossedLanding landing;
+    CarryLanding landing;
+    landing.crossed = key.crossed;
     if (landsAt >= 0) {
       landing.at = landsAt;
-      landing.foot = AirborneFootAt(1 - e.standing, e.frame);
+      if (key.crossed) landing.foot = AirborneFootAt(1 - e.standing, e.frame);
     }
     const auto asked = static_cast<std::uint64_t>(e.kind) |
                        static_cast<std::uint64_t>(e.standing + 1) << 8 |
@@ -651,11 +704,20 @@ class Builder {
     if (const std::optional<FloorSpot> known = carryShifts_.Find(question)) {
       key.x = known->x;
       key.z = known->z;
+      key.reachedBack = known->reachedBack;
       return;
     }
     ShiftInSteps(key, key.x, key.z, e, most, deepest, deeperEighths,
                  landsAt >= 0 ? &landing : nullptr);
-    carryShifts_.Remember(question, {key.x, key.z});
+    carryShifts_.Remember(question, {key.x, key.z, key.reachedBack});
+  }
+
+  // The frame of the last landing before the event `i`; far before the dance if none.
+  static std::int32_t LandingBefore(const std::vector<CentreEvent>& events, std::size_t i) {
+    for (std::size_t j = i; j-- > 0;) {
+      if (events[j].kind == CentreEvent::kStance) return events[j].frame;
+    }
+    return std::numeric_limits<std::int32_t>::min() / 2;
   }
 
   // The frame of the first landing after the event `i`; -1 if none is planned yet.
@@ -716,8 +778,16 @@ class Builder {
                                body_.PadScale();
         const double middleX = key.x;
         const double middleZ = key.z;
+        // Uncrossed, the landing foot may be reached on the way back between the feet
+        // (UncrossedCarryFits): not from close to its landing (kLeastCarryBackFrames), nor in an
+        // unhurried step (kLongestCarriedBackStep).
+        const bool carriesBack =
+            e.kind == CentreEvent::kCarry && !key.crossed && i + 1 < events.size() &&
+            events[i + 1].kind == CentreEvent::kStance &&
+            events[i + 1].frame - e.frame >= kLeastCarryBackFrames &&
+            events[i + 1].frame - LandingBefore(events, i) <= kLongestCarriedBackStep;
         const std::int32_t landsAt =
-            key.crossed && e.kind == CentreEvent::kCarry && i + 1 < events.size()
+            e.kind == CentreEvent::kCarry && i + 1 < events.size() && (key.crossed || carriesBack)
                 ? events[i + 1].frame
                 : -1;
         const bool quick = e.kind == CentreEvent::kLift && !rests && !key.crossed &&
@@ -868,9 +938,13 @@ class Builder {
     // Into a crossing, the run eases into `next` (kCentreEase): a frame before, the body has come
     // further than that frame's share of the time (0.90 of six frames, not 0.83). Reckoned from
     // the straight run, the carry sank deeper than the crossed foot needs, lowest between the
-    // beats. Kept straight elsewhere: there the lower carry lets the even beats' rests stand out.
+    // beats. So does the way into its landing of a carry taken further than the landing foot is
+    // reached from it (reachedBack): carried as far as that eased way lets it reach the foot, it
+    // would sink between the beats reckoned from the straight one. Kept straight elsewhere: there
+    // the lower carry lets the even beats' rests stand out (eased, a foot crossing over from the
+    // other pad came through the standing leg, and a wide stance's rests stood out less).
     static const FrameBeforeEnd gentle(kGentle);
-    const double share = next.crossed ? gentle(frames) : straight;
+    const double share = next.crossed || key.reachedBack ? gentle(frames) : straight;
     const double reachedBefore =
         ArrivingRise(key, Lerp(key.x, next.x, share), Lerp(key.z, next.z, share), next.frame);
     const double nextAtMost = std::min(0.0, LandingRise(next)) - CrossedLandingDip(next);

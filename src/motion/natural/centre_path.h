@@ -47,6 +47,9 @@ struct CentreKey {
   double heldZ = 0.0;
   bool flows = false;    // passed on the way without stopping (a foot's lift)
   bool crossed = false;  // the feet stand (or land) crossed
+  // Carried further over the standing foot than the landing foot is reached from here: reached
+  // only on the eased way back between the feet, a frame before it lands.
+  bool reachedBack = false;
   // Carried: drifts on towards the held landing after it without stopping over the standing foot.
   bool drifts = false;
   double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
@@ -62,6 +65,7 @@ using CrossReachTurns = BitKeyedMemo<5, double, 10>;
 struct FloorSpot {
   double x = 0.0;
   double z = 0.0;
+  bool reachedBack = false;  // CentreKey::reachedBack of the shifted key frame
 };
 // Where the body shifted over the standing foot goes, by where both feet stand, the hips' aim, the
 // foot that stands, how far and how deep the shift may go and, carried into a crossing, how soon

@@ -306,7 +306,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // A quick swing's lift key carried over the standing foot sinks a little while both feet are
   // still down: 0.3401 on half (0.339 before), no Lane lower than 0.45.
   EXPECT_LE(drops[drops.size() / 2], 0.341);
-  EXPECT_LE(classicDropsLow, 46);
+  // An uncrossed carry reaching the landing foot on the way back takes three charts' classic
+  // footing (five Lanes, all 0.4494 to 0.4498 before) just past 0.45: 0.4506 to 0.4558.
+  EXPECT_LE(classicDropsLow, 51);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -352,7 +354,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // half way to the next beat. 0.308 while a foot left a set time before its landing after a long
   // wait, wherever that put the stillness before it. 0.311 while the body marking a quick beat
   // paused as long at the top of each rise as in the dip.
-  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.313);
+  // 0.313 while an uncrossed carry stopped where the landing foot, still in the air, was reached.
+  EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.314);
   std::nth_element(
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
@@ -387,8 +390,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // other comes to, which widens the stance before the crossing, and the body is carried less far
   // over a wide stance: 305 (866).
   // The body coming across late into a landing off the beat: 297 and 0.264 (854 and 0.3215).
-  expectWeights(weights, 297, 0.264);
-  expectWeights(classicWeights, 854, 0.3215);
+  // An uncrossed carry going over as far as the landing foot is reached a frame before it lands,
+  // on the eased way back between the feet, in a step at most about half a second after the last:
+  // 252 and 0.252 (805 and 0.3162).
+  expectWeights(weights, 252, 0.2521);
+  expectWeights(classicWeights, 805, 0.3162);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
@@ -405,8 +411,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // crossed over standing on the side of its panel that the other comes to, no longer on the far
   // side, across two pads: 38 (70) before; 37, and 74 with the classic footing, whose stance
   // before a crossing is now wider and a few crossings a little deeper. Standing ready so through
-  // a rest before the crossing: 36.
-  EXPECT_LE(crossedLow, 36);
+  // a rest before the crossing: 36. With an uncrossed carry going further over the standing
+  // foot, one chart's crossings stand a little higher (0.609 to 0.594): 34.
+  EXPECT_LE(crossedLow, 34);
   EXPECT_LE(crossedLowClassicFeet, 74);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
@@ -446,7 +453,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // marking a quick beat between its steps, level to a thousandth before, now turns at the top of
   // each rise without stopping and stands there a hair lower than on the beat: 6 (its two lanes
   // at +0.0003; the beat's stillness there is the point).
-  EXPECT_LE(notLower, 6);
+  // A carry taken over the standing foot as far as the eased way back reaches the landing foot,
+  // its way in reckoned on that curve: 4.
+  EXPECT_LE(notLower, 4);
   EXPECT_LE(classicNotLower, 5);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),

@@ -248,6 +248,29 @@ TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
   }
 }
 
+// Left and right over a wide stance, on eighths and quarters: the weight goes over the standing
+// foot in the middle of each swing and comes back as the other foot reaches down. (Held between
+// the feet until the landing foot could be reached from the carry itself, with that foot still in
+// the air, it leant 0.20 to 0.21 towards the lifted foot on each of these.)
+TEST(NaturalMotion, CarriesOverTheStandingFootOfAWideStance) {
+  struct Case {
+    int bpm;
+    std::string steps;  // repeated
+    double weight;      // towards the lifted foot, median, at most
+  };
+  const Case cases[] = {
+      {80, "46", 0.13},    {90, "46", 0.13},    {100, "46", 0.18},   {120, "4060", 0.17},
+      {135, "4060", 0.17}, {150, "4060", 0.15}, {170, "4060", 0.13},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bpm) + " " + c.steps);
+    const Dance dance(Repeated(c.bpm, c.steps, 20), style, true, &kPlanned);
+    EXPECT_LE(dance.figures.dancer.weightTowardsLifted, c.weight);
+    EXPECT_LE(dance.figures.dancer.pelvisDropBothPlanted, 0.42);
+  }
+}
+
 // A step every other quick beat: the foot leaves earlier than a beat before it lands, so that the
 // body stands still over the landing beat rather than half way to the next one (0.136, 0.139 and
 // 0.081 when it left a beat before). After longer waits it leaves as the beats place the stillness
