@@ -1288,11 +1288,30 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
             bool started, std::vector<CentreKey>& added) {
   added.clear();
   const double deepest = kDeepestBob * depth / kGrooveDip;
+  // Beats are asked in frame order: the first step not too early for a beat is found once by
+  // search, then walked to with the beats.
+  std::optional<std::vector<std::int32_t>::const_iterator> stepCursor;
   auto danced = [&](std::int32_t frame) {
-    auto next = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
+    if (!stepCursor)
+      stepCursor = std::lower_bound(steps.begin(), steps.end(), frame - kGrooveReach);
+    auto& next = *stepCursor;
+    while (next != steps.end() && *next < frame - kGrooveReach) ++next;
     if (next != steps.end() && *next <= frame + kGrooveReach) return true;
     return std::any_of(holds.begin(), holds.end(),
                        [frame](const auto& h) { return h.first <= frame && frame <= h.second; });
+  };
+  // The first key frame at or after `frame`. The frames asked for mostly go forwards with the
+  // beats, but a mark looks back from its beat past where the beat before may have asked: the
+  // place is walked to from the last answer, either way, and searched for only the first time.
+  std::optional<std::vector<CentreKey>::iterator> keyCursor;
+  auto firstFrom = [&](std::int32_t frame) {
+    if (!keyCursor)
+      keyCursor = std::lower_bound(keys.begin(), keys.end(), frame,
+                                   [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
+    auto& next = *keyCursor;
+    while (next != keys.end() && next->frame < frame) ++next;
+    while (next != keys.begin() && (next - 1)->frame >= frame) --next;
+    return next;
   };
   // The key frame within kNearFrames of `frame`, or a new one on the way there; null in a jump.
   // `beyond`: before the first key frame (after the last one, once the dance is `finished`) the
@@ -1305,8 +1324,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
   // without stopping unless the dip sank a deep stance no further than a dancer's depth.
   auto at = [&](std::int32_t frame, double dip, bool beyond = false, std::int32_t wait = 0,
                 std::optional<double> turnsAfter = std::nullopt) {
-    auto next = std::lower_bound(keys.begin(), keys.end(), frame,
-                                 [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
+    const auto next = firstFrom(frame);
     for (auto near : {next, next == keys.begin() ? next : next - 1}) {
       if (near != keys.end() && std::abs(near->frame - frame) <= kNearFrames) {
         if (Dips(near->kind)) {
@@ -1348,9 +1366,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
     if (hold <= 0 || beat - hold < 0) return;
     const std::int32_t from = beat - hold - 2 * kNearFrames;
     const std::int32_t to = beat + gap / 2 + kNearFrames;
-    const auto near =
-        std::lower_bound(keys.begin(), keys.end(), from,
-                         [](const CentreKey& k, std::int32_t f) { return k.frame < f; });
+    const auto near = firstFrom(from);
     if (near != keys.end() && near->frame <= to) return;
     // Out of a long wait (an intro, a stop: no key frame for two beats before this one's half
     // beat), the body stands as it was until half a beat before the first beat it marks: eased
