@@ -194,6 +194,12 @@ constexpr double kCarryBackDepthShare = 0.9;
 // between the beats (the beats' stillness down by a tenth at 100 to 140 beats a minute, the body
 // no longer lowest on the beat of steps a beat apart at 100).
 constexpr std::int32_t kLongestCarriedBackStep = 16;
+// In a step landing at most this long after the last, the way back may reach the landing foot as
+// deep as the carry's own limit (kCarryBackDepthShare aside): there, held to the share, the body
+// stayed between the feet through most of the swing and leaned towards the lifted foot. Slower,
+// the deeper carry sank half way between the beats (at 13 frames the body was no longer lowest on
+// the beat on six more lanes).
+constexpr std::int32_t kLongestDeepCarriedBackStep = 12;
 
 // The groove's dip on a beat `gap` frames before the next, as a share of kGrooveDip.
 double GrooveDepth(double gap) {
@@ -519,7 +525,8 @@ class Builder {
     Vec3 foot;
     bool known = false;
     double fromMiddle = 0.0;
-    bool crossed = true;  // the landing foot lands across the standing one
+    bool crossed = true;    // the landing foot lands across the standing one
+    bool deepBack = false;  // uncrossed: reached on the way back as deep as the carry's limit
   };
 
   // Whether the body carried to (x, z) over the foot that stands for `e` (on `stands`, the hips
@@ -569,8 +576,8 @@ class Builder {
     const double before = gentle(landing.at - e.frame);
     const double reached = ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), turn,
                                      lifted, lands, kReachShare, false);
-    back =
-        (reached - before * landing.fromMiddle) / (1.0 - before) >= kCarryBackDepthShare * deepest;
+    const double share = landing.deepBack ? 1.0 : kCarryBackDepthShare;
+    back = (reached - before * landing.fromMiddle) / (1.0 - before) >= share * deepest;
     return back;
   }
 
@@ -676,11 +683,12 @@ class Builder {
   // it goes depends on nothing else but the hips' aim, the foot that stands, how far and how deep
   // the shift may go and, into a landing, how soon it lands and, crossed, where the lifted foot is.
   void ShiftRemembered(CentreKey& key, const CentreEvent& e, double most, double deepest,
-                       std::int32_t landsAt, bool deeperEighths) const {
+                       std::int32_t landsAt, bool deeperEighths, bool deepBack) const {
     const FloorPoint left = swings_.StanceAt(0, e.frame);
     const FloorPoint right = swings_.StanceAt(1, e.frame);
     CarryLanding landing;
     landing.crossed = key.crossed;
+    landing.deepBack = deepBack;
     if (landsAt >= 0) {
       landing.at = landsAt;
       if (key.crossed) landing.foot = AirborneFootAt(1 - e.standing, e.frame);
@@ -689,7 +697,8 @@ class Builder {
                        static_cast<std::uint64_t>(e.standing + 1) << 8 |
                        static_cast<std::uint64_t>(key.crossed) << 16 |
                        static_cast<std::uint64_t>(landsAt >= 0) << 24 |
-                       static_cast<std::uint64_t>(deeperEighths) << 32;
+                       static_cast<std::uint64_t>(deeperEighths) << 32 |
+                       static_cast<std::uint64_t>(deepBack) << 40;
     const CarryShifts::Key question{PointBits(left),
                                     PointBits(right),
                                     compat::bit_cast<std::uint64_t>(e.yaw),
@@ -780,12 +789,17 @@ class Builder {
         const double middleZ = key.z;
         // Uncrossed, the landing foot may be reached on the way back between the feet
         // (UncrossedCarryFits): not from close to its landing (kLeastCarryBackFrames), nor in an
-        // unhurried step (kLongestCarriedBackStep).
-        const bool carriesBack =
-            e.kind == CentreEvent::kCarry && !key.crossed && i + 1 < events.size() &&
-            events[i + 1].kind == CentreEvent::kStance &&
-            events[i + 1].frame - e.frame >= kLeastCarryBackFrames &&
-            events[i + 1].frame - LandingBefore(events, i) <= kLongestCarriedBackStep;
+        // unhurried step (kLongestCarriedBackStep); as deep as the carry's limit in a quick one
+        // (kLongestDeepCarriedBackStep).
+        const std::int32_t step =
+            e.kind == CentreEvent::kCarry && !key.crossed && i + 1 < events.size()
+                ? events[i + 1].frame - LandingBefore(events, i)
+                : std::numeric_limits<std::int32_t>::max();
+        const bool carriesBack = e.kind == CentreEvent::kCarry && !key.crossed &&
+                                 i + 1 < events.size() &&
+                                 events[i + 1].kind == CentreEvent::kStance &&
+                                 events[i + 1].frame - e.frame >= kLeastCarryBackFrames &&
+                                 step <= kLongestCarriedBackStep;
         const std::int32_t landsAt =
             e.kind == CentreEvent::kCarry && i + 1 < events.size() && (key.crossed || carriesBack)
                 ? events[i + 1].frame
@@ -799,7 +813,8 @@ class Builder {
           // unless the next foot lifts a frame or two after it.
           const bool deeperEighths = !key.crossed && i + 1 < events.size() &&
                                      events[i + 1].frame - e.frame >= kEighthCarryFrames;
-          ShiftRemembered(key, e, most, deepest, landsAt, deeperEighths);
+          ShiftRemembered(key, e, most, deepest, landsAt, deeperEighths,
+                          carriesBack && step <= kLongestDeepCarriedBackStep);
         }
       }
       key.rise = e.rise;

@@ -271,6 +271,30 @@ TEST(NaturalMotion, CarriesOverTheStandingFootOfAWideStance) {
   }
 }
 
+// Left, right, down and up, a step a beat at 150 and more: the way back between the feet reaches
+// the landing foot as deep as the carry's own limit, so the body goes over the standing foot in
+// the middle of each swing, still lowest on the beat and no deeper with both feet down (the
+// weight 0.189, 0.178 and 0.206 and Beat Align 0.289, 0.314 and 0.346 while the way back was held
+// to nine tenths of that depth).
+TEST(NaturalMotion, CarriesOverTheStandingFootRoundThePadOnQuickBeats) {
+  struct Case {
+    int bpm;
+    double weight;     // towards the lifted foot, median, at most
+    double beatAlign;  // at least
+  };
+  const Case cases[] = {{150, 0.18, 0.33}, {160, 0.165, 0.37}, {170, 0.18, 0.37}};
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bpm);
+    const Dance dance(Repeated(c.bpm, "40602080", 20), style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_GE(d.beatAlignScore, c.beatAlign);
+    EXPECT_LT(d.bounce, -0.1);
+    EXPECT_LE(d.pelvisDropBothPlanted, 0.36);
+  }
+}
+
 // A step every other quick beat: the foot leaves earlier than a beat before it lands, so that the
 // body stands still over the landing beat rather than half way to the next one (0.136, 0.139 and
 // 0.081 when it left a beat before). After longer waits it leaves as the beats place the stillness
