@@ -323,22 +323,39 @@ class Builder {
       return {swings_.PlantedAt(0, frame), swings_.PlantedAt(1, frame)};
     };
     Planted plantedB = keys.empty() ? Planted{} : plantedAt(keys.front().frame);
+    // So is each one's turn, and only for a pair with a foot planted at both ends (moving a key
+    // frame back leaves its turn as it was).
+    portable::SineCosine turnB{};
+    bool turnedB = false;
+    const double clear = kHipClear * scale_;
     for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
       CentreKey& a = keys[i];
       CentreKey& b = keys[i + 1];
       const Planted plantedA = plantedB;
       plantedB = plantedAt(b.frame);
+      const bool turnedA = turnedB;
+      const portable::SineCosine turnA = turnB;
+      turnedB = false;
       for (int side = 0; side < 2; ++side) {
         const auto& at = plantedA[static_cast<std::size_t>(side)];
         if (!at || !plantedB[static_cast<std::size_t>(side)]) continue;
-        const auto [ax, az] = HipOffset(a.x, a.z, a.yaw, side, *at);
-        const auto [bx, bz] = HipOffset(b.x, b.z, b.yaw, side, *at);
+        if (!turnedB) {
+          turnB = portable::SinCos(b.yaw);
+          turnedB = true;
+        }
+        const auto [ax, az] =
+            HipOffset(a.x, a.z, turnedA ? turnA : portable::SinCos(a.yaw), side, *at);
+        const auto [bx, bz] = HipOffset(b.x, b.z, turnB, side, *at);
         const double ux = bx - ax;
         const double uz = bz - az;
         const double length = ux * ux + uz * uz;
         const double t = length > 0.0 ? std::clamp(-(ax * ux + az * uz) / length, 0.0, 1.0) : 0.0;
+        // The way passes clear of the ankle on most pairs: then its turn there is not needed.
+        const double nearX = ax + ux * t;
+        const double nearZ = az + uz * t;
+        if (nearX * nearX + nearZ * nearZ >= clear * clear) continue;
         const double yaw = a.yaw + portable::TurnRemainder(b.yaw - a.yaw) * t;
-        const double back = ClearBack({ax + ux * t, az + uz * t}, yaw, false);
+        const double back = ClearBack({nearX, nearZ}, yaw, false);
         if (back == 0.0) continue;
         for (CentreKey* key : {&a, &b}) {
           key->x += back * portable::Sin(yaw);
