@@ -891,18 +891,21 @@ class Builder {
       // as the way to it needs: sunk as deep as reaching it from here, the body would be lowest
       // between the beats, against the groove, where a walker is highest, over the standing leg.
       // A next key frame that is not held is asked as it stands, not copied to unhold it.
+      // The next key frame's landing rise, once asked: a carry asks it twice.
+      std::optional<double> nextLanding;
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size()) {
         const CentreKey& next = keys[i + 1];
         key.rise = std::min(key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
-                                      : next.held          ? CarriedArrivingRise(key, Unheld(next))
-                                                           : CarriedArrivingRise(key, next));
+                                      : next.held ? CarriedArrivingRise(key, Unheld(next), nullptr)
+                                                  : CarriedArrivingRise(key, next, &nextLanding));
       }
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
       if (key.held) key.heldSink = std::max(0.0, StandingRise(Unheld(key)) - key.rise);
       if (key.kind == CentreEvent::kCarry && i > 0)
         key.rise = std::min(
-            key.rise, CarryHighest(keys[i - 1], i + 1 < keys.size() ? &keys[i + 1] : nullptr));
+            key.rise,
+            CarryHighest(keys[i - 1], i + 1 < keys.size() ? &keys[i + 1] : nullptr, nextLanding));
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
     LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
@@ -950,19 +953,24 @@ class Builder {
   // high as that landing: held down at the stance's height, the body was lowest between the beats
   // and came up into the beat. Not towards a crossed landing, whose carry sinks to reach round
   // the standing foot: risen, it left the weight short of the crossing and a planted foot slid.
-  double CarryHighest(const CentreKey& from, const CentreKey* next) const {
+  // `landing` is LandingRise(*next) if already asked, and keeps it if asked here.
+  double CarryHighest(const CentreKey& from, const CentreKey* next,
+                      std::optional<double>& landing) const {
     const double highest = from.rise + kCarryRise * body_.PadScale();
     if (next == nullptr || next->crossed) return highest;
-    const double landing = std::min(0.0, LandingRise(*next));
-    if (from.rise > landing - kDeepStance * body_.PadScale()) return highest;
-    return std::max(highest, landing);
+    if (!landing) landing = LandingRise(*next);
+    const double lands = std::min(0.0, *landing);
+    if (from.rise > lands - kDeepStance * body_.PadScale()) return highest;
+    return std::max(highest, lands);
   }
 
   // Carried, the body is reached by a foot landing on the next key frame only on the way there:
   // the highest rise from which the straight run to `next`, kept no higher than `next` can be,
   // reaches the landing foot a frame before it lands. Nearer the next key frame the leg needs
   // less of the sink than a run that reaches it from here.
-  double CarriedArrivingRise(const CentreKey& key, const CentreKey& next) const {
+  // `landing` (if any) keeps LandingRise(next) for the caller, which may ask it again.
+  double CarriedArrivingRise(const CentreKey& key, const CentreKey& next,
+                             std::optional<double>* landing) const {
     const double reachedHere = ArrivingRise(key, next.frame);
     const std::int32_t frames = next.frame - key.frame;
     if (frames < 2) return reachedHere;
@@ -979,7 +987,9 @@ class Builder {
     const double share = next.crossed || key.reachedBack ? gentle(frames) : straight;
     const double reachedBefore =
         ArrivingRise(key, Lerp(key.x, next.x, share), Lerp(key.z, next.z, share), next.frame);
-    const double nextAtMost = std::min(0.0, LandingRise(next)) - CrossedLandingDip(next);
+    const double nextLanding = LandingRise(next);
+    if (landing != nullptr) *landing = nextLanding;
+    const double nextAtMost = std::min(0.0, nextLanding) - CrossedLandingDip(next);
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
 
