@@ -320,6 +320,71 @@ double LastFrameTravel(FloorPoint from, double height, FloorPoint to, std::int32
   return portable::Hypot((1.0 - p.across) * Distance(from, to), (1.0 - p.down) * height);
 }
 
+// A quick swing's shape in time, the curves across of its rise to the top and of its fall to the
+// touch (up and down as ever). kFootRise and kFootFall ease out of the lift and into the landing,
+// and peak at over 1.5 times the foot's mean speed in the middle: in a quick run across the pad
+// that is past a real foot's. Such a swing takes the first of these that stays under kQuickestFoot,
+// flatter each, as a player's foot snaps across and the frame before the landing still slows it.
+struct SwingProfile {
+  CurveBytes rise;
+  CurveBytes fall;
+  InterpolationBytes riseBytes;
+  InterpolationBytes fallBytes;
+};
+constexpr SwingProfile MakeProfile(CurveBytes rise, CurveBytes fall) {
+  return {rise, fall, MakeInterpolation(rise, kSlowInSlowOut, rise, kStraight),
+          MakeInterpolation(fall, kSlowInSlowOut, fall, kStraight)};
+}
+constexpr std::array<SwingProfile, 4> kQuickProfiles{
+    MakeProfile(kSlowStart, kSlowEnd), MakeProfile(kEasedStart, kEasedEnd),
+    MakeProfile({30, 10, 107, 107}, {20, 20, 97, 117}), MakeProfile(kStraight, kStraight)};
+constexpr double kQuickestFoot = 2.1;
+// The mean speed, path and lift together, over which a swing's peak is worth working out: the
+// usual curves peak at about 1.55 times it, up and down included.
+constexpr double kQuickMean = kQuickestFoot / 1.75;
+// Spans of a swing's curves, in frames, that the progress tables hold; longer ones are never quick.
+constexpr std::int32_t kLongestSpan = 24;
+
+// The curves a quick swing's frames are worked out on, in the planner's progress tables: each
+// profile's across rising, then each one's across falling, then up and down.
+constexpr std::size_t kQuickCurves = 2 * kQuickProfiles.size() + 1;
+constexpr std::size_t kHeightCurve = kQuickCurves - 1;
+constexpr std::size_t kSpanEntries = kLongestSpan + 1;
+
+CurveBytes QuickCurve(std::size_t curve) {
+  if (curve == kHeightCurve) return kSlowInSlowOut;
+  return curve < kQuickProfiles.size() ? kQuickProfiles[curve].rise
+                                       : kQuickProfiles[curve - kQuickProfiles.size()].fall;
+}
+
+// Whether a swing rising over `up` frames from `from` to `top` high over `mid` and falling over
+// `down` from there to `to` (lengths `scale` times the reference's) may be quick enough to pass a
+// real foot's speed on the usual curves: its way, however it bends at the top, is no longer than
+// the root of twice the sum of its two halves' squares. Most swings are not, and are told so here
+// for a few multiplications.
+inline bool MayBeQuick(FloorPoint from, FloorPoint mid, double top, FloorPoint to, std::int32_t up,
+                       std::int32_t down, double scale) {
+  if (down < 1 || up + down >= kLongestSpan) return false;
+  const double slowest = kQuickMean * scale * static_cast<double>(up + down) - top;
+  const double ax = static_cast<double>(mid.x) - static_cast<double>(from.x);
+  const double az = static_cast<double>(mid.z) - static_cast<double>(from.z);
+  const double bx = static_cast<double>(to.x) - static_cast<double>(mid.x);
+  const double bz = static_cast<double>(to.z) - static_cast<double>(mid.z);
+  return slowest <= 0.0 || 2.0 * (ax * ax + az * az + bx * bx + bz * bz) > slowest * slowest;
+}
+
+// The top of a quick swing from `from` to `to`, `mid` on the usual curves, moved along the way to
+// where the foot is at its share of the `up` and `down` frames in the air before the touch: half
+// way, on a fall a frame shorter than the rise, the fall would take the other half in fewer frames.
+FloorPoint QuickTop(FloorPoint from, FloorPoint mid, FloorPoint to, std::int32_t up,
+                    std::int32_t down) {
+  const double shift = static_cast<double>(up) / static_cast<double>(up + down) - 0.5;
+  return {static_cast<float>(static_cast<double>(mid.x) +
+                             shift * (static_cast<double>(to.x) - static_cast<double>(from.x))),
+          static_cast<float>(static_cast<double>(mid.z) +
+                             shift * (static_cast<double>(to.z) - static_cast<double>(from.z)))};
+}
+
 // `at` moved `by` along the left side of hips aiming at `yaw` (the dancer's left, negative: right).
 FloorPoint Beside(FloorPoint at, double yaw, double by) {
   return {static_cast<float>(static_cast<double>(at.x) + by * portable::Cos(yaw)),
@@ -449,7 +514,8 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
                              std::int32_t land, FloorPoint to, double yaw, FloorPoint round,
-                             double ahead, const InterpolationBytes* fall) {
+                             double ahead, const InterpolationBytes* fall,
+                             const std::optional<std::size_t>* shared) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
                    from,
@@ -463,16 +529,31 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   FloorPoint fallFrom = from;
   double fallHeight = 0.0;
   std::int32_t fallStart = lift;
+  const InterpolationBytes* rise = &kFootRise;
   if (apex > lift && apex < land) {
-    const FloorPoint mid = Forward(from, round, to, yaw, ahead, land - lift);
-    Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, &kFootRise);
+    // Most swings top where they pass: no call for them.
+    FloorPoint mid = ahead > 0.0 ? Forward(from, round, to, yaw, ahead, land - lift) : round;
+    const std::optional<std::size_t> profile =
+        shared != nullptr ? *shared
+        : fall == &kFootFall && mid == Between(from, to) &&
+                MayBeQuick(from, mid, top, to, apex - lift, land - 1 - apex, scale_)
+            ? QuickProfile(from, mid, top, to, lift, apex, land)
+            : std::nullopt;
+    if (profile) {
+      mid = QuickTop(from, mid, to, apex - lift, land - 1 - apex);
+      rise = &kQuickProfiles[*profile].riseBytes;
+      fall = &kQuickProfiles[*profile].fallBytes;
+    }
+    Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, rise);
     fallFrom = mid;
     fallHeight = top;
     fallStart = apex;
   }
   const std::int32_t frames = land - fallStart;
-  if (frames >= 2 &&
-      LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel * scale_) {
+  // A quick profile always touches first: the frame before the landing slows whatever comes into
+  // it.
+  if (frames >= 2 && (rise != &kFootRise || LastFrameTravel(fallFrom, fallHeight, to, frames) >
+                                                kLastFrameTravel * scale_)) {
     Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), yaw,
         fall);
     Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
@@ -482,6 +563,82 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   stand_[side] = to;
   landed_[side] = land;
   yaw_[side] = yaw;
+}
+
+const double* FootSwingPlanner::QuickProgress(std::size_t curve, std::int32_t frames) const {
+  if (quickProgress_.empty()) {
+    quickProgress_.resize(kQuickCurves * kSpanEntries * kSpanEntries);
+    quickKnown_.assign(kQuickCurves * kSpanEntries, false);
+  }
+  const std::size_t row = curve * kSpanEntries + static_cast<std::size_t>(frames);
+  double* const progress = &quickProgress_[row * kSpanEntries];
+  if (!quickKnown_[row]) {
+    const CurveBytes c = QuickCurve(curve);
+    const BezierCurve bezier(c.x1, c.y1, c.x2, c.y2);
+    for (std::int32_t k = 0; k <= frames; ++k) {
+      progress[k] = bezier.Progress(static_cast<double>(k) / static_cast<double>(frames));
+    }
+    quickKnown_[row] = true;
+  }
+  return progress;
+}
+
+bool FootSwingPlanner::Faster(FloorPoint from, FloorPoint mid, double top, FloorPoint to,
+                              std::int32_t up, std::int32_t down, std::size_t profile,
+                              double quickest) const {
+  const double touch = static_cast<double>(kTouchHeight) * scale_;
+  const double most = quickest * quickest;
+  double x = static_cast<double>(from.x);
+  double z = static_cast<double>(from.z);
+  double y = 0.0;
+  // Whether a frame of the way from `a`, `ya` high, to `b`, `yb` high, over `frames` frames on
+  // `across` moves the foot further than `quickest`.
+  auto leg = [&](FloorPoint a, double ya, FloorPoint b, double yb, std::int32_t frames,
+                 std::size_t across) {
+    const double* along = QuickProgress(across, frames);
+    const double* upDown = QuickProgress(kHeightCurve, frames);
+    for (std::int32_t k = 1; k <= frames; ++k) {
+      const double nx = static_cast<double>(a.x) +
+                        (static_cast<double>(b.x) - static_cast<double>(a.x)) * along[k];
+      const double nz = static_cast<double>(a.z) +
+                        (static_cast<double>(b.z) - static_cast<double>(a.z)) * along[k];
+      const double ny = ya + (yb - ya) * upDown[k];
+      if ((nx - x) * (nx - x) + (ny - y) * (ny - y) + (nz - z) * (nz - z) > most) return true;
+      x = nx;
+      y = ny;
+      z = nz;
+    }
+    return false;
+  };
+  return leg(from, 0.0, mid, top, up, profile) ||
+         leg(mid, top, to, touch, down, kQuickProfiles.size() + profile);
+}
+
+std::optional<std::size_t> FootSwingPlanner::QuickProfile(FloorPoint from, FloorPoint mid,
+                                                          double top, FloorPoint to,
+                                                          std::int32_t lift, std::int32_t apex,
+                                                          std::int32_t land) const {
+  const std::int32_t up = apex - lift;
+  const std::int32_t down = land - 1 - apex;
+  const QuickProfileMemo::Question question{from, mid, to, top, up, down};
+  if (const std::optional<std::int8_t> known = quickProfiles_.Find(question)) {
+    if (*known < 0) return std::nullopt;
+    return static_cast<std::size_t>(*known);
+  }
+  std::optional<std::size_t> chosen;
+  const double quickest = kQuickestFoot * scale_;
+  if (Faster(from, mid, top, to, up, down, 0, quickest)) {
+    const FloorPoint along = QuickTop(from, mid, to, up, down);
+    chosen = kQuickProfiles.size() - 1;
+    for (std::size_t p = 0; p + 1 < kQuickProfiles.size(); ++p) {
+      if (!Faster(from, along, top, to, up, down, p, quickest)) {
+        chosen = p;
+        break;
+      }
+    }
+  }
+  quickProfiles_.Remember(question, chosen ? static_cast<std::int8_t>(*chosen) : std::int8_t{-1});
+  return chosen;
 }
 
 FloorPoint FootSwingPlanner::Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw,
@@ -961,8 +1118,30 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     tops[side] = rise + (hurried ? tuck * TuckedLift(centre, apexYaw, side, via[side], rise, 1.0)
                                  : TuckedLift(centre, apexYaw, side, via[side], rise, tuck));
   }
-  for (int side = 0; side < 2; ++side)
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0, &kFootFall);
+  // Both feet on one profile, which moves their tops along their ways; not feet trading places
+  // whose tops that brings closer: they pass side by side there, and would pass through each other.
+  std::optional<std::size_t> profile;
+  if (apex > takeOff && apex < land) {
+    for (int side = 0; side < 2; ++side) {
+      if (!MayBeQuick(stand_[side], via[side], tops[side], to[side], apex - takeOff,
+                      land - 1 - apex, scale_))
+        continue;
+      const std::optional<std::size_t> own =
+          QuickProfile(stand_[side], via[side], tops[side], to[side], takeOff, apex, land);
+      if (own && (!profile || *own > *profile)) profile = own;
+    }
+    if (profile && (via[0] != Between(stand_[0], to[0]) || via[1] != Between(stand_[1], to[1]))) {
+      const std::int32_t up = apex - takeOff;
+      const std::int32_t down = land - 1 - apex;
+      if (Distance(QuickTop(stand_[0], via[0], to[0], up, down),
+                   QuickTop(stand_[1], via[1], to[1], up, down)) < Distance(via[0], via[1]))
+        profile.reset();
+    }
+  }
+  for (int side = 0; side < 2; ++side) {
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0, &kFootFall,
+          &profile);
+  }
   // The body is down by the time the feet touch, so that they do not land on straight legs.
   if (land - 1 > apex) Event(land - 1, CentreEvent::kTouchDown, -1, yaw, 0.0);
   Event(land, CentreEvent::kJumpLanding, -1, yaw, 0.0);

@@ -13,6 +13,7 @@
 #include "motion/natural/cross_turn_memo.h"
 #include "motion/natural/inward_memo.h"
 #include "motion/natural/key_track.h"
+#include "motion/natural/quick_profile_memo.h"
 #include "motion/natural/step_timeline.h"
 
 namespace pavaneflow {
@@ -170,10 +171,24 @@ class FootSwingPlanner {
            const InterpolationBytes* curve);
   // `round`: where the foot tops its swing, passing round the other foot; `ahead`: how far in front
   // of its path, along the hips' forward, the foot tops its swing (see Forward); `fall`: the curve
-  // it comes down on.
+  // it comes down on; `shared`, when given, the quick profile it swings on (none: the usual
+  // curves), else it finds its own (see QuickProfile).
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
              FloorPoint to, double yaw, FloorPoint round, double ahead,
-             const InterpolationBytes* fall);
+             const InterpolationBytes* fall, const std::optional<std::size_t>* shared = nullptr);
+  // Which quick profile a foot swinging from `from` at `lift`, `top` high over `mid` at `apex`, to
+  // `to` at `land` swings on: none where the usual curves keep it under a real foot's speed.
+  // Asked only where MayBeQuick allows it.
+  std::optional<std::size_t> QuickProfile(FloorPoint from, FloorPoint mid, double top,
+                                          FloorPoint to, std::int32_t lift, std::int32_t apex,
+                                          std::int32_t land) const;
+  // Whether a foot rising over `up` frames from `from` to `top` high over `mid`, and falling over
+  // `down` from there to its touch above `to`, on quick profile `profile`, moves further than
+  // `quickest` in any frame.
+  bool Faster(FloorPoint from, FloorPoint mid, double top, FloorPoint to, std::int32_t up,
+              std::int32_t down, std::size_t profile, double quickest) const;
+  // The progress of quick curve `curve` at each frame of a span `frames` long.
+  const double* QuickProgress(std::size_t curve, std::int32_t frames) const;
   // `mid`, the top of a swing from `from` to `to` in `frames`, moved `ahead` along the forward
   // of hips turned by `yaw`, or less, as far as the path stays at a real foot's pace.
   FloorPoint Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw, double ahead,
@@ -247,8 +262,13 @@ class FootSwingPlanner {
   std::array<double, 2> yaw_{};
   std::array<Before, 2> before_;
   std::int64_t step_ = 0;
-  mutable CrossTurnMemo crossTurns_;  // Uncrossed's answers, which depend on nothing else
-  mutable InwardMemo inwards_;        // Inward's, likewise
+  mutable CrossTurnMemo crossTurns_;        // Uncrossed's answers, which depend on nothing else
+  mutable InwardMemo inwards_;              // Inward's, likewise
+  mutable QuickProfileMemo quickProfiles_;  // QuickProfile's, likewise
+  // QuickProgress's tables, each span worked out the first time it is asked for: a dance's quick
+  // swings take a few spans of few frames.
+  mutable std::vector<double> quickProgress_;
+  mutable std::vector<bool> quickKnown_;
   // Each foot's last turn, by the bits of its angle, and the key frames' rotation for it: a
   // foot's key mostly keeps the turn of the one before (a lift the last landing's, a landing
   // that of the frame before).

@@ -209,6 +209,92 @@ TEST(FootSwings, PassesTheStandingFootOnTheSideTheFootIsCrossedOn) {
   }
 }
 
+// Where foot `side`'s key frames put it at every frame from its first key to its last, each
+// channel on its own curve as the player interpolates it.
+std::vector<std::array<double, 3>> FootPath(const FootSwings& swings, int side) {
+  const std::vector<PendingKey>& keys = swings.keys[static_cast<std::size_t>(side)].Keys();
+  std::vector<std::array<double, 3>> path;
+  for (std::size_t k = 1; k < keys.size(); ++k) {
+    const PendingKey& a = keys[k - 1];
+    const PendingKey& b = keys[k];
+    const InterpolationBytes& bytes = *b.interpolation;
+    for (std::int32_t f = a.frame; f < b.frame; ++f) {
+      const double x = static_cast<double>(f - a.frame) / static_cast<double>(b.frame - a.frame);
+      std::array<double, 3> at{};
+      for (std::size_t c = 0; c < 3; ++c) {
+        const BezierCurve curve(bytes[c], bytes[4 + c], bytes[8 + c], bytes[12 + c]);
+        at[c] = static_cast<double>(a.position[c]) +
+                (static_cast<double>(b.position[c]) - static_cast<double>(a.position[c])) *
+                    curve.Progress(x);
+      }
+      path.push_back(at);
+    }
+  }
+  path.push_back({static_cast<double>(keys.back().position[0]),
+                  static_cast<double>(keys.back().position[1]),
+                  static_cast<double>(keys.back().position[2])});
+  return path;
+}
+
+// A foot tapping back and forth across its pad, or both feet jumping there and back, every few
+// frames: on the usual curves, slow out of the lift and into the touch, a tap four or five frames
+// apart peaked at 2.33 a frame, past a real foot's 2.1. It still lands slowly.
+TEST(FootSwings, QuickSwingsAcrossThePadStayUnderAFootsSpeed) {
+  struct Case {
+    const char* name;
+    std::int32_t every;  // frames between the steps
+    bool jump;
+    double fastest;  // most a foot moves in a frame
+  };
+  const Case cases[] = {
+      {"taps four frames apart", 4, false, 2.1},
+      {"taps five frames apart", 5, false, 2.1},
+      {"taps six frames apart", 6, false, 2.1},
+      {"jumps five frames apart", 5, true, 2.1},
+      {"jumps six frames apart", 6, true, 2.1},
+      // Time to spare: the usual curves, well under a foot's speed.
+      {"steps twelve frames apart", 12, false, 1.6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = {FloorPoint{3.5f, 0.0f}, FloorPoint{-3.5f, 0.0f}};
+    std::vector<StepRecord> records{start};
+    for (int i = 1; i <= 8; ++i) {
+      StepRecord r = records.back();
+      r.frame = 30 + i * c.every;
+      const float z = i % 2 == 1 ? 5.0f : 0.0f;
+      r.floor[1] = {-3.5f, z};
+      if (c.jump) r.floor[0] = {3.5f, z};
+      r.moved = {c.jump, true};
+      records.push_back(r);
+    }
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan(records, swings);
+    for (int side = c.jump ? 0 : 1; side < 2; ++side) {
+      const std::vector<std::array<double, 3>> path = FootPath(swings, side);
+      double fastest = 0.0;
+      for (std::size_t f = 1; f < path.size(); ++f) {
+        const double dx = path[f][0] - path[f - 1][0];
+        const double dy = path[f][1] - path[f - 1][1];
+        const double dz = path[f][2] - path[f - 1][2];
+        fastest = std::max(fastest, std::sqrt(dx * dx + dy * dy + dz * dz));
+      }
+      EXPECT_LE(fastest, c.fastest) << "foot " << side;
+      // The frame into each landing moves it no more than the touch a frame before.
+      for (const Support& s : swings.supports[static_cast<std::size_t>(side)]) {
+        const auto f = static_cast<std::size_t>(s.from);
+        if (s.from == 0 || f >= path.size()) continue;
+        const double dx = path[f][0] - path[f - 1][0];
+        const double dy = path[f][1] - path[f - 1][1];
+        const double dz = path[f][2] - path[f - 1][2];
+        EXPECT_LE(std::sqrt(dx * dx + dy * dy + dz * dz), 0.12) << "landing at " << s.from;
+      }
+    }
+  }
+}
+
 // A jump's feet top their swings half way, unless that brings them to one spot: feet trading
 // places then pass side by side, each bowed out to its own side of the way (before, they passed
 // through each other at the top, ankles fused).

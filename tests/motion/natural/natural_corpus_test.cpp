@@ -217,9 +217,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           legsThrough += f.dancer.legsThroughPercent > 0.2;
           // Bursts a frame or two apart ask a foot to cross the pad in three frames; quick feet
           // and quick jumps tap and go, and so dash in no more frames than the gimmick charts
-          // force.
-          EXPECT_LE(f.dancer.ankleFastPercent, 4.45);
-          EXPECT_LE(f.dancer.fastestAnkle, 4.5);
+          // force. A quick swing takes a flatter profile, its top moved along to its share of the
+          // time (4.45 % and 4.5 before).
+          EXPECT_LE(f.dancer.ankleFastPercent, 1.6);
+          EXPECT_LE(f.dancer.fastestAnkle, 4.1);
           EXPECT_LE(f.dancer.feetFusedPercent, 0.35);
           ankleFast.push_back(f.dancer.ankleFastPercent);
           // The centre crosses even a wide stance on two pads over frames, not in one, sets
@@ -236,7 +237,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // of the pelvis in the Lane: with quick jumps landing softer, a 230 BPM stream's own
           // steps weigh more (2.0 while a jump's landing was the hardest push).
           EXPECT_GE(f.dancer.beatAlignScore, 0.215);
-          EXPECT_LE(f.dancer.footContact, 2.2);
+          // A quick swing on a flatter profile moves faster at its ends, as the other foot lands or
+          // lifts: 2.37 on the gimmick chart's lane (2.18 before).
+          EXPECT_LE(f.dancer.footContact, 2.4);
           beatAlign.push_back(f.dancer.beatAlignScore);
           footContactOver += f.dancer.footContact > 1.3;
           // Standing crossed, the legs straighten rather than squat; crossovers across two pads
@@ -286,9 +289,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
           EXPECT_LE(classicFigures.dancer.legsThroughPercent, 3.8);
-          // Its quick jumps as quick as with planned feet.
-          EXPECT_LE(classicFigures.dancer.ankleFastPercent, 4.35);
-          EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.3);
+          // Its quick jumps as quick as with planned feet; quick swings on flatter profiles (4.35 %
+          // and 4.3 before).
+          EXPECT_LE(classicFigures.dancer.ankleFastPercent, 1.9);
+          EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.15);
           EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.75);
           EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.25);
           EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 24.5);
@@ -342,9 +346,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
-  EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.35);
-  EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }),
-            31);
+  // Quick swings on flatter profiles: 0.35 % and 31 lanes over 0.5 % before.
+  EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.09);
+  EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }), 8);
   std::nth_element(beatAlign.begin(),
                    beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
                    beatAlign.end());
@@ -396,8 +400,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // 252 and 0.252 (805 and 0.3162).
   // Reached on that way back as deep as the carry's own limit in a step at most 12 frames after
   // the last: 241 and 0.2511 (782 and 0.3134).
+  // Quick swings on flatter profiles put two lanes with the classic footing just over 0.3.
   expectWeights(weights, 241, 0.2512);
-  expectWeights(classicWeights, 782, 0.3135);
+  expectWeights(classicWeights, 784, 0.3135);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
