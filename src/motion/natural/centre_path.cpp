@@ -768,6 +768,7 @@ class Builder {
       key.kind = e.kind;
       key.yaw = e.yaw;
       key.standing = e.standing;
+      key.flipTop = e.flipTop;
       const FloorPoint left = swings_.StanceAt(0, e.frame);
       const FloorPoint right = swings_.StanceAt(1, e.frame);
       key.crossed = Crossed(left, right, e.yaw);
@@ -1300,6 +1301,50 @@ constexpr std::array<InterpolationBytes, kDriftSteps + 1> IntoDrift(CurveBytes s
 constexpr auto kIntoDriftFromRest = IntoDrift(kGentle);
 constexpr auto kIntoDriftGoingOn = IntoDrift(kEasedEnd);
 
+// Out of the top of a flip (a swing from one crossing into the opposite one) the hips finish
+// their turn early, while the foot passes in front of the standing leg: turned evenly on to the
+// landing, they were still square as the foot fell back behind it, and the legs passed through
+// each other. Only the rotation: the centre's way across stays as it is. The turns, earliest
+// first; the centre curves they may take the place of; and each such curve with each turn.
+constexpr std::array<CurveBytes, 2> kEarlyTurns{{{15, 15, 31, 127}, {15, 15, 63, 127}}};
+constexpr std::array<const InterpolationBytes*, 5> kTurnableCurves{
+    &kCentreEase, &kCentreArriving, &kCentreLeaving, &kGrooveToTop, &kGrooveFromTop};
+constexpr std::array<std::array<InterpolationBytes, 5>, 2> EarlyTurnCurves() {
+  std::array<std::array<InterpolationBytes, 5>, 2> curves{};
+  for (std::size_t turn = 0; turn < kEarlyTurns.size(); ++turn) {
+    for (std::size_t c = 0; c < kTurnableCurves.size(); ++c) {
+      const InterpolationBytes& b = *kTurnableCurves[c];
+      curves[turn][c] = MakeInterpolation({b[0], b[4], b[8], b[12]}, {b[1], b[5], b[9], b[13]},
+                                          {b[2], b[6], b[10], b[14]}, kEarlyTurns[turn]);
+    }
+  }
+  return curves;
+}
+constexpr auto kEarlyTurnCurves = EarlyTurnCurves();
+
+// `curve` turning on kEarlyTurns[turn], or `curve` itself where it is none of kTurnableCurves.
+const InterpolationBytes* TurnedEarly(const InterpolationBytes* curve, std::size_t turn) {
+  for (std::size_t c = 0; c < kTurnableCurves.size(); ++c) {
+    if (kTurnableCurves[c] == curve) return &kEarlyTurnCurves[turn][c];
+  }
+  return curve;
+}
+
+// The largest share of its turn kEarlyTurns[turn] makes between two frames of a span `frames`
+// long.
+double SteepestEarlyTurn(std::size_t turn, std::int32_t frames) {
+  const BezierCurve bezier(kEarlyTurns[turn].x1, kEarlyTurns[turn].y1, kEarlyTurns[turn].x2,
+                           kEarlyTurns[turn].y2);
+  double before = 0.0;
+  double steepest = 0.0;
+  for (std::int32_t k = 1; k <= frames; ++k) {
+    const double progress = bezier.Progress(static_cast<double>(k) / static_cast<double>(frames));
+    steepest = std::max(steepest, progress - before);
+    before = progress;
+  }
+  return steepest;
+}
+
 // The curve from `from` into `key`, for the body to pass it at kDriftShare of its mean speed on to
 // `next`: set off from a rest or `goingOn` (passing `from` without stopping).
 const InterpolationBytes* IntoDriftCurve(const CentreKey& from, const CentreKey& key,
@@ -1515,6 +1560,24 @@ bool CentrePlanner::Flowing(const CentreKey* last, const CentreKey& key,
          kFlowMatch * body_.PadScale();
 }
 
+std::optional<std::size_t> CentrePlanner::TurnedOut(const CentreKey& top, const CentreKey& next) {
+  const double turn = std::fabs(portable::TurnRemainder(next.yaw - top.yaw));
+  const std::int32_t frames = next.frame - top.frame;
+  if (turn == 0.0 || frames < 2) return std::nullopt;
+  for (std::size_t t = 0; t < kEarlyTurns.size(); ++t) {
+    double steepest;
+    if (frames < kRememberedTurnSpans) {
+      double& known = steepestTurns_[t][static_cast<std::size_t>(frames)];
+      if (known == 0.0) known = SteepestEarlyTurn(t, frames);
+      steepest = known;
+    } else {
+      steepest = SteepestEarlyTurn(t, frames);
+    }
+    if (turn * steepest <= kMostTurnPerFrame) return t;
+  }
+  return std::nullopt;
+}
+
 void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::size_t heldBeats,
                              std::size_t heldSteps, CentrePath& path) {
   Groove(keys_, steps_, holds_, beats_, heldBeats, kGrooveDip * body_.PadScale(),
@@ -1551,6 +1614,13 @@ void CentrePlanner::Complete(std::int32_t boundary, std::int32_t complete, std::
                                       : key.top            ? &kGrooveToTop
                                       : topped_            ? &kGrooveFromTop
                                                            : &kCentreEase;
+    if (turnOut_) {
+      curve = TurnedEarly(curve, *turnOut_);
+      turnOut_.reset();
+    }
+    // The key frame after it written in this call too: later ones may still move.
+    if (key.flipTop && i + 1 < keys_.size() && keys_[i + 1].frame < complete)
+      turnOut_ = TurnedOut(key, keys_[i + 1]);
     topped_ = key.top;
     written_ = key.kind;
     flowed_ = flows || drifts;

@@ -53,6 +53,7 @@ struct CentreKey {
   // Carried: drifts on towards the held landing after it without stopping over the standing foot.
   bool drifts = false;
   double heldSink = 0.0;  // held: how much lower the hold stands than between the feet
+  bool flipTop = false;   // CentreEvent::flipTop
 };
 
 // The turns that raise a body stood crossed, by where the body and both feet are and where the
@@ -119,6 +120,9 @@ class CentrePlanner {
   // Whether the body passes `key` (a foot's lift) without stopping, on its way from `last` (the
   // key frame added to the path before it, if any) to `next`.
   bool Flowing(const CentreKey* last, const CentreKey& key, const CentreKey& next) const;
+  // The earliest early turn (see centre_path.cpp) that turns the hips out of a flip's `top` into
+  // `next` within kMostTurnPerFrame on every frame; none where the even turn has to do.
+  std::optional<std::size_t> TurnedOut(const CentreKey& top, const CentreKey& next);
 
   const BodyProportions& body_;
   BeatClock& clock_;
@@ -137,7 +141,13 @@ class CentrePlanner {
   bool flowed_ = false;  // the last key frame added to the path was passed without stopping
   bool topped_ = false;  // the last key frame added to the path was the groove's rise
   std::optional<CentreKey> last_;  // and that key frame
-  std::int32_t completed_ = 0;     // the frame before which `path` is complete
+  // Out of a flip's top: the turn into the key frame after it (see TurnedOut).
+  std::optional<std::size_t> turnOut_;
+  // The steepest frame of each early turn over spans of a few frames, worked out when first asked
+  // for (0: not yet): flips come by the hundred, over a handful of spans.
+  static constexpr std::int32_t kRememberedTurnSpans = 32;
+  std::array<std::array<double, kRememberedTurnSpans>, 2> steepestTurns_{};
+  std::int32_t completed_ = 0;  // the frame before which `path` is complete
   // On the heap: too large for the page's small stack.
   std::unique_ptr<CrossReachTurns> crossReachTurns_;
   std::unique_ptr<CarryShifts> carryShifts_;

@@ -1006,6 +1006,7 @@ void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
   if (apex > lift + 1 && apex < land - 1) {
     Event(apex, CentreEvent::kCarry, other, yaw, 0.0);
     swings_->events.back().weight = std::min(1.0, static_cast<double>(swing) / kFullShiftFrames);
+    swings_->events.back().flipTop = flips;
   }
   const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
   Swing(side, lift, apex, top, land, to, yaw, round,

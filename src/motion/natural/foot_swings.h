@@ -47,6 +47,8 @@ struct CentreEvent {
   double rise = 0.0;      // kApex: the centre's height above rest; kTakeOff: the crouch's depth
   std::int64_t step = 0;  // the step or jump it belongs to, counted from 1
   double weight = 1.0;    // kLift, kCarry: the share of a full weight shift there is time for
+  // kCarry: the top of a swing from one crossing into the opposite one.
+  bool flipTop = false;
 };
 
 // The feet of a natural dance: each foot's IK key frames, where it stands when, and the moments

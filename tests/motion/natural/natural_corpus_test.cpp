@@ -341,8 +341,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // Carried further over a crossed standing foot, a few lanes near the middle pass the legs
   // closer; the hips kept turned from a crossed landing, or a held crossing, to its lift part
   // more of them (a step every other quick beat, leaving earlier, has longer in the air to pass
-  // the other leg). Moved off the other leg: 0.631 %.
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.635);
+  // the other leg). Moved off the other leg: 0.631 %. The hips turning early out of a flip's top:
+  // 0.618 %.
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.62);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -400,9 +401,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // 252 and 0.252 (805 and 0.3162).
   // Reached on that way back as deep as the carry's own limit in a step at most 12 frames after
   // the last: 241 and 0.2511 (782 and 0.3134).
-  // Quick swings on flatter profiles put two lanes with the classic footing just over 0.3.
+  // Quick swings on flatter profiles put two lanes with the classic footing just over 0.3; the
+  // hips turning early out of a flip's top move the classic footing's middle lane by 0.0001.
   expectWeights(weights, 241, 0.2512);
-  expectWeights(classicWeights, 784, 0.3135);
+  expectWeights(classicWeights, 784, 0.3137);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
   // the planner now steps round the widest of those crossings. With the hips turned only as the
@@ -432,8 +434,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // frames stand nearer square (21° on half before, 14.6° now), in both timings. And one chart
   // whose lifted foot, moved off the other leg, no longer crosses it on the frames where the hips
   // had turned furthest: the few crossed frames left are those nearer square (24.6° on half
-  // before).
-  EXPECT_LE(hipsSquare, 8);
+  // before). Turning early out of a flip's top, two charts' few crossed frames turn further: 6.
+  EXPECT_LE(hipsSquare, 6);
   // The quick jumps' deep landings: 18 lanes and 32 with the classic footing went faster.
   EXPECT_LE(pelvisFast, 4);
   EXPECT_LE(classicPelvisFast, 2);
@@ -561,6 +563,32 @@ TEST(NaturalMotionCorpus, ComesAcrossLateIntoALandingOffTheBeat) {
     EXPECT_GE(f.dancer.beatAlignScore, c.beatAlign);
     // Arriving at speed, the body neither rushes nor jolts the landing foot.
     EXPECT_LE(f.dancer.fastestPelvis, 1.5);
+    EXPECT_LE(f.landingSpeedP95, 0.12);
+  }
+}
+
+// Out of the top of a swing from one crossing into the opposite one, the hips finish their turn
+// early while the foot passes in front of the standing leg: turned evenly on to the landing, they
+// were still square as the foot fell back behind it, and the legs passed through each other (the
+// share of frames as it was in brackets). Classic footing, classic timing.
+TEST(NaturalMotionCorpus, TurnsTheHipsEarlyOutOfAFlip) {
+  if (!fs::is_directory(kCorpus)) GTEST_SKIP() << "no corpus of DWI files at " << kCorpus;
+  struct Case {
+    const char* file;
+    std::size_t chart;  // as listed, from 1
+    double through;     // % of frames with the legs through each other, at most
+  };
+  const Case cases[] = {
+      {"019-get-up-and-dance.dwi", 3, 0.3},        // (0.521)
+      {"022-if-you-can-say-goodbye.dwi", 1, 0.6},  // (0.736)
+      {"076-remember-you.dwi", 7, 1.05},           // (1.188)
+      {"040-vol-4.dwi", 7, 1.9},                   // (2.031)
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + " chart " + std::to_string(c.chart));
+    const BodyFigures f = LaneFigures(c.file, c.chart, ChartTiming::kClassic, false);
+    EXPECT_LE(f.dancer.legsThroughPercent, c.through);
+    EXPECT_LE(f.largestYawStep, 20.0);
     EXPECT_LE(f.landingSpeedP95, 0.12);
   }
 }
