@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <bit>
 #include <cstring>
 #include <filesystem>
@@ -201,7 +202,8 @@ TEST(ReadVmd, RefusesHostileBytesWithTheirPlace) {
 }
 
 TEST(ReadVmdFile, ReadsAFileAndNamesAMissingOne) {
-  const auto folder = std::filesystem::temp_directory_path() / "pavaneflow_vmd_reader_test";
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("pavaneflow_vmd_reader_test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const auto path = folder / "motion.vmd";
   MotionDocument document;

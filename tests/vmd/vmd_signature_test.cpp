@@ -4,6 +4,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "support/vmd_bytes.h"
 #include "vmd/motion_document.h"
@@ -45,7 +46,8 @@ TEST(VmdSignature, OurOwnMotionBytesAreRecognised) {
 }
 
 TEST(VmdSignature, AWrittenMotionFileIsRecognisedAndAMissingFileIsNot) {
-  const auto folder = std::filesystem::temp_directory_path() / "pavaneflow_vmd_signature_test";
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("pavaneflow_vmd_signature_test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   MotionDocument motion;
   motion.modelName = u"model";
