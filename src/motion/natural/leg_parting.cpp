@@ -725,9 +725,11 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
 }
 
 // Parts the legs over one swing whose legs may meet, where they do and a push helps.
-// True if it re-keyed the swing.
-bool PartSwing(const BodyProportions& body, const KeyTrack& centre, std::array<KeyTrack, 2>& feet,
-               const Swing& swing, Progresses& progresses, PushMemo& memo) {
+// True if it re-keyed the swing. Out of line, as few swings get this far: the screen's walk
+// over every swing's keys is what runs hot, and is compiled apart from this.
+[[gnu::noinline]] bool PartSwing(const BodyProportions& body, const KeyTrack& centre,
+                                 std::array<KeyTrack, 2>& feet, const Swing& swing,
+                                 Progresses& progresses, PushMemo& memo) {
   std::array<std::vector<BonePose>, 3> poses{
       std::vector<BonePose>{},
       Sample(feet[swing.side].Keys(), swing.from, swing.to, false, progresses),
