@@ -41,10 +41,19 @@ class KeyTrack {
   void Truncate(std::size_t count) { keys_.resize(std::min(count, keys_.size())); }
   // Replaces the keys from the `from`-th up to the `to`-th (excluded) with `keys`, in frame
   // order, one a frame, all before the keys after.
+  // The replaced keys are written over and the keys after move once, by the difference: the
+  // legs' parting re-keys swings all through a dance, and an erase and an insert would move the
+  // rest of the dance twice for each.
   void Replace(std::size_t from, std::size_t to, const std::vector<PendingKey>& keys) {
-    const auto at = keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(from),
-                                keys_.begin() + static_cast<std::ptrdiff_t>(to));
-    keys_.insert(at, keys.begin(), keys.end());
+    const auto kept = static_cast<std::ptrdiff_t>(std::min(to - from, keys.size()));
+    const auto at = keys_.begin() + static_cast<std::ptrdiff_t>(from);
+    std::copy(keys.begin(), keys.begin() + kept, at);
+    if (keys.size() > to - from) {
+      keys_.insert(keys_.begin() + static_cast<std::ptrdiff_t>(to), keys.begin() + kept,
+                   keys.end());
+    } else {
+      keys_.erase(at + kept, keys_.begin() + static_cast<std::ptrdiff_t>(to));
+    }
   }
   const std::vector<PendingKey>& Keys() const { return keys_; }
   bool Empty() const { return keys_.empty(); }

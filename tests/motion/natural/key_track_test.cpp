@@ -52,5 +52,46 @@ TEST(KeyTrack, AddsAWholeTrackAsItsKeysOneByOne) {
   }
 }
 
+struct ReplaceCase {
+  std::string name;
+  std::size_t from;                  // the first key replaced
+  std::size_t to;                    // the first key kept after them
+  std::vector<std::int32_t> frames;  // of the keys put in their place
+};
+
+// Replacing keys writes over as many as it can and moves the rest of the track once: whether
+// the new keys outnumber the old, match them or fall short, the track must read as the keys
+// before, the new ones, then the keys after, none lost or doubled. A swing re-keyed by the legs'
+// parting only ever grows, so a dance checks the other ways little.
+TEST(KeyTrack, ReplacesKeysAsAnEraseAndAnInsertWould) {
+  const std::vector<std::int32_t> held = {0, 5, 10, 15, 20};
+  const std::vector<ReplaceCase> cases = {
+      {"more keys in place of one", 1, 2, {4, 5, 6, 7}},
+      {"as many", 1, 4, {6, 11, 14}},
+      {"fewer", 1, 4, {8}},
+      {"none", 1, 4, {}},
+      {"into a gap between two keys", 2, 2, {11, 12}},
+      {"at the front", 0, 2, {-1, 2, 3}},
+      {"at the end", 3, 5, {16, 17, 18, 19}},
+      {"the whole track", 0, 5, {1, 2}},
+  };
+  for (const ReplaceCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyTrack track = TrackAt(held, 1.0f);
+    const std::vector<PendingKey> put = TrackAt(c.frames, 2.0f).Keys();
+    track.Replace(c.from, c.to, put);
+    std::vector<PendingKey> expected(held.size());
+    for (std::size_t i = 0; i < held.size(); ++i) expected[i] = TrackAt({held[i]}, 1.0f).Keys()[0];
+    expected.erase(expected.begin() + static_cast<std::ptrdiff_t>(c.from),
+                   expected.begin() + static_cast<std::ptrdiff_t>(c.to));
+    expected.insert(expected.begin() + static_cast<std::ptrdiff_t>(c.from), put.begin(), put.end());
+    ASSERT_EQ(track.Keys().size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(track.Keys()[i].frame, expected[i].frame) << "key " << i;
+      EXPECT_EQ(track.Keys()[i].position, expected[i].position) << "key " << i;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace pavaneflow
