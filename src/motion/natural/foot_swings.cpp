@@ -752,6 +752,16 @@ double FootSwingPlanner::PartingTurn(double yaw, double from, double front, Floo
   std::array<double, 2> best{yaw, yaw};
   std::optional<double> otherWay;
   if (atYaw >= apart) otherWay = yaw;
+  // Turned by an angle, each hip moves along its circle by at most hipX times the angle, and so
+  // does every point of its straight leg, the foot staying: the legs' gap changes by no more
+  // than twice that. A trial that the last one measured on its side shows to stay short of
+  // `apart` and of the widest gap found its way can change nothing, and is passed unmeasured:
+  // turning the wrong way, the gap only shrinks, and most trials are spared. A hair is allowed
+  // for the rounding of the measures.
+  const double slope = 2.0 * static_cast<double>(body_.hipX);
+  constexpr double kRounding = 1e-7;
+  std::array<std::optional<double>, 2> lastGap;  // of the last trial measured on each side
+  std::array<double, 2> lastTurn{};
   for (int k = 0; k * kCrossTurnStep <= 2.0 * kMostCrossTurn; ++k) {
     // Past the limit on both sides, every later trial only goes further.
     if (from + k * kCrossTurnStep > kMostCrossTurn && from - k * kCrossTurnStep < -kMostCrossTurn)
@@ -761,8 +771,18 @@ double FootSwingPlanner::PartingTurn(double yaw, double from, double front, Floo
       const double turn = from + sign * k * kCrossTurnStep;
       if (std::fabs(turn) > kMostCrossTurn) continue;
       const double aim = straightAhead_ + turn;
-      const double gap = StraightLegsGap(left, right, aim);
       const std::size_t way = front == 0.0 || Ahead(left, right, aim) == front ? 0 : 1;
+      const std::size_t side = sign > 0.0 ? 0 : 1;
+      if (lastGap[side]) {
+        const double most = *lastGap[side] + slope * std::fabs(turn - lastTurn[side]) + kRounding;
+        if (most < apart && most <= widest[way]) continue;
+      }
+      const double gap = StraightLegsGap(left, right, aim);
+      // The first trial, straight from where the hips turn from, starts both sides.
+      for (const std::size_t on : {side, k == 0 ? std::size_t{1} : side}) {
+        lastGap[on] = gap;
+        lastTurn[on] = turn;
+      }
       // A turn that takes a hip out of its foot's reach would pull the planted foot along; asked
       // only of a turn that would be taken, as most trials part the legs no further.
       if (!(gap >= apart || gap > widest[way]) ||

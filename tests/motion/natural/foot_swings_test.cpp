@@ -371,6 +371,41 @@ bool LeftAhead(FloorPoint left, FloorPoint right, double yaw) {
          0.0;
 }
 
+// The search for the hips' parting turn passes by turns that the last one measured shows cannot
+// part the legs, trusting that turning the hips by an angle changes the straight legs' gap by at
+// most twice the hips' half width times the angle (each hip moves that far along its circle,
+// the feet stay). A gap measured any less exactly, near-parallel legs or crossed ones, would
+// make it pass by the turn it should have taken.
+TEST(FootSwings, StraightLegsGapTurnsNoFasterThanTheHips) {
+  struct Case {
+    const char* name;
+    FloorPoint left;
+    FloorPoint right;
+  };
+  const Case cases[] = {
+      {"square", {1.5f, 0.0f}, {-1.5f, 0.0f}},
+      {"crossed in front", {-2.0f, -1.0f}, {2.0f, 1.0f}},
+      {"crossed behind", {-2.5f, 2.0f}, {1.5f, -0.5f}},
+      {"wide", {6.0f, 0.5f}, {-6.0f, -0.5f}},
+      {"feet together", {0.3f, 0.0f}, {-0.3f, 0.0f}},
+      {"one foot on the other", {0.0f, 0.0f}, {0.0f, 0.0f}},
+      {"one behind the other", {0.0f, -3.0f}, {0.0f, 3.0f}},
+  };
+  const double slope = 2.0 * static_cast<double>(kReferenceBody.hipX);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const double step : {0.0005, 0.035, 0.35}) {
+      double worst = 0.0;
+      for (double yaw = -3.2; yaw < 3.2; yaw += step) {
+        const double change = std::fabs(StraightLegsGap(c.left, c.right, yaw + step) -
+                                        StraightLegsGap(c.left, c.right, yaw));
+        worst = std::max(worst, change - slope * step);
+      }
+      EXPECT_LE(worst, 1e-7) << "in steps of " << step;
+    }
+  }
+}
+
 // Feet that stay crossed from one stance to the next keep the same leg in front: hips turned the
 // other way would swing through square on the way, the legs through each other. A crossing too
 // wide for the legs from any turn is still turned as far as the legs part most, not left square
