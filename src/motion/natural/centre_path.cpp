@@ -151,6 +151,17 @@ constexpr double kGrooveBeatFrames = 15.0;
 // than between.
 constexpr double kDeepestBob = -0.45;
 constexpr double kLeastBobShare = 0.3;
+// Landing crossed, the legs reach across the body nearly straight and the body stands tall over
+// the feet: it dips on the beat only down to kDeepestCrossedBob, by at least kLeastBobShare of the
+// dip. Dipped in full on top of a crossed stance already 0.5 deep (the feet one in front of the
+// other), the body sank 0.6 to 0.8 below rest on every such beat, a squat on crossed legs. Down
+// to kDeepestBob only, one chart crossing at most steps no longer stood lower on its beats than
+// between them.
+constexpr double kDeepestCrossedBob = -0.5;
+// Only where the feet then stay down at least this many frames: in a run of quick crossings the
+// landings on the beat are all that marks it, and dipped less there the body bobbed off the beat
+// on five charts crossing at most steps.
+constexpr std::int32_t kStoodCrossedFrames = 6;
 // The carried body reaches a foot landing crossed on the beat by the straight run to the landing,
 // which the groove then sinks: the carry reckons with this share of that dip. Without it, each
 // unit the landing stood higher sank the carry between the beats by several (the body was lowest
@@ -211,6 +222,18 @@ double GrooveDepth(double gap) {
 double StandingDip(double rise, double dip, double deepest) {
   if (rise - dip >= deepest || rise - kLeastBobShare * dip < deepest) return dip;
   return rise - deepest;
+}
+
+// The groove's `dip` on a key frame landing crossed at `rise` (kDeepestCrossedBob, as deep as
+// `deepest` for the body's size).
+double CrossedDip(double rise, double dip, double deepest) {
+  return std::clamp(rise - deepest, kLeastBobShare * dip, dip);
+}
+
+// Whether the key frame `key`, landing, is stood on crossed (kStoodCrossedFrames): `after` is the
+// key frame after it, if any.
+bool StandsCrossed(const CentreKey& key, const CentreKey* after) {
+  return key.crossed && (after == nullptr || after->frame - key.frame >= kStoodCrossedFrames);
 }
 
 double Lerp(double a, double b, double t) {
@@ -896,9 +919,11 @@ class Builder {
       std::optional<double> nextLanding;
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size()) {
         const CentreKey& next = keys[i + 1];
+        const CentreKey* after = i + 2 < keys.size() ? &keys[i + 2] : nullptr;
         key.rise = std::min(key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
-                                      : next.held ? CarriedArrivingRise(key, Unheld(next), nullptr)
-                                                  : CarriedArrivingRise(key, next, &nextLanding));
+                                      : next.held
+                                          ? CarriedArrivingRise(key, Unheld(next), nullptr, nullptr)
+                                          : CarriedArrivingRise(key, next, after, &nextLanding));
       }
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
@@ -969,8 +994,9 @@ class Builder {
   // the highest rise from which the straight run to `next`, kept no higher than `next` can be,
   // reaches the landing foot a frame before it lands. Nearer the next key frame the leg needs
   // less of the sink than a run that reaches it from here.
-  // `landing` (if any) keeps LandingRise(next) for the caller, which may ask it again.
-  double CarriedArrivingRise(const CentreKey& key, const CentreKey& next,
+  // `after` is the key frame after `next`, if any. `landing` (if any) keeps LandingRise(next) for
+  // the caller, which may ask it again.
+  double CarriedArrivingRise(const CentreKey& key, const CentreKey& next, const CentreKey* after,
                              std::optional<double>* landing) const {
     const double reachedHere = ArrivingRise(key, next.frame);
     const std::int32_t frames = next.frame - key.frame;
@@ -990,19 +1016,24 @@ class Builder {
         ArrivingRise(key, Lerp(key.x, next.x, share), Lerp(key.z, next.z, share), next.frame);
     const double nextLanding = LandingRise(next);
     if (landing != nullptr) *landing = nextLanding;
-    const double nextAtMost = std::min(0.0, nextLanding) - CrossedLandingDip(next);
+    const double nextAtMost =
+        std::min(0.0, nextLanding) - CrossedLandingDip(next, after, std::min(0.0, nextLanding));
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
 
-  // How far below its reach the groove sinks a key frame landing crossed on the beat (a share of
-  // its dip, see kLandingGrooveShare): the carry before it need not sink for that much.
-  double CrossedLandingDip(const CentreKey& key) const {
+  // How far below its reach (`rise`) the groove sinks a key frame landing crossed on the beat (a
+  // share of its dip, see kLandingGrooveShare; stood on, as the key frame `after` it lets it,
+  // no more than CrossedDip sinks it): the carry before it need not sink for that much.
+  double CrossedLandingDip(const CentreKey& key, const CentreKey* after, double rise) const {
     if (!key.crossed) return 0.0;
     const auto beat = clock_.From(key.frame - kNearFrames);
     if (!beat || *beat > key.frame + kNearFrames) return 0.0;
     const auto next = clock_.From(*beat + 1);
     const double gap = next ? static_cast<double>(*next - *beat) : kGrooveBeatFrames;
-    return kLandingGrooveShare * kGrooveDip * GrooveDepth(gap) * body_.PadScale();
+    const double dip = kGrooveDip * GrooveDepth(gap) * body_.PadScale();
+    if (!StandsCrossed(key, after)) return kLandingGrooveShare * dip;
+    return std::min(kLandingGrooveShare * dip,
+                    CrossedDip(rise, dip, kDeepestCrossedBob * body_.PadScale()));
   }
 
   // A held landing key frame takes the sink that the straight run from the carried key frame
@@ -1375,6 +1406,7 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
             bool started, std::vector<CentreKey>& added) {
   added.clear();
   const double deepest = kDeepestBob * depth / kGrooveDip;
+  const double crossedDeepest = kDeepestCrossedBob * depth / kGrooveDip;
   // Beats are asked in frame order: the first step not too early for a beat is found once by
   // search, then walked to with the beats.
   std::optional<std::vector<std::int32_t>::const_iterator> stepCursor;
@@ -1419,9 +1451,11 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
           // only as far as the hold has not, or its knees bend past a dancer's.
           const bool lands = near != keys.begin() && (IsCarried((near - 1)->kind) ||
                                                       (near - 1)->kind == CentreEvent::kApex);
-          const double sunk = lands || near->kind != CentreEvent::kStance
-                                  ? dip
-                                  : StandingDip(near->rise, dip, deepest);
+          const double sunk =
+              lands && StandsCrossed(*near, near + 1 == keys.end() ? nullptr : &*(near + 1))
+                  ? CrossedDip(near->rise, dip, crossedDeepest)
+              : lands || near->kind != CentreEvent::kStance ? dip
+                                                            : StandingDip(near->rise, dip, deepest);
           near->rise -= std::max(0.0, sunk - near->heldSink);
           near->beat = dip > 0.0;
         }

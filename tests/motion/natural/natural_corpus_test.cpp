@@ -311,8 +311,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // still down: 0.3401 on half (0.339 before), no Lane lower than 0.45.
   EXPECT_LE(drops[drops.size() / 2], 0.341);
   // An uncrossed carry reaching the landing foot on the way back takes three charts' classic
-  // footing (five Lanes, all 0.4494 to 0.4498 before) just past 0.45: 0.4506 to 0.4558.
-  EXPECT_LE(classicDropsLow, 51);
+  // footing (five Lanes, all 0.4494 to 0.4498 before) just past 0.45: 0.4506 to 0.4558. A
+  // crossing stood on dipping less on its beat takes one Lane back under: 50.
+  EXPECT_LE(classicDropsLow, 50);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -422,9 +423,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // side, across two pads: 38 (70) before; 37, and 74 with the classic footing, whose stance
   // before a crossing is now wider and a few crossings a little deeper. Standing ready so through
   // a rest before the crossing: 36. With an uncrossed carry going further over the standing
-  // foot, one chart's crossings stand a little higher (0.609 to 0.594): 34.
-  EXPECT_LE(crossedLow, 34);
-  EXPECT_LE(crossedLowClassicFeet, 74);
+  // foot, one chart's crossings stand a little higher (0.609 to 0.594): 34. Dipping on the beat of
+  // a crossing stood on only down to 0.5 (by at least 0.3 of the dip): 23 (64).
+  EXPECT_LE(crossedLow, 23);
+  EXPECT_LE(crossedLowClassicFeet, 64);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());

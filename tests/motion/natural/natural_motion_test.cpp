@@ -1024,6 +1024,41 @@ TEST(NaturalMotion, StraightensTheLegsOverCrossedFeet) {
   }
 }
 
+// A crossing stood on for a while (a beat or more before the next foot lifts) already stands the
+// body half a unit below rest, the legs nearly straight: the groove's dip on its landing beat is
+// taken mostly in the knees' give, not as a squat, and the beat is still marked lower than
+// between the beats. Both footings. (Dipped in full: 0.58 to 0.74 below rest.)
+TEST(NaturalMotion, StandsTallOnTheBeatOfACrossingItStandsOn) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    bool planned;  // the planned footing, else the classic one
+    double drop;   // the centre below rest, median over the crossed frames, at most
+  };
+  const std::string upArrow = "#SINGLE:BASIC:1:48600000684000004860000068400000;\n";
+  const Case cases[] = {
+      {"over the up arrow", "#BPM:120;\n" + upArrow, true, 0.53},                      // (0.611)
+      {"over the up arrow at 90", "#BPM:90;\n" + upArrow, true, 0.62},                 // (0.739)
+      {"over the up arrow every beat", Repeated(100, "486000", 2), true, 0.52},        // (0.624)
+      {"in and out every half beat", Repeated(120, "4860", 2), true, 0.52},            // (0.594)
+      {"over the up arrow, classic feet", "#BPM:120;\n" + upArrow, false, 0.54},       // (0.583)
+      {"over the up arrow at 90, classic feet", "#BPM:90;\n" + upArrow, false, 0.55},  // (0.622)
+      {"over the up arrow every beat, classic feet", Repeated(100, "486000", 2), false,
+       0.56},  // (0.614)
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style, true, c.planned ? &kPlanned : nullptr);
+    const BodyFigures& f = dance.figures;
+    EXPECT_GE(f.dancer.crossedPercent, 15.0);
+    EXPECT_LE(f.dancer.crossedPelvisDrop, c.drop);
+    EXPECT_LE(f.dancer.bounce, -0.12);
+    EXPECT_EQ(f.PlantedMissPercent(), 0.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.01);
+  }
+}
+
 // Landing crossed and lifting out again a couple of frames later, the hips stay turned across
 // the feet from the landing to the lift, and the body carried in between the beats still stands
 // higher than on them. (With the hips as the steps aimed them at the landing and the lift: round
