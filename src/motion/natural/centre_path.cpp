@@ -919,11 +919,12 @@ class Builder {
       std::optional<double> nextLanding;
       if (key.kind != CentreEvent::kApex && i + 1 < keys.size()) {
         const CentreKey& next = keys[i + 1];
-        const CentreKey* after = i + 2 < keys.size() ? &keys[i + 2] : nullptr;
-        key.rise = std::min(key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
-                                      : next.held
-                                          ? CarriedArrivingRise(key, Unheld(next), nullptr, nullptr)
-                                          : CarriedArrivingRise(key, next, after, &nextLanding));
+        key.rise = std::min(
+            key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
+                      : next.held ? CarriedArrivingRise(key, Unheld(next), nullptr, nullptr)
+                                  : CarriedArrivingRise(
+                                        key, next, i + 2 < keys.size() ? &keys[i + 2] : nullptr,
+                                        &nextLanding));
       }
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
@@ -1016,8 +1017,9 @@ class Builder {
         ArrivingRise(key, Lerp(key.x, next.x, share), Lerp(key.z, next.z, share), next.frame);
     const double nextLanding = LandingRise(next);
     if (landing != nullptr) *landing = nextLanding;
+    const double landingAt = std::min(0.0, nextLanding);
     const double nextAtMost =
-        std::min(0.0, nextLanding) - CrossedLandingDip(next, after, std::min(0.0, nextLanding));
+        next.crossed ? landingAt - CrossedLandingDip(next, after, landingAt) : landingAt;
     return std::max(reachedHere, (reachedBefore - share * nextAtMost) / (1.0 - share));
   }
 
@@ -1452,10 +1454,12 @@ void Groove(std::vector<CentreKey>& keys, const std::vector<std::int32_t>& steps
           const bool lands = near != keys.begin() && (IsCarried((near - 1)->kind) ||
                                                       (near - 1)->kind == CentreEvent::kApex);
           const double sunk =
-              lands && StandsCrossed(*near, near + 1 == keys.end() ? nullptr : &*(near + 1))
+              !lands ? (near->kind != CentreEvent::kStance ? dip
+                                                           : StandingDip(near->rise, dip, deepest))
+              : near->crossed &&
+                      StandsCrossed(*near, near + 1 == keys.end() ? nullptr : &*(near + 1))
                   ? CrossedDip(near->rise, dip, crossedDeepest)
-              : lands || near->kind != CentreEvent::kStance ? dip
-                                                            : StandingDip(near->rise, dip, deepest);
+                  : dip;
           near->rise -= std::max(0.0, sunk - near->heldSink);
           near->beat = dip > 0.0;
         }
