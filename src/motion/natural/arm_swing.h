@@ -67,8 +67,11 @@ class ArmSwinger {
   void Step(const StepRecord& record, std::optional<std::int32_t> next, ArmSwing& swing);
   // The arms' next turn at or after `frame`: the first beat at least kLeastArmFrames after the
   // last turn, but no more than kMostArmFrames after it (the frame itself without beats).
-  std::int32_t NextTurn(std::int32_t frame);
-  void Turn(std::int32_t frame, double spread, ArmSwing& swing);
+  // `even`: on beats too quick for a turn on each, an even one (a swing while stepping; the
+  // half swing into hanging still and a gesture's reach keep to the first beat).
+  std::int32_t NextTurn(std::int32_t frame, bool even = false);
+  // `steps`: more steps follow before the arms settle.
+  void Turn(std::int32_t frame, double spread, bool steps, ArmSwing& swing);
   void Hold(std::size_t foot, std::int32_t start, std::int32_t end, bool both, ArmSwing& swing);
 
   double lowered_;  // degrees, from the rest pose down to hanging

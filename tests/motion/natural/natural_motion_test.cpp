@@ -238,7 +238,9 @@ TEST(NaturalMotion, RestsPartOfTheWayOverAWideStance) {
     int bpm;
     double beatAlign;
   };
-  const Case cases[] = {{120, 0.185}, {135, 0.26}};
+  // The arms turning on the even beats, wider, weigh against the rest on this short chart:
+  // 0.169 and 0.246 (0.19 and 0.264 before).
+  const Case cases[] = {{120, 0.165}, {135, 0.24}};
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bpm);
@@ -381,7 +383,9 @@ TEST(NaturalMotion, JumpsAndRunsRoundThePadAtAFootsPace) {
   const Case cases[] = {
       {"#BPM:150;\n#SINGLE:BASIC:1:0000ABABABABABAB0000;\n", 0.0, 2.1},
       {"#BPM:200;\n#SINGLE:BASIC:1:0000ABABABABABAB0000;\n", 6.0, 2.5},
-      {"#BPM:180;\n#SINGLE:BASIC:1:0000(8B2B8B2B)0000;\n", 5.0, 2.6},
+      // The same frames too fast, in a dance 5 frames shorter now that the arms' last swing
+      // ends on an even beat (4.9 % before).
+      {"#BPM:180;\n#SINGLE:BASIC:1:0000(8B2B8B2B)0000;\n", 5.3, 2.6},
       {"#BPM:150;\n#SINGLE:BASIC:1:0000(4268426842684268)0000;\n", 0.0, 2.1},
       {"#BPM:150;\n#SINGLE:BASIC:1:0000(2684268426842684)0000;\n", 0.0, 2.1},
       {"#BPM:180;\n#SINGLE:BASIC:1:0000(2684268426842684)0000;\n", 0.0, 2.1},
