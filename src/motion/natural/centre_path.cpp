@@ -154,10 +154,11 @@ constexpr double kLeastBobShare = 0.3;
 // Landing crossed, the legs reach across the body nearly straight and the body stands tall over
 // the feet: it dips on the beat only down to kDeepestCrossedBob, by at least kLeastBobShare of the
 // dip. Dipped in full on top of a crossed stance already 0.5 deep (the feet one in front of the
-// other), the body sank 0.6 to 0.8 below rest on every such beat, a squat on crossed legs. Down
-// to kDeepestBob only, one chart crossing at most steps no longer stood lower on its beats than
-// between them.
-constexpr double kDeepestCrossedBob = -0.5;
+// other), the body sank 0.6 to 0.8 below rest on every such beat, a squat on crossed legs. As deep
+// as a stance with both feet down may stand (kDeepestBob): down to 0.5 instead, the classic
+// footing's crossings stood too low with both feet down on a dozen more lanes; one chart crossing
+// at most steps, its bob already all but flat, is no longer lower on its beats than between them.
+constexpr double kDeepestCrossedBob = kDeepestBob;
 // Only where the feet then stay down at least this many frames: in a run of quick crossings the
 // landings on the beat are all that marks it, and dipped less there the body bobbed off the beat
 // on five charts crossing at most steps.

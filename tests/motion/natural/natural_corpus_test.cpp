@@ -315,8 +315,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_LE(drops[drops.size() / 2], 0.341);
   // An uncrossed carry reaching the landing foot on the way back takes three charts' classic
   // footing (five Lanes, all 0.4494 to 0.4498 before) just past 0.45: 0.4506 to 0.4558. A
-  // crossing stood on dipping less on its beat takes one Lane back under: 50.
-  EXPECT_LE(classicDropsLow, 50);
+  // crossing stood on dipping less on its beat takes one Lane back under: 50. The arms turning on
+  // the even quick beats, three more: 47. That crossing dipping no deeper than a stance may stand
+  // with both feet down, twelve more: 35.
+  EXPECT_LE(classicDropsLow, 35);
   std::nth_element(knees.begin(), knees.begin() + static_cast<std::ptrdiff_t>(knees.size() / 2),
                    knees.end());
   EXPECT_LE(knees[knees.size() / 2], 23.5);
@@ -368,9 +370,10 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // 0.315 while the arms turned on every other quick beat counted from their last rest, half
   // the time a beat away from where the body rests.
   EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.3182);
-  // Arms turning with the body's rest on the even quick beats: 435 lanes under 0.3 before.
+  // Arms turning with the body's rest on the even quick beats: 435 lanes under 0.3 before, 386
+  // after; a crossing stood on dipping less on its beat, 382.
   EXPECT_LE(std::count_if(beatAlign.begin(), beatAlign.end(), [](double b) { return b < 0.3; }),
-            386);
+            382);
   std::nth_element(
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
@@ -380,11 +383,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // 0.302 while a foot left a set time before its landing after a long wait; 0.306 while the
   // body marking a quick beat paused at the top of each rise.
   // 0.308 and 495 lanes under 0.3 before the arms turned with the body's rest on the even
-  // quick beats.
+  // quick beats (442 after); with a crossing stood on dipping less on its beat, 436.
   EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.3129);
   EXPECT_LE(std::count_if(classicBeatAlign.begin(), classicBeatAlign.end(),
                           [](double b) { return b < 0.3; }),
-            442);
+            436);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -481,7 +484,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // A carry taken over the standing foot as far as the eased way back reaches the landing foot,
   // its way in reckoned on that curve: 4.
   EXPECT_LE(notLower, 4);
-  EXPECT_LE(classicNotLower, 5);
+  // A crossing stood on dipping on its beat no deeper than a stance with both feet down takes one
+  // chart crossing at most steps, its bob already flat (-0.0003), to +0.001 in both timings: 7.
+  EXPECT_LE(classicNotLower, 7);
   std::nth_element(bounces.begin(),
                    bounces.begin() + static_cast<std::ptrdiff_t>(bounces.size() / 2),
                    bounces.end());
