@@ -36,6 +36,10 @@ constexpr float kOnFloor = 1e-3f;
 // each other: the knees' bend and the curves between keys, left out of that view, move them by
 // less.
 constexpr double kMayMeet = 1.3;
+// A jump whose hips turn less than this between its take-off and its landing, or whose feet
+// stand further apart across the hips than this at both (ankle to ankle), keeps its legs apart.
+constexpr double kJumpTurnCosine = 0.707106781186548;  // cos 45°
+constexpr double kJumpNear = 2.0;
 
 Vec3 ToVec(const std::array<double, 3>& p) {
   return {p[0], p[1], p[2]};
@@ -130,7 +134,7 @@ bool OnFloor(const PendingKey& key) {
 // Whether two swings, the left foot's and the right one's, are a jump with both feet as high all
 // the way: their keys at the same frames, as high, on the same curves. Neither foot is then the
 // higher one to make way, but for a frame by the lift or the landing where both are all but on
-// the floor: such a jump is left as planned without a look at its legs.
+// the floor.
 bool Twins(const std::array<KeyTrack, 2>& feet, const Swing& left, const Swing& right) {
   if (left.from != right.from || left.to != right.to ||
       left.land - left.lift != right.land - right.lift)
@@ -336,10 +340,32 @@ bool MayMeet(const BodyProportions& body, const KeyTrack& centre,
   return false;
 }
 
+// Whether a jump with both feet as high all the way, `left` and `right`, may take one leg
+// through the other: only where the hips turn a good way in the air while the feet stand crossed
+// or close at its lift or its landing, as in a jump out of a crossing into the other one. Most
+// jumps land as they took off, square and apart, and are let by on the keys at its two ends.
+bool TurnsAcross(const BodyProportions& body, const KeyTrack& centre,
+                 const std::array<KeyTrack, 2>& feet, const Swing& left, const Swing& right,
+                 Cursors& cursors) {
+  Straight hips(centre.Keys(), cursors.centre.After(left.from));
+  const auto across = [&](std::size_t l, std::size_t r, Vec3 out) {
+    return Dot(PlaceOf(feet[0].Keys()[l]) - PlaceOf(feet[1].Keys()[r]), out) +
+           2.0 * static_cast<double>(body.ankleX);
+  };
+  const Vec3 lift = hips.At(left.from, LeftOf);
+  const Vec3 land = hips.At(left.to, LeftOf);
+  const double liftLength = Length(lift);
+  const double landLength = Length(land);
+  if (liftLength < 1e-9 || landLength < 1e-9) return true;
+  if (Dot(lift, land) > kJumpTurnCosine * liftLength * landLength) return false;
+  return std::min(across(left.lift, right.lift, (1.0 / liftLength) * lift),
+                  across(left.land, right.land, (1.0 / landLength) * land)) < kJumpNear;
+}
+
 // Whether the swinging foot, this high, makes way for the other one this high: of two feet in
-// the air, the higher one does.
-bool MakesWay(double own, double other) {
-  return other <= static_cast<double>(kOnFloor) || other < own;
+// the air, the higher one does; in a jump with both as high (`twin`), either may.
+bool MakesWay(double own, double other, bool twin) {
+  return twin || other <= static_cast<double>(kOnFloor) || other < own;
 }
 
 // One frame of a swing: the centre and both feet as planned, and what of the legs does not
@@ -404,8 +430,9 @@ struct Outcome {
 
 class SwingParter {
  public:
-  SwingParter(const BodyProportions& body, const Swing& swing, std::vector<Moment> moments)
-      : body_(body), swing_(swing), moments_(std::move(moments)) {
+  SwingParter(const BodyProportions& body, const Swing& swing, std::vector<Moment> moments,
+              bool twin)
+      : body_(body), swing_(swing), moments_(std::move(moments)), twin_(twin) {
     planned_.reserve(moments_.size());
     otherFeet_.reserve(moments_.size());
     for (Moment& m : moments_) {
@@ -435,7 +462,7 @@ class SwingParter {
     double least = kClear;
     for (std::size_t i = 1; i + 1 < moments_.size(); ++i) {
       const Moment& m = moments_[i];
-      if (!MakesWay(m.own.y, m.other.y)) continue;
+      if (!MakesWay(m.own.y, m.other.y, twin_)) continue;
       const double gap = planned_[i];
       if (gap >= kClear) continue;
       const auto f = static_cast<std::int32_t>(i);
@@ -613,6 +640,7 @@ class SwingParter {
   std::vector<double> planned_;  // each frame's gap as planned
   std::vector<bool> near_;       // whether it was worked out, not taken as clear
   std::vector<Vec3> otherFeet_;  // the other foot's FootTarget on each frame
+  bool twin_;
 };
 
 std::vector<Moment> Moments(const std::array<std::vector<BonePose>, 3>& poses,
@@ -639,21 +667,22 @@ std::vector<Moment> Moments(const std::array<std::vector<BonePose>, 3>& poses,
 
 // The pushes worked out for swings planned alike, to the bit: a dance repeats its figures, and a
 // swing that crosses the other leg where no push parts them tries every push to find that out.
-// The pushes depend on nothing but the body, the swinging side and the poses sampled over the
-// swing (its first frame only sets where they go), so the key is all of those bits.
+// The pushes depend on nothing but the body, the swinging side, whether the swing is one of a
+// jump with both feet as high and the poses sampled over the swing (its first frame only sets
+// where they go), so the key is all of those bits.
 class PushMemo {
  public:
   using Key = std::vector<std::uint64_t>;
   using Pushes = std::optional<std::vector<Vec3>>;
 
-  static Key KeyOf(const BodyProportions& body, std::size_t side,
+  static Key KeyOf(const BodyProportions& body, std::size_t side, bool twin,
                    const std::array<std::vector<BonePose>, 3>& poses) {
     Key key;
     key.reserve(kBodyWords + 1 + poses[0].size() * 13);
     std::array<std::uint64_t, kBodyWords> bodyWords{};
     std::memcpy(bodyWords.data(), &body, sizeof body);
     key.insert(key.end(), bodyWords.begin(), bodyWords.end());
-    key.push_back(side);
+    key.push_back(side + (twin ? 2 : 0));
     const auto add = [&key](double value) {
       std::uint64_t bits = 0;
       std::memcpy(&bits, &value, sizeof bits);
@@ -728,7 +757,7 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
 // True if it re-keyed the swing. Out of line, as few swings get this far: the screen's walk
 // over every swing's keys is what runs hot, and is compiled apart from this.
 [[gnu::noinline]] bool PartSwing(const BodyProportions& body, const KeyTrack& centre,
-                                 std::array<KeyTrack, 2>& feet, const Swing& swing,
+                                 std::array<KeyTrack, 2>& feet, const Swing& swing, bool twin,
                                  Progresses& progresses, PushMemo& memo) {
   std::array<std::vector<BonePose>, 3> poses{
       std::vector<BonePose>{},
@@ -738,14 +767,14 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
   // higher all the way, is left as it is without placing a leg.
   bool makesWay = false;
   for (std::size_t i = 1; i + 1 < poses[1].size() && !makesWay; ++i) {
-    makesWay = MakesWay(poses[1][i].position[1], poses[2][i].position[1]);
+    makesWay = MakesWay(poses[1][i].position[1], poses[2][i].position[1], twin);
   }
   if (!makesWay) return false;
   poses[0] = Sample(centre.Keys(), swing.from, swing.to, true, progresses);
-  PushMemo::Key key = PushMemo::KeyOf(body, swing.side, poses);
+  PushMemo::Key key = PushMemo::KeyOf(body, swing.side, twin, poses);
   const PushMemo::Pushes* pushes = memo.Find(key);
   if (pushes == nullptr) {
-    const SwingParter parter(body, swing, Moments(poses, body));
+    const SwingParter parter(body, swing, Moments(poses, body), twin);
     pushes = &memo.Remember(std::move(key), parter.Pushes());
   }
   if (!*pushes) return false;
@@ -778,14 +807,24 @@ void PartLegs(const BodyProportions& body, const KeyTrack& centre, std::array<Ke
     const std::optional<Swing>& right = swings[1].Next();
     if (!left && !right) return;
     if (left && right && Twins(feet, *left, *right)) {
-      swings[0].Pass(false);
-      swings[1].Pass(false);
+      if (!TurnsAcross(body, centre, feet, *left, *right, cursors)) {
+        swings[0].Pass(false);
+        swings[1].Pass(false);
+        continue;
+      }
+      // The hips swing through square while neither foot is the higher to make way: the left
+      // one is moved where a push parts the legs, then the right one where they still meet.
+      for (std::size_t side = 0; side < 2; ++side) {
+        const Swing swing = *swings[side].Next();
+        swings[side].Pass(MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
+                          PartSwing(body, centre, feet, swing, true, progresses, memo));
+      }
       continue;
     }
     const std::size_t side = !right || (left && left->from <= right->from) ? 0 : 1;
     const Swing swing = *swings[side].Next();
     swings[side].Pass(MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
-                      PartSwing(body, centre, feet, swing, progresses, memo));
+                      PartSwing(body, centre, feet, swing, false, progresses, memo));
   }
 }
 

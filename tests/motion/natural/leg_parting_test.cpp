@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -200,6 +201,99 @@ TEST(LegParting, InAJumpTheHigherFootMakesWay) {
         EXPECT_EQ(Length(At(parted[1], f) - At(planned[1], f)), 0.0) << "the right foot moved";
       }
     }
+  }
+}
+
+// Both feet jump at once, as high all the way, while the hips turn: out of a crossing, into one,
+// from one into the other. Neither foot is the higher to make way, yet the legs pass through
+// each other in the air as the hips swing through square; one foot must make way so that they
+// part on every frame, at a foot's pace, taking off and landing where planned. A jump whose hips
+// turn as far with the feet wide apart is left as it is.
+TEST(LegParting, FeetJumpingAsHighPartWhereTheHipsTurnAcross) {
+  struct TurningJump {
+    std::string name;
+    double fromDegrees;  // the hips' turn at the take-off, and at the landing
+    double toDegrees;
+    Vec3 rightFrom;  // the right foot's IK bone at the take-off and the landing; the left one
+    Vec3 rightTo;    // stands at its own rest at both
+    Vec3 rightTop;
+    bool parts;
+  };
+  const std::vector<TurningJump> cases = {
+      {"out of a crossing behind", 40.0, -20.0, {2.4, 0.0, 1.2}, {}, {1.6, 0.8, 0.5}, true},
+      {"into a crossing behind", -20.0, 40.0, {}, {2.4, 0.0, 1.2}, {1.6, 0.8, 0.5}, true},
+      {"from behind into a crossing in front",
+       40.0,
+       -40.0,
+       {2.4, 0.0, 1.2},
+       {2.4, 0.0, -1.2},
+       {1.8, 0.8, 0.0},
+       true},
+      {"turning with the feet wide apart",
+       -40.0,
+       40.0,
+       {-1.0, 0.0, 0.0},
+       {-1.0, 0.0, 0.0},
+       {-1.0, 0.8, 0.0},
+       false},
+  };
+  constexpr std::int32_t kTop = (kLift + kLand) / 2;
+  for (const TurningJump& c : cases) {
+    SCOPED_TRACE(c.name);
+    KeyTrack centre;
+    for (const auto& [frame, degrees] :
+         std::vector<std::pair<std::int32_t, double>>{{0, c.fromDegrees},
+                                                      {kLift, c.fromDegrees},
+                                                      {kLand, c.toDegrees},
+                                                      {kLast, c.toDegrees}}) {
+      PendingKey key = KeyAt(frame, {});
+      key.rotation = ToFloats(AxisAngle({0.0, 1.0, 0.0}, degrees * kDegree));
+      centre.Add(key);
+    }
+    std::array<KeyTrack, 2> feet;
+    for (const PendingKey& key : {KeyAt(0, {}), KeyAt(kLift, {}), KeyAt(kTop, {0.0, 0.8, 0.0}),
+                                  KeyAt(kLand, {}), KeyAt(kLast, {})}) {
+      feet[0].Add(key);
+    }
+    for (const PendingKey& key :
+         {KeyAt(0, c.rightFrom), KeyAt(kLift, c.rightFrom), KeyAt(kTop, c.rightTop),
+          KeyAt(kLand, c.rightTo), KeyAt(kLast, c.rightTo)}) {
+      feet[1].Add(key);
+    }
+    const BoneTrack hips = Sampled(centre);
+    const auto gap = [&hips](const std::array<BoneTrack, 2>& on, std::int32_t f) {
+      return GapAt(on, f, hips.At(static_cast<double>(f)).rotation);
+    };
+    const std::array<BoneTrack, 2> planned{Sampled(feet[0]), Sampled(feet[1])};
+    double least = std::numeric_limits<double>::max();
+    double onFloor = std::numeric_limits<double>::max();
+    for (std::int32_t f = 0; f <= kLast; ++f) {
+      double& of = f > kLift && f < kLand ? least : onFloor;
+      of = std::min(of, gap(planned, f));
+    }
+    ASSERT_GE(onFloor, kLegsThrough) << "the legs must stand apart";
+    ASSERT_EQ(least < kLegsThrough, c.parts) << "the legs must meet in the air where parted";
+
+    PartLegs(kReferenceBody, centre, feet, std::numeric_limits<std::int32_t>::max());
+    const std::array<BoneTrack, 2> parted{Sampled(feet[0]), Sampled(feet[1])};
+    double moved = 0.0;
+    for (std::int32_t f = 0; f <= kLast; ++f) {
+      SCOPED_TRACE(f);
+      for (std::size_t side = 0; side < 2; ++side) {
+        const double by = Length(At(parted[side], f) - At(planned[side], f));
+        moved = std::max(moved, by);
+        if (f <= kLift || f >= kLand) {
+          EXPECT_LT(by, 1e-6) << "a foot moved on the floor";
+        }
+        if (f > 0) {
+          EXPECT_LE(Length(At(parted[side], f) - At(parted[side], f - 1)), 2.1);
+        }
+      }
+      if (c.parts) {
+        EXPECT_GE(gap(parted, f), kLegsThrough);
+      }
+    }
+    EXPECT_EQ(moved > 0.0, c.parts);
   }
 }
 

@@ -291,7 +291,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
             classicWeights.push_back(classicFigures.dancer.weightTowardsLifted);
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
-          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 3.8);
+          // A foot makes way in a jump with both as high whose hips turn across (3.26 before).
+          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 2.82);
           // Its quick jumps as quick as with planned feet; quick swings on flatter profiles (4.35 %
           // and 4.3 before).
           EXPECT_LE(classicFigures.dancer.ankleFastPercent, 1.9);
@@ -325,7 +326,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(through.begin(),
                    through.begin() + static_cast<std::ptrdiff_t>(through.size() / 2),
                    through.end());
-  EXPECT_LE(through[through.size() / 2], 0.034);
+  // None on half the lanes once a foot makes way in a jump with both feet as high whose hips turn
+  // across (0.0195 % before).
+  EXPECT_LE(through[through.size() / 2], 0.0);
   // Most lanes keep the legs apart on all but a fifth of a percent of the frames; two thirds of
   // the others are DOUBLE charts, crossing over across both pads.
   // A foot from one crossing into the other drops from its top before it passes behind the
@@ -339,8 +342,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // longer 9 wide: 148 without it. A foot in the air that would still go through the other leg is
   // moved off it. Only swings whose legs, seen from above as straight lines over their keys, come
   // near each other are looked at, and of those only the frames where they do, which lets a few
-  // brushes through.
-  EXPECT_LE(legsThrough, 89);
+  // brushes through. Jumping with both feet as high, the hips turning across: 89 before one foot
+  // made way.
+  EXPECT_LE(legsThrough, 83);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
@@ -348,8 +352,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // closer; the hips kept turned from a crossed landing, or a held crossing, to its lift part
   // more of them (a step every other quick beat, leaving earlier, has longer in the air to pass
   // the other leg). Moved off the other leg: 0.631 %. The hips turning early out of a flip's top:
-  // 0.618 %.
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.62);
+  // 0.618 %. A foot making way in a jump with both as high whose hips turn across: 0.558 %.
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.558);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -442,7 +446,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // foot, one chart's crossings stand a little higher (0.609 to 0.594): 34. Dipping on the beat of
   // a crossing stood on only down to 0.5 (by at least 0.3 of the dip): 23 (64).
   EXPECT_LE(crossedLow, 23);
-  EXPECT_LE(crossedLowClassicFeet, 64);
+  // A foot making way in a jump with both as high puts one DOUBLE chart's crossings a little
+  // lower, in both timings (0.597 to 0.604): 66.
+  EXPECT_LE(crossedLowClassicFeet, 66);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
