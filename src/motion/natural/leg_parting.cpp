@@ -675,6 +675,14 @@ class PushMemo {
   using Key = std::vector<std::uint64_t>;
   using Pushes = std::optional<std::vector<Vec3>>;
 
+  struct Hash {
+    std::size_t operator()(const Key& key) const {
+      std::uint64_t mixed = key.size();
+      for (const std::uint64_t word : key) mixed = (mixed ^ word) * 0x9E3779B97F4A7C15u;
+      return static_cast<std::size_t>(mixed ^ (mixed >> 32));
+    }
+  };
+
   static Key KeyOf(const BodyProportions& body, std::size_t side, bool twin,
                    const std::array<std::vector<BonePose>, 3>& poses) {
     Key key;
@@ -693,6 +701,53 @@ class PushMemo {
       for (const double v : poses[0][i].rotation) add(v);
       for (std::size_t foot = 1; foot < 3; ++foot) {
         for (const double v : poses[foot][i].position) add(v);
+      }
+    }
+    return key;
+  }
+
+  // A jump with both feet as high by the keys each of `tracks` samples over `swing` (the left
+  // foot's), frames counted from its lift: how its legs are parted follows from those, turns
+  // and all (a foot's keys put back keep its turn), and a jump met before is then known without
+  // sampling it.
+  static Key KeyOfKeys(const BodyProportions& body, const Swing& swing,
+                       const std::array<const std::vector<PendingKey>*, 3>& tracks) {
+    Key key;
+    key.reserve(kBodyWords + 2 + 3 * 4 * 14);
+    std::array<std::uint64_t, kBodyWords> bodyWords{};
+    std::memcpy(bodyWords.data(), &body, sizeof body);
+    key.insert(key.end(), bodyWords.begin(), bodyWords.end());
+    key.push_back(swing.side);
+    key.push_back(static_cast<std::uint64_t>(swing.to - swing.from));
+    const auto add = [&key](const float* values, std::size_t count) {
+      for (std::size_t i = 0; i < count; i += 2) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, values + i, std::min<std::size_t>(2, count - i) * sizeof(float));
+        key.push_back(word);
+      }
+    };
+    for (std::size_t t = 0; t < 3; ++t) {
+      const std::vector<PendingKey>& keys = *tracks[t];
+      const auto after = [&keys](std::int32_t frame) {
+        return static_cast<std::size_t>(
+            std::upper_bound(keys.begin(), keys.end(), frame,
+                             [](std::int32_t f, const PendingKey& k) { return f < k.frame; }) -
+            keys.begin());
+      };
+      // Sample reads the last key at or before each frame and the one after it, or the first or
+      // the last key where the frame lies outside them.
+      const std::size_t first = std::max<std::size_t>(after(swing.from), 1) - 1;
+      const std::size_t last = std::min(after(swing.to), keys.size() - 1);
+      key.push_back(last - first + 1);
+      for (std::size_t k = first; k <= last; ++k) {
+        key.push_back(
+            static_cast<std::uint64_t>(static_cast<std::int64_t>(keys[k].frame) - swing.from));
+        add(keys[k].position.data(), 3);
+        add(keys[k].rotation.data(), 4);
+        std::array<std::uint64_t, 8> curve{};
+        static_assert(sizeof curve == sizeof(InterpolationBytes));
+        std::memcpy(curve.data(), keys[k].interpolation->data(), sizeof curve);
+        key.insert(key.end(), curve.begin(), curve.end());
       }
     }
     return key;
@@ -718,21 +773,32 @@ class PushMemo {
                 "the body must be plain floats, with no padding to key on");
   static constexpr std::size_t kBodyWords = (sizeof(BodyProportions) + 7) / 8;
 
-  struct Hash {
-    std::size_t operator()(const Key& key) const {
-      std::uint64_t mixed = key.size();
-      for (const std::uint64_t word : key) mixed = (mixed ^ word) * 0x9E3779B97F4A7C15u;
-      return static_cast<std::size_t>(mixed ^ (mixed >> 32));
-    }
-  };
   std::unordered_map<Key, Pushes, Hash> known_;
 };
 
-// Puts a key on every frame inside the swing, its planned place (`own`, sampled on every frame
-// of the swing) pushed by `pushes`: on whole frames the path is as planned but for the push,
-// and the lift and the landing keep their keys.
-void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own,
-           const std::vector<Vec3>& pushes, Progresses& progresses) {
+// What became of jumps with both feet as high, by PushMemo::KeyOfKeys: for each foot the keys
+// put inside its swing (frames counted from the lift), or none where it was left as planned.
+class JumpMemo {
+ public:
+  using Outcome = std::array<std::optional<std::vector<PendingKey>>, 2>;
+
+  const Outcome* Find(const PushMemo::Key& key) const {
+    const auto at = known_.find(key);
+    return at == known_.end() ? nullptr : &at->second;
+  }
+
+  void Remember(PushMemo::Key key, Outcome outcome) {
+    if (known_.size() >= kMostKnown) known_.clear();
+    known_.emplace(std::move(key), std::move(outcome));
+  }
+
+ private:
+  static constexpr std::size_t kMostKnown = 1024;
+  std::unordered_map<PushMemo::Key, Outcome, PushMemo::Hash> known_;
+};
+
+// Puts `inside` in place of the keys inside the swing; the lift and the landing keep theirs.
+void Reput(KeyTrack& track, const Swing& swing, const std::vector<PendingKey>& inside) {
   const std::vector<PendingKey>& keys = track.Keys();
   auto at = [&keys](std::int32_t frame) {
     return static_cast<std::size_t>(
@@ -740,7 +806,16 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
                          [](const PendingKey& key, std::int32_t f) { return key.frame < f; }) -
         keys.begin());
   };
-  const std::vector<BonePose> planned = Sample(keys, swing.from, swing.to, true, progresses);
+  track.Replace(at(swing.from) + 1, at(swing.to), inside);
+}
+
+// Puts a key on every frame inside the swing, its planned place (`own`, sampled on every frame
+// of the swing) pushed by `pushes`: on whole frames the path is as planned but for the push,
+// and the lift and the landing keep their keys. Returns the keys put.
+std::vector<PendingKey> Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own,
+                              const std::vector<Vec3>& pushes, Progresses& progresses) {
+  const std::vector<BonePose> planned =
+      Sample(track.Keys(), swing.from, swing.to, true, progresses);
   std::vector<PendingKey> inside;
   for (std::size_t i = 1; i + 1 < own.size(); ++i) {
     const Vec3 p = ToVec(own[i].position) + pushes[i];
@@ -750,19 +825,30 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
     key.rotation = ToFloats(planned[i].rotation);
     inside.push_back(key);
   }
-  track.Replace(at(swing.from) + 1, at(swing.to), inside);
+  Reput(track, swing, inside);
+  return inside;
 }
 
 // Parts the legs over one swing whose legs may meet, where they do and a push helps.
 // True if it re-keyed the swing. Out of line, as few swings get this far: the screen's walk
 // over every swing's keys is what runs hot, and is compiled apart from this.
+// `jump`, given for a swing of a jump with both feet as high, holds the centre's and each foot's
+// poses over it (empty until sampled), which its other swing samples alike.
 [[gnu::noinline]] bool PartSwing(const BodyProportions& body, const KeyTrack& centre,
-                                 std::array<KeyTrack, 2>& feet, const Swing& swing, bool twin,
-                                 Progresses& progresses, PushMemo& memo) {
-  std::array<std::vector<BonePose>, 3> poses{
-      std::vector<BonePose>{},
-      Sample(feet[swing.side].Keys(), swing.from, swing.to, false, progresses),
-      Sample(feet[1 - swing.side].Keys(), swing.from, swing.to, false, progresses)};
+                                 std::array<KeyTrack, 2>& feet, const Swing& swing,
+                                 Progresses& progresses, PushMemo& memo,
+                                 std::array<std::vector<BonePose>, 3>* jump = nullptr,
+                                 std::vector<PendingKey>* put = nullptr) {
+  const auto sample = [&](const KeyTrack& track, bool turns, std::size_t kept) {
+    if (jump == nullptr) return Sample(track.Keys(), swing.from, swing.to, turns, progresses);
+    std::vector<BonePose>& poses = (*jump)[kept];
+    if (poses.empty()) poses = Sample(track.Keys(), swing.from, swing.to, turns, progresses);
+    return poses;
+  };
+  const bool twin = jump != nullptr;
+  std::array<std::vector<BonePose>, 3> poses{std::vector<BonePose>{},
+                                             sample(feet[swing.side], false, 1 + swing.side),
+                                             sample(feet[1 - swing.side], false, 2 - swing.side)};
   // A foot that is nowhere the one to make way, as in a jump with the other foot as high or
   // higher all the way, is left as it is without placing a leg.
   bool makesWay = false;
@@ -770,7 +856,7 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
     makesWay = MakesWay(poses[1][i].position[1], poses[2][i].position[1], twin);
   }
   if (!makesWay) return false;
-  poses[0] = Sample(centre.Keys(), swing.from, swing.to, true, progresses);
+  poses[0] = sample(centre, true, 0);
   PushMemo::Key key = PushMemo::KeyOf(body, swing.side, twin, poses);
   const PushMemo::Pushes* pushes = memo.Find(key);
   if (pushes == nullptr) {
@@ -778,8 +864,50 @@ void Rekey(KeyTrack& track, const Swing& swing, const std::vector<BonePose>& own
     pushes = &memo.Remember(std::move(key), parter.Pushes());
   }
   if (!*pushes) return false;
-  Rekey(feet[swing.side], swing, poses[1], **pushes, progresses);
+  std::vector<PendingKey> inside = Rekey(feet[swing.side], swing, poses[1], **pushes, progresses);
+  if (jump != nullptr) (*jump)[1 + swing.side].clear();
+  if (put != nullptr) *put = std::move(inside);
   return true;
+}
+
+// Parts the legs over a jump with both feet as high whose hips turn across, the next swing of
+// each of `swings`. Out of line, so that the walk over every other swing is compiled as before.
+[[gnu::noinline]] void PartJump(const BodyProportions& body, const KeyTrack& centre,
+                                std::array<KeyTrack, 2>& feet, std::array<SwingFinder, 2>& swings,
+                                Cursors& cursors, Progresses& progresses, PushMemo& memo,
+                                JumpMemo& jumpMemo) {
+  const Swing left = *swings[0].Next();
+  // The hips swing through square while neither foot is the higher to make way: the left
+  // one is moved where a push parts the legs, then the right one where they still meet.
+  // What comes of it follows from the keys round the jump, and a dance repeats its jumps.
+  PushMemo::Key key =
+      PushMemo::KeyOfKeys(body, left, {&centre.Keys(), &feet[0].Keys(), &feet[1].Keys()});
+  if (const JumpMemo::Outcome* known = jumpMemo.Find(key)) {
+    for (std::size_t side = 0; side < 2; ++side) {
+      const Swing swing = *swings[side].Next();
+      if ((*known)[side]) {
+        std::vector<PendingKey> inside = *(*known)[side];
+        for (PendingKey& k : inside) k.frame += swing.from;
+        Reput(feet[side], swing, inside);
+      }
+      swings[side].Pass((*known)[side].has_value());
+    }
+    return;
+  }
+  JumpMemo::Outcome outcome;
+  std::array<std::vector<BonePose>, 3> jump;
+  for (std::size_t side = 0; side < 2; ++side) {
+    const Swing swing = *swings[side].Next();
+    std::vector<PendingKey> inside;
+    const bool rekeyed = MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
+                         PartSwing(body, centre, feet, swing, progresses, memo, &jump, &inside);
+    if (rekeyed) {
+      for (PendingKey& k : inside) k.frame -= swing.from;
+      outcome[side] = std::move(inside);
+    }
+    swings[side].Pass(rekeyed);
+  }
+  jumpMemo.Remember(std::move(key), std::move(outcome));
 }
 
 }  // namespace
@@ -798,6 +926,7 @@ void PartLegs(const BodyProportions& body, const KeyTrack& centre, std::array<Ke
   // spans; one a thread, as dances are made side by side.
   thread_local Progresses progresses;
   thread_local PushMemo memo;
+  thread_local JumpMemo jumpMemo;
   const std::int32_t first = std::min(swings[0].Next() ? swings[0].Next()->from : end,
                                       swings[1].Next() ? swings[1].Next()->from : end);
   Cursors cursors{KeyCursor(centre, first), {KeyCursor(feet[0], first), KeyCursor(feet[1], first)}};
@@ -812,19 +941,13 @@ void PartLegs(const BodyProportions& body, const KeyTrack& centre, std::array<Ke
         swings[1].Pass(false);
         continue;
       }
-      // The hips swing through square while neither foot is the higher to make way: the left
-      // one is moved where a push parts the legs, then the right one where they still meet.
-      for (std::size_t side = 0; side < 2; ++side) {
-        const Swing swing = *swings[side].Next();
-        swings[side].Pass(MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
-                          PartSwing(body, centre, feet, swing, true, progresses, memo));
-      }
+      PartJump(body, centre, feet, swings, cursors, progresses, memo, jumpMemo);
       continue;
     }
     const std::size_t side = !right || (left && left->from <= right->from) ? 0 : 1;
     const Swing swing = *swings[side].Next();
     swings[side].Pass(MayMeet(body, centre, feet, swing, kMayMeet, cursors) &&
-                      PartSwing(body, centre, feet, swing, false, progresses, memo));
+                      PartSwing(body, centre, feet, swing, progresses, memo));
   }
 }
 

@@ -414,5 +414,72 @@ TEST(LegParting, ASwingComesOutAsOnItsOwnWhateverWasPartedBefore) {
   check(swapped, {"the left foot swinging instead", leftSwings, false});
 }
 
+// A jump with both feet as high out of a crossing behind, the hips turning across, from `start`
+// on: the centre's and both feet's keys, parted.
+struct Jump {
+  Vec3 rightFrom{2.4, 0.0, 1.2};
+  Vec3 rightTop{1.6, 0.8, 0.5};
+  double toDegrees = -20.0;
+  double feetDegrees = 0.0;  // both feet's keys' turn
+};
+
+std::array<std::vector<PendingKey>, 2> PartedJump(const Jump& jump, std::int32_t start) {
+  constexpr std::int32_t kTop = (kLift + kLand) / 2;
+  KeyTrack centre;
+  for (const auto& [frame, degrees] : std::vector<std::pair<std::int32_t, double>>{
+           {0, 40.0}, {kLift, 40.0}, {kLand, jump.toDegrees}, {kLast, jump.toDegrees}}) {
+    PendingKey key = KeyAt(start + frame, {});
+    key.rotation = ToFloats(AxisAngle({0.0, 1.0, 0.0}, degrees * kDegree));
+    centre.Add(key);
+  }
+  std::array<KeyTrack, 2> feet;
+  const std::array<std::array<Vec3, 3>, 2> places{
+      {{Vec3{}, Vec3{0.0, 0.8, 0.0}, Vec3{}}, {jump.rightFrom, jump.rightTop, Vec3{}}}};
+  for (std::size_t side = 0; side < 2; ++side) {
+    for (const auto& [frame, at] :
+         std::vector<std::pair<std::int32_t, Vec3>>{{0, places[side][0]},
+                                                    {kLift, places[side][0]},
+                                                    {kTop, places[side][1]},
+                                                    {kLand, places[side][2]},
+                                                    {kLast, places[side][2]}}) {
+      PendingKey key = KeyAt(start + frame, at);
+      key.rotation = ToFloats(AxisAngle({0.0, 1.0, 0.0}, jump.feetDegrees * kDegree));
+      feet[side].Add(key);
+    }
+  }
+  PartLegs(kReferenceBody, centre, feet, std::numeric_limits<std::int32_t>::max());
+  return {feet[0].Keys(), feet[1].Keys()};
+}
+
+// The same for a jump with both feet as high, whose swings are remembered together: a jump
+// parted after another one must come out as it does on its own, turns of the feet and all.
+TEST(LegParting, AJumpComesOutAsOnItsOwnWhateverWasPartedBefore) {
+  struct FollowCase {
+    std::string name;
+    Jump later;
+  };
+  const Jump first;
+  const std::vector<FollowCase> cases = {
+      {"the same jump", first},
+      {"from further behind", {{2.4, 0.0, 1.4}, first.rightTop, first.toDegrees}},
+      {"topping further over", {first.rightFrom, {1.4, 0.8, 0.5}, first.toDegrees}},
+      {"the hips turning further", {first.rightFrom, first.rightTop, -30.0}},
+      {"the feet turned", {first.rightFrom, first.rightTop, first.toDegrees, 30.0}},
+  };
+  for (const FollowCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::array<std::vector<PendingKey>, 2> alone;
+    std::thread([&] { alone = PartedJump(c.later, 100); }).join();
+    std::array<std::vector<PendingKey>, 2> after;
+    std::thread([&] {
+      PartedJump(first, 0);
+      after = PartedJump(c.later, 100);
+    }).join();
+    EXPECT_GT(alone[0].size() + alone[1].size(), 10u)
+        << "the jump must be parted, or the case tells nothing";
+    EXPECT_TRUE(SameKeys(after, alone));
+  }
+}
+
 }  // namespace
 }  // namespace pavaneflow
