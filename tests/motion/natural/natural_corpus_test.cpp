@@ -292,7 +292,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           // The classic footing crosses the feet at most steps, often from one crossing into the
           // other, where the legs must pass: they meet on a few percent of the frames at most.
           // A foot makes way in a jump with both as high whose hips turn across (3.26 before).
-          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 2.82);
+          EXPECT_LE(classicFigures.dancer.legsThroughPercent, 2.83);
           // Its quick jumps as quick as with planned feet; quick swings on flatter profiles (4.35 %
           // and 4.3 before).
           EXPECT_LE(classicFigures.dancer.ankleFastPercent, 1.9);
@@ -352,8 +352,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // closer; the hips kept turned from a crossed landing, or a held crossing, to its lift part
   // more of them (a step every other quick beat, leaving earlier, has longer in the air to pass
   // the other leg). Moved off the other leg: 0.631 %. The hips turning early out of a flip's top:
-  // 0.618 %. A foot making way in a jump with both as high whose hips turn across: 0.558 %.
-  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.558);
+  // 0.618 %. A foot making way in a jump with both as high whose hips turn across: 0.559 %.
+  EXPECT_LE(classicThrough[classicThrough.size() / 2], 0.56);
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
@@ -387,11 +387,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // 0.302 while a foot left a set time before its landing after a long wait; 0.306 while the
   // body marking a quick beat paused at the top of each rise.
   // 0.308 and 495 lanes under 0.3 before the arms turned with the body's rest on the even
-  // quick beats (442 after); with a crossing stood on dipping less on its beat, 436.
+  // quick beats (442 after); with a crossing stood on dipping less on its beat, 436. A foot making
+  // way in a jump with both as high changes the feet's speed in the air: four charts' lanes within
+  // 0.005 of the line cross it, three down and one up: 440.
   EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.3129);
   EXPECT_LE(std::count_if(classicBeatAlign.begin(), classicBeatAlign.end(),
                           [](double b) { return b < 0.3; }),
-            436);
+            440);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411
@@ -444,11 +446,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // before a crossing is now wider and a few crossings a little deeper. Standing ready so through
   // a rest before the crossing: 36. With an uncrossed carry going further over the standing
   // foot, one chart's crossings stand a little higher (0.609 to 0.594): 34. Dipping on the beat of
-  // a crossing stood on only down to 0.5 (by at least 0.3 of the dip): 23 (64).
+  // a crossing stood on only as deep as a stance with both feet down: 23 (62).
   EXPECT_LE(crossedLow, 23);
   // A foot making way in a jump with both as high puts one DOUBLE chart's crossings a little
-  // lower, in both timings (0.597 to 0.604): 66.
-  EXPECT_LE(crossedLowClassicFeet, 66);
+  // lower, in both timings (0.597 to 0.604): 64.
+  EXPECT_LE(crossedLowClassicFeet, 64);
   std::nth_element(crossedDrops.begin(),
                    crossedDrops.begin() + static_cast<std::ptrdiff_t>(crossedDrops.size() / 2),
                    crossedDrops.end());
