@@ -665,137 +665,126 @@ std::vector<Moment> Moments(const std::array<std::vector<BonePose>, 3>& poses,
   return moments;
 }
 
-// The pushes worked out for swings planned alike, to the bit: a dance repeats its figures, and a
-// swing that crosses the other leg where no push parts them tries every push to find that out.
-// The pushes depend on nothing but the body, the swinging side, whether the swing is one of a
-// jump with both feet as high and the poses sampled over the swing (its first frame only sets
-// where they go), so the key is all of those bits.
-class PushMemo {
+// Answers worked out before, by every bit they depend on: a dance repeats its figures. A key
+// begins with the body's bits (BodyKey). Forgets everything once full, so that a long run of
+// dances on one thread keeps its memory.
+using MemoKey = std::vector<std::uint64_t>;
+
+template <typename Value>
+class Memo {
  public:
-  using Key = std::vector<std::uint64_t>;
-  using Pushes = std::optional<std::vector<Vec3>>;
+  const Value* Find(const MemoKey& key) const {
+    const auto at = known_.find(key);
+    return at == known_.end() ? nullptr : &at->second;
+  }
+
+  const Value& Remember(MemoKey key, Value value) {
+    if (known_.size() >= kMostKnown) known_.clear();
+    return known_.emplace(std::move(key), std::move(value)).first->second;
+  }
+
+ private:
+  static constexpr std::size_t kMostKnown = 1024;
 
   struct Hash {
-    std::size_t operator()(const Key& key) const {
+    std::size_t operator()(const MemoKey& key) const {
       std::uint64_t mixed = key.size();
       for (const std::uint64_t word : key) mixed = (mixed ^ word) * 0x9E3779B97F4A7C15u;
       return static_cast<std::size_t>(mixed ^ (mixed >> 32));
     }
   };
+  std::unordered_map<MemoKey, Value, Hash> known_;
+};
 
-  static Key KeyOf(const BodyProportions& body, std::size_t side, bool twin,
-                   const std::array<std::vector<BonePose>, 3>& poses) {
-    Key key;
-    key.reserve(kBodyWords + 1 + poses[0].size() * 13);
-    std::array<std::uint64_t, kBodyWords> bodyWords{};
-    std::memcpy(bodyWords.data(), &body, sizeof body);
-    key.insert(key.end(), bodyWords.begin(), bodyWords.end());
-    key.push_back(side + (twin ? 2 : 0));
-    const auto add = [&key](double value) {
-      std::uint64_t bits = 0;
-      std::memcpy(&bits, &value, sizeof bits);
-      key.push_back(bits);
-    };
-    for (std::size_t i = 0; i < poses[0].size(); ++i) {
-      for (const double v : poses[0][i].position) add(v);
-      for (const double v : poses[0][i].rotation) add(v);
-      for (std::size_t foot = 1; foot < 3; ++foot) {
-        for (const double v : poses[foot][i].position) add(v);
-      }
-    }
-    return key;
-  }
-
-  // A jump with both feet as high by the keys each of `tracks` samples over `swing` (the left
-  // foot's), frames counted from its lift: how its legs are parted follows from those, turns
-  // and all (a foot's keys put back keep its turn), and a jump met before is then known without
-  // sampling it.
-  static Key KeyOfKeys(const BodyProportions& body, const Swing& swing,
-                       const std::array<const std::vector<PendingKey>*, 3>& tracks) {
-    Key key;
-    key.reserve(kBodyWords + 2 + 3 * 4 * 14);
-    std::array<std::uint64_t, kBodyWords> bodyWords{};
-    std::memcpy(bodyWords.data(), &body, sizeof body);
-    key.insert(key.end(), bodyWords.begin(), bodyWords.end());
-    key.push_back(swing.side);
-    key.push_back(static_cast<std::uint64_t>(swing.to - swing.from));
-    const auto add = [&key](const float* values, std::size_t count) {
-      for (std::size_t i = 0; i < count; i += 2) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, values + i, std::min<std::size_t>(2, count - i) * sizeof(float));
-        key.push_back(word);
-      }
-    };
-    for (std::size_t t = 0; t < 3; ++t) {
-      const std::vector<PendingKey>& keys = *tracks[t];
-      const auto after = [&keys](std::int32_t frame) {
-        return static_cast<std::size_t>(
-            std::upper_bound(keys.begin(), keys.end(), frame,
-                             [](std::int32_t f, const PendingKey& k) { return f < k.frame; }) -
-            keys.begin());
-      };
-      // Sample reads the last key at or before each frame and the one after it, or the first or
-      // the last key where the frame lies outside them.
-      const std::size_t first = std::max<std::size_t>(after(swing.from), 1) - 1;
-      const std::size_t last = std::min(after(swing.to), keys.size() - 1);
-      key.push_back(last - first + 1);
-      for (std::size_t k = first; k <= last; ++k) {
-        key.push_back(
-            static_cast<std::uint64_t>(static_cast<std::int64_t>(keys[k].frame) - swing.from));
-        add(keys[k].position.data(), 3);
-        add(keys[k].rotation.data(), 4);
-        std::array<std::uint64_t, 8> curve{};
-        static_assert(sizeof curve == sizeof(InterpolationBytes));
-        std::memcpy(curve.data(), keys[k].interpolation->data(), sizeof curve);
-        key.insert(key.end(), curve.begin(), curve.end());
-      }
-    }
-    return key;
-  }
-
-  const Pushes* Find(const Key& key) const {
-    const auto at = known_.find(key);
-    return at == known_.end() ? nullptr : &at->second;
-  }
-
-  // Forgets everything once full, so that a long run of dances on one thread keeps its memory.
-  const Pushes& Remember(Key key, Pushes pushes) {
-    if (known_.size() >= kMostKnown) known_.clear();
-    return known_.emplace(std::move(key), std::move(pushes)).first->second;
-  }
-
- private:
-  static constexpr std::size_t kMostKnown = 1024;
-  // The body's bits, padded to whole words.
+// A key holding the body's bits, padded to whole words, with room for `more` words.
+MemoKey BodyKey(const BodyProportions& body, std::size_t more) {
   static_assert(std::is_trivially_copyable_v<BodyProportions> &&
                     alignof(BodyProportions) == alignof(float) &&
                     sizeof(BodyProportions) % sizeof(float) == 0,
                 "the body must be plain floats, with no padding to key on");
-  static constexpr std::size_t kBodyWords = (sizeof(BodyProportions) + 7) / 8;
+  constexpr std::size_t kBodyWords = (sizeof(BodyProportions) + 7) / 8;
+  MemoKey key;
+  key.reserve(kBodyWords + more);
+  std::array<std::uint64_t, kBodyWords> bodyWords{};
+  std::memcpy(bodyWords.data(), &body, sizeof body);
+  key.insert(key.end(), bodyWords.begin(), bodyWords.end());
+  return key;
+}
 
-  std::unordered_map<Key, Pushes, Hash> known_;
-};
+// The pushes that part the legs over a swing, or none; a swing that crosses the other leg where
+// no push parts them tries every push to find that out.
+using Pushes = std::optional<std::vector<Vec3>>;
+using PushMemo = Memo<Pushes>;
 
-// What became of jumps with both feet as high, by PushMemo::KeyOfKeys: for each foot the keys
-// put inside its swing (frames counted from the lift), or none where it was left as planned.
-class JumpMemo {
- public:
-  using Outcome = std::array<std::optional<std::vector<PendingKey>>, 2>;
-
-  const Outcome* Find(const PushMemo::Key& key) const {
-    const auto at = known_.find(key);
-    return at == known_.end() ? nullptr : &at->second;
+// The pushes depend on nothing but the body, the swinging side, whether the swing is one of a
+// jump with both feet as high and the poses sampled over the swing (its first frame only sets
+// where they go), so the key is all of those bits.
+MemoKey PushKey(const BodyProportions& body, std::size_t side, bool twin,
+                const std::array<std::vector<BonePose>, 3>& poses) {
+  MemoKey key = BodyKey(body, 1 + poses[0].size() * 13);
+  key.push_back(side + (twin ? 2 : 0));
+  const auto add = [&key](double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    key.push_back(bits);
+  };
+  for (std::size_t i = 0; i < poses[0].size(); ++i) {
+    for (const double v : poses[0][i].position) add(v);
+    for (const double v : poses[0][i].rotation) add(v);
+    for (std::size_t foot = 1; foot < 3; ++foot) {
+      for (const double v : poses[foot][i].position) add(v);
+    }
   }
+  return key;
+}
 
-  void Remember(PushMemo::Key key, Outcome outcome) {
-    if (known_.size() >= kMostKnown) known_.clear();
-    known_.emplace(std::move(key), std::move(outcome));
+// What became of a jump with both feet as high: for each foot the keys put inside its swing
+// (frames counted from the lift), or none where it was left as planned.
+using JumpOutcome = std::array<std::optional<std::vector<PendingKey>>, 2>;
+using JumpMemo = Memo<JumpOutcome>;
+
+// A jump with both feet as high by the keys each of `tracks` samples over `swing` (the left
+// foot's), frames counted from its lift: how its legs are parted follows from those, turns and
+// all (a foot's keys put back keep its turn), and a jump met before is then known without
+// sampling it.
+MemoKey JumpKey(const BodyProportions& body, const Swing& swing,
+                const std::array<const std::vector<PendingKey>*, 3>& tracks) {
+  MemoKey key = BodyKey(body, 2 + 3 * 4 * 14);
+  key.push_back(swing.side);
+  key.push_back(static_cast<std::uint64_t>(swing.to - swing.from));
+  const auto add = [&key](const float* values, std::size_t count) {
+    for (std::size_t i = 0; i < count; i += 2) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, values + i, std::min<std::size_t>(2, count - i) * sizeof(float));
+      key.push_back(word);
+    }
+  };
+  for (std::size_t t = 0; t < 3; ++t) {
+    const std::vector<PendingKey>& keys = *tracks[t];
+    const auto after = [&keys](std::int32_t frame) {
+      return static_cast<std::size_t>(
+          std::upper_bound(keys.begin(), keys.end(), frame,
+                           [](std::int32_t f, const PendingKey& k) { return f < k.frame; }) -
+          keys.begin());
+    };
+    // Sample reads the last key at or before each frame and the one after it, or the first or
+    // the last key where the frame lies outside them.
+    const std::size_t first = std::max<std::size_t>(after(swing.from), 1) - 1;
+    const std::size_t last = std::min(after(swing.to), keys.size() - 1);
+    key.push_back(last - first + 1);
+    for (std::size_t k = first; k <= last; ++k) {
+      key.push_back(
+          static_cast<std::uint64_t>(static_cast<std::int64_t>(keys[k].frame) - swing.from));
+      add(keys[k].position.data(), 3);
+      add(keys[k].rotation.data(), 4);
+      std::array<std::uint64_t, 8> curve{};
+      static_assert(sizeof curve == sizeof(InterpolationBytes));
+      std::memcpy(curve.data(), keys[k].interpolation->data(), sizeof curve);
+      key.insert(key.end(), curve.begin(), curve.end());
+    }
   }
-
- private:
-  static constexpr std::size_t kMostKnown = 1024;
-  std::unordered_map<PushMemo::Key, Outcome, PushMemo::Hash> known_;
-};
+  return key;
+}
 
 // Puts `inside` in place of the keys inside the swing; the lift and the landing keep theirs.
 void Reput(KeyTrack& track, const Swing& swing, const std::vector<PendingKey>& inside) {
@@ -857,8 +846,8 @@ std::vector<PendingKey> Rekey(KeyTrack& track, const Swing& swing, const std::ve
   }
   if (!makesWay) return false;
   poses[0] = sample(centre, true, 0);
-  PushMemo::Key key = PushMemo::KeyOf(body, swing.side, twin, poses);
-  const PushMemo::Pushes* pushes = memo.Find(key);
+  MemoKey key = PushKey(body, swing.side, twin, poses);
+  const Pushes* pushes = memo.Find(key);
   if (pushes == nullptr) {
     const SwingParter parter(body, swing, Moments(poses, body), twin);
     pushes = &memo.Remember(std::move(key), parter.Pushes());
@@ -880,9 +869,8 @@ std::vector<PendingKey> Rekey(KeyTrack& track, const Swing& swing, const std::ve
   // The hips swing through square while neither foot is the higher to make way: the left
   // one is moved where a push parts the legs, then the right one where they still meet.
   // What comes of it follows from the keys round the jump, and a dance repeats its jumps.
-  PushMemo::Key key =
-      PushMemo::KeyOfKeys(body, left, {&centre.Keys(), &feet[0].Keys(), &feet[1].Keys()});
-  if (const JumpMemo::Outcome* known = jumpMemo.Find(key)) {
+  MemoKey key = JumpKey(body, left, {&centre.Keys(), &feet[0].Keys(), &feet[1].Keys()});
+  if (const JumpOutcome* known = jumpMemo.Find(key)) {
     for (std::size_t side = 0; side < 2; ++side) {
       const Swing swing = *swings[side].Next();
       if ((*known)[side]) {
@@ -894,7 +882,7 @@ std::vector<PendingKey> Rekey(KeyTrack& track, const Swing& swing, const std::ve
     }
     return;
   }
-  JumpMemo::Outcome outcome;
+  JumpOutcome outcome;
   std::array<std::vector<BonePose>, 3> jump;
   for (std::size_t side = 0; side < 2; ++side) {
     const Swing swing = *swings[side].Next();
