@@ -228,6 +228,38 @@ TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
   }
 }
 
+// Steps landing on the odd quick beats, a beat or two apart: the foot leaves three or four frames
+// before the even beat between. The body rests over the standing foot as it leaves and stays
+// still into that beat, rather than going on and stopping anywhere against the beats (the Beat
+// Align Score and the weight in brackets while only lifts within two frames of the beat rested).
+TEST(NaturalMotion, RestsAsAFootLeavesALittleBeforeAnEvenQuickBeat) {
+  struct Case {
+    std::string name;
+    int bpm;
+    std::string steps;  // repeated
+    double beatAlign;   // at least
+    double weight;      // towards the lifted foot, at most
+  };
+  const std::string runs = "0060002000400020006040200080002000400040";
+  const Case cases[] = {
+      {"every other beat with short runs at 135", 135, runs, 0.26, 0.19},   // (0.226, 0.202)
+      {"every other beat with short runs at 142", 142, runs, 0.255, 0.19},  // (0.214, 0.233)
+      {"three beats, then every other, at 135", 135, "0060402000800020", 0.23,
+       0.16},  // (0.199, 0.177)
+      {"three beats, then every other, at 142", 142, "0060402000800020", 0.26,
+       0.19},  // (0.221, 0.200)
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(Repeated(c.bpm, c.steps, 8), style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GE(d.beatAlignScore, c.beatAlign);
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_LT(d.bounce, -0.04);
+  }
+}
+
 // Eighths left and right on quick beats: a stance too wide to rest all the way over either foot.
 // The body rests part of the way over on the even beats instead, and its stillness still comes
 // once every two beats (stopped a tenth of the way over, as for any lift, it came every eighth:
