@@ -80,6 +80,8 @@ constexpr double kRestWidest = 6.0;
 
 // Two feet on one panel stand side by side, their ankles this far apart (the feet are 1 wide).
 constexpr double kSideBySide = 1.2;
+// The longest swing that sets a foot down beside the other rather than across it.
+constexpr double kOnePadSwing = 6.0;
 
 // Players stand in the middle of the pad with the balls of their feet on the inner part of the
 // panels, not on the arrows: a straight-legged stance across the panels' centres would drop
@@ -157,6 +159,24 @@ constexpr double kStanceDrop = 0.8;  // as low as the centre goes for a foot to 
 double Distance(FloorPoint a, FloorPoint b) {
   return portable::Hypot(static_cast<double>(a.x) - static_cast<double>(b.x),
                          static_cast<double>(a.z) - static_cast<double>(b.z));
+}
+
+// Whether `a` lies closer than `radius` to `b`, without a square root: asked of every step.
+bool Within(FloorPoint a, FloorPoint b, double radius) {
+  const double dx = static_cast<double>(a.x) - static_cast<double>(b.x);
+  const double dz = static_cast<double>(a.z) - static_cast<double>(b.z);
+  return dx * dx + dz * dz < radius * radius;
+}
+
+// How close the straight way from `from` to `to` comes to `point`.
+double PassesAt(FloorPoint from, FloorPoint to, FloorPoint point) {
+  const double dx = static_cast<double>(to.x) - static_cast<double>(from.x);
+  const double dz = static_cast<double>(to.z) - static_cast<double>(from.z);
+  const double px = static_cast<double>(point.x) - static_cast<double>(from.x);
+  const double pz = static_cast<double>(point.z) - static_cast<double>(from.z);
+  const double length2 = dx * dx + dz * dz;
+  const double t = length2 > 0.0 ? std::clamp((px * dx + pz * dz) / length2, 0.0, 1.0) : 0.0;
+  return portable::Hypot(px - t * dx, pz - t * dz);
 }
 
 FloorPoint Between(FloorPoint a, FloorPoint b) {
@@ -966,9 +986,23 @@ void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
   to = NearSide(to, r.floor[side], stand_[side], r.yaw,
                 Distance(stand_[side], to) - kSwingSpeed * scale_ * static_cast<double>(since),
                 scale_);
-  // Onto the other foot's panel: beside it, on its own side.
-  if (Distance(to, stand_[other]) < kSideBySide * scale_)
-    to = Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
+  // Onto the other foot's panel: beside it, on its own side. Also where the inner part towards
+  // the other foot's next panel lies across the standing foot and the way there brushes past it:
+  // a dancer sets the foot down next to the one already there, not round it (the legs stood
+  // crossed on one panel, the swing passing the standing ankle closer than a foot's width). Only
+  // from a swing within one pad and with the ankle as near its arrow as any inner part: after a
+  // swing across both pads the body, carried over the standing foot for the long way, swung back
+  // in a frame, and beside a foot on the far side of its panel the foot stood off the pad.
+  auto beside = [&] {
+    return Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
+  };
+  if (Distance(to, stand_[other]) < kSideBySide * scale_ ||
+      (Within(r.floor[side], stand_[other], kPanelHalf * scale_) &&
+       PassesAt(stand_[side], to, stand_[other]) < kPassBy * scale_ &&
+       (side == 0 ? Crossed(to, stand_[other], r.yaw) : Crossed(stand_[other], to, r.yaw)) &&
+       Distance(stand_[side], beside()) <= kOnePadSwing * scale_ &&
+       Distance(beside(), r.floor[side]) <= kInnermost * scale_))
+    to = beside();
   const double yaw =
       side == 0 ? Uncrossed(r.yaw, to, stand_[other]) : Uncrossed(r.yaw, stand_[other], to);
   // A foot stepping into a crossing or out of one passes the standing foot on the side it is

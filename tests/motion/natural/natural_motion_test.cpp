@@ -1418,24 +1418,54 @@ TEST(NaturalMotion, PassesACrossingFootWithoutTheLegsMeeting) {
     std::string name;
     std::string dwi;
     double through;  // % of frames, at most; 2.4–6.4 when the knee came high and forwards
+    bool crosses;
   };
   const Case cases[] = {
-      // A long step behind: 1.4 % at half its lift, the knee still coming forwards.
-      {"behind and back at 100", "#BPM:100;\n#SINGLE:BASIC:1:824644488886;\n", 0.8},
-      {"behind and back at 120", "#BPM:120;\n#SINGLE:BASIC:1:428488828688;\n", 1.7},
-      {"round the up arrow at 140", "#BPM:140;\n#SINGLE:BASIC:1:84866884;\n", 1.3},
+      // A long step behind: 1.4 % at half its lift, the knee still coming forwards. The jacks on
+      // the up arrow now set each foot down beside the other on its own side, and the feet no
+      // longer cross there at all (stood crossed on the one panel, the hips turned 84°).
+      {"behind and back at 100", "#BPM:100;\n#SINGLE:BASIC:1:824644488886;\n", 0.8, false},
+      {"behind and back at 120", "#BPM:120;\n#SINGLE:BASIC:1:428488828688;\n", 1.7, false},
+      {"round the up arrow at 140", "#BPM:140;\n#SINGLE:BASIC:1:84866884;\n", 1.3, true},
       // The hips turn through square while the foot passes: 1.2 % when it passed straight.
       {"from one crossing into the other at 156",
-       "#BPM:155.88;\n#SINGLE:BASIC:1:802040808006!6000620406020;\n", 0.6},
+       "#BPM:155.88;\n#SINGLE:BASIC:1:802040808006!6000620406020;\n", 0.6, true},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Dance dance(c.dwi, style);
     const DancerFigures& d = dance.figures.dancer;
-    EXPECT_GT(d.crossedPercent, 0.0);
+    EXPECT_EQ(d.crossedPercent > 0.0, c.crosses);
     EXPECT_LE(d.legsThroughPercent, c.through);
     EXPECT_LE(dance.figures.largestYawStep, 20.0);
+  }
+}
+
+// A foot stepping onto the panel the other stands on, where the other goes on to a panel on
+// its own side next, is set down beside it on its own side: put on the part of the panel towards
+// that next panel, it swung round the standing foot and stood crossed with it on one panel (the
+// feet closer than a foot's width on 0.7-1.2 % of the frames, the legs through each other on up
+// to 2.4 %).
+TEST(NaturalMotion, SetsAFootDownBesideTheOtherOnItsPanel) {
+  const std::string jacks = "000000004040(88)0702020(66)0308020406";
+  const NamedChart cases[] = {
+      {"at 100", "#BPM:100;\n#SINGLE:BASIC:1:" + jacks + jacks + jacks + ";\n"},
+      {"at 125", "#BPM:125;\n#SINGLE:BASIC:1:" + jacks + jacks + jacks + ";\n"},
+      {"at 150", "#BPM:150;\n#SINGLE:BASIC:1:" + jacks + jacks + jacks + ";\n"},
+      {"without the rests at 125",
+       "#BPM:125;\n#SINGLE:BASIC:1:4040(88)0702020(66)030802044040(88)0702020(66)03080204;\n"},
+  };
+  const NaturalMotion style;
+  for (const NamedChart& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_LE(d.feetFusedPercent, 0.0);
+    EXPECT_LE(d.legsThroughPercent, 0.0);
+    EXPECT_LE(d.crossedPercent, 0.0);
+    EXPECT_EQ(dance.figures.plantedMisses, 0);
+    EXPECT_LE(dance.figures.largestPlantedSlide, 0.01);
   }
 }
 
