@@ -986,18 +986,20 @@ void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
   to = NearSide(to, r.floor[side], stand_[side], r.yaw,
                 Distance(stand_[side], to) - kSwingSpeed * scale_ * static_cast<double>(since),
                 scale_);
-  // Onto the other foot's panel: beside it, on its own side. Also where the inner part towards
-  // the other foot's next panel lies across the standing foot and the way there brushes past it:
-  // a dancer sets the foot down next to the one already there, not round it (the legs stood
-  // crossed on one panel, the swing passing the standing ankle closer than a foot's width). Only
-  // from a swing within one pad and with the ankle as near its arrow as any inner part: after a
-  // swing across both pads the body, carried over the standing foot for the long way, swung back
-  // in a frame, and beside a foot on the far side of its panel the foot stood off the pad.
+  // Onto the other foot's panel: beside it, on its own side. Also where the other foot stands on
+  // this foot's panel (on its arrow or an inner part of it) and the inner part towards the other
+  // foot's next panel lies across it, the way there brushing past it: a dancer sets the foot down
+  // next to the one already there, not round it (the legs stood crossed on one panel, the swing
+  // passing the standing ankle closer than a foot's width, the hips turning through square as it
+  // passed). Only from a swing within one pad and with the ankle as near its arrow as any inner
+  // part: after a swing across both pads the body, carried over the standing foot for the long
+  // way, swung back in a frame, and beside a foot on the far side of its panel the foot stood off
+  // the pad.
   auto beside = [&] {
     return Beside(stand_[other], r.yaw, (side == 0 ? 1.0 : -1.0) * kSideBySide * scale_);
   };
   if (Distance(to, stand_[other]) < kSideBySide * scale_ ||
-      (Within(r.floor[side], stand_[other], kPanelHalf * scale_) &&
+      (Within(r.floor[side], stand_[other], kInnermost * scale_) &&
        PassesAt(stand_[side], to, stand_[other]) < kPassBy * scale_ &&
        (side == 0 ? Crossed(to, stand_[other], r.yaw) : Crossed(stand_[other], to, r.yaw)) &&
        Distance(stand_[side], beside()) <= kOnePadSwing * scale_ &&
