@@ -299,7 +299,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(classicFigures.dancer.ankleFastPercent, 1.9);
           EXPECT_LE(classicFigures.dancer.fastestAnkle, 4.15);
           EXPECT_LE(classicFigures.dancer.fastestPelvis, 1.75);
-          EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.25);
+          // Never fused, as with planned feet (0.25 before a foot onto the other's panel was set
+          // down beside it).
+          EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.2);
           EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 24.5);
           classicPelvisFast += classicFigures.dancer.fastestPelvis > 1.5;
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
@@ -345,8 +347,8 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // near each other are looked at, and of those only the frames where they do, which lets a few
   // brushes through. Jumping with both feet as high, the hips turning across: 89 before one foot
   // made way.
-  // A foot set down beside the other on its panel rather than round it across: 77.
-  EXPECT_LE(legsThrough, 77);
+  // A foot set down beside the other on its panel rather than round it across: 75.
+  EXPECT_LE(legsThrough, 75);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
@@ -379,9 +381,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   EXPECT_GE(beatAlign[beatAlign.size() / 2], 0.3209);
   // Arms turning with the body's rest on the even quick beats: 435 lanes under 0.3 before, 386
   // after; a crossing stood on dipping less on its beat, 382. Resting too as a foot leaves up to
-  // four frames before that beat: 360.
+  // four frames before that beat: 360; a foot onto the other's panel set down beside it: 358.
   EXPECT_LE(std::count_if(beatAlign.begin(), beatAlign.end(), [](double b) { return b < 0.3; }),
-            360);
+            358);
   std::nth_element(
       classicBeatAlign.begin(),
       classicBeatAlign.begin() + static_cast<std::ptrdiff_t>(classicBeatAlign.size() / 2),
@@ -432,7 +434,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // Quick swings on flatter profiles put two lanes with the classic footing just over 0.3; the
   // hips turning early out of a flip's top move the classic footing's middle lane by 0.0001.
   // Resting as a foot leaves a little before an even quick beat: 239 and 0.2500 (777 and 0.3130).
-  expectWeights(weights, 239, 0.2501);
+  // A foot set down beside the other on its panel moves a few lanes just across 0.3, two more
+  // over than under: 241 and 0.2510.
+  expectWeights(weights, 241, 0.2511);
   expectWeights(classicWeights, 777, 0.3131);
   // Crossed feet: 269 lanes (521 with the classic footing) stood lower than 0.6 while the knees
   // bent as over uncrossed feet, 0.547 on half; most of those left cross over on two pads, and
