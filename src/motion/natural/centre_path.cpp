@@ -1192,6 +1192,17 @@ class Builder {
     // stretch from 0: halving finds its end.
     double share = 1.0;
     if (!reached(share)) {
+      // Out of a stance sunk deeper than that (a split across the pad), the body may stay as
+      // low as it stood there: refused, it rose out of the split and crossed to the foot that
+      // stays in a frame or two, faster than a dancer's pelvis moves.
+      for (int side = 0; side < 2; ++side) {
+        const auto at = swings_.PlantedAt(side, neighbour.frame);
+        if (at)
+          deepest =
+              std::min(deepest, ReachRise(neighbour.x, neighbour.z, neighbour.yaw, side, *at));
+      }
+    }
+    if (!reached(share)) {
       double lo = 0.0;
       for (int i = 0; i < kPullHalvings; ++i) {
         const double mid = (lo + share) * 0.5;
