@@ -359,6 +359,8 @@ constexpr std::array<SwingProfile, 4> kQuickProfiles{
     MakeProfile(kSlowStart, kSlowEnd), MakeProfile(kEasedStart, kEasedEnd),
     MakeProfile({30, 10, 107, 107}, {20, 20, 97, 117}), MakeProfile(kStraight, kStraight)};
 constexpr double kQuickestFoot = 2.1;
+// What a player's foot snaps across the pad at, units a frame, when it must.
+constexpr double kFastestSnap = 3.5;
 // The mean speed, path and lift together, over which a swing's peak is worth working out: the
 // usual curves peak at about 1.55 times it, up and down included.
 constexpr double kQuickMean = kQuickestFoot / 1.75;
@@ -550,6 +552,7 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   double fallHeight = 0.0;
   std::int32_t fallStart = lift;
   const InterpolationBytes* rise = &kFootRise;
+  bool snaps = false;
   if (apex > lift && apex < land) {
     // Most swings top where they pass: no call for them.
     FloorPoint mid = ahead > 0.0 ? Forward(from, round, to, yaw, ahead, land - lift) : round;
@@ -560,9 +563,18 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
             ? QuickProfile(from, mid, top, to, lift, apex, land)
             : std::nullopt;
     if (profile) {
-      mid = QuickTop(from, mid, to, apex - lift, land - 1 - apex);
-      rise = &kQuickProfiles[*profile].riseBytes;
-      fall = &kQuickProfiles[*profile].fallBytes;
+      // Too far to cross by its touch at a foot's snap even straight across (an 8-unit tap in
+      // three frames), it comes down into the landing across the last frame as well: a hard
+      // landing rather than a foot faster than a player's. Only a swing with a frame between its
+      // top and its touch: a shorter one lands without a touch already, its fall eased.
+      snaps =
+          shared == nullptr && land - 1 > apex &&
+          Faster(from, QuickTop(from, mid, to, apex - lift, land - 1 - apex), top, to, apex - lift,
+                 land - 1 - apex, kQuickProfiles.size() - 1, kFastestSnap * scale_);
+      mid = QuickTop(from, mid, to, apex - lift, land - (snaps ? 0 : 1) - apex);
+      const std::size_t chosen = snaps ? kQuickProfiles.size() - 1 : *profile;
+      rise = &kQuickProfiles[chosen].riseBytes;
+      fall = &kQuickProfiles[chosen].fallBytes;
     }
     Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, rise);
     fallFrom = mid;
@@ -572,8 +584,9 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   const std::int32_t frames = land - fallStart;
   // A quick profile always touches first: the frame before the landing slows whatever comes into
   // it.
-  if (frames >= 2 && (rise != &kFootRise || LastFrameTravel(fallFrom, fallHeight, to, frames) >
-                                                kLastFrameTravel * scale_)) {
+  if (frames >= 2 && !snaps &&
+      (rise != &kFootRise ||
+       LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel * scale_)) {
     Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), yaw,
         fall);
     Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
@@ -659,6 +672,38 @@ std::optional<std::size_t> FootSwingPlanner::QuickProfile(FloorPoint from, Floor
   }
   quickProfiles_.Remember(question, chosen ? static_cast<std::int8_t>(*chosen) : std::int8_t{-1});
   return chosen;
+}
+
+std::size_t FootSwingPlanner::TradingProfile(const std::array<FloorPoint, 2>& via,
+                                             const std::array<FloorPoint, 2>& to,
+                                             const std::array<double, 2>& tops, std::int32_t up,
+                                             std::int32_t down,
+                                             std::array<FloorPoint, 2>& round) const {
+  const double shift = static_cast<double>(up) / static_cast<double>(up + down) - 0.5;
+  auto way = [&](int side, auto coordinate) {
+    return static_cast<double>(coordinate(to[side])) -
+           static_cast<double>(coordinate(stand_[side]));
+  };
+  auto x = [](FloorPoint p) { return p.x; };
+  auto z = [](FloorPoint p) { return p.z; };
+  const double moveX = 0.5 * shift * (way(0, x) + way(1, x));
+  const double moveZ = 0.5 * shift * (way(0, z) + way(1, z));
+  std::array<FloorPoint, 2> moved{};
+  for (int side = 0; side < 2; ++side) {
+    const auto s = static_cast<std::size_t>(side);
+    moved[s] = {static_cast<float>(static_cast<double>(via[s].x) + moveX),
+                static_cast<float>(static_cast<double>(via[s].z) + moveZ)};
+    // Swing moves the top by the foot's own share of its way: it starts that much short.
+    round[s] = {static_cast<float>(static_cast<double>(moved[s].x) - shift * way(side, x)),
+                static_cast<float>(static_cast<double>(moved[s].z) - shift * way(side, z))};
+  }
+  const double quickest = kQuickestFoot * scale_;
+  for (std::size_t p = 0; p + 1 < kQuickProfiles.size(); ++p) {
+    if (!Faster(stand_[0], moved[0], tops[0], to[0], up, down, p, quickest) &&
+        !Faster(stand_[1], moved[1], tops[1], to[1], up, down, p, quickest))
+      return p;
+  }
+  return kQuickProfiles.size() - 1;
 }
 
 FloorPoint FootSwingPlanner::Forward(FloorPoint from, FloorPoint mid, FloorPoint to, double yaw,
@@ -1175,8 +1220,11 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
     tops[side] = rise + (hurried ? tuck * TuckedLift(centre, apexYaw, side, via[side], rise, 1.0)
                                  : TuckedLift(centre, apexYaw, side, via[side], rise, tuck));
   }
-  // Both feet on one profile, which moves their tops along their ways; not feet trading places
-  // whose tops that brings closer: they pass side by side there, and would pass through each other.
+  // Both feet on one profile, which moves their tops along their ways. Feet trading places whose
+  // tops that brings closer pass side by side there, and would pass through each other: their
+  // tops move alike, by the mean of the two moves, and stay as far apart. Left where they were,
+  // the feet crossed the pad in the frame after the top at twice a real foot's speed.
+  std::array<FloorPoint, 2> round = via;
   std::optional<std::size_t> profile;
   if (apex > takeOff && apex < land) {
     for (int side = 0; side < 2; ++side) {
@@ -1192,11 +1240,11 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
       const std::int32_t down = land - 1 - apex;
       if (Distance(QuickTop(stand_[0], via[0], to[0], up, down),
                    QuickTop(stand_[1], via[1], to[1], up, down)) < Distance(via[0], via[1]))
-        profile.reset();
+        profile = TradingProfile(via, to, tops, up, down, round);
     }
   }
   for (int side = 0; side < 2; ++side) {
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, via[side], 0.0, &kFootFall,
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, round[side], 0.0, &kFootFall,
           &profile);
   }
   // The body is down by the time the feet touch, so that they do not land on straight legs.

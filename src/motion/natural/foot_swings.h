@@ -184,6 +184,13 @@ class FootSwingPlanner {
   std::optional<std::size_t> QuickProfile(FloorPoint from, FloorPoint mid, double top,
                                           FloorPoint to, std::int32_t lift, std::int32_t apex,
                                           std::int32_t land) const;
+  // The profile of a quick jump whose feet trade places, their tops (`via`, `tops` high) both
+  // moved by the mean of the moves QuickTop gives each; `round` becomes the tops to hand Swing,
+  // which moves each by its own.
+  std::size_t TradingProfile(const std::array<FloorPoint, 2>& via,
+                             const std::array<FloorPoint, 2>& to, const std::array<double, 2>& tops,
+                             std::int32_t up, std::int32_t down,
+                             std::array<FloorPoint, 2>& round) const;
   // Whether a foot rising over `up` frames from `from` to `top` high over `mid`, and falling over
   // `down` from there to its touch above `to`, on quick profile `profile`, moves further than
   // `quickest` in any frame.

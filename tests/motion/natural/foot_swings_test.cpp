@@ -295,6 +295,92 @@ TEST(FootSwings, QuickSwingsAcrossThePadStayUnderAFootsSpeed) {
   }
 }
 
+// The fastest a foot moves in a frame along its key frames' path.
+double FastestFrame(const FootSwings& swings, int side) {
+  const std::vector<std::array<double, 3>> path = FootPath(swings, side);
+  double fastest = 0.0;
+  for (std::size_t f = 1; f < path.size(); ++f) {
+    const double dx = path[f][0] - path[f - 1][0];
+    const double dy = path[f][1] - path[f - 1][1];
+    const double dz = path[f][2] - path[f - 1][2];
+    fastest = std::max(fastest, std::sqrt(dx * dx + dy * dy + dz * dz));
+  }
+  return fastest;
+}
+
+// Far too little time to cross: a foot tapping in place and then sent 9 units three frames later
+// (7.6 between the narrowed stances) had two frames before its touch and crossed at 3.9 a frame;
+// feet trading corners in a quick jump, their tops bowed apart where they were, crossed in the
+// frame after the top at 4. A player's foot snaps at most about 3.5 a frame. A tap that makes it
+// under that still touches a frame before it lands.
+TEST(FootSwings, CrossesThePadNoFasterThanAFootSnapsWhenShortOfTime) {
+  struct Case {
+    const char* name;
+    std::array<FloorPoint, 2> from;
+    std::array<FloorPoint, 2> to;
+    std::array<bool, 2> moved;
+    std::int32_t frames;  // from the last landing to the next
+    bool touches;         // the moving foot keys a touch a frame before it lands
+  };
+  const Case cases[] = {
+      {"a tap 8 units in three frames",
+       {{{3.5f, 0.0f}, {-3.5f, -4.0f}}},
+       {{{3.5f, 0.0f}, {-3.5f, 4.0f}}},
+       {false, true},
+       3,
+       true},
+      {"a tap 9 units in three frames",
+       {{{3.5f, 0.0f}, {-3.5f, -4.5f}}},
+       {{{3.5f, 0.0f}, {-3.5f, 4.5f}}},
+       {false, true},
+       3,
+       false},
+      {"a tap 6.5 units in three frames",
+       {{{3.5f, 0.0f}, {-3.5f, -3.25f}}},
+       {{{3.5f, 0.0f}, {-3.5f, 3.25f}}},
+       {false, true},
+       3,
+       true},
+      {"feet trading corners in a quick jump",
+       {{{-0.87f, -3.13f}, {-3.44f, -0.56f}}},
+       {{{0.56f, 3.44f}, {3.13f, 0.87f}}},
+       {true, true},
+       4,
+       true},
+      {"feet trading sides in a quick jump",
+       {{{-3.0f, 0.5f}, {3.0f, -0.5f}}},
+       {{{3.0f, 0.5f}, {-3.0f, -0.5f}}},
+       {true, true},
+       4,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = c.from;
+    // Both feet land where they start at frame 30 (a tap in place), then go.
+    StepRecord tap = start;
+    tap.frame = 30;
+    tap.moved = {true, true};
+    StepRecord go;
+    go.frame = 30 + c.frames;
+    go.floor = c.to;
+    go.moved = c.moved;
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan({start, tap, go}, swings);
+    for (int side = 0; side < 2; ++side) {
+      if (!c.moved[static_cast<std::size_t>(side)]) continue;
+      EXPECT_LE(FastestFrame(swings, side), 3.5) << "foot " << side;
+      const std::vector<PendingKey>& keys = swings.keys[static_cast<std::size_t>(side)].Keys();
+      ASSERT_GE(keys.size(), 2u);
+      const PendingKey& before = keys[keys.size() - 2];
+      EXPECT_EQ(before.frame == go.frame - 1 && before.position[1] > 0.0f, c.touches)
+          << "foot " << side << ": key before the landing at " << before.frame;
+    }
+  }
+}
+
 // A jump's feet top their swings half way, unless that brings them to one spot: feet trading
 // places then pass side by side, each bowed out to its own side of the way (before, they passed
 // through each other at the top, ankles fused).

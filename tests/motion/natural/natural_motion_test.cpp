@@ -1410,6 +1410,28 @@ TEST(NaturalMotion, StandsAWideStanceOnLongLegs) {
   }
 }
 
+// Out of a split across both pads the body stands deep between the feet; as one foot comes in
+// and the other lifts, the centre goes over the foot that stays. It could not set off any
+// earlier without sinking deeper than a pull may, and it rose and crossed in two frames at 1.56
+// (1.54) a frame, past a dancer's pelvis: it now stays as low as it stood and takes longer.
+TEST(NaturalMotion, ComesOutOfASplitNoFasterThanADancersPelvis) {
+  const NamedChart cases[] = {
+      {"a run across the right pad into a split, then the left pad",
+       "#BPM:142.37;\n#DOUBLE:MANIAC:8:00000000000000000000204082604000:"
+       "00008280242024600000000000000000;\n"},
+      {"the left foot out on the left pad, the right running in on the right one",
+       "#BPM:150;\n#DOUBLE:BASIC:1:(4444000000000000):(0000646400000000);\n"},
+  };
+  const NaturalMotion style;
+  for (const NamedChart& c : cases) {
+    SCOPED_TRACE(c.name);
+    const BodyFigures f = Dance(c.dwi, style).figures;
+    EXPECT_LE(f.dancer.fastestPelvis, 1.5);
+    EXPECT_EQ(f.PlantedMissPercent(), 0.0);
+    EXPECT_LE(f.largestPlantedSlide, 0.05);
+  }
+}
+
 // A foot crossing behind the standing one keeps low, its knee out of the standing leg, and the
 // hips keep turning the way they already turn from one crossing to the next, not through square;
 // where they must turn through square, the foot tops its swing in front of the standing leg.
