@@ -1171,6 +1171,37 @@ class Builder {
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
   }
 
+  // Whether `key` stands on one foot only, one that was not down at `before`: the weight goes
+  // over a foot that has just landed.
+  bool Landed(const CentreKey& key, const CentreKey& before) const {
+    if (key.frame <= before.frame) return false;
+    const auto left = swings_.PlantedAt(0, key.frame);
+    const auto right = swings_.PlantedAt(1, key.frame);
+    if (left.has_value() == right.has_value()) return false;
+    return !swings_.PlantedAt(left ? 0 : 1, before.frame);
+  }
+
+  // Out of a stance sunk deeper than a pull may (a split across both pads) the body may stay as
+  // low as it stood there: refused, it rose out of the split and crossed to the foot that stays
+  // in a frame or two, faster than a dancer's pelvis moves. Lowers `deepest` to where the feet
+  // planted at `neighbour` are reached from it, if that is lower; says whether it did.
+  bool StoodDeeper(const CentreKey& neighbour, double& deepest) const {
+    const auto turn = portable::SinCos(neighbour.yaw);
+    double stood = deepest;
+    for (int side = 0; side < 2; ++side) {
+      const auto at = swings_.PlantedAt(side, neighbour.frame);
+      if (at)
+        stood = std::min(stood,
+                         ReachRise(neighbour.x, neighbour.z, turn, side, *at, kReachShare, false));
+    }
+    // Never below where the centre sinks at most: a key frame pulled that deep stands higher,
+    // and its planted foot slides.
+    stood = std::max(stood, lowest_);
+    if (!(stood < deepest)) return false;
+    deepest = stood;
+    return true;
+  }
+
   // LimitSpeed's pull of `key`, `distance` (along dx, dz) from `neighbour`, to `reach` from it,
   // as far as the planted feet are reached no deeper than `deepest`. Out of line: few key frames
   // are pulled, and each pull takes a dozen reaches.
@@ -1179,11 +1210,13 @@ class Builder {
                                      double deepest) const {
     const double pullX = neighbour.x + dx * reach / distance - key.x;
     const double pullZ = neighbour.z + dz * reach / distance - key.z;
+    // The key frame's turn stays as it is pulled: worked out once, not for every reach.
+    const auto turn = portable::SinCos(key.yaw);
     auto reached = [&](double share) {
       for (int side = 0; side < 2; ++side) {
         const auto at = swings_.PlantedAt(side, key.frame);
-        if (at &&
-            ReachRise(key.x + pullX * share, key.z + pullZ * share, key.yaw, side, *at) < deepest)
+        if (at && ReachRise(key.x + pullX * share, key.z + pullZ * share, turn, side, *at,
+                            kReachShare, false) < deepest)
           return false;
       }
       return true;
@@ -1191,18 +1224,10 @@ class Builder {
     // Where the planted feet are reached is convex, so the shares that reach them are one
     // stretch from 0: halving finds its end.
     double share = 1.0;
-    if (!reached(share)) {
-      // Out of a stance sunk deeper than that (a split across the pad), the body may stay as
-      // low as it stood there: refused, it rose out of the split and crossed to the foot that
-      // stays in a frame or two, faster than a dancer's pelvis moves.
-      for (int side = 0; side < 2; ++side) {
-        const auto at = swings_.PlantedAt(side, neighbour.frame);
-        if (at)
-          deepest =
-              std::min(deepest, ReachRise(neighbour.x, neighbour.z, neighbour.yaw, side, *at));
-      }
-    }
-    if (!reached(share)) {
+    bool refused = !reached(share);
+    if (refused && Landed(key, neighbour) && StoodDeeper(neighbour, deepest))
+      refused = !reached(share);
+    if (refused) {
       double lo = 0.0;
       for (int i = 0; i < kPullHalvings; ++i) {
         const double mid = (lo + share) * 0.5;
