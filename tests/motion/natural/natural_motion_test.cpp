@@ -192,21 +192,22 @@ TEST(NaturalMotion, DriftsOnOverTheStandingFootAndTakesTheWeightAfterTheLanding)
   }
 }
 
-// A step on every quick beat: the body rests as the foot lifts on every even beat and passes the
-// odd ones, so that its stillness comes once every two beats, where it can be seen, rather than
-// every half beat; on slower beats it stops at every lift alike.
-TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
+// A step on every beat, quick or slow: the lifts leave room for a rest on each, and the body stops
+// on every beat alike. (Resting on the even quick beats only, passing the odd ones, a step on
+// every beat at 150 scored 0.19 on the Beat Align Score, 0.35 resting on each: still on each
+// step, the body is seen to keep the beat.)
+TEST(NaturalMotion, RestsOnEveryBeatOfAStepABeat) {
   struct Case {
     std::string name;
     std::string steps;  // one beat of the chart, two eighths: repeated
     int bpm;
-    bool rests;  // near the even beats the centre moves at most 0.8 times as far as near the odd
+    double beatAlign;  // at least
   };
   const Case cases[] = {
-      {"left and down at 150", "4020", 150, true},
-      {"left and down at 180", "4020", 180, true},
-      {"right and up at 150", "6080", 150, true},
-      {"left and down at 100", "4020", 100, false},
+      {"left and down at 150", "4020", 150, 0.30},
+      {"left and down at 180", "4020", 180, 0.31},
+      {"right and up at 150", "6080", 150, 0.30},
+      {"left and down at 100", "4020", 100, 0.62},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
@@ -223,8 +224,11 @@ TEST(NaturalMotion, RestsOnEveryOtherQuickBeat) {
         way[i % 2] += std::hypot(b.centre.x - a.centre.x, b.centre.z - a.centre.z);
       }
     }
-    EXPECT_EQ(way[0] <= 0.8 * way[1], c.rests) << way[0] << " " << way[1];
+    // Near the even beats and near the odd ones the centre moves alike.
+    EXPECT_GT(way[0], 0.8 * way[1]) << way[0] << " " << way[1];
+    EXPECT_GT(way[1], 0.8 * way[0]) << way[0] << " " << way[1];
     EXPECT_LE(dance.figures.dancer.weightTowardsLifted, 0.3);
+    EXPECT_GE(dance.figures.dancer.beatAlignScore, c.beatAlign);
   }
 }
 
