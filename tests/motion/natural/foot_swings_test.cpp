@@ -236,6 +236,22 @@ std::vector<std::array<double, 3>> FootPath(const FootSwings& swings, int side) 
   return path;
 }
 
+// How far a foot moves into frame `f` (from 1) along `path`.
+double FrameStep(const std::vector<std::array<double, 3>>& path, std::size_t f) {
+  const double dx = path[f][0] - path[f - 1][0];
+  const double dy = path[f][1] - path[f - 1][1];
+  const double dz = path[f][2] - path[f - 1][2];
+  return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The fastest a foot moves in a frame along its key frames' path.
+double FastestFrame(const FootSwings& swings, int side) {
+  const std::vector<std::array<double, 3>> path = FootPath(swings, side);
+  double fastest = 0.0;
+  for (std::size_t f = 1; f < path.size(); ++f) fastest = std::max(fastest, FrameStep(path, f));
+  return fastest;
+}
+
 // A foot tapping back and forth across its pad, or both feet jumping there and back, every few
 // frames: on the usual curves, slow out of the lift and into the touch, a tap four or five frames
 // apart peaked at 2.33 a frame, past a real foot's 2.1. It still lands slowly.
@@ -273,39 +289,16 @@ TEST(FootSwings, QuickSwingsAcrossThePadStayUnderAFootsSpeed) {
     FootSwings swings;
     planner.Plan(records, swings);
     for (int side = c.jump ? 0 : 1; side < 2; ++side) {
-      const std::vector<std::array<double, 3>> path = FootPath(swings, side);
-      double fastest = 0.0;
-      for (std::size_t f = 1; f < path.size(); ++f) {
-        const double dx = path[f][0] - path[f - 1][0];
-        const double dy = path[f][1] - path[f - 1][1];
-        const double dz = path[f][2] - path[f - 1][2];
-        fastest = std::max(fastest, std::sqrt(dx * dx + dy * dy + dz * dz));
-      }
-      EXPECT_LE(fastest, c.fastest) << "foot " << side;
+      EXPECT_LE(FastestFrame(swings, side), c.fastest) << "foot " << side;
       // The frame into each landing moves it no more than the touch a frame before.
+      const std::vector<std::array<double, 3>> path = FootPath(swings, side);
       for (const Support& s : swings.supports[static_cast<std::size_t>(side)]) {
         const auto f = static_cast<std::size_t>(s.from);
         if (s.from == 0 || f >= path.size()) continue;
-        const double dx = path[f][0] - path[f - 1][0];
-        const double dy = path[f][1] - path[f - 1][1];
-        const double dz = path[f][2] - path[f - 1][2];
-        EXPECT_LE(std::sqrt(dx * dx + dy * dy + dz * dz), 0.12) << "landing at " << s.from;
+        EXPECT_LE(FrameStep(path, f), 0.12) << "landing at " << s.from;
       }
     }
   }
-}
-
-// The fastest a foot moves in a frame along its key frames' path.
-double FastestFrame(const FootSwings& swings, int side) {
-  const std::vector<std::array<double, 3>> path = FootPath(swings, side);
-  double fastest = 0.0;
-  for (std::size_t f = 1; f < path.size(); ++f) {
-    const double dx = path[f][0] - path[f - 1][0];
-    const double dy = path[f][1] - path[f - 1][1];
-    const double dz = path[f][2] - path[f - 1][2];
-    fastest = std::max(fastest, std::sqrt(dx * dx + dy * dy + dz * dz));
-  }
-  return fastest;
 }
 
 // Far too little time to cross: a foot tapping in place and then sent 9 units three frames later
