@@ -56,8 +56,8 @@ constexpr double kCarryShift = 1.0;
 // On quick beats (closer than kQuickBeatFrames) the body comes to rest as a foot lifts on every
 // even beat of the dance and passes the lifts between, unless the steps leave room there too
 // (kOddRestApart): in eighths, resting on every lift, or passing them all, the body's stillness
-// comes every half beat, too quick to be seen as the beat. It rests only
-// where it is then already all the way over the standing foot, reaching the other without sinking
+// comes every half beat, too quick to be seen as the beat. It rests only where it is then
+// already all the way over the standing foot, reaching the other without sinking
 // below 0.8 units: the knees stay as bent as standing, and the foot lifts from under a body
 // that does not lean towards it. Over a stance too wide for that, a quick swing rests three
 // quarters or half of the way over, sunk no deeper than 0.6: the beat is still marked, and the
@@ -985,9 +985,8 @@ class Builder {
     return std::nullopt;
   }
 
-  // Whether a foot lifting at `frame` does so on an even quick beat, or a little before it, where
-  // the body rests.
-  // On an odd beat only where the steps leave room (kOddRestApart).
+  // Whether the foot lifting at event `i` does so on an even quick beat, or a little before it,
+  // where the body rests; on an odd one only where the steps leave room (kOddRestApart).
   bool RestsOnTheBeat(std::size_t i) const {
     const std::vector<CentreEvent>& events = swings_.events;
     const std::int32_t frame = events[i].frame;
