@@ -596,8 +596,11 @@ class Builder {
                         portable::SineCosine turn, FloorPoint stands, FloorPoint lands,
                         CarryLanding& landing, double deepest) const {
     const int lifted = 1 - e.standing;
-    const double frames = static_cast<double>(std::max(1, landing.at - e.frame));
-    const double before = (frames - 1.0) / frames;
+    // A frame before the landing the body is as far along its eased way into the crossing as
+    // CarriedArrivingRise reckons it: asked on the straight way, the landing foot seemed out of
+    // reach from carries it reaches, and the body stayed between the feet of a crossing.
+    static const FrameBeforeEnd gentle(kGentle);
+    const double before = gentle(std::max(1, landing.at - e.frame));
     if (ReachRise(x, z, turn, e.standing, stands, kReachShare, false) < deepest ||
         ReachRise(Lerp(x, middleX, before), Lerp(z, middleZ, before), turn, lifted, lands,
                   kReachShare, false) < deepest ||

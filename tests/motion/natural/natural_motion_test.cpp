@@ -333,6 +333,28 @@ TEST(NaturalMotion, CarriesOverTheStandingFootRoundThePadOnQuickBeats) {
   }
 }
 
+// Round the pad with the classic footing, which crosses a foot over on every turn: the carry into
+// the crossing is asked whether it reaches the landing foot where the eased run into the landing
+// brings the body a frame before it, and goes further over the standing foot (0.352, 0.394 and
+// 0.475 towards the lifted foot while it was asked on the straight run), no lower crossed.
+TEST(NaturalMotion, CarriesIntoACrossingAsFarAsItsEasedRunReaches) {
+  struct Case {
+    int bpm;
+    double weight;  // towards the lifted foot, median, at most
+  };
+  const Case cases[] = {{100, 0.335}, {120, 0.389}, {140, 0.468}};
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bpm);
+    const Dance dance(Repeated(c.bpm, "4268", 20), style, true, nullptr);
+    const DancerFigures& d = dance.figures.dancer;
+    EXPECT_GT(d.crossedPercent, 30.0);
+    EXPECT_LE(d.weightTowardsLifted, c.weight);
+    EXPECT_LE(d.crossedPelvisDrop, 0.6);
+    EXPECT_LT(d.bounce, 0.0);
+  }
+}
+
 // A step every other quick beat: the foot leaves earlier than a beat before it lands, so that the
 // body stands still over the landing beat rather than half way to the next one (0.136, 0.139 and
 // 0.081 when it left a beat before). After longer waits it leaves as the beats place the stillness
