@@ -301,6 +301,47 @@ TEST(FootSwings, QuickSwingsAcrossThePadStayUnderAFootsSpeed) {
   }
 }
 
+// A foot stepping over or round the standing one, its path bent to pass it: lifted high for the
+// longer way and eased out of the lift and into the touch as a step with time to spare is, it
+// crossed at up to 2.8 a frame (a step across both pads in ten frames), past a real foot's 2.1.
+// It still lands slowly.
+TEST(FootSwings, StepsRoundTheStandingFootAtAFootsSpeed) {
+  struct Case {
+    const char* name;
+    FloorPoint standing;  // the left foot, which stays
+    FloorPoint from;      // the right foot, which steps
+    FloorPoint to;
+    std::int32_t frames;  // from its last landing to the next
+  };
+  const Case cases[] = {
+      {"over the standing foot to the front corner", {0.0f, 0.0f}, {-3.5f, 0.0f}, {7.0f, -3.5f}, 8},
+      {"over the standing foot to the back corner", {0.0f, 0.0f}, {-3.5f, 0.0f}, {7.0f, 3.5f}, 8},
+      {"over the standing foot across the pad", {0.0f, 0.0f}, {-3.5f, 0.0f}, {7.0f, 0.0f}, 10},
+      {"round it across both pads", {-3.5f, 0.0f}, {-7.0f, 0.0f}, {7.0f, 3.5f}, 10},
+      {"round it across both pads, slower", {-3.5f, 0.0f}, {-7.0f, 0.0f}, {7.0f, 0.0f}, 12},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    StepRecord start;
+    start.floor = {c.standing, c.from};
+    StepRecord stand = start;
+    stand.frame = 30;
+    stand.moved = {true, true};
+    StepRecord step = stand;
+    step.frame = 30 + c.frames;
+    step.moved = {false, true};
+    step.floor[1] = c.to;
+    FootSwingPlanner planner(kReferenceBody, 0.0);
+    FootSwings swings;
+    planner.Plan({start, stand, step}, swings);
+    EXPECT_LE(FastestFrame(swings, 1), 2.1);
+    const std::vector<std::array<double, 3>> path = FootPath(swings, 1);
+    const auto landing = static_cast<std::size_t>(swings.supports[1].back().from);
+    ASSERT_LT(landing, path.size());
+    EXPECT_LE(FrameStep(path, landing), 0.12);
+  }
+}
+
 // Far too little time to cross: a foot tapping in place and then sent 9 units three frames later
 // (7.6 between the narrowed stances) had two frames before its touch and crossed at 3.9 a frame;
 // feet trading corners in a quick jump, their tops bowed apart where they were, crossed in the

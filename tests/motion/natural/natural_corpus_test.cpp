@@ -154,6 +154,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::vector<double> classicThrough;
   std::vector<double> bounces;
   std::vector<double> ankleFast;
+  int classicAnkleFast = 0;
   std::vector<double> beatAlign;
   std::vector<double> classicBeatAlign;
   std::vector<double> weights;
@@ -308,6 +309,7 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
           EXPECT_LE(classicFigures.dancer.feetFusedPercent, 0.2);
           EXPECT_LE(classicFigures.dancer.kneeBendBothPlanted, 24.5);
           classicPelvisFast += classicFigures.dancer.fastestPelvis > 1.5;
+          classicAnkleFast += classicFigures.dancer.ankleFastPercent > 0.5;
           classicThrough.push_back(classicFigures.dancer.legsThroughPercent);
           classicNotLower += classicFigures.dancer.hasBeats && classicFigures.dancer.bounce >= 0.0;
         }
@@ -368,9 +370,11 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   std::nth_element(ankleFast.begin(),
                    ankleFast.begin() + static_cast<std::ptrdiff_t>(ankleFast.size() * 9 / 10),
                    ankleFast.end());
-  // Quick swings on flatter profiles: 0.35 % and 31 lanes over 0.5 % before.
-  EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.09);
-  EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }), 8);
+  // Quick swings on flatter profiles: 0.35 % and 31 lanes over 0.5 % before. Steps bent round
+  // the standing foot take them too: 0.076 % and 8 lanes before, and 16 with the classic footing.
+  EXPECT_LE(ankleFast[ankleFast.size() * 9 / 10], 0.04);
+  EXPECT_LE(std::count_if(ankleFast.begin(), ankleFast.end(), [](double p) { return p > 0.5; }), 2);
+  EXPECT_LE(classicAnkleFast, 4);
   std::nth_element(beatAlign.begin(),
                    beatAlign.begin() + static_cast<std::ptrdiff_t>(beatAlign.size() / 2),
                    beatAlign.end());
