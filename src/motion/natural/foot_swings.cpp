@@ -407,6 +407,23 @@ FloorPoint QuickTop(FloorPoint from, FloorPoint mid, FloorPoint to, std::int32_t
                              shift * (static_cast<double>(to.z) - static_cast<double>(from.z)))};
 }
 
+// Whether a swing on the straight profile, rising over `up` frames from `from` to `top` high over
+// `mid` and falling over `down` from there to its touch above `to`, may move further than
+// `quickest` in a frame: across, it moves evenly, and up or down no more in a frame than its whole
+// height. Most quick swings are well under a snap, and are told so here for a few
+// multiplications rather than frame by frame (a little slack for the curve's rounding).
+inline bool MaySnap(FloorPoint from, FloorPoint mid, double top, FloorPoint to, std::int32_t up,
+                    std::int32_t down, double quickest) {
+  auto square = [](double v) { return v * v; };
+  const double ax = static_cast<double>(mid.x) - static_cast<double>(from.x);
+  const double az = static_cast<double>(mid.z) - static_cast<double>(from.z);
+  const double bx = static_cast<double>(to.x) - static_cast<double>(mid.x);
+  const double bz = static_cast<double>(to.z) - static_cast<double>(mid.z);
+  const double most = square(0.99 * quickest) - square(top);
+  return (ax * ax + az * az) > most * square(static_cast<double>(up)) ||
+         (bx * bx + bz * bz) > most * square(static_cast<double>(down));
+}
+
 // `at` moved `by` along the left side of hips aiming at `yaw` (the dancer's left, negative: right).
 FloorPoint Beside(FloorPoint at, double yaw, double by) {
   return {static_cast<float>(static_cast<double>(at.x) + by * portable::Cos(yaw)),
@@ -567,11 +584,16 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
       // Too far to cross by its touch at a foot's snap even straight across (an 8-unit tap in
       // three frames), it comes down into the landing across the last frame as well: a hard
       // landing rather than a foot faster than a player's. Only a swing with a frame between its
-      // top and its touch: a shorter one lands without a touch already, its fall eased.
-      snaps =
-          shared == nullptr && land - 1 > apex &&
-          Faster(from, QuickTop(from, mid, to, apex - lift, land - 1 - apex), top, to, apex - lift,
-                 land - 1 - apex, kQuickProfiles.size() - 1, kFastestSnap * scale_);
+      // top and its touch: a shorter one lands without a touch already, its fall eased. A foot of
+      // a quick jump as well, on its own (a jump three frames on crossed 7.5 units at 3.9 a frame
+      // into its touch); the other foot of the jump still touches if it makes it.
+      if (land - 1 > apex) {
+        const FloorPoint touchTop = QuickTop(from, mid, to, apex - lift, land - 1 - apex);
+        snaps =
+            MaySnap(from, touchTop, top, to, apex - lift, land - 1 - apex, kFastestSnap * scale_) &&
+            Faster(from, touchTop, top, to, apex - lift, land - 1 - apex, kQuickProfiles.size() - 1,
+                   kFastestSnap * scale_);
+      }
       mid = QuickTop(from, mid, to, apex - lift, land - (snaps ? 0 : 1) - apex);
       const std::size_t chosen = snaps ? kQuickProfiles.size() - 1 : *profile;
       rise = &kQuickProfiles[chosen].riseBytes;

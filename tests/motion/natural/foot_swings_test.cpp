@@ -353,8 +353,8 @@ TEST(FootSwings, CrossesThePadNoFasterThanAFootSnapsWhenShortOfTime) {
     std::array<FloorPoint, 2> from;
     std::array<FloorPoint, 2> to;
     std::array<bool, 2> moved;
-    std::int32_t frames;  // from the last landing to the next
-    bool touches;         // the moving foot keys a touch a frame before it lands
+    std::int32_t frames;          // from the last landing to the next
+    std::array<bool, 2> touches;  // each moving foot keys a touch a frame before it lands
   };
   const Case cases[] = {
       {"a tap 8 units in three frames",
@@ -362,31 +362,43 @@ TEST(FootSwings, CrossesThePadNoFasterThanAFootSnapsWhenShortOfTime) {
        {{{3.5f, 0.0f}, {-3.5f, 4.0f}}},
        {false, true},
        3,
-       true},
+       {true, true}},
       {"a tap 9 units in three frames",
        {{{3.5f, 0.0f}, {-3.5f, -4.5f}}},
        {{{3.5f, 0.0f}, {-3.5f, 4.5f}}},
        {false, true},
        3,
-       false},
+       {true, false}},
       {"a tap 6.5 units in three frames",
        {{{3.5f, 0.0f}, {-3.5f, -3.25f}}},
        {{{3.5f, 0.0f}, {-3.5f, 3.25f}}},
        {false, true},
        3,
-       true},
+       {true, true}},
       {"feet trading corners in a quick jump",
        {{{-0.87f, -3.13f}, {-3.44f, -0.56f}}},
        {{{0.56f, 3.44f}, {3.13f, 0.87f}}},
        {true, true},
        4,
-       true},
+       {true, true}},
       {"feet trading sides in a quick jump",
        {{{-3.0f, 0.5f}, {3.0f, -0.5f}}},
        {{{3.0f, 0.5f}, {-3.0f, -0.5f}}},
        {true, true},
        4,
-       true},
+       {true, true}},
+      {"one foot 9 units in a jump three frames on",
+       {{{3.5f, -4.5f}, {-3.5f, 0.0f}}},
+       {{{3.5f, 4.5f}, {-3.5f, 2.0f}}},
+       {true, true},
+       3,
+       {false, true}},
+      {"both feet across the pad in a jump three frames on",
+       {{{3.5f, -3.5f}, {-3.5f, -3.5f}}},
+       {{{3.5f, 3.5f}, {-3.5f, 3.5f}}},
+       {true, true},
+       3,
+       {false, false}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -409,7 +421,8 @@ TEST(FootSwings, CrossesThePadNoFasterThanAFootSnapsWhenShortOfTime) {
       const std::vector<PendingKey>& keys = swings.keys[static_cast<std::size_t>(side)].Keys();
       ASSERT_GE(keys.size(), 2u);
       const PendingKey& before = keys[keys.size() - 2];
-      EXPECT_EQ(before.frame == go.frame - 1 && before.position[1] > 0.0f, c.touches)
+      EXPECT_EQ(before.frame == go.frame - 1 && before.position[1] > 0.0f,
+                c.touches[static_cast<std::size_t>(side)])
           << "foot " << side << ": key before the landing at " << before.frame;
     }
   }
