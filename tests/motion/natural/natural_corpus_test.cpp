@@ -356,8 +356,9 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // near each other are looked at, and of those only the frames where they do, which lets a few
   // brushes through. Jumping with both feet as high, the hips turning across: 89 before one foot
   // made way.
-  // A foot set down beside the other on its panel rather than round it across: 75.
-  EXPECT_LE(legsThrough, 75);
+  // A foot set down beside the other on its panel rather than round it across: 75. Steps bent
+  // round the standing foot on quick profiles: 73.
+  EXPECT_LE(legsThrough, 73);
   std::nth_element(classicThrough.begin(),
                    classicThrough.begin() + static_cast<std::ptrdiff_t>(classicThrough.size() / 2),
                    classicThrough.end());
