@@ -91,6 +91,15 @@ constexpr double kBallAhead = 0.8;
 constexpr double kPanelHalf = 1.7;
 constexpr double kPanelMargin = 0.4;
 constexpr double kInnermost = 2.3;
+// The spot on the panel is found for the hips as the steps aim them; where they turn further
+// to part crossed legs, a foot turned all the way with them swings its ball round the ankle, off
+// the panel of a foot stood near its edge (0.3 off it, on the floor between the panels, in
+// crossed jumps of the classic footing). Like a player's, the foot then turns only as far as its
+// ball stays this far inside the panel, the leg twisting a little under the turned hips; moving
+// the ankle back out instead widened the crossings, and the body sank into them. The share of
+// the turn is found in kTurnHalvings halvings (to a 64th: the ball within 0.02 of the mark).
+constexpr double kTurnedMargin = 0.0;
+constexpr int kTurnHalvings = 6;
 // Two feet moved in stay this much wider apart than the hips: a leg straight down under its
 // hip is one the runtime's iterative IK solves poorly, short of the floor.
 constexpr double kInnerSplay = 1.4;
@@ -240,6 +249,37 @@ FloorPoint Inner(FloorPoint arrow, FloorPoint otherArrow, double yaw, double clo
       0.0);
   return {static_cast<float>(static_cast<double>(arrow.x) + dx / length * shift),
           static_cast<float>(static_cast<double>(arrow.z) + dz / length * shift)};
+}
+
+// How far a foot standing on `to`, on the panel of `arrow`, turns with hips turned from `aimed`
+// to `yaw`: all the way where the ball of the foot stays on the panel (kTurnedMargin), or no
+// further out than it stood for `aimed`; else only as far as it does. `turn`: the sine and cosine
+// of `yaw`, asked by the caller once for both feet of a jump. Lengths `scale` times.
+double FootTurn(FloorPoint to, FloorPoint arrow, double aimed, double yaw,
+                portable::SineCosine turn, double scale) {
+  const double inside = (kPanelHalf - kTurnedMargin) * scale;
+  const double ahead = kBallAhead * scale;
+  const double x = static_cast<double>(to.x) - static_cast<double>(arrow.x);
+  const double z = static_cast<double>(to.z) - static_cast<double>(arrow.z);
+  const auto [sine, cosine] = turn;
+  // Nearly every turned foot keeps its ball on the panel: asked first.
+  if (std::fabs(x - ahead * sine) <= inside && std::fabs(z - ahead * cosine) <= inside) return yaw;
+  const auto [aimedSine, aimedCosine] = portable::SinCos(aimed);
+  const double mostX = std::max(inside, std::fabs(x - ahead * aimedSine));
+  const double mostZ = std::max(inside, std::fabs(z - ahead * aimedCosine));
+  auto fits = [&](double turnedSine, double turnedCosine) {
+    return std::fabs(x - ahead * turnedSine) <= mostX &&
+           std::fabs(z - ahead * turnedCosine) <= mostZ;
+  };
+  if (fits(sine, cosine)) return yaw;
+  double fitting = 0.0;
+  double over = 1.0;
+  for (int halving = 0; halving < kTurnHalvings; ++halving) {
+    const double share = (fitting + over) * 0.5;
+    const auto [s, c] = portable::SinCos(aimed + (yaw - aimed) * share);
+    (fits(s, c) ? fitting : over) = share;
+  }
+  return aimed + (yaw - aimed) * fitting;
 }
 
 // `to`, on the panel of `arrow`, moved towards `from` by at most `cut`, as far as the ball of a
@@ -552,8 +592,8 @@ void FootSwingPlanner::Key(int side, std::int32_t frame, FloorPoint at, float li
 // lands on `to` at `land`, a frame early just above the floor where one curve would still be
 // moving fast.
 void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, double top,
-                             std::int32_t land, FloorPoint to, double yaw, FloorPoint round,
-                             double ahead, const InterpolationBytes* fall,
+                             std::int32_t land, FloorPoint to, double yaw, double turn,
+                             FloorPoint round, double ahead, const InterpolationBytes* fall,
                              const std::optional<std::size_t>* shared) {
   const FloorPoint from = stand_[side];
   before_[side] = {true,
@@ -599,7 +639,7 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
       rise = &kQuickProfiles[chosen].riseBytes;
       fall = &kQuickProfiles[chosen].fallBytes;
     }
-    Key(side, apex, mid, static_cast<float>(top), (yaw + yaw_[side]) * 0.5, rise);
+    Key(side, apex, mid, static_cast<float>(top), (turn + yaw_[side]) * 0.5, rise);
     fallFrom = mid;
     fallHeight = top;
     fallStart = apex;
@@ -610,15 +650,15 @@ void FootSwingPlanner::Swing(int side, std::int32_t lift, std::int32_t apex, dou
   if (frames >= 2 && !snaps &&
       (rise != &kFootRise ||
        LastFrameTravel(fallFrom, fallHeight, to, frames) > kLastFrameTravel * scale_)) {
-    Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), yaw,
+    Key(side, land - 1, to, static_cast<float>(static_cast<double>(kTouchHeight) * scale_), turn,
         fall);
-    Key(side, land, to, 0.0f, yaw, &kDefaultInterpolation);
+    Key(side, land, to, 0.0f, turn, &kDefaultInterpolation);
   } else {
-    Key(side, land, to, 0.0f, yaw, fall);
+    Key(side, land, to, 0.0f, turn, fall);
   }
   stand_[side] = to;
   landed_[side] = land;
-  yaw_[side] = yaw;
+  yaw_[side] = turn;
 }
 
 const double* FootSwingPlanner::QuickProgress(std::size_t curve, std::int32_t frames) const {
@@ -1133,7 +1173,9 @@ void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
     swings_->events.back().flipTop = flips;
   }
   const bool turning = std::fabs(portable::TurnRemainder(yaw - stanceYaw_)) >= kLowTurn;
-  Swing(side, lift, apex, top, land, to, yaw, round,
+  const double foot =
+      yaw == r.yaw ? yaw : FootTurn(to, r.floor[side], r.yaw, yaw, portable::SinCos(yaw), scale_);
+  Swing(side, lift, apex, top, land, to, yaw, foot, round,
         flips                                ? kFlipAhead
         : turning && Crossing(side, to, yaw) ? kTurningAhead
                                              : 0.0,
@@ -1266,8 +1308,11 @@ void FootSwingPlanner::Jump(const StepRecord& r) {
         profile = TradingProfile(via, to, tops, up, down, round);
     }
   }
+  const portable::SineCosine turn = yaw == r.yaw ? portable::SineCosine{} : portable::SinCos(yaw);
   for (int side = 0; side < 2; ++side) {
-    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, round[side], 0.0, &kFootFall,
+    const double foot =
+        yaw == r.yaw ? yaw : FootTurn(to[side], r.floor[side], r.yaw, yaw, turn, scale_);
+    Swing(side, takeOff, apex, tops[side], land, to[side], yaw, foot, round[side], 0.0, &kFootFall,
           &profile);
   }
   // The body is down by the time the feet touch, so that they do not land on straight legs.

@@ -171,12 +171,13 @@ class FootSwingPlanner {
   void Event(std::int32_t frame, CentreEvent::Kind kind, int standing, double yaw, double rise);
   void Key(int side, std::int32_t frame, FloorPoint at, float lift, double yaw,
            const InterpolationBytes* curve);
+  // `yaw`: where the hips aim as it lands; `turn`: where the foot itself then points (FootTurn).
   // `round`: where the foot tops its swing, passing round the other foot; `ahead`: how far in front
   // of its path, along the hips' forward, the foot tops its swing (see Forward); `fall`: the curve
   // it comes down on; `shared`, when given, the quick profile it swings on (none: the usual
   // curves), else it finds its own (see QuickProfile).
   void Swing(int side, std::int32_t lift, std::int32_t apex, double top, std::int32_t land,
-             FloorPoint to, double yaw, FloorPoint round, double ahead,
+             FloorPoint to, double yaw, double turn, FloorPoint round, double ahead,
              const InterpolationBytes* fall, const std::optional<std::size_t>* shared = nullptr);
   // Which quick profile a foot swinging from `from` at `lift`, `top` high over `mid` at `apex`, to
   // `to` at `land` swings on: none where the usual curves keep it under a real foot's speed.

@@ -419,11 +419,13 @@ TEST(NaturalMotionCorpus, EveryLaneHoldsTheTargets) {
   // split across both pads the body now rises over more frames, moving one lane's own beats past
   // the middle. On the odd quick beats too where the steps leave room: 413, the middle one 0.3146.
   // Carried as far into a crossing as its eased run reaches: 412, 0.3147. The arms swung wider
-  // on every other quick beat: 392, 0.3188.
+  // on every other quick beat: 392, 0.3188. A foot turning only as far as its ball stays on the
+  // panel moves 600 lanes by at most 0.006, a few within 0.001 of the line crossing it: 394,
+  // 0.3187.
   EXPECT_GE(classicBeatAlign[classicBeatAlign.size() / 2], 0.3187);
   EXPECT_LE(std::count_if(classicBeatAlign.begin(), classicBeatAlign.end(),
                           [](double b) { return b < 0.3; }),
-            392);
+            394);
   EXPECT_LE(footContactOver, 2);
   // The body lingers where it stood before it goes on into a step, and is carried over a wide
   // stance as far as the legs reach: with the old, earlier start and the shift in quarters, 411

@@ -1294,6 +1294,46 @@ TEST(NaturalMotion, StandsReadyForAFootCrossingOverFromTheOtherPad) {
   }
 }
 
+// The hips turned to part crossed legs, a foot landing near its panel's edge turns only as far
+// as the ball stays on the panel: turned all the way with them, its ball stood up to 0.3 off it,
+// on the floor between the panels, in crossed jumps of the classic footing.
+TEST(NaturalMotion, KeepsTheBallOfATurnedFootOnItsPanel) {
+  struct Case {
+    std::string name;
+    std::string dwi;
+    bool classicFeet;
+  };
+  const Case cases[] = {
+      {"jumps across with the classic footing", "#BPM:60;\n#SINGLE:BASIC:1:B0A0B0A0;\n", true},
+      {"jumps across", "#BPM:60;\n#SINGLE:BASIC:1:B0A0B0A0;\n", false},
+      {"standing crossed with the classic footing",
+       "#BPM:120;\n#SINGLE:BASIC:1:48600000684000004860000068400000;\n", true},
+  };
+  const NaturalMotion style;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Dance dance(c.dwi, style, true, c.classicFeet ? nullptr : &kPlanned);
+    const BodyTracks tracks = BodyTracks::FromDocument(dance.motion);
+    const std::array<const BoneTrack*, 2> ik{&tracks.leftFootIk, &tracks.rightFootIk};
+    double worst = 0.0;
+    for (std::int32_t frame = 0; frame <= tracks.LastFrame(); ++frame) {
+      const BodyPose pose = PoseBody(tracks, frame);
+      for (std::size_t side = 0; side < 2; ++side) {
+        if (std::fabs(pose.lift[side]) > kFloorTolerance) continue;
+        const auto q = ik[side]->At(frame).rotation;
+        const double yaw = 2.0 * std::atan2(q[1], q[3]);
+        const double ballX = pose.target[side].x - 0.8 * std::sin(yaw);
+        const double ballZ = pose.target[side].z - 0.8 * std::cos(yaw);
+        double off = 1e9;
+        for (const auto& [x, z] : {std::pair{4.0, 0.0}, {-4.0, 0.0}, {0.0, 4.0}, {0.0, -4.0}})
+          off = std::min(off, std::max(std::fabs(ballX - x), std::fabs(ballZ - z)));
+        worst = std::max(worst, off);
+      }
+    }
+    EXPECT_LE(worst, 1.7);
+  }
+}
+
 // A crossing after a rest starts the next planned stretch, but the foot to be crossed over still
 // stands ready for it through the rest: with it on the far side of its panel the crossed stance
 // stood 8.5 wide (0.98 and 1.03 down). The stance held through the rest widens only so far,
