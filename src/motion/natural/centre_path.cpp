@@ -914,8 +914,11 @@ class Builder {
     }
     LimitTurning(keys);
     ClearStandingHips(keys);
+    // This key frame's landing rise, if the carry before it asked it (LandingRise(keys[i])).
+    std::optional<double> landed;
     for (std::size_t i = 0; i < keys.size(); ++i) {
       CentreKey& key = keys[i];
+      const std::optional<double> landing = std::exchange(landed, std::nullopt);
       switch (key.kind) {
         case CentreEvent::kApex:
           break;
@@ -926,10 +929,13 @@ class Builder {
           key.rise = StandingRise(key) - kLandingDip * body_.PadScale();
           break;
         case CentreEvent::kTouchDown:
-          key.rise = LandingRise(key) - kLandingDip * body_.PadScale() * 0.5;
+          key.rise = (landing ? *landing : LandingRise(key)) - kLandingDip * body_.PadScale() * 0.5;
           break;
         default:
-          key.rise = StandingRise(key);
+          // With both feet planted, the standing rise asks what the landing rise asked.
+          key.rise = landing && swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame)
+                         ? *landing
+                         : StandingRise(key);
       }
       // A foot that lands before the next key frame is reached all the way down: the centre
       // runs straight from here to there, and both ends reach it.
@@ -955,6 +961,7 @@ class Builder {
         key.rise = std::min(
             key.rise,
             CarryHighest(keys[i - 1], i + 1 < keys.size() ? &keys[i + 1] : nullptr, nextLanding));
+      landed = nextLanding;
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
     LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
