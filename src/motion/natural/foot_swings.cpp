@@ -1081,7 +1081,9 @@ FloorPoint FootSwingPlanner::Spot(int side, const std::vector<StepRecord>& recor
   return best;
 }
 
-void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
+// Flattened: each step's swing, key frames, events and the questions about the panels are small
+// and asked a few times a step; as calls they cost as much as their work.
+[[gnu::flatten]] void FootSwingPlanner::Step(int side, const StepRecord& r, FloorPoint inner) {
   const int other = 1 - side;
   const std::int32_t land = r.frame;
   MakeRoom(side, land);
@@ -1230,7 +1232,8 @@ std::array<FloorPoint, 2> FootSwingPlanner::JumpTops(const std::array<FloorPoint
   return {at(half), at(-half)};
 }
 
-void FootSwingPlanner::Jump(const StepRecord& r) {
+// Flattened, as Step is.
+[[gnu::flatten]] void FootSwingPlanner::Jump(const StepRecord& r) {
   const std::int32_t land = r.frame;
   MakeRoom(0, land);
   MakeRoom(1, land);
