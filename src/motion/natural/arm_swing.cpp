@@ -165,7 +165,9 @@ void ArmSwinger::Turn(std::int32_t frame, double spread, bool steps, ArmSwing& s
   lastKey_ = frame;
 }
 
-void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next, ArmSwing& swing) {
+// Flattened: its turns, holds and keys are small asks made at every step.
+[[gnu::flatten]] void ArmSwinger::Step(const StepRecord& record, std::optional<std::int32_t> next,
+                                       ArmSwing& swing) {
   const std::int32_t frame = record.frame;
   const bool rested = !last_ || frame - *last_ > kRestFrames;
   recent_.push_back(frame);

@@ -129,7 +129,9 @@ void LayOnTrack(const Gesture& gesture, const Offset& offset, KeyTrack& track,
 
 }  // namespace
 
-void GestureLayer::Lay(const Gesture& gesture, KeyTrack& upperBody, KeyTrack& neck) {
+// Flattened: laying a gesture asks of each key frame it spans, in small steps.
+[[gnu::flatten]] void GestureLayer::Lay(const Gesture& gesture, KeyTrack& upperBody,
+                                        KeyTrack& neck) {
   Offset chest;
   Offset head;
   if (gesture.raised) {

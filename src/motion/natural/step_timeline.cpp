@@ -47,7 +47,8 @@ StepTimeline::StepTimeline(const GenerationRequest& request, const Lane& lane,
   }
 }
 
-bool StepTimeline::Next(StepRecord& record) {
+// Flattened: each record's floors, turns and times are small asks.
+[[gnu::flatten]] bool StepTimeline::Next(StepRecord& record) {
   if (!started_) {
     started_ = true;
     record = Record(previous_, 0);
