@@ -361,11 +361,8 @@ class Builder {
   // both ends of such a stretch go back (or forwards) together, so that it passes beside.
   void ClearStandingHips(std::vector<CentreKey>& keys) const {
     // Each key frame ends one pair and starts the next: where its feet stand is looked up once.
-    using Planted = std::array<std::optional<FloorPoint>, 2>;
-    auto plantedAt = [this](std::int32_t frame) -> Planted {
-      return {swings_.PlantedAt(0, frame), swings_.PlantedAt(1, frame)};
-    };
-    Planted plantedB = keys.empty() ? Planted{} : plantedAt(keys.front().frame);
+    FootSwings::Stances plantedB =
+        keys.empty() ? FootSwings::Stances{} : swings_.StancesAt(keys.front().frame);
     // So is each one's turn, and only for a pair with a foot planted at both ends (moving a key
     // frame back leaves its turn as it was).
     portable::SineCosine turnB{};
@@ -374,21 +371,22 @@ class Builder {
     for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
       CentreKey& a = keys[i];
       CentreKey& b = keys[i + 1];
-      const Planted plantedA = plantedB;
-      plantedB = plantedAt(b.frame);
+      const FootSwings::Stances plantedA = plantedB;
+      plantedB = swings_.StancesAt(b.frame);
       const bool turnedA = turnedB;
       const portable::SineCosine turnA = turnB;
       turnedB = false;
       for (int side = 0; side < 2; ++side) {
-        const auto& at = plantedA[static_cast<std::size_t>(side)];
-        if (!at || !plantedB[static_cast<std::size_t>(side)]) continue;
+        const auto s = static_cast<std::size_t>(side);
+        if (!plantedA.planted[s] || !plantedB.planted[s]) continue;
+        const FloorPoint at = plantedA.at[s];
         if (!turnedB) {
           turnB = portable::SinCos(b.yaw);
           turnedB = true;
         }
         const auto [ax, az] =
-            HipOffset(a.x, a.z, turnedA ? turnA : portable::SinCos(a.yaw), side, *at);
-        const auto [bx, bz] = HipOffset(b.x, b.z, turnB, side, *at);
+            HipOffset(a.x, a.z, turnedA ? turnA : portable::SinCos(a.yaw), side, at);
+        const auto [bx, bz] = HipOffset(b.x, b.z, turnB, side, at);
         const double ux = bx - ax;
         const double uz = bz - az;
         const double length = ux * ux + uz * uz;
@@ -443,12 +441,13 @@ class Builder {
   void TurnToReachCrossed(CentreKey& key) const {
     if (!key.crossed || key.kind == CentreEvent::kLift) return;
     const bool carried = key.kind == CentreEvent::kCarry;
-    const bool left = swings_.PlantedAt(0, key.frame).has_value();
-    const bool right = swings_.PlantedAt(1, key.frame).has_value();
+    const FootSwings::Stances stances = swings_.StancesAt(key.frame);
+    const bool left = stances.planted[0];
+    const bool right = stances.planted[1];
     // Carried, over the foot that stands; else standing on both (not in a jump).
     if (carried ? !(left || right) : !(left && right)) return;
-    const FloorPoint leftAt = swings_.StanceAt(0, key.frame);
-    const FloorPoint rightAt = swings_.StanceAt(1, key.frame);
+    const FloorPoint leftAt = stances.at[0];
+    const FloorPoint rightAt = stances.at[1];
     // Past here the turn depends on nothing but where the body and the feet are and the aim: the
     // share and the widening are those of every crossed key frame that is not a lift.
     const CrossReachTurns::Key question{
@@ -500,15 +499,23 @@ class Builder {
     }
   }
 
+  // Whether the feet stand (or land) crossed at `frame` for the hips aimed at `yaw`.
+  bool CrossedAt(std::int32_t frame, double yaw) const {
+    const auto [left, right] = swings_.StancesAt(frame).at;
+    return Crossed(left, right, yaw);
+  }
+
   // The highest rise at which every planted foot is reached, never above rest.
   double StandingRise(const CentreKey& key) const {
     double rise = 0.0;
     const double share = LegShare(key);
     const bool widens = Widens(key);
     const auto turn = portable::SinCos(key.yaw);
+    const FootSwings::Stances stances = swings_.StancesAt(key.frame);
     for (int side = 0; side < 2; ++side) {
-      const auto at = swings_.PlantedAt(side, key.frame);
-      if (at) rise = std::min(rise, ReachRise(key.x, key.z, turn, side, *at, share, widens));
+      const auto s = static_cast<std::size_t>(side);
+      if (stances.planted[s])
+        rise = std::min(rise, ReachRise(key.x, key.z, turn, side, stances.at[s], share, widens));
     }
     return std::max(rise, lowest_);
   }
@@ -519,9 +526,10 @@ class Builder {
     const double share = LegShare(key);
     const bool widens = Widens(key);
     const auto turn = portable::SinCos(key.yaw);
+    const FootSwings::Stances stances = swings_.StancesAt(key.frame);
     for (int side = 0; side < 2; ++side)
-      rise = std::min(rise, ReachRise(key.x, key.z, turn, side, swings_.StanceAt(side, key.frame),
-                                      share, widens));
+      rise = std::min(rise, ReachRise(key.x, key.z, turn, side,
+                                      stances.at[static_cast<std::size_t>(side)], share, widens));
     return std::max(rise, lowest_);
   }
 
@@ -650,8 +658,7 @@ class Builder {
   // landing (none for any other shift), checked as CrossedCarryFits or UncrossedCarryFits does.
   bool ShiftOver(CentreKey& key, double middleX, double middleZ, const CentreEvent& e, double share,
                  double deepest, CarryLanding* landing) const {
-    const FloorPoint left = swings_.StanceAt(0, e.frame);
-    const FloorPoint right = swings_.StanceAt(1, e.frame);
+    const auto [left, right] = swings_.StancesAt(e.frame).at;
     const FloorPoint s = e.standing == 0 ? left : right;
     const auto turn = portable::SinCos(e.yaw);
     const auto [sine, cosine] = turn;
@@ -747,8 +754,7 @@ class Builder {
   // the shift may go and, into a landing, how soon it lands and, crossed, where the lifted foot is.
   void ShiftRemembered(CentreKey& key, const CentreEvent& e, double most, double deepest,
                        std::int32_t landsAt, bool deeperEighths, bool deepBack) const {
-    const FloorPoint left = swings_.StanceAt(0, e.frame);
-    const FloorPoint right = swings_.StanceAt(1, e.frame);
+    const auto [left, right] = swings_.StancesAt(e.frame).at;
     CarryLanding landing;
     landing.crossed = key.crossed;
     landing.deepBack = deepBack;
@@ -818,8 +824,9 @@ class Builder {
       key.yaw = e.yaw;
       key.standing = e.standing;
       key.flipTop = e.flipTop;
-      const FloorPoint left = swings_.StanceAt(0, e.frame);
-      const FloorPoint right = swings_.StanceAt(1, e.frame);
+      const FootSwings::Stances stances = swings_.StancesAt(e.frame);
+      const FloorPoint left = stances.at[0];
+      const FloorPoint right = stances.at[1];
       key.crossed = Crossed(left, right, e.yaw);
       key.x = (static_cast<double>(left.x) + static_cast<double>(right.x)) * 0.5;
       key.z = (static_cast<double>(left.z) + static_cast<double>(right.z)) * 0.5;
@@ -841,9 +848,8 @@ class Builder {
         // over or into a crossing (it would bring the hips across before the passing leg is by:
         // the legs meet), nor in a quick swing (its centre's key frames come too close together
         // for a curve that keeps going: a jolt in the pelvis's push).
-        key.flows =
-            e.kind == CentreEvent::kLift && !rests && e.weight >= kFlowingWeight && !key.crossed &&
-            !Crossed(swings_.StanceAt(0, e.frame + 1), swings_.StanceAt(1, e.frame + 1), e.yaw);
+        key.flows = e.kind == CentreEvent::kLift && !rests && e.weight >= kFlowingWeight &&
+                    !key.crossed && !CrossedAt(e.frame + 1, e.yaw);
         // Only as far as a held landing follows (Settle decides): the same long, uncrossed swing.
         key.drifts = e.kind == CentreEvent::kCarry && e.weight >= kFlowingWeight && !key.crossed;
         // Crossed, the legs reach across the body: sinking to carry it would squat.
@@ -886,8 +892,7 @@ class Builder {
       key.rise = e.rise;
       // A foot that was left standing (its part of the jump joined a quicker step) keeps the
       // body down.
-      if (e.kind == CentreEvent::kApex &&
-          (swings_.PlantedAt(0, e.frame) || swings_.PlantedAt(1, e.frame)))
+      if (e.kind == CentreEvent::kApex && (stances.planted[0] || stances.planted[1]))
         key.kind = CentreEvent::kStance;
       // Of two at one frame, the later event's key frame is kept unless the earlier one's kind
       // ranks above it.
@@ -936,9 +941,8 @@ class Builder {
           break;
         default:
           // With both feet planted, the standing rise asks what the landing rise asked.
-          key.rise = landing && swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame)
-                         ? *landing
-                         : StandingRise(key);
+          key.rise =
+              landing && swings_.StancesAt(key.frame).BothPlanted() ? *landing : StandingRise(key);
       }
       // A foot that lands before the next key frame is reached all the way down: the centre
       // runs straight from here to there, and both ends reach it.
@@ -1116,10 +1120,12 @@ class Builder {
   // The same for `key` moved to (x, z) on its way to the next key frame, without a copy of it.
   double ArrivingRise(const CentreKey& key, double x, double z, std::int32_t until) const {
     double rise = 0.0;
+    const FootSwings::Stances here = swings_.StancesAt(key.frame);
+    const FootSwings::Stances then = swings_.StancesAt(until);
     for (int side = 0; side < 2; ++side) {
-      if (swings_.PlantedAt(side, key.frame) || !swings_.PlantedAt(side, until)) continue;
-      rise = std::min(rise, ReachRise(x, z, key.yaw, side, swings_.StanceAt(side, key.frame),
-                                      LegShare(key), Widens(key)));
+      const auto s = static_cast<std::size_t>(side);
+      if (here.planted[s] || !then.planted[s]) continue;
+      rise = std::min(rise, ReachRise(x, z, key.yaw, side, here.at[s], LegShare(key), Widens(key)));
     }
     return std::max(rise, lowest_);
   }
@@ -1143,7 +1149,7 @@ class Builder {
       const CentreKey& key = keys[i];
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
-                           swings_.PlantedAt(0, key.frame) && swings_.PlantedAt(1, key.frame);
+                           swings_.StancesAt(key.frame).BothPlanted();
       // The clock is asked of landings only: no other key frame settles.
       const auto beat = landing ? clock_.From(key.frame - kNearFrames) : std::nullopt;
       // Landing crossed, the legs reach across the body: held towards the foot behind, they

@@ -68,6 +68,24 @@ struct FootSwings {
     if (s == nullptr || frame > s->to) return std::nullopt;
     return s->at;
   }
+  // Both feet at `frame`: each one's StanceAt, and whether it is planted (PlantedAt has a
+  // value, the same point). The centre asks of both feet of a key frame at once: one look-up
+  // serves both.
+  struct Stances {
+    std::array<FloorPoint, 2> at;
+    std::array<bool, 2> planted;
+    bool BothPlanted() const { return planted[0] && planted[1]; }
+  };
+  Stances StancesAt(std::int32_t frame) const {
+    const std::uint32_t k = static_cast<std::uint32_t>(frame) - indexedFrom_;
+    if (k < indexedCount_) {
+      const FrameStance& left = indexed_[0][k];
+      const FrameStance& right = indexed_[1][k];
+      return {{left.at, right.at}, {left.planted, right.planted}};
+    }
+    return {{StanceAt(0, frame), StanceAt(1, frame)},
+            {PlantedAt(0, frame).has_value(), PlantedAt(1, frame).has_value()}};
+  }
   // Where foot `side` stands at `frame` or, in the air, where it lands next.
   FloorPoint StanceAt(int side, std::int32_t frame) const {
     if (const FrameStance* indexed = IndexedAt(side, frame)) return indexed->at;

@@ -55,6 +55,13 @@ TEST(FootSwings, FindsWhereAFootStandsWhateverWasAskedBefore) {
           << when << ", foot " << side << ", frame " << frame;
       EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
           << when << ", foot " << side << ", frame " << frame;
+      // Both feet at once, as the centre asks.
+      const FootSwings::Stances both = swings.StancesAt(frame);
+      EXPECT_EQ(both.at[static_cast<std::size_t>(side)], StanceByDefinition(list, frame))
+          << when << ", both feet, foot " << side << ", frame " << frame;
+      EXPECT_EQ(both.planted[static_cast<std::size_t>(side)],
+                PlantedByDefinition(list, frame).has_value())
+          << when << ", both feet, foot " << side << ", frame " << frame;
     }
   };
 
@@ -104,6 +111,14 @@ TEST(FootSwings, AnswersFromItsTableAsItsSupportsSay) {
         EXPECT_EQ(swings.StanceAt(side, frame), StanceByDefinition(list, frame))
             << "written down " << range.from << "-" << range.to << ", foot " << side << ", frame "
             << frame;
+        const FootSwings::Stances both = swings.StancesAt(frame);
+        EXPECT_EQ(both.at[static_cast<std::size_t>(side)], StanceByDefinition(list, frame))
+            << "written down " << range.from << "-" << range.to << ", both feet, foot " << side
+            << ", frame " << frame;
+        EXPECT_EQ(both.planted[static_cast<std::size_t>(side)],
+                  PlantedByDefinition(list, frame).has_value())
+            << "written down " << range.from << "-" << range.to << ", both feet, foot " << side
+            << ", frame " << frame;
       }
     }
   }
