@@ -290,6 +290,9 @@ class ShareList {
   std::size_t count_ = 0;
 };
 
+// Plans a stretch's key frames. Its loops over the key frames count them once, before the loop:
+// a key frame's flags are written as bytes, which the compiler must take to maybe change the
+// list's own bounds, so a count asked at every turn was worked out again at every turn.
 class Builder {
  public:
   Builder(const FootSwings& swings, const BodyProportions& body, BeatClock& clock,
@@ -368,7 +371,7 @@ class Builder {
     portable::SineCosine turnB{};
     bool turnedB = false;
     const double clear = kHipClear * scale_;
-    for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+    for (std::size_t i = 0, count = keys.size(); i + 1 < count; ++i) {
       CentreKey& a = keys[i];
       CentreKey& b = keys[i + 1];
       const FootSwings::Stances plantedA = plantedB;
@@ -914,9 +917,9 @@ class Builder {
     if (before != nullptr && !keys.empty() && LiftsAlike(*before, aim, keys.front()))
       keys.front().yaw = before->yaw;
     aim = lastAim;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      const bool liftsAlike = i + 1 < keys.size() && LiftsAlike(keys[i], keys[i].yaw, keys[i + 1]);
-      if (!liftsAlike && i + 1 < keys.size() && LiftsSoon(keys[i], keys[i + 1])) continue;
+    for (std::size_t i = 0, count = keys.size(); i < count; ++i) {
+      const bool liftsAlike = i + 1 < count && LiftsAlike(keys[i], keys[i].yaw, keys[i + 1]);
+      if (!liftsAlike && i + 1 < count && LiftsSoon(keys[i], keys[i + 1])) continue;
       TurnToReachCrossed(keys[i]);
       if (liftsAlike) keys[i + 1].yaw = keys[i].yaw;
     }
@@ -924,7 +927,7 @@ class Builder {
     ClearStandingHips(keys);
     // This key frame's landing rise, if the carry before it asked it (LandingRise(keys[i])).
     std::optional<double> landed;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
+    for (std::size_t i = 0, count = keys.size(); i < count; ++i) {
       CentreKey& key = keys[i];
       const std::optional<double> landing = std::exchange(landed, std::nullopt);
       switch (key.kind) {
@@ -952,14 +955,14 @@ class Builder {
       // A next key frame that is not held is asked as it stands, not copied to unhold it.
       // The next key frame's landing rise, once asked: a carry asks it twice.
       std::optional<double> nextLanding;
-      if (key.kind != CentreEvent::kApex && i + 1 < keys.size()) {
+      if (key.kind != CentreEvent::kApex && i + 1 < count) {
         const CentreKey& next = keys[i + 1];
         key.rise = std::min(
             key.rise, !IsCarried(key.kind) ? ArrivingRise(key, next.frame)
-                      : next.held ? CarriedArrivingRise(key, Unheld(next), nullptr, nullptr)
-                                  : CarriedArrivingRise(
-                                        key, next, i + 2 < keys.size() ? &keys[i + 2] : nullptr,
-                                        &nextLanding));
+                      : next.held
+                          ? CarriedArrivingRise(key, Unheld(next), nullptr, nullptr)
+                          : CarriedArrivingRise(key, next, i + 2 < count ? &keys[i + 2] : nullptr,
+                                                &nextLanding));
       }
       if (key.held && i > 0 && IsCarried(keys[i - 1].kind))
         key.rise = std::min(key.rise, HeldLandingRise(keys[i - 1], key));
@@ -967,7 +970,7 @@ class Builder {
       if (key.kind == CentreEvent::kCarry && i > 0)
         key.rise = std::min(
             key.rise,
-            CarryHighest(keys[i - 1], i + 1 < keys.size() ? &keys[i + 1] : nullptr, nextLanding));
+            CarryHighest(keys[i - 1], i + 1 < count ? &keys[i + 1] : nullptr, nextLanding));
       landed = nextLanding;
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
@@ -979,7 +982,7 @@ class Builder {
   // A jump's top lies on the straight way from where it leaves to where it lands, as far along
   // as its time: in the air the body goes across at an even speed.
   static void PlaceTops(std::vector<CentreKey>& keys) {
-    for (std::size_t i = 1; i + 1 < keys.size(); ++i) {
+    for (std::size_t i = 1, count = keys.size(); i + 1 < count; ++i) {
       if (keys[i].kind != CentreEvent::kApex) continue;
       const double t = static_cast<double>(keys[i].frame - keys[i - 1].frame) /
                        static_cast<double>(keys[i + 1].frame - keys[i - 1].frame);
@@ -1145,7 +1148,7 @@ class Builder {
     // frames a while after the landings go in at the end, in one pass from the back, rather than
     // every key frame from the first landing that settles on being copied into a new list.
     std::vector<CentreKey> laters;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
+    for (std::size_t i = 0, count = keys.size(); i < count; ++i) {
       const CentreKey& key = keys[i];
       const bool landing = key.kind == CentreEvent::kStance && i > 0 &&
                            IsCarried(keys[i - 1].kind) && keys[i - 1].standing >= 0 &&
@@ -1170,7 +1173,7 @@ class Builder {
       held.heldX = key.x - held.x;
       held.heldZ = key.z - held.z;
       const std::int32_t at = key.frame + kSettleFrames;
-      if (held.held && (i + 1 == keys.size() || keys[i + 1].frame > at)) {
+      if (held.held && (i + 1 == count || keys[i + 1].frame > at)) {
         CentreKey& later = laters.emplace_back(key);
         later.frame = at;
         later.standing = -1;
@@ -1194,8 +1197,8 @@ class Builder {
     // Carried towards a held landing, the body drifts on from over the standing foot rather
     // than stopping there: the stop, half way between the beats, was the step's stillest moment,
     // and the weight stays over the standing foot either way.
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-      keys[i].drifts = keys[i].drifts && i + 1 < keys.size() && keys[i + 1].held;
+    for (std::size_t i = 0, count = keys.size(); i < count; ++i) {
+      keys[i].drifts = keys[i].drifts && i + 1 < count && keys[i + 1].held;
     }
   }
 
@@ -1213,7 +1216,7 @@ class Builder {
       const double reach = most * static_cast<double>(std::abs(key.frame - neighbour.frame));
       if (!(distance <= reach)) PullTowards(key, neighbour, dx, dz, distance, reach, deepest);
     };
-    for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
+    for (std::size_t i = 1, count = keys.size(); i < count; ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
   }
 
@@ -1293,7 +1296,7 @@ class Builder {
           neighbour.rise + most * static_cast<double>(std::abs(key.frame - neighbour.frame));
       if (key.kind != CentreEvent::kApex && key.rise > highest) key.rise = highest;
     };
-    for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
+    for (std::size_t i = 1, count = keys.size(); i < count; ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
   }
 
@@ -1303,7 +1306,7 @@ class Builder {
   static void LimitFalling(std::vector<CentreKey>& keys, double most, double mostClimb) {
     static const SteepestShares up(kGentle);
     static const SteepestShares down(kSlowStart);
-    for (std::size_t i = 1; i + 1 < keys.size(); ++i) {
+    for (std::size_t i = 1, count = keys.size(); i + 1 < count; ++i) {
       if (keys[i].kind != CentreEvent::kApex) continue;
       const double drop = most / down(keys[i + 1].frame - keys[i].frame);
       const double frames = static_cast<double>(keys[i].frame - keys[i - 1].frame);
@@ -1314,8 +1317,8 @@ class Builder {
       keys[i].rise = std::min({keys[i].rise, keys[i + 1].rise + drop, keys[i - 1].rise + climb});
       // Nor does a thrown body come down higher than its top: out of a deep stance into a
       // narrow one, it lands as low and stands up after.
-      for (std::size_t j = i + 1; j < keys.size() && (keys[j].kind == CentreEvent::kTouchDown ||
-                                                      keys[j].kind == CentreEvent::kJumpLanding);
+      for (std::size_t j = i + 1; j < count && (keys[j].kind == CentreEvent::kTouchDown ||
+                                                keys[j].kind == CentreEvent::kJumpLanding);
            ++j)
         keys[j].rise = std::min(keys[j].rise, keys[i].rise);
     }
@@ -1391,7 +1394,7 @@ class Builder {
       const double turn = portable::TurnRemainder(key.yaw - neighbour.yaw);
       if (std::fabs(turn) > most) key.yaw = neighbour.yaw + std::clamp(turn, -most, most);
     };
-    for (std::size_t i = 1; i < keys.size(); ++i) limit(keys[i], keys[i - 1]);
+    for (std::size_t i = 1, count = keys.size(); i < count; ++i) limit(keys[i], keys[i - 1]);
     for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
   }
 
