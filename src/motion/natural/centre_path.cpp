@@ -1719,7 +1719,8 @@ std::optional<std::size_t> CentrePlanner::TurnedOut(const CentreKey& top, const 
   // copied once at the end rather than at every key frame.
   const CentreKey* last = last_ ? &*last_ : nullptr;
   std::size_t i = 0;
-  for (; i < keys_.size() && keys_[i].frame < complete; ++i) {
+  const std::size_t count = keys_.size();  // counted once, as in Builder
+  for (; i < count && keys_[i].frame < complete; ++i) {
     const CentreKey& key = keys_[i];
     // Thrown up to the top of a jump and falling from it, the body goes across evenly, up slowing
     // and down gathering speed: nothing but its fall pulls it while both feet travel.
@@ -1728,8 +1729,8 @@ std::optional<std::size_t> CentrePlanner::TurnedOut(const CentreKey& top, const 
     // the weight towards the lifted foot. (Its height eases as ever: it moves over the feet.)
     // It goes on only where it comes in about as fast as it leaves: out of a rest (over a wide
     // stance, waiting for the lift) it would set off at full speed from one frame to the next.
-    const bool flows = key.flows && i + 1 < keys_.size() && Flowing(last, key, keys_[i + 1]);
-    const bool drifts = key.drifts && i + 1 < keys_.size() && last && last->frame < key.frame &&
+    const bool flows = key.flows && i + 1 < count && Flowing(last, key, keys_[i + 1]);
+    const bool drifts = key.drifts && i + 1 < count && last && last->frame < key.frame &&
                         key.frame < keys_[i + 1].frame;
     // Carried over the standing foot into a landing off the beat (the weight not held back for
     // it), the body stays there while the foot is in the air and comes across late, arriving as
@@ -1752,7 +1753,7 @@ std::optional<std::size_t> CentrePlanner::TurnedOut(const CentreKey& top, const 
       turnOut_.reset();
     }
     // The key frame after it written in this call too: later ones may still move.
-    if (key.flipTop && i + 1 < keys_.size() && keys_[i + 1].frame < complete)
+    if (key.flipTop && i + 1 < count && keys_[i + 1].frame < complete)
       turnOut_ = TurnedOut(key, keys_[i + 1]);
     topped_ = key.top;
     written_ = key.kind;
@@ -1767,7 +1768,7 @@ std::optional<std::size_t> CentrePlanner::TurnedOut(const CentreKey& top, const 
     // The chest leans a little forwards and into where the body is going.
     double forward = 0.0;
     double sideways = 0.0;
-    if (i + 1 < keys_.size()) {
+    if (i + 1 < count) {
       const CentreKey& next = keys_[i + 1];
       const double frames = static_cast<double>(next.frame - key.frame);
       const double vx = (next.x - key.x) / frames;
