@@ -974,9 +974,10 @@ class Builder {
       landed = nextLanding;
     }
     LimitRising(keys, kCentreSpeed * body_.PadScale());
-    LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
+    const Lowered lowered =
+        LimitFalling(keys, kMostFall * body_.PadScale(), kMostClimb * body_.PadScale());
     // Again, for landings lowered to their jump's top.
-    LimitRising(keys, kCentreSpeed * body_.PadScale());
+    LimitRisingAround(keys, kCentreSpeed * body_.PadScale(), lowered);
   }
 
   // A jump's top lies on the straight way from where it leaves to where it lands, as far along
@@ -1291,21 +1292,61 @@ class Builder {
   // Up or down no faster than `most` units a frame: a key frame too high for its neighbour is
   // lowered (never raised, so that every foot stays reached), going down early and up late.
   static void LimitRising(std::vector<CentreKey>& keys, double most) {
-    auto limit = [most](CentreKey& key, const CentreKey& neighbour) {
-      const double highest =
-          neighbour.rise + most * static_cast<double>(std::abs(key.frame - neighbour.frame));
-      if (key.kind != CentreEvent::kApex && key.rise > highest) key.rise = highest;
-    };
-    for (std::size_t i = 1, count = keys.size(); i < count; ++i) limit(keys[i], keys[i - 1]);
-    for (std::size_t i = keys.size(); i-- > 1;) limit(keys[i - 1], keys[i]);
+    for (std::size_t i = 1, count = keys.size(); i < count; ++i)
+      LimitRise(keys[i], keys[i - 1], most);
+    for (std::size_t i = keys.size(); i-- > 1;) LimitRise(keys[i - 1], keys[i], most);
+  }
+
+  // Lowers `key` to within `most` a frame of `neighbour`; says whether it did.
+  static bool LimitRise(CentreKey& key, const CentreKey& neighbour, double most) {
+    const double highest =
+        neighbour.rise + most * static_cast<double>(std::abs(key.frame - neighbour.frame));
+    if (key.kind == CentreEvent::kApex || !(key.rise > highest)) return false;
+    key.rise = highest;
+    return true;
+  }
+
+  // The key frames [first, last] that a pass lowered; none if first > last.
+  struct Lowered {
+    std::size_t first = 1;
+    std::size_t last = 0;
+  };
+
+  // LimitRising again, over keys that passed it and of which only `lowered` were lowered since.
+  // Both passes leave every key within the limit of both neighbours, lowering only, so a step
+  // between two key frames neither pass lowered changes nothing: each pass starts at the lowered
+  // ones and stops at the first unchanged key frame past them. Asked at every stretch with a
+  // jump, where a few key frames around the jump's top are lowered out of dozens.
+  static void LimitRisingAround(std::vector<CentreKey>& keys, double most, Lowered lowered) {
+    if (lowered.first > lowered.last) return;
+    for (std::size_t i = lowered.first + 1, count = keys.size(); i < count; ++i) {
+      if (LimitRise(keys[i], keys[i - 1], most))
+        lowered.last = std::max(lowered.last, i);
+      else if (i > lowered.last)
+        break;
+    }
+    for (std::size_t i = lowered.last; i >= 1; --i) {
+      if (LimitRise(keys[i - 1], keys[i], most))
+        lowered.first = std::min(lowered.first, i - 1);
+      else if (i <= lowered.first)
+        break;
+    }
   }
 
   // Lowers a jump's top to where the body, falling from it to the next key frame, drops at most
   // `most` units in any frame, and thrown up to it from the take-off moves at most `mostClimb`
   // (across and up): a quick jump barely leaves the floor, nor springs out of a deep stance.
-  static void LimitFalling(std::vector<CentreKey>& keys, double most, double mostClimb) {
+  // Says which key frames it lowered, for LimitRisingAround.
+  static Lowered LimitFalling(std::vector<CentreKey>& keys, double most, double mostClimb) {
     static const SteepestShares up(kGentle);
     static const SteepestShares down(kSlowStart);
+    Lowered lowered{keys.size(), 0};
+    auto lower = [&lowered, &keys](std::size_t k, double rise) {
+      if (!(rise < keys[k].rise)) return;
+      keys[k].rise = rise;
+      lowered.first = std::min(lowered.first, k);
+      lowered.last = std::max(lowered.last, k);
+    };
     for (std::size_t i = 1, count = keys.size(); i + 1 < count; ++i) {
       if (keys[i].kind != CentreEvent::kApex) continue;
       const double drop = most / down(keys[i + 1].frame - keys[i].frame);
@@ -1314,14 +1355,15 @@ class Builder {
           portable::Hypot(keys[i].x - keys[i - 1].x, keys[i].z - keys[i - 1].z) / frames;
       const double climb = std::sqrt(std::max(0.0, mostClimb * mostClimb - across * across)) /
                            up(keys[i].frame - keys[i - 1].frame);
-      keys[i].rise = std::min({keys[i].rise, keys[i + 1].rise + drop, keys[i - 1].rise + climb});
+      lower(i, std::min({keys[i].rise, keys[i + 1].rise + drop, keys[i - 1].rise + climb}));
       // Nor does a thrown body come down higher than its top: out of a deep stance into a
       // narrow one, it lands as low and stands up after.
       for (std::size_t j = i + 1; j < count && (keys[j].kind == CentreEvent::kTouchDown ||
                                                 keys[j].kind == CentreEvent::kJumpLanding);
            ++j)
-        keys[j].rise = std::min(keys[j].rise, keys[i].rise);
+        lower(j, keys[i].rise);
     }
+    return lowered;
   }
 
   // How far along one curve a way of some frames has come a frame before its end. Asked for each
