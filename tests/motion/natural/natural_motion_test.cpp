@@ -402,6 +402,11 @@ TEST(NaturalMotion, SwingsTheArmsWideEnoughToMarkEveryOtherQuickBeat) {
       {"steps, a pause and a turn round at 145", 145, "4600800020604000", 0.23},   // (0.214)
       {"steps, a pause and a turn round at 160", 160, "4600800020604000", 0.255},  // (0.234)
       {"a jump between steps at 145", 145, "4020A020", 0.218},                     // (0.209)
+      // Under 12 frames a beat the legs outweigh the arms the more (0.279, 0.211 and 0.276 swung
+      // 1.6 times as wide).
+      {"every other beat at 180", 180, "40002000", 0.29},
+      {"a jump between steps at 160", 160, "4020A020", 0.225},
+      {"two steps and a pause at 150", 150, "40200000", 0.285},
   };
   const NaturalMotion style;
   for (const Case& c : cases) {
